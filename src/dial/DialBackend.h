@@ -1,0 +1,38 @@
+#pragma once
+// How CConnectManage dials: over the real remote-access service, or over lab-ac.
+// Chosen once, from LinkAgent.ini beside the program.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dial/RemoteAccess.h"
+
+namespace tarnix {
+
+class DialBackend {
+public:
+    virtual ~DialBackend() = default;
+
+    // Calls `onEntry` once per dial entry name, synchronously.
+    virtual void enumEntries(const std::function<void(const std::string&)>& onEntry) = 0;
+    // Dials synchronously and returns the new connection, or 0 when the dial failed.
+    // Returns within the backend's dial time-out whatever the peer does.
+    virtual ConnHandle dial(const std::string& user, const std::string& password,
+                            const std::string& entry) = 0;
+    // Hangs up and waits until the connection is gone, never longer than a few seconds.
+    virtual void hangUp(ConnHandle handle) = 0;
+    // True when the machine can reach a network.
+    virtual bool networkReachable() = 0;
+    // The remote-access view consistent with this backend's dials.
+    virtual RemoteAccess& remoteAccess() = 0;
+};
+
+// The real remote-access service (on other platforms every dial fails).
+std::unique_ptr<DialBackend> makeRasDialBackend();
+// lab-ac at "host:port".
+std::unique_ptr<DialBackend> makeLabDialBackend(const std::string& concentrator);
+// A backend for an unknown mode: nothing to dial, no connections.
+std::unique_ptr<DialBackend> makeNullDialBackend();
+
+}  // namespace tarnix

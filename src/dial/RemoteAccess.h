@@ -1,0 +1,67 @@
+#pragma once
+// The remote-access service as the dial controller, the records and the probes see it:
+// the live connections, their addresses and counters, and notifications of a connection
+// being made or ending. Implemented over rasapi32 on Windows, over lab-ac in lab mode,
+// and by a fake in tests.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnix {
+
+// Names one live connection; 0 is no connection.
+using ConnHandle = std::uintptr_t;
+
+inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFFu;
+
+struct ActiveConnection {
+    ConnHandle handle = 0;
+    std::string entryName;  // GB2312, compared byte for byte
+};
+
+// Counters of one connection; 32-bit as the service reports them, so they wrap.
+struct LinkStatistics {
+    std::uint32_t bytesSent = 0;
+    std::uint32_t bytesReceived = 0;
+    std::uint32_t connectDurationMs = 0;
+    std::uint32_t bitsPerSecond = 0;
+};
+
+struct RasDevice {
+    std::string type;  // "PPPoE", "modem", ... as the service names the kind
+    std::string name;
+};
+
+// An auto-reset event that the service signals. Made by the RemoteAccess implementation,
+// so the real service can signal it itself.
+class NotifyEvent {
+public:
+    virtual ~NotifyEvent() = default;
+    virtual void set() = 0;
+    // True when signalled within the time-out; a successful wait resets the event.
+    virtual bool wait(std::uint32_t timeoutMs = kWaitForever) = 0;
+};
+
+class RemoteAccess {
+public:
+    virtual ~RemoteAccess() = default;
+
+    // At most `room` live connections in the service's order; false when the query fails.
+    virtual bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room = 10) = 0;
+    // The IPv4 address of the connection's PPP IP projection.
+    virtual bool ipAddress(ConnHandle handle, std::string& address) = 0;
+    virtual bool statistics(ConnHandle handle, LinkStatistics& stats) = 0;
+    virtual bool enumDevices(std::vector<RasDevice>& out) = 0;
+
+    virtual std::shared_ptr<NotifyEvent> createEvent() = 0;
+    // Signals `event` whenever a new connection is made from now on. Registering the same
+    // event again is harmless; the registration ends when the event is destroyed.
+    virtual bool notifyConnection(const std::shared_ptr<NotifyEvent>& event) = 0;
+    // Signals `event` when connection `handle` ends; at once when it is already gone.
+    virtual bool notifyDisconnection(ConnHandle handle,
+                                     const std::shared_ptr<NotifyEvent>& event) = 0;
+};
+
+}  // namespace tarnix
