@@ -1,0 +1,47 @@
+#pragma once
+// The application object: owner of the long-lived services, built before start-up and
+// destroyed after the main window, in the order of its members.
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "dial/ConnectManage.h"
+#include "store/ConfigStore.h"
+
+namespace tarnix {
+
+// The product title; also the name of the window property that marks the running instance.
+inline constexpr wchar_t kProductTitle[] = L"澄远宽带拨号客户端";
+inline constexpr wchar_t kInstanceMutexName[] = L"TarnixInstance";
+
+class DialerApp {
+public:
+    DialerApp();  // the services keep their files beside the program
+    explicit DialerApp(const std::filesystem::path& folder);
+    ~DialerApp();
+    DialerApp(const DialerApp&) = delete;
+    DialerApp& operator=(const DialerApp&) = delete;
+
+    // The running application object, through which windows reach the services.
+    static DialerApp* current();
+
+    // Start-up: single instance, sockets, then the main window modally. Always false:
+    // the process ends when it returns.
+    bool InitInstance();
+    int ExitInstance();
+
+    CConnectManage& connectManage() { return connectManage_; }
+    ConfigStore& config() { return config_; }
+
+private:
+    HANDLE instanceMutex_ = nullptr;
+    CConnectManage connectManage_;
+    ConfigStore config_;
+};
+
+// Walks the top-level windows for the running instance's main window and brings it to the
+// front; false when none carries the property.
+bool activateRunningInstance();
+
+}  // namespace tarnix

@@ -1,0 +1,80 @@
+#include "app/win/MainWindow.h"
+
+#include "app/win/DialerApp.h"
+#include "resource.h"
+
+namespace tarnix {
+
+MainWindow::MainWindow(DialerApp& app) : Dialog(IDD_MAIN), app_(app) {
+    icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN));
+}
+
+BOOL MainWindow::onInitDialog() {
+    if (icon_) {
+        SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+    // Always on top, and a tool window so that it has no taskbar button.
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+
+    placeAtRightEdge();
+
+    // A second start finds this window by its property.
+    SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
+    config_ = &app_.config();
+    connectManage_ = &app_.connectManage();
+    return TRUE;
+}
+
+void MainWindow::placeAtRightEdge() {
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    int width = r.right - r.left;
+    int right = GetSystemMetrics(SM_CXSCREEN) - 20;
+    SetWindowPos(hwnd(), nullptr, right - width, r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainWindow::onCommand(int id, int code, HWND control) {
+    switch (id) {
+    case ID_MENU_EXIT:
+    case ID_TRAY_EXIT:
+        end(0);
+        return true;
+    case IDOK:
+    case IDCANCEL:
+        return true;  // Enter and Escape never close the window
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_CLOSE:
+        // The close box only minimises; the program ends through its exit commands.
+        PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return true;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::preTranslate(MSG& msg) {
+    // Enter and Escape do nothing anywhere in the window.
+    return (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
+           (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
+}
+
+void MainWindow::onDestroy() {
+    // Hang up the link the program leaves behind.
+    if (connectManage_) connectManage_->Close();
+    RemovePropW(hwnd(), kProductTitle);
+}
+
+}  // namespace tarnix

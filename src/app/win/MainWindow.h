@@ -1,0 +1,33 @@
+#pragma once
+// The one top-level window: a narrow, always-on-top dialog at the right edge of the screen.
+// Its destruction ends the program.
+
+#include "widgets/win/Dialog.h"
+
+namespace tarnix {
+
+class DialerApp;
+class CConnectManage;
+class ConfigStore;
+
+class MainWindow : public Dialog {
+public:
+    explicit MainWindow(DialerApp& app);
+
+protected:
+    BOOL onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
+    void onDestroy() override;
+    bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool preTranslate(MSG& msg) override;
+
+private:
+    void placeAtRightEdge();
+
+    DialerApp& app_;
+    HICON icon_ = nullptr;
+    ConfigStore* config_ = nullptr;
+    CConnectManage* connectManage_ = nullptr;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,32 @@
+#pragma once
+// Every message box of the program goes through prompt(), so tests can see and answer it.
+// Texts are GB2312.
+
+#include <functional>
+#include <string>
+
+namespace tarnix {
+
+enum class PromptIcon { Information, Stop, Error, Warning, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo };
+// The answers, numbered as the Windows message box numbers them.
+enum PromptAnswer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
+struct PromptRequest {
+    void* owner = nullptr;  // the owning window, if any
+    std::string text;
+    std::string caption;
+    PromptIcon icon = PromptIcon::Information;
+    PromptButtons buttons = PromptButtons::Ok;
+};
+
+using PromptHandler = std::function<int(const PromptRequest&)>;
+
+int prompt(const PromptRequest& request);
+// Replaces the handler (tests); an empty handler restores the system's message box.
+void setPromptHandler(PromptHandler handler);
+
+// The platform's message box.
+int systemPrompt(const PromptRequest& request);
+
+}  // namespace tarnix

@@ -1,0 +1,137 @@
+#include "dial/ConnectManage.h"
+
+#include <vector>
+
+#include "base/Paths.h"
+#include "base/Profile.h"
+
+namespace tarnix {
+
+std::unique_ptr<DialBackend> makeDialBackend(const std::filesystem::path& folder,
+                                             std::string* modeOut) {
+    const auto ini = folder / "LinkAgent.ini";
+    Profile& profile = systemProfile();
+    std::string mode = profile.readString(ini, "LinkAgent", "Mode", "ras");
+    if (mode.empty()) mode = "ras";
+    if (modeOut) *modeOut = mode;
+    if (mode == "ras") return makeRasDialBackend();
+    if (mode == "lab") {
+        return makeLabDialBackend(
+            profile.readString(ini, "LinkAgent", "Concentrator", "127.0.0.1:3690"));
+    }
+    return makeNullDialBackend();
+}
+
+CConnectManage::CConnectManage() : CConnectManage(programFolder()) {}
+
+CConnectManage::CConnectManage(const std::filesystem::path& folder) {
+    backend_ = makeDialBackend(folder, &mode_);
+}
+
+CConnectManage::CConnectManage(std::unique_ptr<DialBackend> backend)
+    : mode_("custom"), backend_(std::move(backend)) {}
+
+CConnectManage::~CConnectManage() = default;
+
+int CConnectManage::InsertEntryName(EntryCallback callback, char*, void* param) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    callback_ = callback;
+    callbackParam_ = param;
+    return 0;
+}
+
+int CConnectManage::EnumEntry() {
+    EntryCallback callback;
+    void* param;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        callback = callback_;
+        param = callbackParam_;
+    }
+    if (!callback) return 0;
+    int count = 0;
+    backend_->enumEntries([&](const std::string& name) {
+        std::vector<char> copy(name.begin(), name.end());
+        copy.push_back('\0');
+        callback(copy.data(), param);
+        ++count;
+    });
+    return count;
+}
+
+void CConnectManage::SetConnectType(int type) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    connectType_ = type;
+}
+
+void CConnectManage::SetConnectInfo(char* userName, char* password, char* entryName) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    user_ = userName ? userName : "";
+    password_ = password ? password : "";
+    entry_ = entryName ? entryName : "";
+}
+
+std::string CConnectManage::entryOrDefault() const {
+    return entry_.empty() ? std::string(kDialEntryName) : entry_;
+}
+
+int CConnectManage::Connect() {
+    std::string user, password, entry;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // Type 1, a broadband dial of the entry, is the only method there is.
+        if (connectType_ != 1) return 0;
+        user = user_;
+        password = password_;
+        entry = entryOrDefault();
+    }
+    ConnHandle handle = backend_->dial(user, password, entry);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (handle) handle_ = handle;
+    return handle ? 1 : 0;
+}
+
+void CConnectManage::Close() {
+    ConnHandle handle;
+    std::string entry;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handle = handle_;
+        handle_ = 0;
+        entry = entryOrDefault();
+    }
+    // A connection this library did not dial (made by another program, or found at
+    // start-up) is still the subscriber's link: hang that up too.
+    std::vector<ActiveConnection> live;
+    if (backend_->remoteAccess().enumConnections(live)) {
+        for (const auto& c : live) {
+            if (c.entryName == entry && c.handle != handle) backend_->hangUp(c.handle);
+        }
+    }
+    if (handle) backend_->hangUp(handle);
+}
+
+int CConnectManage::CheckNet() {
+    std::string entry;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entry = entryOrDefault();
+    }
+    std::vector<ActiveConnection> live;
+    if (!backend_->remoteAccess().enumConnections(live)) return 0;
+    for (const auto& c : live) {
+        if (c.entryName == entry) return 1;
+    }
+    return 0;
+}
+
+int CConnectManage::CheckNetType() { return backend_->networkReachable() ? 1 : 0; }
+
+void CConnectManage::SetHrasconnNull() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handle_ = 0;
+}
+
+RemoteAccess& CConnectManage::remoteAccess() { return backend_->remoteAccess(); }
+
+}  // namespace tarnix

@@ -1,0 +1,67 @@
+#pragma once
+// CConnectManage: the one dial-library object of the process. It dials the provider's
+// entry through a DialBackend chosen by LinkAgent.ini beside the program:
+//   [LinkAgent]
+//   Mode=ras|lab            (no file, or no Mode: ras)
+//   Concentrator=host:port  (lab mode: where lab-ac listens)
+// The names and char* signatures are those the callers of the old dial library expect.
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "dial/DialBackend.h"
+
+namespace tarnix {
+
+inline constexpr char kDialEntryName[] = "pppoe_brelvan_default_entry";
+
+class CConnectManage {
+public:
+    using EntryCallback = int (*)(char* entryName, void* param);
+
+    CConnectManage();  // reads LinkAgent.ini beside the program
+    explicit CConnectManage(const std::filesystem::path& folder);
+    explicit CConnectManage(std::unique_ptr<DialBackend> backend);
+    ~CConnectManage();
+    CConnectManage(const CConnectManage&) = delete;
+    CConnectManage& operator=(const CConnectManage&) = delete;
+
+    int InsertEntryName(EntryCallback callback, char* reserved, void* param);
+    int EnumEntry();
+    void SetConnectType(int type);
+    void SetConnectInfo(char* userName, char* password, char* entryName);
+    // Dials with the stored information; non-zero when connected.
+    int Connect();
+    // Hangs up this library's connection, or else the live connection of the stored entry.
+    void Close();
+    // 1 when a connection of the entry is up.
+    int CheckNet();
+    // 1 when the machine can reach a network.
+    int CheckNetType();
+    void SetHrasconnNull();
+
+    // The remote-access view that matches the dialling mode.
+    RemoteAccess& remoteAccess();
+    // "ras", "lab" or the unknown mode's name, for diagnostics.
+    const std::string& mode() const { return mode_; }
+
+private:
+    std::string entryOrDefault() const;
+
+    std::string mode_;
+    std::unique_ptr<DialBackend> backend_;
+    mutable std::mutex mutex_;  // guards the fields below; never held while dialling
+    EntryCallback callback_ = nullptr;
+    void* callbackParam_ = nullptr;
+    int connectType_ = 1;
+    std::string user_, password_, entry_;
+    ConnHandle handle_ = 0;
+};
+
+// Reads the mode and makes its backend; exposed for tests.
+std::unique_ptr<DialBackend> makeDialBackend(const std::filesystem::path& folder,
+                                             std::string* mode = nullptr);
+
+}  // namespace tarnix

@@ -1,0 +1,158 @@
+// Dialling over the real remote-access service: the provider's PPPoE entry in the user's
+// phonebook, created on the system's PPPoE device when missing, dialled synchronously.
+#include <windows.h>
+#include <iphlpapi.h>
+#include <ras.h>
+#include <raserror.h>
+
+#include <cstring>
+#include <vector>
+
+#include "dial/ConnectManage.h"
+#include "dial/win/WinRemoteAccess.h"
+#include "store/CodePage.h"
+
+namespace tarnix {
+namespace {
+
+// How long a hang-up may wait for the connection to go. The service normally needs well
+// under a second; some (Wine's among them) never report the end, so the wait is bounded.
+constexpr DWORD kHangUpWaitMs = 3000;
+
+void copyTo(WCHAR* field, std::size_t capacity, const std::wstring& text) {
+    std::size_t n = std::min(text.size(), capacity - 1);
+    std::memcpy(field, text.data(), n * sizeof(WCHAR));
+    field[n] = L'\0';
+}
+
+class RasDialBackend : public DialBackend {
+public:
+    void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
+        ensureEntry();
+        DWORD bytes = 0, count = 0;
+        std::vector<RASENTRYNAMEW> names(1);
+        names[0].dwSize = sizeof(RASENTRYNAMEW);
+        bytes = sizeof(RASENTRYNAMEW);
+        DWORD rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
+        if (rc == ERROR_BUFFER_TOO_SMALL) {
+            names.assign(bytes / sizeof(RASENTRYNAMEW) + 1, RASENTRYNAMEW{});
+            names[0].dwSize = sizeof(RASENTRYNAMEW);
+            bytes = static_cast<DWORD>(names.size() * sizeof(RASENTRYNAMEW));
+            rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
+        }
+        if (rc != ERROR_SUCCESS) return;
+        for (DWORD i = 0; i < count && i < names.size(); ++i) onEntry(wideToGb(names[i].szEntryName));
+    }
+
+    ConnHandle dial(const std::string& user, const std::string& password,
+                    const std::string& entry) override {
+        ensureEntry();
+        RASDIALPARAMSW params{};
+        params.dwSize = sizeof(params);
+        copyTo(params.szEntryName, RAS_MaxEntryName + 1, gbToWide(entry));
+        copyTo(params.szUserName, UNLEN + 1, gbToWide(user));
+        copyTo(params.szPassword, PWLEN + 1, gbToWide(password));
+        HRASCONN conn = nullptr;
+        DWORD rc = RasDialW(nullptr, nullptr, &params, 0, nullptr, &conn);
+        SecureZeroMemory(params.szPassword, sizeof(params.szPassword));
+        if (rc != ERROR_SUCCESS) {
+            // A failed dial may still have a handle that must be released.
+            if (conn) hangUp(reinterpret_cast<ConnHandle>(conn));
+            return 0;
+        }
+        return reinterpret_cast<ConnHandle>(conn);
+    }
+
+    void hangUp(ConnHandle handle) override {
+        auto conn = reinterpret_cast<HRASCONN>(handle);
+        if (RasHangUpW(conn) != ERROR_SUCCESS) return;
+        RASCONNSTATUSW status{};
+        status.dwSize = sizeof(status);
+        for (DWORD waited = 0; waited < kHangUpWaitMs; waited += 50) {
+            if (RasGetConnectStatusW(conn, &status) == ERROR_INVALID_HANDLE) return;
+            Sleep(50);
+        }
+    }
+
+    // The network is reachable when an adapter other than loopback is up with a usable
+    // IPv4 address (not link-local) and a default gateway, or when the entry is connected.
+    // A cable plugged in without an address, or an address without a route out, is not yet
+    // a network worth starting the update check for.
+    bool networkReachable() override {
+        ULONG bytes = 16 * 1024;
+        std::vector<unsigned char> buffer(bytes);
+        ULONG flags = GAA_FLAG_INCLUDE_GATEWAYS | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
+                      GAA_FLAG_SKIP_DNS_SERVER;
+        auto* list = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+        ULONG rc = GetAdaptersAddresses(AF_INET, flags, nullptr, list, &bytes);
+        if (rc == ERROR_BUFFER_OVERFLOW) {
+            buffer.resize(bytes);
+            list = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+            rc = GetAdaptersAddresses(AF_INET, flags, nullptr, list, &bytes);
+        }
+        if (rc == NO_ERROR) {
+            for (auto* a = list; a; a = a->Next) {
+                if (a->IfType == IF_TYPE_SOFTWARE_LOOPBACK || a->OperStatus != IfOperStatusUp) {
+                    continue;
+                }
+                if (!a->FirstGatewayAddress) continue;
+                for (auto* u = a->FirstUnicastAddress; u; u = u->Next) {
+                    auto* in = reinterpret_cast<sockaddr_in*>(u->Address.lpSockaddr);
+                    const unsigned char* b = reinterpret_cast<unsigned char*>(&in->sin_addr);
+                    if (!(b[0] == 169 && b[1] == 254) && b[0] != 0) return true;
+                }
+            }
+        }
+        std::vector<ActiveConnection> live;
+        if (access_.enumConnections(live, 10)) {
+            for (const auto& c : live) {
+                if (c.entryName == kDialEntryName) return true;
+            }
+        }
+        return false;
+    }
+
+    RemoteAccess& remoteAccess() override { return access_; }
+
+private:
+    // Creates the provider's broadband entry on the first PPPoE device when it is missing.
+    void ensureEntry() {
+        const std::wstring name = gbToWide(kDialEntryName);
+        DWORD bytes = 0;
+        DWORD rc = RasGetEntryPropertiesW(nullptr, name.c_str(), nullptr, &bytes, nullptr, nullptr);
+        if (rc != ERROR_CANNOT_FIND_PHONEBOOK_ENTRY) return;  // present, or nothing we can do
+
+        std::vector<RasDevice> devices;
+        std::string pppoe;
+        if (access_.enumDevices(devices)) {
+            for (const auto& d : devices) {
+                if (_stricmp(d.type.c_str(), "PPPoE") == 0) {
+                    pppoe = d.name;
+                    break;
+                }
+            }
+        }
+        if (pppoe.empty()) return;
+
+        RASENTRYW entry{};
+        entry.dwSize = sizeof(entry);
+        entry.dwType = RASET_Broadband;
+        entry.dwfOptions = RASEO_RemoteDefaultGateway | RASEO_ModemLights | RASEO_PreviewUserPw |
+                           RASEO_ShowDialingProgress;
+        entry.dwfOptions2 = RASEO2_DontNegotiateMultilink | RASEO2_Internet;
+        entry.dwfNetProtocols = RASNP_Ip;
+        entry.dwFramingProtocol = RASFP_Ppp;
+        entry.dwEncryptionType = ET_Optional;
+        copyTo(entry.szDeviceType, RAS_MaxDeviceType + 1, L"PPPoE");
+        copyTo(entry.szDeviceName, RAS_MaxDeviceName + 1, gbToWide(pppoe));
+        RasSetEntryPropertiesW(nullptr, name.c_str(), &entry, sizeof(entry), nullptr, 0);
+    }
+
+    WinRemoteAccess access_;
+};
+
+}  // namespace
+
+std::unique_ptr<DialBackend> makeRasDialBackend() { return std::make_unique<RasDialBackend>(); }
+
+}  // namespace tarnix

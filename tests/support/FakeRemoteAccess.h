@@ -1,0 +1,183 @@
+#pragma once
+// A remote-access service and dial backend the tests drive by hand: connections appear and
+// end when the test says so, and the registered events are signalled as the real service
+// would signal them.
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <mutex>
+
+#include "base/Event.h"
+#include "dial/DialBackend.h"
+
+namespace tarnix::testing {
+
+class FakeRemoteAccess : public RemoteAccess {
+public:
+    struct Connection {
+        ActiveConnection info;
+        std::string address;
+        LinkStatistics stats;
+    };
+
+    // Adds a live connection and signals every connection registration.
+    ConnHandle connect(const std::string& entry, const std::string& address = "10.0.0.2") {
+        std::vector<std::shared_ptr<NotifyEvent>> wake;
+        ConnHandle h;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            h = nextHandle_++;
+            connections_.push_back({{h, entry}, address, {}});
+            wake = live(connectionEvents_);
+        }
+        for (auto& e : wake) e->set();
+        return h;
+    }
+
+    // Ends a connection and signals its disconnection registrations.
+    void drop(ConnHandle h) {
+        std::vector<std::shared_ptr<NotifyEvent>> wake;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
+                                              [h](const Connection& c) { return c.info.handle == h; }),
+                               connections_.end());
+            wake = live(disconnectionEvents_[h]);
+            disconnectionEvents_.erase(h);
+        }
+        for (auto& e : wake) e->set();
+    }
+
+    void setStatistics(ConnHandle h, LinkStatistics stats) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto& c : connections_) {
+            if (c.info.handle == h) c.stats = stats;
+        }
+    }
+    void failEnumeration(bool fail) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failEnum_ = fail;
+    }
+    std::size_t connectionCount() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return connections_.size();
+    }
+    std::vector<RasDevice> devices;
+
+    bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out.clear();
+        if (failEnum_ || connections_.size() > room) return false;
+        for (auto& c : connections_) out.push_back(c.info);
+        return true;
+    }
+    bool ipAddress(ConnHandle h, std::string& address) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto& c : connections_) {
+            if (c.info.handle == h) {
+                address = c.address;
+                return true;
+            }
+        }
+        return false;
+    }
+    bool statistics(ConnHandle h, LinkStatistics& stats) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto& c : connections_) {
+            if (c.info.handle == h) {
+                stats = c.stats;
+                return true;
+            }
+        }
+        return false;
+    }
+    bool enumDevices(std::vector<RasDevice>& out) override {
+        out = devices;
+        return true;
+    }
+    std::shared_ptr<NotifyEvent> createEvent() override { return std::make_shared<Event>(); }
+    bool notifyConnection(const std::shared_ptr<NotifyEvent>& event) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        connectionEvents_.push_back(event);
+        return true;
+    }
+    bool notifyDisconnection(ConnHandle h, const std::shared_ptr<NotifyEvent>& event) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            bool present = std::any_of(connections_.begin(), connections_.end(),
+                                       [h](const Connection& c) { return c.info.handle == h; });
+            if (present) {
+                disconnectionEvents_[h].push_back(event);
+                return true;
+            }
+        }
+        event->set();
+        return true;
+    }
+
+private:
+    using Registrations = std::vector<std::weak_ptr<NotifyEvent>>;
+    static std::vector<std::shared_ptr<NotifyEvent>> live(Registrations& list) {
+        std::vector<std::shared_ptr<NotifyEvent>> out;
+        list.erase(std::remove_if(list.begin(), list.end(),
+                                  [](const std::weak_ptr<NotifyEvent>& w) { return w.expired(); }),
+                   list.end());
+        for (auto& w : list) {
+            if (auto e = w.lock()) out.push_back(e);
+        }
+        return out;
+    }
+
+    std::mutex mutex_;
+    std::vector<Connection> connections_;
+    Registrations connectionEvents_;
+    std::map<ConnHandle, Registrations> disconnectionEvents_;
+    ConnHandle nextHandle_ = 0x100;
+    bool failEnum_ = false;
+};
+
+// Dials into a FakeRemoteAccess: each dial takes the next scripted result (success when the
+// script is empty) and a successful one adds a connection of the dialled entry.
+class FakeDialBackend : public DialBackend {
+public:
+    explicit FakeDialBackend(FakeRemoteAccess& access) : access_(access) {}
+
+    std::vector<std::string> entries{"pppoe_brelvan_default_entry"};
+    std::deque<bool> script;
+    struct Dial {
+        std::string user, password, entry;
+    };
+    std::vector<Dial> dials;
+    std::vector<ConnHandle> hangUps;
+    bool reachable = true;
+
+    void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
+        for (auto& e : entries) onEntry(e);
+    }
+    ConnHandle dial(const std::string& user, const std::string& password,
+                    const std::string& entry) override {
+        bool ok;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            dials.push_back({user, password, entry});
+            ok = script.empty() ? true : script.front();
+            if (!script.empty()) script.pop_front();
+        }
+        return ok ? access_.connect(entry) : 0;
+    }
+    void hangUp(ConnHandle h) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            hangUps.push_back(h);
+        }
+        access_.drop(h);
+    }
+    bool networkReachable() override { return reachable; }
+    RemoteAccess& remoteAccess() override { return access_; }
+
+private:
+    FakeRemoteAccess& access_;
+    std::mutex mutex_;
+};
+
+}  // namespace tarnix::testing

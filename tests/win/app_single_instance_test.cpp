@@ -1,0 +1,127 @@
+// One client at a time: a second start brings the first forward and ends; the mutex alone
+// decides, so a leftover window with the property cannot block a start.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/win/DialerApp.h"
+#include "resource.h"
+#include "../support/WinProcess.h"
+
+using namespace tarnix;
+using namespace tarnix::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Found {
+    DWORD pid;
+    HWND window;
+};
+
+HWND mainWindowOf(DWORD pid) {
+    Found found{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == f->pid && GetPropW(w, kProductTitle)) {
+                f->window = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy_file(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), exe_);
+        // Lab mode at a port where nothing listens: the client starts without dialling.
+        std::ofstream(folder_.path() / "LinkAgent.ini")
+            << "[LinkAgent]\r\nMode=lab\r\nConcentrator=127.0.0.1:9\r\n";
+        ASSERT_EQ(countProcesses(L"Tarnix.exe"), 0) << "another client is already running";
+    }
+
+    HWND waitForWindow(const ChildProcess& p) {
+        HWND w = nullptr;
+        waitFor([&] { return (w = mainWindowOf(p.id())) != nullptr; }, 20s);
+        return w;
+    }
+
+    void exitClient(const ChildProcess& p, HWND w) {
+        PostMessageW(w, WM_COMMAND, ID_MENU_EXIT, 0);
+        EXPECT_TRUE(p.waitExit(10000));
+    }
+
+    TempFolder folder_{L"single"};
+    std::filesystem::path exe_ = folder_.path() / "Tarnix.exe";
+};
+
+TEST_F(SingleInstance, SecondStartRestoresTheFirstAndEnds) {
+    ChildProcess first(exe_);
+    ASSERT_TRUE(first.started());
+    HWND w = waitForWindow(first);
+    ASSERT_NE(w, nullptr);
+
+    // Minimised, the window hides in the tray.
+    ShowWindow(w, SW_MINIMIZE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(w); }, 5s));
+
+    auto started = std::chrono::steady_clock::now();
+    ChildProcess second(exe_);
+    ASSERT_TRUE(second.started());
+    EXPECT_TRUE(second.waitExit(5000));
+    auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(took, 1000ms) << "the second start should end within a second";
+
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(w) && !IsIconic(w); }, 3s));
+    EXPECT_EQ(GetForegroundWindow(), w);
+    EXPECT_EQ(countProcesses(L"Tarnix.exe"), 1);
+
+    // A visible first instance is brought forward too.
+    ChildProcess third(exe_);
+    EXPECT_TRUE(third.waitExit(5000));
+    EXPECT_EQ(countProcesses(L"Tarnix.exe"), 1);
+
+    exitClient(first, w);
+    EXPECT_FALSE(IsWindow(w));
+
+    // With the first gone, a new start proceeds.
+    ChildProcess again(exe_);
+    HWND w2 = waitForWindow(again);
+    ASSERT_NE(w2, nullptr);
+    exitClient(again, w2);
+}
+
+TEST_F(SingleInstance, LeftoverPropertyDoesNotBlockAStart) {
+    // A window of ours carrying the property, as a crashed instance might leave behind.
+    HWND stale = CreateWindowExW(0, L"STATIC", L"stale", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(stale, nullptr);
+    SetPropW(stale, kProductTitle, reinterpret_cast<HANDLE>(1));
+
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr) << "the client must start although a window carries the property";
+    EXPECT_FALSE(client.waitExit(0));
+    exitClient(client, w);
+
+    RemovePropW(stale, kProductTitle);
+    DestroyWindow(stale);
+}
+
+TEST_F(SingleInstance, ExitRemovesThePropertyAndReleasesTheMutex) {
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr);
+    exitClient(client, w);
+    HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
+    EXPECT_EQ(m, nullptr) << "the instance mutex outlived the client";
+    if (m) CloseHandle(m);
+}
+
+}  // namespace
