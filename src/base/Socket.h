@@ -1,0 +1,117 @@
+#pragma once
+// A small portable TCP and UDP socket (BSD sockets, Winsock 2.2 on Windows), IPv4 only.
+//
+// Waking a blocked thread: another thread calls shutdownBoth(); a receive, accept or
+// wait in progress then returns "closed" within a tenth of a second. The socket itself
+// is closed only by close() or the destructor, after the reading thread has finished.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tarnix {
+
+// Starts the sockets library once per process (WSAStartup 2.2 on Windows; nothing
+// elsewhere). Safe to call from any thread, any number of times.
+bool socketsStartup();
+
+inline constexpr std::uint32_t kSocketForever = 0xFFFFFFFFu;
+
+// Result of a receive: a byte count when positive, otherwise one of these.
+inline constexpr long kSocketClosed = 0;    // the peer closed, or shutdownBoth() was called
+inline constexpr long kSocketError = -1;
+inline constexpr long kSocketTimeout = -2;
+
+class Socket {
+public:
+    Socket() = default;
+    ~Socket();
+    Socket(Socket&& other) noexcept;
+    Socket& operator=(Socket&& other) noexcept;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    // A TCP connection to host:port (a dotted address or a name), or an invalid socket
+    // when it cannot be made within the time-out.
+    static Socket connectTcp(const std::string& host, std::uint16_t port,
+                             std::uint32_t timeoutMs);
+    // A listening TCP socket; port 0 lets the system choose (see localPort()).
+    static Socket listenTcp(const std::string& host, std::uint16_t port, int backlog = 16);
+    // A UDP socket bound to host:port; an empty host or "0.0.0.0" binds every address.
+    static Socket bindUdp(const std::string& host, std::uint16_t port);
+
+    bool valid() const { return handle_ != kInvalid; }
+    std::uint16_t localPort() const;
+    void close();
+    // Stops traffic both ways and wakes any thread waiting on this socket.
+    void shutdownBoth();
+
+    // The next connection, or an invalid socket on time-out, error or shutdown.
+    Socket accept(std::uint32_t timeoutMs = kSocketForever);
+
+    bool sendAll(const void* data, std::size_t size);
+    bool sendAll(const std::string& data) { return sendAll(data.data(), data.size()); }
+    long receive(void* buffer, std::size_t size, std::uint32_t timeoutMs = kSocketForever);
+
+    bool sendTo(const void* data, std::size_t size, const std::string& host,
+                std::uint16_t port);
+    // One datagram; the sender's dotted address and port go to the optional outputs.
+    // 0 is an empty datagram or a shutdown.
+    long receiveFrom(void* buffer, std::size_t size, std::uint32_t timeoutMs = kSocketForever,
+                     std::string* fromHost = nullptr, std::uint16_t* fromPort = nullptr);
+
+private:
+    static constexpr std::intptr_t kInvalid = -1;
+    explicit Socket(std::intptr_t handle) : handle_(handle) {}
+    // 1 readable, 0 time-out, -1 error or shut down.
+    int waitReadable(std::uint32_t timeoutMs);
+
+    std::intptr_t handle_ = kInvalid;
+    std::atomic<bool> shut_{false};
+};
+
+// Reads LF-terminated lines (a CR before the LF is dropped) from a stream socket.
+class LineReader {
+public:
+    enum class Result { Line, Timeout, Closed, TooLong };
+
+    explicit LineReader(Socket& socket, std::size_t maxLine = 4096)
+        : socket_(socket), maxLine_(maxLine) {}
+
+    // TooLong: the line exceeded maxLine; its bytes up to the next LF are skipped.
+    Result readLine(std::string& line, std::uint32_t timeoutMs = kSocketForever) {
+        for (;;) {
+            std::size_t lf = buffer_.find('\n');
+            if (lf != std::string::npos) {
+                bool tooLong = skipping_ || lf > maxLine_;
+                line.assign(buffer_, 0, lf);
+                buffer_.erase(0, lf + 1);
+                skipping_ = false;
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                if (tooLong) {
+                    line.clear();
+                    return Result::TooLong;
+                }
+                return Result::Line;
+            }
+            if (buffer_.size() > maxLine_) {
+                buffer_.clear();
+                skipping_ = true;
+            }
+            char chunk[1024];
+            long got = socket_.receive(chunk, sizeof chunk, timeoutMs);
+            if (got == kSocketTimeout) return Result::Timeout;
+            if (got <= 0) return Result::Closed;
+            buffer_.append(chunk, static_cast<std::size_t>(got));
+        }
+    }
+
+private:
+    Socket& socket_;
+    std::size_t maxLine_;
+    std::string buffer_;
+    bool skipping_ = false;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,214 @@
+#include "base/Socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace tarnix {
+namespace {
+
+// Waits are cut into slices so that shutdownBoth() is seen even where the system
+// does not wake a poll on a shut socket.
+constexpr std::uint32_t kSliceMs = 100;
+
+bool resolve(const std::string& host, std::uint16_t port, sockaddr_in& out) {
+    std::memset(&out, 0, sizeof out);
+    out.sin_family = AF_INET;
+    out.sin_port = htons(port);
+    if (host.empty() || host == "0.0.0.0") {
+        out.sin_addr.s_addr = htonl(INADDR_ANY);
+        return true;
+    }
+    if (inet_pton(AF_INET, host.c_str(), &out.sin_addr) == 1) return true;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    out.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+    freeaddrinfo(found);
+    return true;
+}
+
+int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+bool socketsStartup() { return true; }
+
+Socket::~Socket() { close(); }
+
+Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
+    shut_ = other.shut_.load();
+    other.handle_ = kInvalid;
+}
+
+Socket& Socket::operator=(Socket&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        shut_ = other.shut_.load();
+        other.handle_ = kInvalid;
+    }
+    return *this;
+}
+
+void Socket::close() {
+    if (valid()) ::close(fdOf(handle_));
+    handle_ = kInvalid;
+}
+
+void Socket::shutdownBoth() {
+    shut_ = true;
+    if (valid()) ::shutdown(fdOf(handle_), SHUT_RDWR);
+}
+
+Socket Socket::connectTcp(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs) {
+    sockaddr_in address;
+    if (!resolve(host, port, address)) return Socket();
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return Socket();
+    Socket socket(fd);
+    int flags = fcntl(fd, F_GETFL, 0);
+    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EINPROGRESS) return Socket();
+        pollfd waitFor{fd, POLLOUT, 0};
+        int timeout = timeoutMs == kSocketForever ? -1 : static_cast<int>(timeoutMs);
+        int ready;
+        do {
+            ready = ::poll(&waitFor, 1, timeout);
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) return Socket();
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+            return Socket();
+    }
+    fcntl(fd, F_SETFL, flags);
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return socket;
+}
+
+Socket Socket::listenTcp(const std::string& host, std::uint16_t port, int backlog) {
+    sockaddr_in address;
+    if (!resolve(host, port, address)) return Socket();
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return Socket();
+    Socket socket(fd);
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return Socket();
+    if (::listen(fd, backlog) != 0) return Socket();
+    return socket;
+}
+
+Socket Socket::bindUdp(const std::string& host, std::uint16_t port) {
+    sockaddr_in address;
+    if (!resolve(host, port, address)) return Socket();
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return Socket();
+    Socket socket(fd);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return Socket();
+    return socket;
+}
+
+std::uint16_t Socket::localPort() const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (!valid() || getsockname(fdOf(handle_), reinterpret_cast<sockaddr*>(&address), &length))
+        return 0;
+    return ntohs(address.sin_port);
+}
+
+int Socket::waitReadable(std::uint32_t timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    for (;;) {
+        if (shut_ || !valid()) return -1;
+        std::uint32_t slice = kSliceMs;
+        if (timeoutMs != kSocketForever) {
+            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                             .count();
+            if (spent >= static_cast<long long>(timeoutMs)) return 0;
+            slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
+        }
+        pollfd waitFor{fdOf(handle_), POLLIN, 0};
+        int ready = ::poll(&waitFor, 1, static_cast<int>(slice));
+        if (ready < 0 && errno != EINTR) return -1;
+        if (ready > 0) return shut_ ? -1 : 1;
+    }
+}
+
+Socket Socket::accept(std::uint32_t timeoutMs) {
+    if (waitReadable(timeoutMs) != 1) return Socket();
+    int fd = ::accept4(fdOf(handle_), nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return Socket();
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return Socket(fd);
+}
+
+bool Socket::sendAll(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        if (shut_ || !valid()) return false;
+        ssize_t sent = ::send(fdOf(handle_), bytes, size, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent <= 0) return false;
+        bytes += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+long Socket::receive(void* buffer, std::size_t size, std::uint32_t timeoutMs) {
+    int ready = waitReadable(timeoutMs);
+    if (ready == 0) return kSocketTimeout;
+    if (ready < 0) return shut_ ? kSocketClosed : kSocketError;
+    ssize_t got;
+    do {
+        got = ::recv(fdOf(handle_), buffer, size, 0);
+    } while (got < 0 && errno == EINTR);
+    return got < 0 ? kSocketError : static_cast<long>(got);
+}
+
+bool Socket::sendTo(const void* data, std::size_t size, const std::string& host,
+                    std::uint16_t port) {
+    sockaddr_in address;
+    if (!valid() || !resolve(host, port, address)) return false;
+    ssize_t sent = ::sendto(fdOf(handle_), data, size, MSG_NOSIGNAL,
+                            reinterpret_cast<sockaddr*>(&address), sizeof address);
+    return sent == static_cast<ssize_t>(size);
+}
+
+long Socket::receiveFrom(void* buffer, std::size_t size, std::uint32_t timeoutMs,
+                         std::string* fromHost, std::uint16_t* fromPort) {
+    int ready = waitReadable(timeoutMs);
+    if (ready == 0) return kSocketTimeout;
+    if (ready < 0) return shut_ ? kSocketClosed : kSocketError;
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    ssize_t got = ::recvfrom(fdOf(handle_), buffer, size, 0,
+                             reinterpret_cast<sockaddr*>(&from), &length);
+    if (got < 0) return kSocketError;
+    if (fromHost) {
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+        *fromHost = text;
+    }
+    if (fromPort) *fromPort = ntohs(from.sin_port);
+    return static_cast<long>(got);
+}
+
+}  // namespace tarnix
