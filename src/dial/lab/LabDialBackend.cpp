@@ -1,0 +1,71 @@
+// The dial backend of lab mode: dials and hang-ups are requests to lab-ac.
+
+#include <memory>
+
+#include "dial/ConnectManage.h"
+#include "dial/DialBackend.h"
+#include "dial/lab/LabProtocol.h"
+#include "dial/lab/LabRemoteAccess.h"
+
+namespace tarnix {
+namespace {
+
+// A dial ends within this, whatever lab-ac or the network does.
+constexpr std::uint32_t kDialTimeoutMs = 4000;
+constexpr std::uint32_t kHangUpTimeoutMs = 3000;
+// How long a dial waits for the watch to list its new connection.
+constexpr std::uint32_t kSeenTimeoutMs = 1000;
+
+class LabDialBackend : public DialBackend {
+public:
+    LabDialBackend(std::string host, std::uint16_t port)
+        : host_(std::move(host)), port_(port), remote_(host_, port_) {}
+
+    // The entry lives in the local phonebook: listing it needs no concentrator, so the
+    // login page does not wait for an unreachable one.
+    void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
+        onEntry(kDialEntryName);
+    }
+
+    ConnHandle dial(const std::string& user, const std::string& password,
+                    const std::string& entry) override {
+        if (host_.empty()) return 0;
+        lab::Reply reply =
+            lab::request(host_, port_, lab::makeLine({"DIAL", user, password, entry}),
+                         kDialTimeoutMs);
+        std::uint64_t handle = 0;
+        if (!reply.ok() || reply.last().size() < 3 || reply.last()[0] != "OK" ||
+            !lab::parseUnsigned(reply.last()[1], handle) || handle == 0)
+            return 0;
+        // lab-ac tells watchers before it answers, so this is normally at once; it makes
+        // the new connection visible to the remote-access view when dial returns.
+        remote_.waitFor(static_cast<ConnHandle>(handle), true, kSeenTimeoutMs);
+        return static_cast<ConnHandle>(handle);
+    }
+
+    void hangUp(ConnHandle handle) override {
+        if (host_.empty() || handle == 0) return;
+        lab::request(host_, port_, "HANGUP " + std::to_string(handle) + "\n", kHangUpTimeoutMs);
+        remote_.waitFor(handle, false, kHangUpTimeoutMs);
+    }
+
+    bool networkReachable() override { return remote_.watching(); }
+
+    RemoteAccess& remoteAccess() override { return remote_; }
+
+private:
+    std::string host_;
+    std::uint16_t port_;
+    LabRemoteAccess remote_;
+};
+
+}  // namespace
+
+std::unique_ptr<DialBackend> makeLabDialBackend(const std::string& concentrator) {
+    std::string host;
+    std::uint16_t port = 0;
+    if (!lab::parseEndpoint(concentrator, host, port)) host.clear();
+    return std::make_unique<LabDialBackend>(host, port);
+}
+
+}  // namespace tarnix

@@ -1,0 +1,151 @@
+#include "dial/lab/LabProtocol.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "base/Socket.h"
+
+namespace tarnix::lab {
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string encodeField(const std::string& raw) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : raw) {
+        if (c > ' ' && c < 0x7F && c != '%') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    // An empty field would vanish between two separators.
+    return out.empty() ? "%00" : out;
+}
+
+bool decodeField(const std::string& field, std::string& raw) {
+    raw.clear();
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '%') {
+            raw += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size()) return false;
+        int high = hexValue(field[i + 1]), low = hexValue(field[i + 2]);
+        if (high < 0 || low < 0) return false;
+        raw += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    // "%00" alone is the empty field; names and passwords never hold a NUL byte.
+    if (raw == std::string(1, '\0')) raw.clear();
+    return true;
+}
+
+std::vector<std::string> splitLine(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        std::size_t space = line.find(' ', start);
+        if (space == std::string::npos) space = line.size();
+        if (space > start) fields.push_back(line.substr(start, space - start));
+        start = space + 1;
+    }
+    return fields;
+}
+
+std::string makeLine(const std::vector<std::string>& rawFields) {
+    std::string line;
+    for (const std::string& field : rawFields) {
+        if (!line.empty()) line += ' ';
+        line += encodeField(field);
+    }
+    return line + "\n";
+}
+
+bool parseUnsigned(const std::string& text, std::uint64_t& value) {
+    if (text.empty() || text.size() > 19) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return true;
+}
+
+bool parseEndpoint(const std::string& text, std::string& host, std::uint16_t& port) {
+    std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    std::uint64_t number = 0;
+    if (!parseUnsigned(text.substr(colon + 1), number) || number == 0 || number > 65535)
+        return false;
+    host = text.substr(0, colon);
+    port = static_cast<std::uint16_t>(number);
+    return true;
+}
+
+std::string formatSession(const std::string& keyword, const SessionInfo& s) {
+    return makeLine({keyword, std::to_string(s.handle), s.entry, s.account, s.ip,
+                     std::to_string(s.bytesSent), std::to_string(s.bytesReceived),
+                     std::to_string(s.durationMs), std::to_string(s.bitsPerSecond)});
+}
+
+bool parseSession(const std::vector<std::string>& fields, SessionInfo& s) {
+    if (fields.size() != 9) return false;
+    return parseUnsigned(fields[1], s.handle) && decodeField(fields[2], s.entry) &&
+           decodeField(fields[3], s.account) && decodeField(fields[4], s.ip) &&
+           parseUnsigned(fields[5], s.bytesSent) && parseUnsigned(fields[6], s.bytesReceived) &&
+           parseUnsigned(fields[7], s.durationMs) && parseUnsigned(fields[8], s.bitsPerSecond);
+}
+
+bool isReplyEnd(const std::string& keyword) {
+    return keyword == "OK" || keyword == "ERR" || keyword == "END" || keyword == "PONG" ||
+           keyword == "BYE";
+}
+
+int Reply::error() const {
+    if (!complete || last()[0] != "ERR" || last().size() < 2) return 0;
+    std::uint64_t code = 0;
+    return parseUnsigned(last()[1], code) && code < 100000 ? static_cast<int>(code) : 0;
+}
+
+Reply request(const std::string& host, std::uint16_t port, const std::string& line,
+              std::uint32_t timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto remaining = [&]() -> std::uint32_t {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        return left.count() > 0 ? static_cast<std::uint32_t>(left.count()) : 0;
+    };
+
+    Reply reply;
+    Socket socket = Socket::connectTcp(host, port, timeoutMs);
+    if (!socket.valid() || !socket.sendAll(line)) return reply;
+    LineReader reader(socket);
+    std::string text;
+    for (;;) {
+        std::uint32_t left = remaining();
+        if (left == 0) return reply;
+        LineReader::Result result = reader.readLine(text, left);
+        if (result == LineReader::Result::TooLong) continue;
+        if (result != LineReader::Result::Line) return reply;
+        std::vector<std::string> fields = splitLine(text);
+        if (fields.empty()) continue;
+        reply.lines.push_back(fields);
+        if (isReplyEnd(fields[0])) {
+            reply.complete = true;
+            return reply;
+        }
+    }
+}
+
+}  // namespace tarnix::lab

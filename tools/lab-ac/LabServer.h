@@ -1,0 +1,67 @@
+#pragma once
+// lab-ac's network side: one TCP port for clients, watchers and the administrator, one
+// thread per connection. Sessions belong to the server, not to the connection that
+// dialled them, so a client that exits leaves its session up.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "Concentrator.h"
+#include "base/Socket.h"
+
+namespace tarnix::labac {
+
+class LabServer {
+public:
+    using Log = std::function<void(const std::string&)>;
+
+    LabServer(Concentrator concentrator, Log log = nullptr);
+    ~LabServer();
+    LabServer(const LabServer&) = delete;
+    LabServer& operator=(const LabServer&) = delete;
+
+    // Listens on host:port (port 0: the system chooses) and serves until stop().
+    bool start(const std::string& host, std::uint16_t port);
+    std::uint16_t port() const { return port_; }
+    void stop();
+
+private:
+    struct Connection {
+        Socket socket;
+        std::mutex writing;
+        bool watching = false;  // guarded by the server's mutex
+        std::atomic<bool> finished{false};
+        std::thread thread;
+        bool send(const std::string& text);
+    };
+    using Clock = std::chrono::steady_clock;
+
+    void acceptLoop();
+    void serve(const std::shared_ptr<Connection>& connection);
+    // False when the connection is to end after this line.
+    bool handle(Connection& connection, const std::string& line);
+    void broadcastDown(const SessionInfo& session, const std::string& cause);
+    void goDown(unsigned seconds);
+    bool isDown();
+    void reapFinished();
+    void log(const std::string& text);
+
+    Log log_;
+    std::mutex mutex_;  // the concentrator, the connection list, the down time
+    Concentrator concentrator_;
+    std::list<std::shared_ptr<Connection>> connections_;
+    Clock::time_point downUntil_{};
+    Socket listener_;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::thread acceptThread_;
+};
+
+}  // namespace tarnix::labac
