@@ -1,0 +1,203 @@
+// Lab mode from the client's side: the dial backend and the remote-access view over
+// lab-ac, including lab-ac dying under it.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "../support/lab_Process.h"
+#include "../support/lab_Server.h"
+#include "dial/DialBackend.h"
+#include "dial/lab/LabRemoteAccess.h"
+
+namespace tarnix {
+namespace {
+
+using testing::InProcessLabAc;
+constexpr char kEntry[] = "pppoe_brelvan_default_entry";
+// Waits in these tests are bounds against hanging, not measurements.
+constexpr std::uint32_t kPatienceMs = 10000;
+
+bool lists(RemoteAccess& remote, ConnHandle handle, const std::string& entry = kEntry) {
+    std::vector<ActiveConnection> connections;
+    if (!remote.enumConnections(connections)) return false;
+    for (const auto& connection : connections)
+        if (connection.handle == handle && connection.entryName == entry) return true;
+    return false;
+}
+
+TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
+    InProcessLabAc ac;
+    auto backend = makeLabDialBackend(ac.endpoint());
+    RemoteAccess& remote = backend->remoteAccess();
+
+    std::vector<std::string> entries;
+    backend->enumEntries([&](const std::string& name) { entries.push_back(name); });
+    EXPECT_EQ(entries, std::vector<std::string>{kEntry});
+    std::vector<RasDevice> devices;
+    ASSERT_TRUE(remote.enumDevices(devices));
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].type, "PPPoE");
+
+    std::vector<ActiveConnection> none;
+    ASSERT_TRUE(remote.enumConnections(none));
+    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(backend->networkReachable());
+    auto connected = remote.createEvent();
+    ASSERT_TRUE(remote.notifyConnection(connected));
+    ASSERT_TRUE(remote.notifyConnection(connected));  // again: harmless
+
+    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ASSERT_NE(handle, 0u);
+    EXPECT_TRUE(connected->wait(kPatienceMs));
+    EXPECT_FALSE(connected->wait(0)) << "one connection, one signal";
+    EXPECT_TRUE(lists(remote, handle));
+    std::string address;
+    ASSERT_TRUE(remote.ipAddress(handle, address));
+    EXPECT_EQ(address, "10.64.0.10");
+
+    LinkStatistics before, after;
+    ASSERT_TRUE(remote.statistics(handle, before));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(remote.statistics(handle, after));
+    EXPECT_GT(after.bytesSent, before.bytesSent);
+    EXPECT_GT(after.bytesReceived, before.bytesReceived);
+    EXPECT_GT(after.connectDurationMs, before.connectDurationMs);
+    EXPECT_EQ(after.bitsPerSecond, 10000000u);
+    EXPECT_FALSE(remote.statistics(handle + 1, after));
+
+    // A dial of another entry is a connection of its own, under that entry name.
+    ConnHandle other = backend->dial("demo", "demo", "other entry");
+    ASSERT_NE(other, 0u);
+    EXPECT_TRUE(lists(remote, other, "other entry"));
+    EXPECT_TRUE(connected->wait(kPatienceMs));
+}
+
+TEST(LabDial, WrongPasswordFailsWith691AtLabAc) {
+    InProcessLabAc ac;
+    auto backend = makeLabDialBackend(ac.endpoint());
+    EXPECT_EQ(backend->dial("demo", "wrong", kEntry), 0u);
+    EXPECT_TRUE(ac.logged("refused demo: 691"));
+    EXPECT_EQ(ac.ask("LIST"), "END 0\n");
+}
+
+TEST(LabDial, AdminDropAndHangUpSignalTheDisconnection) {
+    InProcessLabAc ac;
+    auto backend = makeLabDialBackend(ac.endpoint());
+    RemoteAccess& remote = backend->remoteAccess();
+
+    ConnHandle dropped = backend->dial("demo", "demo", kEntry);
+    ConnHandle kept = backend->dial("demo", "demo", kEntry);
+    ASSERT_NE(dropped, 0u);
+    ASSERT_NE(kept, 0u);
+    auto droppedEnd = remote.createEvent();
+    auto keptEnd = remote.createEvent();
+    ASSERT_TRUE(remote.notifyDisconnection(dropped, droppedEnd));
+    ASSERT_TRUE(remote.notifyDisconnection(kept, keptEnd));
+
+    EXPECT_EQ(ac.ask("DROP " + std::to_string(dropped)), "OK 1 dropped\n");
+    EXPECT_TRUE(droppedEnd->wait(kPatienceMs));
+    EXPECT_FALSE(keptEnd->wait(100));
+    EXPECT_FALSE(lists(remote, dropped));
+    EXPECT_TRUE(lists(remote, kept));
+
+    backend->hangUp(kept);
+    EXPECT_TRUE(keptEnd->wait(0)) << "hangUp returns once the connection is gone";
+    EXPECT_EQ(ac.ask("LIST"), "END 0\n");
+
+    // Asking about a connection that has already ended answers at once.
+    auto late = remote.createEvent();
+    ASSERT_TRUE(remote.notifyDisconnection(kept, late));
+    EXPECT_TRUE(late->wait(0));
+}
+
+TEST(LabDial, ARestartedClientFindsItsSession) {
+    InProcessLabAc ac;
+    ConnHandle handle;
+    {
+        auto first = makeLabDialBackend(ac.endpoint());
+        handle = first->dial("demo", "demo", kEntry);
+        ASSERT_NE(handle, 0u);
+    }
+    auto second = makeLabDialBackend(ac.endpoint());
+    EXPECT_TRUE(lists(second->remoteAccess(), handle));
+    std::string address;
+    EXPECT_TRUE(second->remoteAccess().ipAddress(handle, address));
+    second->hangUp(handle);
+    EXPECT_EQ(ac.ask("LIST"), "END 0\n");
+}
+
+TEST(LabDial, NoConcentratorMeansNoDialAndNoConnections) {
+    std::uint16_t closedPort;
+    {
+        Socket probe = Socket::listenTcp("127.0.0.1", 0);
+        closedPort = probe.localPort();
+    }
+    for (std::string where : {"127.0.0.1:" + std::to_string(closedPort), std::string("nonsense"),
+                              std::string("127.0.0.1:0"), std::string()}) {
+        auto backend = makeLabDialBackend(where);
+        EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u) << where;
+        EXPECT_FALSE(backend->networkReachable()) << where;
+        std::vector<ActiveConnection> connections;
+        EXPECT_FALSE(backend->remoteAccess().enumConnections(connections)) << where;
+        LinkStatistics stats;
+        EXPECT_FALSE(backend->remoteAccess().statistics(1, stats)) << where;
+        backend->hangUp(1);  // nothing to hang up; must simply return
+        std::vector<std::string> entries;
+        backend->enumEntries([&](const std::string& name) { entries.push_back(name); });
+        EXPECT_EQ(entries.size(), 1u);
+    }
+}
+
+TEST(LabDial, GoingDownEndsTheConnectionAndComingBackAllowsDials) {
+    InProcessLabAc ac;
+    auto backend = makeLabDialBackend(ac.endpoint());
+    RemoteAccess& remote = backend->remoteAccess();
+    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ASSERT_NE(handle, 0u);
+    auto ended = remote.createEvent();
+    ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
+
+    ac.ask("DOWN 1");
+    EXPECT_TRUE(ended->wait(kPatienceMs));
+    EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u);
+
+    ConnHandle again = 0;
+    for (int i = 0; i < 50 && again == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        again = backend->dial("demo", "demo", kEntry);
+    }
+    ASSERT_NE(again, 0u);
+    EXPECT_NE(again, handle);
+    EXPECT_TRUE(lists(remote, again));
+}
+
+TEST(LabDial, KillingLabAcEndsEveryConnection) {
+    testing::LabAcProcess process({"--port", "0", "--account", "demo:demo"});
+    ASSERT_NE(process.port(), 0) << "lab-ac at " << testing::labAcProgram()
+                                 << " did not start: " << process.firstLine();
+    auto backend = makeLabDialBackend(process.endpoint());
+    RemoteAccess& remote = backend->remoteAccess();
+    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ASSERT_NE(handle, 0u);
+    auto ended = remote.createEvent();
+    ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
+
+    auto killed = std::chrono::steady_clock::now();
+    process.kill();
+    ASSERT_TRUE(ended->wait(kPatienceMs));
+    auto latency = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - killed);
+    std::cout << "link-down seen " << latency.count() << " ms after the kill\n";
+
+    std::vector<ActiveConnection> connections;
+    bool answered = remote.enumConnections(connections);
+    EXPECT_TRUE(!answered || connections.empty());
+    EXPECT_FALSE(backend->networkReachable());
+    EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u);
+}
+
+}  // namespace
+}  // namespace tarnix
