@@ -50,6 +50,9 @@ public:
     // The next connection, or an invalid socket on time-out, error or shutdown.
     Socket accept(std::uint32_t timeoutMs = kSocketForever);
 
+    // A send that cannot go on within this time fails, so a peer that stops reading
+    // cannot block the sender for good.
+    void setSendTimeout(std::uint32_t timeoutMs);
     bool sendAll(const void* data, std::size_t size);
     bool sendAll(const std::string& data) { return sendAll(data.data(), data.size()); }
     long receive(void* buffer, std::size_t size, std::uint32_t timeoutMs = kSocketForever);

@@ -10,6 +10,10 @@ constexpr std::size_t kMaxLine = 1024;
 // Generous bounds that keep the counters' arithmetic far from overflowing.
 constexpr std::uint64_t kMaxRate = 1000000000;
 constexpr std::uint64_t kMaxDownSeconds = 86400;
+// A lab tool needs few connections; the cap keeps a runaway client from exhausting threads.
+constexpr std::size_t kMaxConnections = 64;
+// A watcher that stops reading is cut off rather than stalling every dial.
+constexpr std::uint32_t kSendTimeoutMs = 2000;
 
 std::string errorLine(int code, const std::string& text) {
     return "ERR " + std::to_string(code) + " " + text + "\n";
@@ -24,7 +28,9 @@ std::string upper(std::string text) {
 
 bool LabServer::Connection::send(const std::string& text) {
     std::lock_guard<std::mutex> lock(writing);
-    return socket.sendAll(text);
+    if (socket.sendAll(text)) return true;
+    socket.shutdownBoth();
+    return false;
 }
 
 LabServer::LabServer(Concentrator concentrator, Log log)
@@ -83,9 +89,14 @@ void LabServer::acceptLoop() {
             socket.sendAll(errorLine(lab::kErrorNoAnswer, "concentrator is down"));
             continue;
         }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (connections_.size() >= kMaxConnections) {
+            socket.sendAll(errorLine(lab::kErrorLineBusy, "too many connections"));
+            continue;
+        }
+        socket.setSendTimeout(kSendTimeoutMs);
         auto connection = std::make_shared<Connection>();
         connection->socket = std::move(socket);
-        std::lock_guard<std::mutex> lock(mutex_);
         connections_.push_back(connection);
         connection->thread = std::thread(&LabServer::serve, this, connection);
     }

@@ -159,6 +159,12 @@ Socket Socket::accept(std::uint32_t timeoutMs) {
     return Socket(fd);
 }
 
+void Socket::setSendTimeout(std::uint32_t timeoutMs) {
+    timeval limit{static_cast<time_t>(timeoutMs / 1000),
+                  static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
+    if (valid()) setsockopt(fdOf(handle_), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
 bool Socket::sendAll(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {

@@ -186,6 +186,13 @@ Socket Socket::accept(std::uint32_t timeoutMs) {
     return Socket(static_cast<std::intptr_t>(s));
 }
 
+void Socket::setSendTimeout(std::uint32_t timeoutMs) {
+    DWORD limit = timeoutMs;
+    if (valid())
+        setsockopt(sockOf(handle_), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit),
+                   sizeof limit);
+}
+
 bool Socket::sendAll(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {

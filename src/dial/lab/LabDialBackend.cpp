@@ -1,6 +1,8 @@
 // The dial backend of lab mode: dials and hang-ups are requests to lab-ac.
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "dial/ConnectManage.h"
 #include "dial/DialBackend.h"
@@ -15,6 +17,10 @@ constexpr std::uint32_t kDialTimeoutMs = 4000;
 constexpr std::uint32_t kHangUpTimeoutMs = 3000;
 // How long a dial waits for the watch to list its new connection.
 constexpr std::uint32_t kSeenTimeoutMs = 1000;
+// A failed dial takes at least this long, as a real one does while PPPoE discovery and
+// authentication wait for their answers; callers that redial at once in a loop then
+// do not spin.
+constexpr auto kFailedDialMinimum = std::chrono::milliseconds(1000);
 
 class LabDialBackend : public DialBackend {
 public:
@@ -29,6 +35,25 @@ public:
 
     ConnHandle dial(const std::string& user, const std::string& password,
                     const std::string& entry) override {
+        auto started = std::chrono::steady_clock::now();
+        ConnHandle handle = dialOnce(user, password, entry);
+        if (handle == 0) std::this_thread::sleep_until(started + kFailedDialMinimum);
+        return handle;
+    }
+
+    void hangUp(ConnHandle handle) override {
+        if (host_.empty() || handle == 0) return;
+        lab::request(host_, port_, "HANGUP " + std::to_string(handle) + "\n", kHangUpTimeoutMs);
+        remote_.waitFor(handle, false, kHangUpTimeoutMs);
+    }
+
+    bool networkReachable() override { return remote_.watching(); }
+
+    RemoteAccess& remoteAccess() override { return remote_; }
+
+private:
+    ConnHandle dialOnce(const std::string& user, const std::string& password,
+                        const std::string& entry) {
         if (host_.empty()) return 0;
         lab::Reply reply =
             lab::request(host_, port_, lab::makeLine({"DIAL", user, password, entry}),
@@ -43,17 +68,6 @@ public:
         return static_cast<ConnHandle>(handle);
     }
 
-    void hangUp(ConnHandle handle) override {
-        if (host_.empty() || handle == 0) return;
-        lab::request(host_, port_, "HANGUP " + std::to_string(handle) + "\n", kHangUpTimeoutMs);
-        remote_.waitFor(handle, false, kHangUpTimeoutMs);
-    }
-
-    bool networkReachable() override { return remote_.watching(); }
-
-    RemoteAccess& remoteAccess() override { return remote_; }
-
-private:
     std::string host_;
     std::uint16_t port_;
     LabRemoteAccess remote_;
