@@ -1,0 +1,678 @@
+#include "store/XmlDocument.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <system_error>
+
+#include "store/CodePage.h"
+#include "store/SafeFile.h"
+#include "store/XmlScan.h"
+
+namespace tarnix {
+
+using namespace xml;
+
+namespace {
+
+constexpr size_t kMaxText = INT32_MAX;  // offsets are 32-bit
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// True when the text's leading XML declaration names no encoding, or a UTF-8 one; such
+// files are UTF-8 on disk.
+bool isUtf8OnDisk(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return true;
+    std::string_view decl = text.substr(0, text.find("?>"));
+    size_t k = decl.find("encoding");
+    if (k == std::string_view::npos) return true;
+    k += 8;
+    while (k < decl.size() && isSpace(decl[k])) ++k;
+    if (k >= decl.size() || decl[k] != '=') return true;
+    ++k;
+    while (k < decl.size() && isSpace(decl[k])) ++k;
+    if (k >= decl.size() || (decl[k] != '"' && decl[k] != '\'')) return true;
+    std::string_view value = decl.substr(k + 1);
+    if (value.size() < 5) return false;
+    for (size_t i = 0; i < 5; ++i) {
+        char c = value[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != "UTF-8"[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+XmlDocument::XmlDocument() {
+    SetDocText({});
+}
+XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
+XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
+XmlDocument::~XmlDocument() = default;
+
+// ---- index storage ---------------------------------------------------------------
+
+void XmlDocument::reserveRecords(uint32_t count) {
+    while (capacity_ < count) {
+        const uint32_t inLast = capacity_ & (kPageSize - 1);
+        if (!pages_.empty() && inLast != 0) {  // grow the partial last page
+            const uint32_t base = capacity_ - inLast;
+            const uint32_t want = static_cast<uint32_t>(
+                std::min<uint64_t>(kPageSize, std::max<uint64_t>(2ull * inLast, count - base)));
+            std::unique_ptr<Record[]> page(new Record[want]);
+            std::copy(pages_.back().get(), pages_.back().get() + inLast, page.get());
+            pages_.back() = std::move(page);
+            capacity_ = base + want;
+        } else {
+            const uint32_t want = static_cast<uint32_t>(
+                std::min<uint64_t>(kPageSize, std::max<uint64_t>(count - capacity_, 16)));
+            pages_.emplace_back(new Record[want]);
+            capacity_ += want;
+        }
+    }
+}
+
+uint32_t XmlDocument::newRecord() {
+    uint32_t r;
+    if (freeHead_) {
+        r = freeHead_;
+        freeHead_ = rec(r).next;
+    } else {
+        if (nextFree_ >= capacity_) reserveRecords(nextFree_ + 1);
+        r = nextFree_++;
+    }
+    rec(r) = Record{};
+    return r;
+}
+
+void XmlDocument::releaseTree(uint32_t top) {
+    std::vector<uint32_t> stack{top};
+    while (!stack.empty()) {
+        const uint32_t x = stack.back();
+        stack.pop_back();
+        for (uint32_t c = rec(x).firstChild; c; c = rec(c).next) stack.push_back(c);
+        Record& r = rec(x);
+        r = Record{};
+        r.flags = kReleased;
+        r.next = freeHead_;
+        freeHead_ = x;
+    }
+}
+
+void XmlDocument::linkLast(uint32_t parent, uint32_t r) {
+    Record& e = rec(r);
+    e.parent = parent;
+    e.next = 0;
+    const uint32_t first = rec(parent).firstChild;
+    if (!first) {
+        rec(parent).firstChild = r;
+        e.prev = r;
+        return;
+    }
+    const uint32_t last = rec(first).prev;
+    rec(last).next = r;
+    e.prev = last;
+    rec(first).prev = r;
+}
+
+void XmlDocument::linkAfter(uint32_t sibling, uint32_t r) {
+    const uint32_t next = rec(sibling).next;
+    if (!next) {
+        linkLast(rec(sibling).parent, r);
+        return;
+    }
+    Record& e = rec(r);
+    e.parent = rec(sibling).parent;
+    e.prev = sibling;
+    e.next = next;
+    rec(sibling).next = r;
+    rec(next).prev = r;
+}
+
+void XmlDocument::linkBefore(uint32_t sibling, uint32_t r) {
+    const uint32_t parent = rec(sibling).parent;
+    Record& e = rec(r);
+    e.parent = parent;
+    e.next = sibling;
+    if (rec(parent).firstChild == sibling) {
+        e.prev = rec(sibling).prev;  // the last child
+        rec(parent).firstChild = r;
+    } else {
+        const uint32_t prev = rec(sibling).prev;
+        e.prev = prev;
+        rec(prev).next = r;
+    }
+    rec(sibling).prev = r;
+}
+
+void XmlDocument::unlink(uint32_t r) {
+    const uint32_t parent = rec(r).parent;
+    const uint32_t first = rec(parent).firstChild;
+    const uint32_t next = rec(r).next;
+    if (first == r) {
+        rec(parent).firstChild = next;
+        if (next) rec(next).prev = rec(r).prev;
+    } else {
+        const uint32_t prev = rec(r).prev;
+        rec(prev).next = next;
+        rec(next ? next : first).prev = prev;
+    }
+}
+
+uint32_t XmlDocument::previousSibling(uint32_t r) const {
+    return rec(rec(r).parent).firstChild == r ? 0 : rec(r).prev;
+}
+
+// ---- reading -------------------------------------------------------------------------
+
+std::string_view XmlDocument::nameOf(uint32_t r) const {
+    const Record& e = rec(r);
+    const size_t from = static_cast<size_t>(e.start) + 1;
+    const size_t limit = static_cast<size_t>(e.start) + e.startTagLength;
+    const size_t end = std::min(nameEnd(text_.data(), from, limit), limit);
+    return std::string_view(text_).substr(from, end - from);
+}
+
+size_t XmlDocument::contentStart(uint32_t r) const {
+    return r ? static_cast<size_t>(rec(r).start) + rec(r).startTagLength : 0;
+}
+
+size_t XmlDocument::contentEnd(uint32_t r) const {
+    if (!r) return text_.size();
+    const Record& e = rec(r);
+    return static_cast<size_t>(e.start) + static_cast<size_t>(e.length) - e.endTagLength;
+}
+
+bool XmlDocument::isEmptyTag(uint32_t r) const {
+    return r && rec(r).endTagLength == 0 && !(rec(r).flags & kNotEnded);
+}
+
+std::string XmlDocument::textOf(uint32_t r) const {
+    if (!r || rec(r).firstChild) return {};
+    const size_t cs = contentStart(r), ce = contentEnd(r);
+    if (cs >= ce) return {};
+    const char* s = text_.data();
+    size_t lt = scanTo(s, cs, ce, kLess);
+    if (lt >= ce) return Unescape(std::string_view(s + cs, ce - cs));
+    // Mixed content: only CDATA sections count, taken as they stand.
+    std::string out;
+    while (lt < ce) {
+        std::string_view rest(s + lt, ce - lt);
+        size_t skipTo;
+        if (rest.substr(0, 9) == "<![CDATA[") {
+            const size_t e = find(s, lt + 9, ce, "]]>");
+            out.append(s + lt + 9, e - (lt + 9));
+            skipTo = e + 3;
+        } else if (rest.substr(0, 4) == "<!--") {
+            skipTo = find(s, lt + 4, ce, "-->") + 3;
+        } else if (rest.substr(0, 2) == "<?") {
+            skipTo = find(s, lt + 2, ce, "?>") + 2;
+        } else {
+            skipTo = scanTo(s, lt + 1, ce, kGreater) + 1;
+        }
+        lt = scanTo(s, std::min(skipTo, ce), ce, kLess);
+    }
+    return out;
+}
+
+std::string XmlDocument::attributeOf(uint32_t r, std::string_view name) const {
+    if (!r) return {};
+    const Record& e = rec(r);
+    std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
+    Attribute a = findAttribute(tag, isEmptyTag(r), name, nullptr);
+    if (!a.found || !a.hasValue) return {};
+    return Unescape(tag.substr(a.valueStart, a.valueEnd - a.valueStart));
+}
+
+uint32_t XmlDocument::findSibling(uint32_t from, std::string_view name) const {
+    for (uint32_t x = from; x; x = rec(x).next)
+        if (name.empty() || nameOf(x) == name) return x;
+    return 0;
+}
+
+bool XmlDocument::IsWellFormed() const {
+    const uint32_t root = rec(0).firstChild;
+    return root && !rec(root).next && !(rec(0).flags & kIllFormed);
+}
+
+// ---- cursor --------------------------------------------------------------------------
+
+void XmlDocument::ResetMainPosition() {
+    main_ = child_ = 0;
+}
+
+bool XmlDocument::FindElement(std::string_view name) {
+    const uint32_t x = findSibling(main_ ? rec(main_).next : rec(parent_).firstChild, name);
+    if (!x) return false;
+    main_ = x;
+    parent_ = rec(x).parent;
+    child_ = 0;
+    return true;
+}
+
+bool XmlDocument::FindChildElement(std::string_view name) {
+    if (!main_ && !FindElement()) return false;
+    const uint32_t x = findSibling(child_ ? rec(child_).next : rec(main_).firstChild, name);
+    if (!x) return false;
+    child_ = x;
+    return true;
+}
+
+bool XmlDocument::EnterElement() {
+    if (!main_) return false;
+    parent_ = main_;
+    main_ = child_;
+    child_ = 0;
+    return true;
+}
+
+bool XmlDocument::LeaveElement() {
+    if (!parent_) return false;
+    child_ = main_;
+    main_ = parent_;
+    parent_ = rec(parent_).parent;
+    return true;
+}
+
+std::string XmlDocument::GetTagName() const {
+    return main_ ? std::string(nameOf(main_)) : "";
+}
+std::string XmlDocument::GetChildTagName() const {
+    return child_ ? std::string(nameOf(child_)) : "";
+}
+std::string XmlDocument::GetText() const {
+    return textOf(main_);
+}
+std::string XmlDocument::GetChildText() const {
+    return textOf(child_);
+}
+std::string XmlDocument::GetAttribute(std::string_view name) const {
+    return attributeOf(main_, name);
+}
+std::string XmlDocument::GetChildAttribute(std::string_view name) const {
+    return attributeOf(child_, name);
+}
+
+// ---- editing -------------------------------------------------------------------------
+
+// Replaces text_[pos, pos + removeLength) with `insert`, moves every record that starts
+// behind the cut, and resizes `container` and all its ancestors.
+bool XmlDocument::splice(size_t pos, size_t removeLength, std::string_view insert,
+                         uint32_t container) {
+    if (text_.size() - removeLength + insert.size() > kMaxText) return false;
+    text_.replace(pos, removeLength, insert);
+    const int64_t delta = static_cast<int64_t>(insert.size()) - static_cast<int64_t>(removeLength);
+    if (delta == 0) return true;
+    const int64_t threshold = static_cast<int64_t>(pos + removeLength);
+    const int32_t shift = static_cast<int32_t>(delta);
+    for (uint32_t i = 1; i < nextFree_;) {
+        Record* page = pages_[i >> kPageBits].get();
+        const uint32_t pageEnd = std::min(nextFree_, ((i >> kPageBits) + 1) << kPageBits);
+        for (; i < pageEnd; ++i) {
+            Record& r = page[i & (kPageSize - 1)];
+            if (!(r.flags & kReleased) && r.start >= threshold) r.start += shift;
+        }
+    }
+    for (uint32_t a = container; a; a = rec(a).parent) rec(a).length += shift;
+    rec(0).length = static_cast<int32_t>(text_.size());
+    return true;
+}
+
+namespace {
+
+// Where a new element goes relative to a line: its offset and whether it needs a line
+// break in front to stand on a line of its own.
+struct Spot {
+    size_t pos;
+    bool breakBefore;
+};
+
+// Before `pos`: at the start of its line when only blanks precede it there (scanning
+// from `from`, a character boundary), else right at `pos` after a line break.
+Spot spotBefore(const std::string& text, size_t from, size_t pos) {
+    size_t lineStart = std::string::npos;
+    for (size_t i = from; i < pos;) {
+        char c = text[i];
+        if (c == '\n')
+            lineStart = i + 1;
+        else if (c != ' ' && c != '\t' && c != '\r')
+            lineStart = std::string::npos;
+        i += isLead(c) ? 2 : 1;
+    }
+    if (lineStart != std::string::npos) return {lineStart, false};
+    return {pos, pos != 0};
+}
+
+// After `end`: behind the line break that ends its line when only blanks come before it.
+Spot spotAfter(const std::string& text, size_t end, size_t limit) {
+    size_t q = end;
+    while (q < limit && (text[q] == ' ' || text[q] == '\t')) ++q;
+    if (q < limit && text[q] == '\n') return {q + 1, false};
+    if (q < limit && text[q] == '\r')
+        return {q + (q + 1 < limit && text[q + 1] == '\n' ? 2 : 1), false};
+    return {end, true};
+}
+
+}  // namespace
+
+bool XmlDocument::addNew(Where where, std::string_view name, std::string_view value) {
+    if (!isValidName(name)) return false;
+    uint32_t parent = parent_, ref = main_;
+    if (where == Where::AtChild) {
+        if (!main_) return false;
+        parent = main_;
+        ref = child_;
+    }
+    const bool before = where == Where::BeforeMain;
+    const std::string escaped = Escape(value, false);
+    std::string element = "<" + std::string(name);
+    const size_t startTag = value.empty() ? element.size() + 2 : element.size() + 1;
+    element += value.empty() ? "/>" : ">" + escaped + "</" + std::string(name) + ">";
+    const std::string eol = "\r\n";
+
+    size_t pos, removed = 0, offset;
+    std::string insert;
+    bool wasEmpty = false, wasNotEnded = false;
+    if (parent && !rec(parent).firstChild &&
+        (isEmptyTag(parent) || (rec(parent).flags & kNotEnded))) {
+        // The parent gets an end tag: <p/> becomes <p>, CR LF, element, CR LF, </p>.
+        const Record& p = rec(parent);
+        const std::string endTag = "</" + std::string(nameOf(parent)) + ">";
+        wasEmpty = isEmptyTag(parent);
+        pos = static_cast<size_t>(p.start) + p.startTagLength;
+        if (wasEmpty) {
+            pos -= 2;
+            removed = 2;
+            insert = ">";
+        }
+        insert += eol;
+        offset = insert.size();
+        insert += element + eol + endTag;
+        wasNotEnded = !wasEmpty;
+    } else {
+        Spot spot;
+        const size_t cs = contentStart(parent), ce = contentEnd(parent);
+        if (ref && !before) {
+            const Record& r = rec(ref);
+            spot = spotAfter(text_, static_cast<size_t>(r.start) + r.length, ce);
+        } else if (ref) {
+            const uint32_t prev = previousSibling(ref);
+            const size_t from = prev ? static_cast<size_t>(rec(prev).start) + rec(prev).length : cs;
+            spot = spotBefore(text_, from, static_cast<size_t>(rec(ref).start));
+        } else if (before) {
+            spot = spotAfter(text_, cs, ce);
+            if (spot.breakBefore) spot.breakBefore = cs != 0;
+        } else {
+            const uint32_t first = rec(parent).firstChild;
+            const uint32_t last = first ? rec(first).prev : 0;
+            const size_t from = last ? static_cast<size_t>(rec(last).start) + rec(last).length : cs;
+            spot = spotBefore(text_, from, ce);
+        }
+        pos = spot.pos;
+        if (spot.breakBefore) insert = eol;
+        offset = insert.size();
+        insert += element + eol;
+    }
+    if (!splice(pos, removed, insert, parent)) return false;
+    if (wasEmpty || wasNotEnded) {
+        Record& p = rec(parent);
+        if (wasEmpty) p.startTagLength -= 1;
+        p.endTagLength = static_cast<uint32_t>(2 + nameOf(parent).size() + 1);
+        p.flags &= ~kNotEnded;
+    }
+    const uint32_t e = newRecord();
+    Record& r = rec(e);
+    r.start = static_cast<int32_t>(pos + offset);
+    r.length = static_cast<int32_t>(element.size());
+    r.startTagLength = static_cast<uint32_t>(startTag);
+    r.endTagLength = value.empty() ? 0 : static_cast<uint32_t>(name.size() + 3);
+    if (!ref) {
+        const uint32_t first = rec(parent).firstChild;
+        if (before && first)
+            linkBefore(first, e);
+        else
+            linkLast(parent, e);
+    } else if (before) {
+        linkBefore(ref, e);
+    } else {
+        linkAfter(ref, e);
+    }
+    if (where == Where::AtChild)
+        child_ = e;
+    else {
+        main_ = e;
+        child_ = 0;
+    }
+    return true;
+}
+
+bool XmlDocument::AddElement(std::string_view name, std::string_view value) {
+    return addNew(Where::AfterMain, name, value);
+}
+bool XmlDocument::AddElement(std::string_view name, int value) {
+    return AddElement(name, std::to_string(value));
+}
+bool XmlDocument::InsertElement(std::string_view name, std::string_view value) {
+    return addNew(Where::BeforeMain, name, value);
+}
+bool XmlDocument::InsertElement(std::string_view name, int value) {
+    return InsertElement(name, std::to_string(value));
+}
+bool XmlDocument::AddChildElement(std::string_view name, std::string_view value) {
+    return addNew(Where::AtChild, name, value);
+}
+bool XmlDocument::AddChildElement(std::string_view name, int value) {
+    return AddChildElement(name, std::to_string(value));
+}
+
+bool XmlDocument::setContent(uint32_t r, std::string_view value) {
+    if (!r || rec(r).firstChild) return false;
+    const std::string escaped = Escape(value, false);
+    const Record& e = rec(r);
+    const bool notEnded = e.flags & kNotEnded;
+    if (isEmptyTag(r) || notEnded) {
+        if (escaped.empty()) return true;
+        // <a/> becomes <a>value</a>; an element that was never ended gets its end tag.
+        const std::string endTag = "</" + std::string(nameOf(r)) + ">";
+        size_t pos = static_cast<size_t>(e.start) + e.startTagLength;
+        size_t removed = 0;
+        std::string insert = escaped + endTag;
+        if (!notEnded) {
+            pos -= 2;
+            removed = 2;
+            insert = ">" + insert;
+        }
+        if (!splice(pos, removed, insert, r)) return false;
+        Record& changed = rec(r);
+        if (!notEnded) changed.startTagLength -= 1;
+        changed.endTagLength = static_cast<uint32_t>(endTag.size());
+        changed.flags &= ~kNotEnded;
+        return true;
+    }
+    const size_t cs = contentStart(r);
+    return splice(cs, contentEnd(r) - cs, escaped, r);
+}
+
+bool XmlDocument::SetText(std::string_view value) {
+    return setContent(main_, value);
+}
+bool XmlDocument::SetText(int value) {
+    return SetText(std::to_string(value));
+}
+
+bool XmlDocument::SetAttribute(std::string_view name, std::string_view value) {
+    if (!main_ || !isValidName(name)) return false;
+    const Record& e = rec(main_);
+    const size_t start = static_cast<size_t>(e.start);
+    std::string_view tag = std::string_view(text_).substr(start, e.startTagLength);
+    size_t lastToken = 0;
+    const Attribute a = findAttribute(tag, isEmptyTag(main_), name, &lastToken);
+    const std::string escaped = Escape(value, true);
+    const size_t before = text_.size();
+    bool ok;
+    if (a.found && a.quoted) {
+        if (a.valueEnd >= tag.size() - (isEmptyTag(main_) ? 2 : 1))
+            return false;  // no closing quote: leave it alone
+        ok = splice(start + a.valueStart, a.valueEnd - a.valueStart, escaped, main_);
+    } else if (a.found && a.hasValue) {
+        ok = splice(start + a.valueStart, a.valueEnd - a.valueStart, "\"" + escaped + "\"", main_);
+    } else if (a.found) {
+        ok = splice(start + a.nameEnd, 0, "=\"" + escaped + "\"", main_);
+    } else {
+        ok = splice(start + lastToken, 0, " " + std::string(name) + "=\"" + escaped + "\"", main_);
+    }
+    if (!ok) return false;
+    rec(main_).startTagLength += static_cast<uint32_t>(text_.size() - before);
+    return true;
+}
+
+bool XmlDocument::SetAttribute(std::string_view name, int value) {
+    return SetAttribute(name, std::to_string(value));
+}
+
+bool XmlDocument::removeTree(uint32_t r) {
+    const Record& e = rec(r);
+    const uint32_t parent = e.parent;
+    const size_t start = static_cast<size_t>(e.start);
+    size_t end = start + static_cast<size_t>(e.length);
+    size_t q = end;
+    while (q < text_.size() && isSpace(text_[q])) ++q;
+    if (q == text_.size() || text_[q] == '<') end = q;
+    unlink(r);
+    releaseTree(r);
+    return splice(start, end - start, {}, parent);
+}
+
+bool XmlDocument::RemoveElement() {
+    if (!main_) return false;
+    const uint32_t prev = previousSibling(main_);
+    removeTree(main_);
+    main_ = prev;
+    child_ = 0;
+    return true;
+}
+
+bool XmlDocument::RemoveChildElement() {
+    if (!child_) return false;
+    const uint32_t prev = previousSibling(child_);
+    removeTree(child_);
+    child_ = prev;
+    return true;
+}
+
+// ---- whole document ----------------------------------------------------------------
+
+bool XmlDocument::SetDocText(std::string_view text) {
+    if (text.size() > kMaxText) {
+        result_ = std::generic_category().message(EFBIG);
+        return false;
+    }
+    text_.assign(text);
+    utf8Bom_ = false;
+    parse({});
+    return IsWellFormed();
+}
+
+bool XmlDocument::Load(const std::filesystem::path& file) {
+    std::string bytes, error;
+    if (!readWholeFile(file, bytes, error)) {
+        result_ = error;
+        return false;
+    }
+    if (bytes.size() > kMaxText) {
+        result_ = std::generic_category().message(EFBIG);
+        return false;
+    }
+    const std::string loadResult = std::to_string(bytes.size()) + " bytes";
+    std::string_view view = bytes;
+    const bool bom = view.substr(0, 3) == kUtf8Bom;
+    if (bom) view.remove_prefix(3);
+    if (isUtf8OnDisk(view)) {
+        text_ = utf8ToGb(view);
+        utf8Bom_ = bom;
+    } else {
+        text_ = std::move(bytes);
+        utf8Bom_ = false;
+    }
+    parse(loadResult);
+    return IsWellFormed();
+}
+
+bool XmlDocument::Save(const std::filesystem::path& file) {
+    std::string converted;
+    std::string_view out = text_;
+    if (isUtf8OnDisk(text_)) {
+        converted = (utf8Bom_ ? std::string(kUtf8Bom) : std::string()) + gbToUtf8(text_);
+        out = converted;
+    }
+    std::string error;
+    if (!writeWholeFile(file, out, error)) {
+        result_ = error;
+        return false;
+    }
+    result_ = std::to_string(out.size()) + " bytes";
+    return true;
+}
+
+// ---- self check ----------------------------------------------------------------------
+
+std::string XmlDocument::CheckIndex() const {
+    auto fail = [](uint32_t r, const std::string& what) {
+        return "element " + std::to_string(r) + ": " + what;
+    };
+    if (rec(0).length != static_cast<int64_t>(text_.size())) return fail(0, "length");
+    const size_t n = text_.size();
+    uint32_t live = 0;
+    // Preorder walk through the links, without recursion.
+    std::vector<uint32_t> stack{0};
+    while (!stack.empty()) {
+        const uint32_t p = stack.back();
+        stack.pop_back();
+        const size_t cs = contentStart(p), ce = contentEnd(p);
+        if (cs > ce || ce > n) return fail(p, "content bounds");
+        const uint32_t first = rec(p).firstChild;
+        size_t previousEnd = cs;
+        uint32_t last = 0;
+        for (uint32_t c = first; c; c = rec(c).next) {
+            if (c >= nextFree_ || (rec(c).flags & kReleased)) return fail(c, "released or unknown");
+            if (++live > nextFree_) return fail(c, "sibling loop");
+            const Record& e = rec(c);
+            if (e.parent != p) return fail(c, "parent link");
+            if (e.prev != (c == first ? rec(first).prev : last)) return fail(c, "prev link");
+            if (e.start < 0 || static_cast<size_t>(e.start) < previousEnd) return fail(c, "order");
+            const size_t start = static_cast<size_t>(e.start);
+            const size_t end = start + static_cast<size_t>(e.length);
+            if (e.length < 0 || end > ce) return fail(c, "not inside parent");
+            if (e.startTagLength < 2 || e.startTagLength > static_cast<uint32_t>(e.length) ||
+                e.endTagLength > e.length - e.startTagLength)
+                return fail(c, "tag lengths");
+            if (text_[start] != '<' || text_[start + e.startTagLength - 1] != '>')
+                return fail(c, "start tag");
+            const std::string_view name = nameOf(c);
+            if (name.empty() || !(classOf(name[0]) & kNameStart)) return fail(c, "name");
+            if (e.endTagLength) {
+                const std::string_view endTag(text_.data() + end - e.endTagLength, e.endTagLength);
+                if (endTag.substr(0, 2) != "</" || endTag.substr(2, name.size()) != name ||
+                    endTag.back() != '>')
+                    return fail(c, "end tag");
+            } else if (e.length != static_cast<int32_t>(e.startTagLength) || e.firstChild) {
+                return fail(c, "element without end tag has content");
+            }
+            previousEnd = end;
+            last = c;
+            stack.push_back(c);
+        }
+        if (first && rec(first).prev != last) return fail(p, "ring");
+    }
+    uint32_t allocated = 0;
+    for (uint32_t i = 1; i < nextFree_; ++i)
+        if (!(rec(i).flags & kReleased)) ++allocated;
+    if (allocated != live) return "records lost from the tree";
+    if (main_ && rec(main_).parent != parent_) return "cursor: main is not a child of parent";
+    if (child_ && rec(child_).parent != main_) return "cursor: child is not a child of main";
+    for (uint32_t pos : {parent_, main_, child_})
+        if (pos >= nextFree_ || (pos && (rec(pos).flags & kReleased))) return "cursor: stale";
+    return {};
+}
+
+}  // namespace tarnix

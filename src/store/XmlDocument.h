@@ -1,0 +1,154 @@
+#pragma once
+// XmlDocument: the client's XML engine.
+//
+// A document is one GB2312 text, the exact bytes of the file, with an index of element
+// positions beside it. Reading walks the index; editing splices new text into the string
+// and shifts the index entries behind the edit; saving writes the string back, so every
+// byte the program did not touch (comments, declarations, spacing, attribute order)
+// survives unchanged.
+//
+// A cursor of three positions drives all access: the parent, the main element (a child
+// of the parent) and the child element (a child of the main element). Positions are
+// element indexes; 0 means none. Single-threaded; each owner keeps its own documents.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnix {
+
+class XmlDocument {
+  public:
+    XmlDocument();
+    XmlDocument(XmlDocument&&) noexcept;
+    XmlDocument& operator=(XmlDocument&&) noexcept;
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+    ~XmlDocument();
+
+    // Whole document. Malformed text is indexed as far as it goes; the first problem is
+    // kept in the result text and IsWellFormed() turns false.
+    bool SetDocText(std::string_view text);
+    const std::string& GetDocText() const { return text_; }
+    // Load: false when the file cannot be read (document unchanged), else IsWellFormed().
+    // Files declaring no encoding, or UTF-8, are converted to GB2312 on load and back on save.
+    bool Load(const std::filesystem::path& file);
+    // Save: crash-safe replacement of the file; false with the system's message on failure.
+    bool Save(const std::filesystem::path& file);
+    bool IsWellFormed() const;
+    const std::string& GetResultText() const { return result_; }
+
+    // Cursor.
+    void ResetMainPosition();
+    bool FindElement(std::string_view name = {});  // empty name: any element
+    bool FindChildElement(std::string_view name = {});
+    bool EnterElement();
+    bool LeaveElement();
+    std::string GetTagName() const;
+    std::string GetChildTagName() const;
+
+    // Element text (empty when the element has child elements).
+    std::string GetText() const;
+    std::string GetChildText() const;
+    bool SetText(std::string_view value);
+    bool SetText(int value);
+
+    // New elements, each on a line of its own. An empty value writes <name/>.
+    bool AddElement(std::string_view name, std::string_view value = {});
+    bool AddElement(std::string_view name, int value);
+    bool InsertElement(std::string_view name, std::string_view value = {});
+    bool InsertElement(std::string_view name, int value);
+    bool AddChildElement(std::string_view name, std::string_view value = {});
+    bool AddChildElement(std::string_view name, int value);
+
+    // Attributes of the main (child) element.
+    std::string GetAttribute(std::string_view name) const;
+    std::string GetChildAttribute(std::string_view name) const;
+    bool SetAttribute(std::string_view name, std::string_view value);
+    bool SetAttribute(std::string_view name, int value);
+
+    // Removal, with the whitespace that follows the element up to the next tag.
+    bool RemoveElement();
+    bool RemoveChildElement();
+
+    // Verifies that the index matches the text and the cursor is valid; returns a
+    // description of the first inconsistency, or an empty string.
+    std::string CheckIndex() const;
+
+    // Value escaping as written into element text or attribute values, and its inverse.
+    static std::string Escape(std::string_view value, bool attribute);
+    static std::string Unescape(std::string_view text);
+
+  private:
+    // Pages are allocated uninitialised (a parse reserves far more than it may use);
+    // newRecord() clears each record it hands out.
+    struct Record {
+        int32_t start;   // offset of the '<' of the start tag
+        int32_t length;  // through the end tag (the start tag alone when none)
+        uint32_t startTagLength;
+        uint32_t endTagLength;  // 0 for <a/> and for elements never ended
+        uint32_t flags;
+        uint32_t parent;
+        uint32_t firstChild;
+        uint32_t next;  // 0 for the last child
+        uint32_t prev;  // the first child's prev is the last child: a ring
+    };
+    enum Flag : uint32_t {
+        kReleased = 1u << 16,
+        kNotEnded = 1u << 17,
+        kBadContent = 1u << 18,
+        kIllFormed = 1u << 19,
+    };
+    enum class Where { AfterMain, BeforeMain, AtChild };
+    static constexpr uint32_t kPageBits = 16;
+    static constexpr uint32_t kPageSize = 1u << kPageBits;
+
+    Record& rec(uint32_t i) { return pages_[i >> kPageBits][i & (kPageSize - 1)]; }
+    const Record& rec(uint32_t i) const { return pages_[i >> kPageBits][i & (kPageSize - 1)]; }
+
+    // Index storage.
+    void reserveRecords(uint32_t count);
+    uint32_t newRecord();
+    void releaseTree(uint32_t top);
+    void linkLast(uint32_t parent, uint32_t r);
+    void linkAfter(uint32_t sibling, uint32_t r);
+    void linkBefore(uint32_t sibling, uint32_t r);
+    void unlink(uint32_t r);
+    uint32_t previousSibling(uint32_t r) const;
+
+    // Parsing (XmlParse.cpp).
+    void parse(const std::string& loadResult);
+    template <typename Describe>
+    void problem(uint32_t where, const Describe& describe);
+    void closeAsNotEnded(uint32_t innermost, uint32_t keeper);
+
+    // Reading helpers.
+    std::string_view nameOf(uint32_t r) const;
+    size_t contentStart(uint32_t r) const;
+    size_t contentEnd(uint32_t r) const;
+    bool isEmptyTag(uint32_t r) const;
+    std::string textOf(uint32_t r) const;
+    std::string attributeOf(uint32_t r, std::string_view name) const;
+    uint32_t findSibling(uint32_t from, std::string_view name) const;
+
+    // Editing helpers.
+    bool splice(size_t pos, size_t removeLength, std::string_view insert, uint32_t container);
+    bool addNew(Where where, std::string_view name, std::string_view value);
+    bool setContent(uint32_t r, std::string_view value);
+    bool removeTree(uint32_t r);
+
+    std::string text_;
+    std::vector<std::unique_ptr<Record[]>> pages_;
+    uint32_t capacity_ = 0;
+    uint32_t nextFree_ = 1;
+    uint32_t freeHead_ = 0;
+    uint32_t parent_ = 0, main_ = 0, child_ = 0;
+    std::string result_;
+    std::string problem_;
+    bool utf8Bom_ = false;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,270 @@
+// Scanning, escaping and unescaping of GB2312 XML text.
+#include "store/XmlScan.h"
+
+#include <cstring>
+
+#include "store/CodePage.h"
+#include "store/XmlDocument.h"
+
+namespace tarnix::xml {
+
+size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing) {
+    bool slash = false;
+    while (i < n) {
+        uint8_t k = classOf(s[i]);
+        if (!(k & (kGreater | kQuote | kLead))) {
+            slash = s[i] == '/';
+            ++i;
+            continue;
+        }
+        if (k & kGreater) {
+            *selfClosing = slash;
+            return i;
+        }
+        slash = false;
+        if (k & kLead) {
+            i += 2;
+            continue;
+        }
+        const char quote = s[i++];
+        while (i < n && s[i] != quote) i += isLead(s[i]) ? 2 : 1;
+        if (i >= n) return n;
+        ++i;
+    }
+    return n;
+}
+
+size_t find(const char* s, size_t i, size_t n, std::string_view token) {
+    const char first = token[0];
+    while (i < n) {
+        if (s[i] == first && n - i >= token.size() &&
+            std::memcmp(s + i, token.data(), token.size()) == 0)
+            return i;
+        i += isLead(s[i]) ? 2 : 1;
+    }
+    return n;
+}
+
+bool isValidName(std::string_view name) {
+    if (name.empty() || !(classOf(name[0]) & kNameStart)) return false;
+    size_t i = 0;
+    while (i < name.size()) {
+        char c = name[i];
+        if ((classOf(c) & (kNameEnd | kLess | kQuote)) || c == '=' || c == '&') return false;
+        i += isLead(c) ? 2 : 1;
+    }
+    return i == name.size();  // a lone lead byte at the end would swallow the delimiter
+}
+
+namespace {
+
+size_t skipSpaces(const char* s, size_t i, size_t end) {
+    while (i < end && isSpace(s[i])) ++i;
+    return i;
+}
+
+size_t skipQuoted(const char* s, size_t i, size_t end) {
+    const char quote = s[i++];
+    while (i < end && s[i] != quote) i += isLead(s[i]) ? 2 : 1;
+    return i;  // at the closing quote, or `end`
+}
+
+// An attribute name or an unquoted value runs up to a space, '>' or a quote; a name
+// also ends at '=' and '/'.
+size_t scanWord(const char* s, size_t i, size_t end, bool name) {
+    while (i < end) {
+        char c = s[i];
+        if ((classOf(c) & (kSpace | kGreater | kQuote)) || (name && (c == '=' || c == '/')))
+            return i;
+        i += isLead(c) ? 2 : 1;
+    }
+    return end;
+}
+
+}  // namespace
+
+Attribute findAttribute(std::string_view tag, bool selfClosing, std::string_view name,
+                        size_t* lastToken) {
+    const char* s = tag.data();
+    const size_t n = tag.size();
+    size_t end = (n > 0 && s[n - 1] == '>') ? n - 1 : n;
+    if (selfClosing && end > 0) --end;
+    size_t i = nameEnd(s, 1, end);
+    if (i > end) i = end;
+    if (lastToken) *lastToken = i;
+    while (i < end) {
+        char c = s[i];
+        if (isSpace(c) || c == '/') {
+            ++i;
+            continue;
+        }
+        if (classOf(c) & kQuote) {  // stray quoted text: skip it as the parser does
+            i = skipQuoted(s, i, end);
+            if (i < end) ++i;
+            if (lastToken) *lastToken = i;
+            continue;
+        }
+        Attribute a;
+        const size_t nameStart = i;
+        i = scanWord(s, i, end, true);
+        if (i > end) i = end;
+        a.nameEnd = i;
+        if (i == nameStart && s[i] != '=') {  // cannot happen, but never loop forever
+            ++i;
+            continue;
+        }
+        size_t j = skipSpaces(s, i, end);
+        if (j < end && s[j] == '=') {
+            j = skipSpaces(s, j + 1, end);
+            a.hasValue = true;
+            if (j < end && (classOf(s[j]) & kQuote)) {
+                a.quoted = true;
+                a.valueStart = j + 1;
+                a.valueEnd = skipQuoted(s, j, end);
+                i = a.valueEnd < end ? a.valueEnd + 1 : end;
+            } else {
+                a.valueStart = j;
+                a.valueEnd = scanWord(s, j, end, false);
+                if (a.valueEnd > end) a.valueEnd = end;
+                i = a.valueEnd;
+            }
+        }
+        if (lastToken) *lastToken = i;
+        if (tag.substr(nameStart, a.nameEnd - nameStart) == name) {
+            a.found = true;
+            return a;
+        }
+    }
+    return {};
+}
+
+}  // namespace tarnix::xml
+
+namespace tarnix {
+
+std::string XmlDocument::Escape(std::string_view value, bool attribute) {
+    std::string out;
+    out.reserve(value.size() + value.size() / 10 + 7);
+    const size_t n = value.size();
+    size_t run = 0;  // start of the bytes not yet copied
+    for (size_t i = 0; i < n;) {
+        const char c = value[i];
+        if (xml::isLead(c)) {
+            if (i + 1 < n) {
+                i += 2;
+                continue;
+            }
+            out.append(value.data() + run, i - run);
+            out += '?';  // a lone lead byte would swallow the closing delimiter
+            run = ++i;
+            continue;
+        }
+        const char* entity = nullptr;
+        switch (c) {
+            case '<':
+                entity = "&lt;";
+                break;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            case '\'':
+                entity = attribute ? "&apos;" : nullptr;
+                break;
+            case '"':
+                entity = attribute ? "&quot;" : nullptr;
+                break;
+            default:
+                break;
+        }
+        if (entity) {
+            out.append(value.data() + run, i - run);
+            out += entity;
+            run = i + 1;
+        }
+        ++i;
+    }
+    out.append(value.data() + run, n - run);
+    return out;
+}
+
+namespace {
+
+// "&#...;" at `amp`: the code point's GB2312 bytes and the reference's length, or an
+// empty result when it is no usable reference.
+std::string characterReference(std::string_view text, size_t amp, size_t* length) {
+    size_t i = amp + 2;
+    bool hex = i < text.size() && text[i] == 'x';
+    if (hex) ++i;
+    const size_t digitsStart = i;
+    const size_t limit = amp + 2 + 6;  // the ';' comes within 6 characters
+    uint32_t value = 0;
+    while (i < text.size() && i < limit && text[i] != ';') {
+        char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return {};
+        value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+        ++i;
+    }
+    if (i == digitsStart || i >= text.size() || i >= limit || text[i] != ';') return {};
+    *length = i + 1 - amp;
+    return codePointToGb(value);
+}
+
+}  // namespace
+
+std::string XmlDocument::Unescape(std::string_view text) {
+    if (text.find('&') == std::string_view::npos) return std::string(text);
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&lt;", '<'}, {"&amp;", '&'}, {"&gt;", '>'}, {"&apos;", '\''}, {"&quot;", '"'}};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char c = text[i];
+        if (xml::isLead(c)) {
+            size_t take = i + 1 < text.size() ? 2 : 1;
+            out.append(text.data() + i, take);
+            i += take;
+            continue;
+        }
+        if (c != '&') {
+            out += c;
+            ++i;
+            continue;
+        }
+        bool done = false;
+        for (const auto& [entity, ch] : kEntities) {
+            if (text.substr(i, entity.size()) == entity) {
+                out += ch;
+                i += entity.size();
+                done = true;
+                break;
+            }
+        }
+        if (!done && i + 1 < text.size() && text[i + 1] == '#') {
+            size_t length = 0;
+            std::string bytes = characterReference(text, i, &length);
+            if (!bytes.empty()) {
+                out += bytes;
+                i += length;
+                done = true;
+            }
+        }
+        if (!done) {
+            out += '&';
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,95 @@
+#include "store/SafeFile.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "store/CodePage.h"
+
+namespace tarnix {
+namespace {
+
+std::string messageFor(DWORD error) {
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n && text ? std::wstring(text, n) : L"Error " + std::to_wstring(error);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    return wideToGb(message);
+}
+
+}  // namespace
+
+bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
+    FILE* f = _wfopen(file.c_str(), L"rb");
+    if (!f) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::string data;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
+    bool failed = std::ferror(f) != 0;
+    int readError = errno;
+    std::fclose(f);
+    if (failed) {
+        error = std::strerror(readError ? readError : EIO);
+        return false;
+    }
+    bytes = std::move(data);
+    return true;
+}
+
+bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp = file;
+    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+            std::to_wstring(counter.fetch_add(1)) + L".tmp";
+
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = messageFor(GetLastError());
+        return false;
+    }
+    bool ok = true;
+    DWORD failure = 0;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (ok && left > 0) {
+        DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD written = 0;
+        if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0) {
+            ok = false;
+            failure = GetLastError();
+        }
+        p += written;
+        left -= written;
+    }
+    if (ok && !FlushFileBuffers(h)) {
+        ok = false;
+        failure = GetLastError();
+    }
+    CloseHandle(h);
+    if (ok && !MoveFileExW(temp.c_str(), file.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        failure = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        error = messageFor(failure ? failure : ERROR_WRITE_FAULT);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarnix
