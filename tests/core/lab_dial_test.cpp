@@ -177,7 +177,7 @@ TEST(LabDial, GoingDownEndsTheConnectionAndComingBackAllowsDials) {
 TEST(LabDial, KillingLabAcEndsEveryConnection) {
     testing::LabAcProcess process({"--port", "0", "--account", "demo:demo"});
     ASSERT_NE(process.port(), 0) << "lab-ac at " << testing::labAcProgram()
-                                 << " did not start: " << process.firstLine();
+                                 << " did not start: " << process.startOutput();
     auto backend = makeLabDialBackend(process.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
     ConnHandle handle = backend->dial("demo", "demo", kEntry);

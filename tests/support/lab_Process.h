@@ -46,7 +46,8 @@ public:
 
     std::uint16_t port() const { return port_; }
     std::string endpoint() const { return "127.0.0.1:" + std::to_string(port_); }
-    const std::string& firstLine() const { return firstLine_; }
+    // What lab-ac printed up to and including its "listening on" line.
+    const std::string& startOutput() const { return startOutput_; }
 
     // Ends the process at once, as a crash or a kill from the task manager would.
     void kill() {
@@ -68,18 +69,26 @@ public:
     }
 
 private:
-    // Keeps reading the child's output so its log lines never fill the pipe.
+    // Reads the output up to the "listening on" line (warnings may come first), then
+    // keeps reading so the child's log lines never fill the pipe.
     template <typename ReadChunk>
-    void readFirstLineThenDrain(ReadChunk readChunk) {
+    void readStartThenDrain(ReadChunk readChunk) {
         std::string text;
         char chunk[256];
         long got;
-        while (text.find('\n') == std::string::npos && (got = readChunk(chunk, sizeof chunk)) > 0)
+        auto listening = [&] {
+            std::size_t at = text.rfind("listening on ");
+            return at != std::string::npos && text.find('\n', at) != std::string::npos;
+        };
+        while (!listening() && (got = readChunk(chunk, sizeof chunk)) > 0)
             text.append(chunk, static_cast<std::size_t>(got));
-        firstLine_ = text.substr(0, text.find('\n'));
-        std::size_t colon = firstLine_.rfind(':');
-        if (firstLine_.rfind("listening on ", 0) == 0 && colon != std::string::npos)
-            port_ = static_cast<std::uint16_t>(std::atoi(firstLine_.c_str() + colon + 1));
+        std::size_t at = text.rfind("listening on ");
+        startOutput_ = text.substr(0, at == std::string::npos ? text.size() : text.find('\n', at));
+        if (at != std::string::npos) {
+            std::size_t colon = text.find(':', at);
+            if (colon != std::string::npos)
+                port_ = static_cast<std::uint16_t>(std::atoi(text.c_str() + colon + 1));
+        }
         drain_ = std::thread([readChunk] {
             char rest[4096];
             while (readChunk(rest, sizeof rest) > 0) {
@@ -113,7 +122,7 @@ private:
         process_ = info.hProcess;
         pipe_ = std::shared_ptr<void>(readEnd, [](HANDLE h) { CloseHandle(h); });
         auto pipe = pipe_;
-        readFirstLineThenDrain([pipe](char* buffer, std::size_t size) -> long {
+        readStartThenDrain([pipe](char* buffer, std::size_t size) -> long {
             DWORD got = 0;
             if (!ReadFile(pipe.get(), buffer, static_cast<DWORD>(size), &got, nullptr)) return -1;
             return static_cast<long>(got);
@@ -146,7 +155,7 @@ private:
         pipe_ = std::shared_ptr<void>(reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)),
                                       [fd](void*) { close(fd); });
         auto pipe = pipe_;
-        readFirstLineThenDrain([pipe, fd](char* buffer, std::size_t size) -> long {
+        readStartThenDrain([pipe, fd](char* buffer, std::size_t size) -> long {
             return static_cast<long>(read(fd, buffer, size));
         });
     }
@@ -155,7 +164,7 @@ private:
 #endif
 
     std::uint16_t port_ = 0;
-    std::string firstLine_;
+    std::string startOutput_;
     std::thread drain_;
 };
 

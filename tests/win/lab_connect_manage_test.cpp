@@ -57,7 +57,9 @@ int collectEntry(char* name, void* param) {
 TEST_F(LabConnectManage, DialsFollowsAndLosesTheLink) {
     LabAcProcess labAc({"--port", "0", "--accounts", (folder_ / "accounts.txt").string()});
     ASSERT_NE(labAc.port(), 0) << "lab-ac at " << testing::labAcProgram()
-                               << " did not start: " << labAc.firstLine();
+                               << " did not start: " << labAc.startOutput();
+    EXPECT_NE(labAc.startOutput().find("line 2: skipped"), std::string::npos)
+        << labAc.startOutput();
     writeLinkAgent("Mode=lab\r\nConcentrator=" + labAc.endpoint() + "\r\n");
 
     CConnectManage manage(folder_);
