@@ -41,6 +41,10 @@ void Accounts::add(const std::string& account, const std::string& password) {
     passwords_[account] = password;
 }
 
+void Accounts::merge(const Accounts& other) {
+    for (const auto& [account, password] : other.passwords_) passwords_[account] = password;
+}
+
 bool Accounts::accepts(const std::string& account, const std::string& password) const {
     auto found = passwords_.find(account);
     return found != passwords_.end() && found->second == password;

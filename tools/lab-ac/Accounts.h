@@ -20,6 +20,8 @@ public:
                      std::vector<std::string>& warnings, std::string& error);
 
     void add(const std::string& account, const std::string& password);
+    // Adds every account of `other`; its passwords win.
+    void merge(const Accounts& other);
     bool accepts(const std::string& account, const std::string& password) const;
     std::size_t size() const { return passwords_.size(); }
 

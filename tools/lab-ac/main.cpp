@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
             Accounts loaded;
             if (!Accounts::load(value, loaded, warnings, error)) return fail(error);
             for (const auto& warning : warnings) std::cerr << value << ": " << warning << "\n";
-            accounts = loaded;  // --account options after this add to the file's accounts
+            accounts.merge(loaded);
             haveAccounts = true;
         } else if (option == "--account") {
             std::size_t colon = value.find(':');
