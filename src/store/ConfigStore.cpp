@@ -1,0 +1,326 @@
+#include "store/ConfigStore.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "base/Paths.h"
+
+namespace tarnix {
+namespace {
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
+constexpr std::string_view kRoot = "CONFIG";
+constexpr std::string_view kMinutes = "\xb7\xd6\xd6\xd3";  // 分钟
+constexpr std::string_view kSeconds = "\xc3\xeb";          // 秒
+
+// The settings of a new config.xml, in file order.
+constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
+    {"UPDATESET", "1"},      {"passwordstatus", "1"},    {"StartUp", "0"},
+    {"Autoconnect", "0"},    {"Alwaysconnect", "0"},     {"Reconnect", "0"},
+    {"RedialTimegrap", "5"}, {"RedialTrytimes", "1000"}, {"MsgPop", "1"}};
+
+void makeDefault(XmlDocument& doc) {
+    doc.SetDocText(kDeclaration);
+    doc.AddElement(kRoot);
+    doc.EnterElement();
+    for (const auto& [key, value] : kDefaults) doc.AddElement(key, value);
+    doc.LeaveElement();
+}
+
+int toInt(const std::string& text) {
+    return std::atoi(text.c_str());
+}
+const char* flag(bool on) {
+    return on ? "1" : "0";
+}
+
+}  // namespace
+
+ConfigStore::ConfigStore() : ConfigStore(programFolder()) {}
+
+ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "config.xml") {
+    std::error_code error;
+    if (!std::filesystem::exists(path_, error)) {
+        makeDefault(doc_);
+        doc_.Save(path_);
+    }
+    // An unreadable file leaves the defaults (or the old document) in memory.
+    doc_.Load(path_);
+    // A file with no CONFIG at all (empty, binary, another document) cannot hold settings:
+    // start from the defaults, written back with the first change.
+    doc_.ResetMainPosition();
+    if (!doc_.FindElement(kRoot)) makeDefault(doc_);
+    messagePopup_ = GetMessagePopup();
+    reconnect_ = GetReconnect() != 0;
+}
+
+bool ConfigStore::Save() {
+    return doc_.Save(path_);
+}
+
+bool ConfigStore::enterConfig(bool create) {
+    while (doc_.LeaveElement()) {
+    }
+    doc_.ResetMainPosition();
+    if (!doc_.FindElement(kRoot) && !(create && doc_.AddElement(kRoot))) return false;
+    return doc_.EnterElement();
+}
+
+void ConfigStore::leave() {
+    while (doc_.LeaveElement()) {
+    }
+    doc_.ResetMainPosition();
+}
+
+bool ConfigStore::readFirst(std::string_view key, std::string& value) {
+    bool found = enterConfig(false) && doc_.FindElement(key);
+    if (found) value = doc_.GetText();
+    leave();
+    return found;
+}
+
+bool ConfigStore::readLast(std::string_view key, std::string& value) {
+    bool found = false;
+    if (enterConfig(false)) {
+        while (doc_.FindElement(key)) {
+            value = doc_.GetText();
+            found = true;
+        }
+    }
+    leave();
+    return found;
+}
+
+void ConfigStore::write(std::string_view key, std::string_view value) {
+    if (enterConfig(true)) {
+        if (doc_.FindElement(key))
+            doc_.SetText(value);
+        else
+            doc_.AddElement(key, value);  // at the end of CONFIG
+    }
+    leave();
+    Save();
+}
+
+bool ConfigStore::readOrAdd(std::string_view key, std::string_view fallback, std::string& value) {
+    if (readFirst(key, value)) return true;
+    value = fallback;
+    write(key, fallback);
+    return false;
+}
+
+bool ConfigStore::GetUpdateCheck() {
+    std::string value;
+    readOrAdd("UPDATESET", "1", value);
+    return toInt(value) != 0;
+}
+void ConfigStore::SetUpdateCheck(bool on) {
+    write("UPDATESET", flag(on));
+}
+
+bool ConfigStore::GetSavePassword() {
+    std::string value;
+    readOrAdd("passwordstatus", "1", value);
+    return toInt(value) != 0;
+}
+void ConfigStore::SetSavePassword(bool on) {
+    write("passwordstatus", flag(on));
+}
+
+bool ConfigStore::GetStartUp() {
+    std::string value;
+    return readLast("StartUp", value) && toInt(value) == 1;
+}
+void ConfigStore::SetStartUp(bool on) {
+    write("StartUp", flag(on));
+}
+
+int ConfigStore::GetAutoConnect() {
+    std::string value;
+    return readLast("Autoconnect", value) ? toInt(value) : 0;
+}
+void ConfigStore::SetAutoConnect(bool on) {
+    write("Autoconnect", flag(on));
+}
+
+int ConfigStore::GetAlwaysConnect() {
+    std::string value;
+    readOrAdd("Alwaysconnect", "0", value);
+    return toInt(value);
+}
+void ConfigStore::SetAlwaysConnect(bool on) {
+    write("Alwaysconnect", flag(on));
+}
+
+int ConfigStore::GetReconnect() {
+    std::string value;
+    readOrAdd("Reconnect", "0", value);
+    return toInt(value);
+}
+void ConfigStore::SetReconnect(bool on) {
+    write("Reconnect", flag(on));
+    reconnect_ = on;
+}
+
+bool ConfigStore::GetMessagePopup() {
+    std::string value;
+    readOrAdd("MsgPop", "1", value);
+    return toInt(value) != 0;
+}
+void ConfigStore::SetMessagePopup(bool on) {
+    write("MsgPop", flag(on));
+    messagePopup_ = on;
+}
+
+std::string ConfigStore::GetRedialIntervalText() {
+    std::string value;
+    if (!readLast("RedialTimegrap", value)) return std::string(kSeconds);
+    const int seconds = toInt(value);
+    if (seconds > 59) return std::to_string(seconds / 60) + std::string(kMinutes);
+    return value + std::string(kSeconds);
+}
+
+std::string ConfigStore::GetRedialTriesText() {
+    std::string value;
+    readLast("RedialTrytimes", value);
+    return value;
+}
+
+// Both values are stored whether or not their elements existed before.
+void ConfigStore::SetRedial(std::string_view intervalText, int tries) {
+    if (enterConfig(true)) {
+        const std::string triesText = std::to_string(tries);
+        for (const auto& [key, value] :
+             {std::pair<std::string_view, std::string_view>{"RedialTimegrap", intervalText},
+              {"RedialTrytimes", triesText}}) {
+            doc_.ResetMainPosition();
+            if (doc_.FindElement(key))
+                doc_.SetText(value);
+            else
+                doc_.AddElement(key, value);
+        }
+    }
+    leave();
+    Save();
+}
+
+void ConfigStore::SaveAccount(std::string_view entry, std::string_view password,
+                              std::string_view account) {
+    if (!enterConfig(true)) return;
+    if (!doc_.FindElement(entry) && !doc_.AddElement(entry)) {
+        leave();
+        return;
+    }
+    doc_.EnterElement();
+    bool found = false;
+    while (!found && doc_.FindElement("User")) {
+        if (doc_.GetAttribute("NAME") == account) {
+            doc_.SetAttribute("PASSWORD", password);
+            found = true;
+        }
+    }
+    if (!found) {
+        doc_.ResetMainPosition();
+        doc_.AddElement("User");
+        doc_.SetAttribute("NAME", account);
+        doc_.SetAttribute("PASSWORD", password);
+    }
+    leave();
+    Save();
+}
+
+void ConfigStore::ListAccounts(std::string_view entry, std::vector<std::string>& names,
+                               std::vector<std::string>& passwords) {
+    names.clear();
+    passwords.clear();
+    if (enterConfig(false) && doc_.FindElement(entry) && doc_.EnterElement()) {
+        while (doc_.FindElement("User")) {
+            names.push_back(doc_.GetAttribute("NAME"));
+            passwords.push_back(doc_.GetAttribute("PASSWORD"));
+        }
+    }
+    leave();
+}
+
+void ConfigStore::SetLastAccount(std::string_view password, std::string_view account) {
+    if (enterConfig(true)) {
+        if (doc_.FindElement("LastUser") || doc_.AddElement("LastUser")) {
+            doc_.EnterElement();
+            if (doc_.FindElement("User") || doc_.AddElement("User")) {
+                doc_.SetAttribute("NAME", account);
+                doc_.SetAttribute("PASSWORD", password);
+            }
+        }
+    }
+    leave();
+    Save();
+}
+
+bool ConfigStore::GetLastAccount(std::vector<std::string>& names,
+                                 std::vector<std::string>& passwords) {
+    const bool found = enterConfig(false) && doc_.FindElement("LastUser");
+    if (found && doc_.EnterElement()) {
+        while (doc_.FindElement("User")) {
+            names.push_back(doc_.GetAttribute("NAME"));
+            passwords.push_back(doc_.GetAttribute("PASSWORD"));
+        }
+    }
+    leave();
+    return found;
+}
+
+void ConfigStore::RemoveAccounts(std::string_view entry, const std::vector<std::string>& names) {
+    auto listed = [&](const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    if (enterConfig(false)) {
+        if (doc_.FindElement(entry) && doc_.EnterElement()) {
+            while (doc_.FindElement("User"))
+                if (listed(doc_.GetAttribute("NAME"))) doc_.RemoveElement();
+            doc_.LeaveElement();
+        }
+        doc_.ResetMainPosition();
+        if (doc_.FindElement("LastUser") && doc_.FindChildElement("User") &&
+            listed(doc_.GetChildAttribute("NAME")))
+            doc_.RemoveElement();
+    }
+    leave();
+    Save();
+}
+
+void ConfigStore::SetShutdown(bool enabled, std::string_view time, std::string_view type) {
+    if (enterConfig(true)) {
+        const bool had = doc_.FindElement("SystemSet");
+        if (had) doc_.RemoveElement();  // main: the element before it, or none
+        if (enabled) {
+            // In the old place: after its predecessor, or first when it had none.
+            const bool added = had && !doc_.GetTagName().empty() ? doc_.AddElement("SystemSet")
+                               : had                             ? doc_.InsertElement("SystemSet")
+                                                                 : doc_.AddElement("SystemSet");
+            if (added) {
+                doc_.SetAttribute("SetTime", time);
+                doc_.SetAttribute("SetType", type);
+            }
+        }
+    }
+    leave();
+    Save();
+}
+
+void ConfigStore::GetShutdown(std::string& time, std::string& type) {
+    time.clear();
+    type.clear();
+    if (enterConfig(false) && doc_.FindElement("SystemSet")) {
+        time = doc_.GetAttribute("SetTime");
+        type = doc_.GetAttribute("SetType");
+    }
+    leave();
+}
+
+void ConfigStore::ClearShutdown() {
+    if (enterConfig(false) && doc_.FindElement("SystemSet")) doc_.RemoveElement();
+    leave();
+    Save();
+}
+
+}  // namespace tarnix

@@ -1,0 +1,86 @@
+#pragma once
+// ConfigStore: the saved accounts and every client setting, in config.xml beside the
+// program. The document stays loaded for the life of the program; every change is
+// saved at once (crash-safe), and a failed save keeps the change in memory.
+//
+// All strings are GB2312 bytes. Element and attribute names are those of the file:
+// CONFIG holds one element per setting, the entry group of saved accounts (User elements
+// with NAME and PASSWORD), LastUser and SystemSet (the scheduled shutdown).
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/XmlDocument.h"
+
+namespace tarnix {
+
+// The dial entry; also the element that holds the saved accounts.
+inline constexpr std::string_view kDialEntryName = "pppoe_brelvan_default_entry";
+
+class ConfigStore {
+  public:
+    ConfigStore();  // config.xml in programFolder()
+    explicit ConfigStore(const std::filesystem::path& folder);
+
+    // Settings. Getters of a missing element return the default shown; those marked
+    // "(added)" also add the element with that default and save.
+    bool GetUpdateCheck();  // UPDATESET, true (added)
+    void SetUpdateCheck(bool on);
+    bool GetSavePassword();  // passwordstatus, true (added)
+    void SetSavePassword(bool on);
+    bool GetStartUp();  // StartUp == 1, false
+    void SetStartUp(bool on);
+    int GetAutoConnect();  // Autoconnect, 0
+    void SetAutoConnect(bool on);
+    int GetAlwaysConnect();  // Alwaysconnect, 0 (added)
+    void SetAlwaysConnect(bool on);
+    int GetReconnect();  // Reconnect, 0 (added)
+    void SetReconnect(bool on);
+    bool GetMessagePopup();  // MsgPop != 0, true (added)
+    void SetMessagePopup(bool on);
+    std::string GetRedialIntervalText();  // "5秒", "2分钟"; "秒" when missing
+    std::string GetRedialTriesText();     // as stored; empty when missing
+    void SetRedial(std::string_view intervalText, int tries);
+
+    // The flags read at construction (and kept up to date by their setters), for readers
+    // that must not touch the document.
+    bool IsMessagePopupCached() const { return messagePopup_; }
+    bool IsReconnectCached() const { return reconnect_; }
+
+    // Accounts. Passwords are the cipher's hex text, or empty when not remembered.
+    void SaveAccount(std::string_view entry, std::string_view password, std::string_view account);
+    void ListAccounts(std::string_view entry, std::vector<std::string>& names,
+                      std::vector<std::string>& passwords);
+    void SetLastAccount(std::string_view password, std::string_view account);
+    // Appends the last account(s); false when there is no LastUser.
+    bool GetLastAccount(std::vector<std::string>& names, std::vector<std::string>& passwords);
+    // Removes the named accounts, and LastUser when it names one of them.
+    void RemoveAccounts(std::string_view entry, const std::vector<std::string>& names);
+
+    // Scheduled shutdown: SystemSet's SetTime and SetType.
+    void SetShutdown(bool enabled, std::string_view time, std::string_view type);
+    void GetShutdown(std::string& time, std::string& type);
+    void ClearShutdown();
+
+    // For edits the store has no operation for; call Save() afterwards.
+    XmlDocument& Document() { return doc_; }
+    const std::filesystem::path& FilePath() const { return path_; }
+    bool Save();
+
+  private:
+    bool enterConfig(bool create);
+    void leave();
+    bool readFirst(std::string_view key, std::string& value);
+    bool readLast(std::string_view key, std::string& value);
+    void write(std::string_view key, std::string_view value);
+    bool readOrAdd(std::string_view key, std::string_view fallback, std::string& value);
+
+    std::filesystem::path path_;
+    XmlDocument doc_;
+    bool messagePopup_ = true;
+    bool reconnect_ = false;
+};
+
+}  // namespace tarnix
