@@ -1,5 +1,7 @@
 // Dialling over the real remote-access service: the provider's PPPoE entry in the user's
 // phonebook, created on the system's PPPoE device when missing, dialled synchronously.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
 #include <ras.h>
@@ -19,6 +21,8 @@ namespace {
 // under a second; some (Wine's among them) never report the end, so the wait is bounded.
 constexpr DWORD kHangUpWaitMs = 3000;
 
+using EntryName = RASENTRYNAMEW;  // the header's name is a macro for a struct tag
+
 void copyTo(WCHAR* field, std::size_t capacity, const std::wstring& text) {
     std::size_t n = std::min(text.size(), capacity - 1);
     std::memcpy(field, text.data(), n * sizeof(WCHAR));
@@ -30,14 +34,14 @@ public:
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
         ensureEntry();
         DWORD bytes = 0, count = 0;
-        std::vector<RASENTRYNAMEW> names(1);
-        names[0].dwSize = sizeof(RASENTRYNAMEW);
-        bytes = sizeof(RASENTRYNAMEW);
+        std::vector<EntryName> names(1);
+        names[0].dwSize = sizeof(EntryName);
+        bytes = sizeof(EntryName);
         DWORD rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
         if (rc == ERROR_BUFFER_TOO_SMALL) {
-            names.assign(bytes / sizeof(RASENTRYNAMEW) + 1, RASENTRYNAMEW{});
-            names[0].dwSize = sizeof(RASENTRYNAMEW);
-            bytes = static_cast<DWORD>(names.size() * sizeof(RASENTRYNAMEW));
+            names.assign(bytes / sizeof(EntryName) + 1, EntryName{});
+            names[0].dwSize = sizeof(EntryName);
+            bytes = static_cast<DWORD>(names.size() * sizeof(EntryName));
             rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
         }
         if (rc != ERROR_SUCCESS) return;
