@@ -11,11 +11,10 @@
 #include <mutex>
 #include <string>
 
+#include "base/DialEntry.h"
 #include "dial/DialBackend.h"
 
 namespace tarnix {
-
-inline constexpr char kDialEntryName[] = "pppoe_brelvan_default_entry";
 
 class CConnectManage {
 public:

@@ -12,12 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DialEntry.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
-
-// The dial entry; also the element that holds the saved accounts.
-inline constexpr std::string_view kDialEntryName = "pppoe_brelvan_default_entry";
 
 class ConfigStore {
   public:
