@@ -675,4 +675,26 @@ std::string XmlDocument::CheckIndex() const {
     return {};
 }
 
+std::string XmlDocument::IndexSummary() const {
+    std::string out;
+    // Preorder through the links; climbing back up closes the parentheses.
+    uint32_t x = rec(0).firstChild;
+    while (x) {
+        const Record& e = rec(x);
+        out += "(" + std::to_string(e.start) + "," + std::to_string(e.length) + "," +
+               std::to_string(e.startTagLength) + "," + std::to_string(e.endTagLength);
+        if (e.firstChild) {
+            x = e.firstChild;
+            continue;
+        }
+        out += ")";
+        while (x && !rec(x).next) {
+            x = rec(x).parent;
+            if (x) out += ")";
+        }
+        if (x) x = rec(x).next;
+    }
+    return out;
+}
+
 }  // namespace tarnix

@@ -77,6 +77,9 @@ class XmlDocument {
     // Verifies that the index matches the text and the cursor is valid; returns a
     // description of the first inconsistency, or an empty string.
     std::string CheckIndex() const;
+    // The element tree as offsets, "(start,length,startTag,endTag ...children)" in document
+    // order: two documents with equal summaries index their text the same way.
+    std::string IndexSummary() const;
 
     // Value escaping as written into element text or attribute values, and its inverse.
     static std::string Escape(std::string_view value, bool attribute);
