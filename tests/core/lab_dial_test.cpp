@@ -16,11 +16,11 @@ namespace tarnix {
 namespace {
 
 using testing::InProcessLabAc;
-constexpr char kEntry[] = "pppoe_brelvan_default_entry";
+constexpr char kLabEntry[] = "pppoe_brelvan_default_entry";
 // Waits in these tests are bounds against hanging, not measurements.
 constexpr std::uint32_t kPatienceMs = 10000;
 
-bool lists(RemoteAccess& remote, ConnHandle handle, const std::string& entry = kEntry) {
+bool lists(RemoteAccess& remote, ConnHandle handle, const std::string& entry = kLabEntry) {
     std::vector<ActiveConnection> connections;
     if (!remote.enumConnections(connections)) return false;
     for (const auto& connection : connections)
@@ -35,7 +35,7 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
 
     std::vector<std::string> entries;
     backend->enumEntries([&](const std::string& name) { entries.push_back(name); });
-    EXPECT_EQ(entries, std::vector<std::string>{kEntry});
+    EXPECT_EQ(entries, std::vector<std::string>{kLabEntry});
     std::vector<RasDevice> devices;
     ASSERT_TRUE(remote.enumDevices(devices));
     ASSERT_EQ(devices.size(), 1u);
@@ -49,7 +49,7 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
     ASSERT_TRUE(remote.notifyConnection(connected));
     ASSERT_TRUE(remote.notifyConnection(connected));  // again: harmless
 
-    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
     ASSERT_NE(handle, 0u);
     EXPECT_TRUE(connected->wait(kPatienceMs));
     EXPECT_FALSE(connected->wait(0)) << "one connection, one signal";
@@ -78,7 +78,7 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
 TEST(LabDial, WrongPasswordFailsWith691AtLabAc) {
     InProcessLabAc ac;
     auto backend = makeLabDialBackend(ac.endpoint());
-    EXPECT_EQ(backend->dial("demo", "wrong", kEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "wrong", kLabEntry), 0u);
     EXPECT_TRUE(ac.logged("refused demo: 691"));
     EXPECT_EQ(ac.ask("LIST"), "END 0\n");
 }
@@ -88,8 +88,8 @@ TEST(LabDial, AdminDropAndHangUpSignalTheDisconnection) {
     auto backend = makeLabDialBackend(ac.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
 
-    ConnHandle dropped = backend->dial("demo", "demo", kEntry);
-    ConnHandle kept = backend->dial("demo", "demo", kEntry);
+    ConnHandle dropped = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle kept = backend->dial("demo", "demo", kLabEntry);
     ASSERT_NE(dropped, 0u);
     ASSERT_NE(kept, 0u);
     auto droppedEnd = remote.createEvent();
@@ -118,7 +118,7 @@ TEST(LabDial, ARestartedClientFindsItsSession) {
     ConnHandle handle;
     {
         auto first = makeLabDialBackend(ac.endpoint());
-        handle = first->dial("demo", "demo", kEntry);
+        handle = first->dial("demo", "demo", kLabEntry);
         ASSERT_NE(handle, 0u);
     }
     auto second = makeLabDialBackend(ac.endpoint());
@@ -138,7 +138,7 @@ TEST(LabDial, NoConcentratorMeansNoDialAndNoConnections) {
     for (std::string where : {"127.0.0.1:" + std::to_string(closedPort), std::string("nonsense"),
                               std::string("127.0.0.1:0"), std::string()}) {
         auto backend = makeLabDialBackend(where);
-        EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u) << where;
+        EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u) << where;
         EXPECT_FALSE(backend->networkReachable()) << where;
         std::vector<ActiveConnection> connections;
         EXPECT_FALSE(backend->remoteAccess().enumConnections(connections)) << where;
@@ -155,19 +155,19 @@ TEST(LabDial, GoingDownEndsTheConnectionAndComingBackAllowsDials) {
     InProcessLabAc ac;
     auto backend = makeLabDialBackend(ac.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
-    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
     ASSERT_NE(handle, 0u);
     auto ended = remote.createEvent();
     ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
 
     ac.ask("DOWN 1");
     EXPECT_TRUE(ended->wait(kPatienceMs));
-    EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u);
 
     ConnHandle again = 0;
     for (int i = 0; i < 50 && again == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        again = backend->dial("demo", "demo", kEntry);
+        again = backend->dial("demo", "demo", kLabEntry);
     }
     ASSERT_NE(again, 0u);
     EXPECT_NE(again, handle);
@@ -180,7 +180,7 @@ TEST(LabDial, KillingLabAcEndsEveryConnection) {
                                  << " did not start: " << process.startOutput();
     auto backend = makeLabDialBackend(process.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
-    ConnHandle handle = backend->dial("demo", "demo", kEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
     ASSERT_NE(handle, 0u);
     auto ended = remote.createEvent();
     ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
@@ -196,7 +196,7 @@ TEST(LabDial, KillingLabAcEndsEveryConnection) {
     bool answered = remote.enumConnections(connections);
     EXPECT_TRUE(!answered || connections.empty());
     EXPECT_FALSE(backend->networkReachable());
-    EXPECT_EQ(backend->dial("demo", "demo", kEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u);
 }
 
 }  // namespace
