@@ -18,9 +18,33 @@ std::wstring toWide(UINT codePage, std::string_view bytes) {
     return out;
 }
 
+// Code page 936 has no characters beyond U+FFFF: each surrogate pair becomes one '?',
+// as one unconvertible character does elsewhere.
+std::wstring withoutSurrogatePairs(std::wstring_view wide) {
+    std::wstring out;
+    out.reserve(wide.size());
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const wchar_t c = wide[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            out += L'?';
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // `usedDefault` is only asked for where the code page supports it (not for UTF-8).
-std::string fromWide(UINT codePage, std::wstring_view wide, BOOL* usedDefault) {
-    if (wide.empty()) return {};
+std::string fromWide(UINT codePage, std::wstring_view original, BOOL* usedDefault) {
+    if (original.empty()) return {};
+    std::wstring cleaned;
+    std::wstring_view wide = original;
+    if (codePage == kGb) {
+        cleaned = withoutSurrogatePairs(original);
+        wide = cleaned;
+    }
     int size = static_cast<int>(wide.size());
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     int n =
@@ -52,20 +76,12 @@ std::string wideToGb(std::wstring_view wide) {
 }
 
 std::string codePointToGb(char32_t codePoint) {
-    if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+    // Nothing beyond U+FFFF exists in code page 936.
+    if (codePoint == 0 || codePoint > 0xFFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
         return {};
-    wchar_t units[2];
-    int count = 1;
-    if (codePoint >= 0x10000) {
-        codePoint -= 0x10000;
-        units[0] = static_cast<wchar_t>(0xD800 + (codePoint >> 10));
-        units[1] = static_cast<wchar_t>(0xDC00 + (codePoint & 0x3FF));
-        count = 2;
-    } else {
-        units[0] = static_cast<wchar_t>(codePoint);
-    }
+    const wchar_t unit = static_cast<wchar_t>(codePoint);
     BOOL usedDefault = FALSE;
-    std::string out = fromWide(kGb, std::wstring_view(units, count), &usedDefault);
+    std::string out = fromWide(kGb, std::wstring_view(&unit, 1), &usedDefault);
     if (usedDefault || out.find('\0') != std::string::npos) return {};
     return out;
 }
