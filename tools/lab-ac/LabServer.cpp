@@ -19,6 +19,15 @@ std::string errorLine(int code, const std::string& text) {
     return "ERR " + std::to_string(code) + " " + text + "\n";
 }
 
+// Answers a connection that will not be served and closes it. The request it may have
+// sent is read first: closing with unread input resets the connection, and a reset
+// can make the peer lose the answer.
+void turnAway(Socket& socket, const std::string& answer) {
+    socket.sendAll(answer);
+    char sink[1024];
+    socket.receive(sink, sizeof sink, 100);
+}
+
 std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
@@ -86,12 +95,12 @@ void LabServer::acceptLoop() {
             continue;
         }
         if (isDown()) {
-            socket.sendAll(errorLine(lab::kErrorNoAnswer, "concentrator is down"));
+            turnAway(socket, errorLine(lab::kErrorNoAnswer, "concentrator is down"));
             continue;
         }
         std::lock_guard<std::mutex> lock(mutex_);
         if (connections_.size() >= kMaxConnections) {
-            socket.sendAll(errorLine(lab::kErrorLineBusy, "too many connections"));
+            turnAway(socket, errorLine(lab::kErrorLineBusy, "too many connections"));
             continue;
         }
         socket.setSendTimeout(kSendTimeoutMs);

@@ -15,14 +15,14 @@ namespace {
 // A dial ends within this, whatever lab-ac or the network does.
 constexpr std::uint32_t kDialTimeoutMs = 4000;
 constexpr std::uint32_t kHangUpTimeoutMs = 3000;
-// How long a dial waits for the watch to list its new connection.
-constexpr std::uint32_t kSeenTimeoutMs = 1000;
 // A failed dial takes at least this long, as a real one does while PPPoE discovery and
 // authentication wait for their answers; callers that redial at once in a loop then
 // do not spin.
 constexpr auto kFailedDialMinimum = std::chrono::milliseconds(1000);
 
 class LabDialBackend : public DialBackend {
+    using Clock = std::chrono::steady_clock;
+
 public:
     LabDialBackend(std::string host, std::uint16_t port)
         : host_(std::move(host)), port_(port), remote_(host_, port_) {}
@@ -35,7 +35,7 @@ public:
 
     ConnHandle dial(const std::string& user, const std::string& password,
                     const std::string& entry) override {
-        auto started = std::chrono::steady_clock::now();
+        auto started = Clock::now();
         ConnHandle handle = dialOnce(user, password, entry);
         if (handle == 0) std::this_thread::sleep_until(started + kFailedDialMinimum);
         return handle;
@@ -43,8 +43,9 @@ public:
 
     void hangUp(ConnHandle handle) override {
         if (host_.empty() || handle == 0) return;
+        auto deadline = Clock::now() + std::chrono::milliseconds(kHangUpTimeoutMs);
         lab::request(host_, port_, "HANGUP " + std::to_string(handle) + "\n", kHangUpTimeoutMs);
-        remote_.waitFor(handle, false, kHangUpTimeoutMs);
+        remote_.waitFor(handle, false, msUntil(deadline));
     }
 
     bool networkReachable() override { return remote_.watching(); }
@@ -52,9 +53,15 @@ public:
     RemoteAccess& remoteAccess() override { return remote_; }
 
 private:
+    static std::uint32_t msUntil(Clock::time_point deadline) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        return left.count() > 0 ? static_cast<std::uint32_t>(left.count()) : 0;
+    }
+
     ConnHandle dialOnce(const std::string& user, const std::string& password,
                         const std::string& entry) {
         if (host_.empty()) return 0;
+        auto deadline = Clock::now() + std::chrono::milliseconds(kDialTimeoutMs);
         lab::Reply reply =
             lab::request(host_, port_, lab::makeLine({"DIAL", user, password, entry}),
                          kDialTimeoutMs);
@@ -64,7 +71,7 @@ private:
             return 0;
         // lab-ac tells watchers before it answers, so this is normally at once; it makes
         // the new connection visible to the remote-access view when dial returns.
-        remote_.waitFor(static_cast<ConnHandle>(handle), true, kSeenTimeoutMs);
+        remote_.waitFor(static_cast<ConnHandle>(handle), true, msUntil(deadline));
         return static_cast<ConnHandle>(handle);
     }
 
