@@ -19,12 +19,12 @@ bool socketsStartup();
 inline constexpr std::uint32_t kSocketForever = 0xFFFFFFFFu;
 
 // Result of a receive: a byte count when positive, otherwise one of these.
-inline constexpr long kSocketClosed = 0;    // the peer closed, or shutdownBoth() was called
+inline constexpr long kSocketClosed = 0;  // the peer closed, or shutdownBoth() was called
 inline constexpr long kSocketError = -1;
 inline constexpr long kSocketTimeout = -2;
 
 class Socket {
-public:
+  public:
     Socket() = default;
     ~Socket();
     Socket(Socket&& other) noexcept;
@@ -34,8 +34,7 @@ public:
 
     // A TCP connection to host:port (a dotted address or a name), or an invalid socket
     // when it cannot be made within the time-out.
-    static Socket connectTcp(const std::string& host, std::uint16_t port,
-                             std::uint32_t timeoutMs);
+    static Socket connectTcp(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs);
     // A listening TCP socket; port 0 lets the system choose (see localPort()).
     static Socket listenTcp(const std::string& host, std::uint16_t port, int backlog = 16);
     // A UDP socket bound to host:port; an empty host or "0.0.0.0" binds every address.
@@ -57,14 +56,13 @@ public:
     bool sendAll(const std::string& data) { return sendAll(data.data(), data.size()); }
     long receive(void* buffer, std::size_t size, std::uint32_t timeoutMs = kSocketForever);
 
-    bool sendTo(const void* data, std::size_t size, const std::string& host,
-                std::uint16_t port);
+    bool sendTo(const void* data, std::size_t size, const std::string& host, std::uint16_t port);
     // One datagram; the sender's dotted address and port go to the optional outputs.
     // 0 is an empty datagram or a shutdown.
     long receiveFrom(void* buffer, std::size_t size, std::uint32_t timeoutMs = kSocketForever,
                      std::string* fromHost = nullptr, std::uint16_t* fromPort = nullptr);
 
-private:
+  private:
     static constexpr std::intptr_t kInvalid = -1;
     explicit Socket(std::intptr_t handle) : handle_(handle) {}
     // 1 readable, 0 time-out, -1 error or shut down.
@@ -76,7 +74,7 @@ private:
 
 // Reads LF-terminated lines (a CR before the LF is dropped) from a stream socket.
 class LineReader {
-public:
+  public:
     enum class Result { Line, Timeout, Closed, TooLong };
 
     explicit LineReader(Socket& socket, std::size_t maxLine = 4096)
@@ -110,7 +108,7 @@ public:
         }
     }
 
-private:
+  private:
     Socket& socket_;
     std::size_t maxLine_;
     std::string buffer_;

@@ -67,9 +67,9 @@ TEST(LabAcAddressPool, HandsOutTheLowestFreeAddress) {
 }
 
 TEST(LabAcProtocol, FieldsCarryAnyBytes) {
-    for (std::string raw : {std::string("demo"), std::string("pass word"), std::string("100%"),
-                            std::string("\xD5\xC5\xC8\xFD"), std::string("tab\there\r\n"),
-                            std::string()}) {
+    for (std::string raw :
+         {std::string("demo"), std::string("pass word"), std::string("100%"),
+          std::string("\xD5\xC5\xC8\xFD"), std::string("tab\there\r\n"), std::string()}) {
         std::string field = lab::encodeField(raw);
         EXPECT_EQ(field.find_first_of(" \r\n"), std::string::npos);
         std::string back;
@@ -138,9 +138,10 @@ TEST(LabAc, MalformedLinesGetAnErrorAndTheServerStaysUp) {
     InProcessLabAc ac;
     Socket socket = Socket::connectTcp("127.0.0.1", ac.port(), 2000);
     ASSERT_TRUE(socket.valid());
-    ASSERT_TRUE(socket.sendAll("nonsense\nDIAL demo\nDIAL de%ZZmo demo e\nHANGUP abc\n"
-                               "REFUSE -1\nDOWN 0\nRATE 1\n\n" +
-                               std::string(3000, 'x') + "\n\x01\x02\xFF\nPING\n"));
+    ASSERT_TRUE(
+        socket.sendAll("nonsense\nDIAL demo\nDIAL de%ZZmo demo e\nHANGUP abc\n"
+                       "REFUSE -1\nDOWN 0\nRATE 1\n\n" +
+                       std::string(3000, 'x') + "\n\x01\x02\xFF\nPING\n"));
     LineReader reader(socket);
     std::string line;
     for (int i = 0; i < 9; ++i) {

@@ -36,7 +36,7 @@ inline std::filesystem::path labAcProgram() {
 }
 
 class LabAcProcess {
-public:
+  public:
     // Starts lab-ac with `args` and reads the port from its "listening on" line;
     // port() stays 0 when that fails.
     explicit LabAcProcess(const std::vector<std::string>& args) { start(args); }
@@ -68,7 +68,7 @@ public:
         if (drain_.joinable()) drain_.join();
     }
 
-private:
+  private:
     // Reads the output up to the "listening on" line (warnings may come first), then
     // keeps reading so the child's log lines never fill the pipe.
     template <typename ReadChunk>
@@ -103,7 +103,8 @@ private:
         if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return;
         SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
         std::wstring command = L"\"" + labAcProgram().wstring() + L"\"";
-        for (const auto& arg : args) command += L" \"" + std::filesystem::path(arg).wstring() + L"\"";
+        for (const auto& arg : args)
+            command += L" \"" + std::filesystem::path(arg).wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;

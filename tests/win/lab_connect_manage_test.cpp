@@ -23,7 +23,7 @@ using testing::LabAcProcess;
 constexpr std::uint32_t kPatienceMs = 10000;
 
 class LabConnectManage : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
                   ("tarnix-lab-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -144,10 +144,10 @@ TEST_F(LabConnectManage, UnreachableConcentratorOrUnknownModeNeverConnects) {
         Socket probe = Socket::listenTcp("127.0.0.1", 0);
         closedPort = probe.localPort();
     }
-    for (std::string body : {"Mode=lab\r\nConcentrator=127.0.0.1:" + std::to_string(closedPort) +
-                                 "\r\n",
-                             std::string("Mode=lab\r\nConcentrator=not an address\r\n"),
-                             std::string("Mode=carrier-pigeon\r\n")}) {
+    for (std::string body :
+         {"Mode=lab\r\nConcentrator=127.0.0.1:" + std::to_string(closedPort) + "\r\n",
+          std::string("Mode=lab\r\nConcentrator=not an address\r\n"),
+          std::string("Mode=carrier-pigeon\r\n")}) {
         writeLinkAgent(body);
         CConnectManage manage(folder_);
         dialWith(manage, "demo", "demo");

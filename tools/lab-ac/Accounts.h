@@ -10,7 +10,7 @@
 namespace tarnix::labac {
 
 class Accounts {
-public:
+  public:
     // Blank lines and lines starting with '#' are ignored. A line that is not exactly two
     // whitespace-separated fields, or repeats an account, is skipped with a warning
     // naming its line number.
@@ -25,7 +25,7 @@ public:
     bool accepts(const std::string& account, const std::string& password) const;
     std::size_t size() const { return passwords_.size(); }
 
-private:
+  private:
     std::map<std::string, std::string> passwords_;
 };
 

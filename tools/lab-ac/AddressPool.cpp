@@ -36,8 +36,10 @@ bool AddressPool::parse(const std::string& text, AddressPool& pool) {
     std::size_t dash = text.find('-');
     std::uint32_t first = 0, last = 0;
     if (!parseIPv4(text.substr(0, dash), first)) return false;
-    if (dash == std::string::npos) last = first;
-    else if (!parseIPv4(text.substr(dash + 1), last)) return false;
+    if (dash == std::string::npos)
+        last = first;
+    else if (!parseIPv4(text.substr(dash + 1), last))
+        return false;
     if (last < first || last - first >= 65536) return false;
     pool = AddressPool();
     pool.first_ = first;

@@ -9,7 +9,7 @@
 namespace tarnix::labac {
 
 class AddressPool {
-public:
+  public:
     AddressPool() = default;
     // False for a malformed range, a range whose last address is below its first, or one
     // of more than 65536 addresses.
@@ -20,7 +20,7 @@ public:
     void give(const std::string& address);
     std::size_t size() const { return static_cast<std::size_t>(last_ - first_ + 1); }
 
-private:
+  private:
     std::uint32_t first_ = 0;
     std::uint32_t last_ = 0;
     std::set<std::uint32_t> taken_;

@@ -12,7 +12,9 @@ std::uint64_t bytesAt(std::uint64_t perSecond, std::chrono::steady_clock::durati
 
 Concentrator::Concentrator(Accounts accounts, AddressPool pool, Rates rates,
                            std::uint64_t handleBase)
-    : accounts_(std::move(accounts)), pool_(std::move(pool)), rates_(rates),
+    : accounts_(std::move(accounts)),
+      pool_(std::move(pool)),
+      rates_(rates),
       nextHandle_(handleBase == 0 ? 1 : handleBase) {}
 
 DialResult Concentrator::dial(const std::string& account, const std::string& password,
@@ -90,8 +92,8 @@ std::vector<SessionInfo> Concentrator::drop(const std::string& selector) {
     std::vector<SessionInfo> ended;
     for (auto it = live_.begin(); it != live_.end();) {
         const SessionInfo& info = it->second.info;
-        bool match = selector == "all" || info.account == selector ||
-                     (byHandle && info.handle == handle);
+        bool match =
+            selector == "all" || info.account == selector || (byHandle && info.handle == handle);
         if (!match) {
             ++it;
             continue;
@@ -109,8 +111,7 @@ void Concentrator::refuseNext(unsigned count, int error) {
     refusalError_ = error;
 }
 
-void Concentrator::setRates(std::uint64_t sendBytesPerSecond,
-                            std::uint64_t receiveBytesPerSecond) {
+void Concentrator::setRates(std::uint64_t sendBytesPerSecond, std::uint64_t receiveBytesPerSecond) {
     auto now = Clock::now();
     for (auto& [handle, live] : live_) {
         SessionInfo counted = snapshot(live, now);

@@ -30,7 +30,7 @@ struct DialResult {
 };
 
 class Concentrator {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     // Handles count up from `handleBase`, so a base taken from the clock keeps them
@@ -51,7 +51,7 @@ public:
     void setRates(std::uint64_t sendBytesPerSecond, std::uint64_t receiveBytesPerSecond);
     Rates rates() const { return rates_; }
 
-private:
+  private:
     struct Live {
         SessionInfo info;
         Clock::time_point started;

@@ -45,7 +45,9 @@ bool LabServer::Connection::send(const std::string& text) {
 LabServer::LabServer(Concentrator concentrator, Log log)
     : log_(std::move(log)), concentrator_(std::move(concentrator)) {}
 
-LabServer::~LabServer() { stop(); }
+LabServer::~LabServer() {
+    stop();
+}
 
 bool LabServer::start(const std::string& host, std::uint16_t port) {
     socketsStartup();
@@ -194,8 +196,8 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
         }
         log("up " + std::to_string(result.session.handle) + " " + args[0] + " " +
             result.session.ip);
-        return connection.send(lab::makeLine(
-            {"OK", std::to_string(result.session.handle), result.session.ip}));
+        return connection.send(
+            lab::makeLine({"OK", std::to_string(result.session.handle), result.session.ip}));
     }
     if (command == "HANGUP") {
         if (!expect(1) || !lab::parseUnsigned(args[0], number)) return bad("usage: HANGUP handle");
@@ -206,7 +208,8 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
             ended = concentrator_.session(number, session) && concentrator_.hangUp(number);
             if (ended) broadcastDown(session, "hangup");
         }
-        return connection.send(ended ? "OK\n" : errorLine(lab::kErrorNoConnection, "no such session"));
+        return connection.send(ended ? "OK\n"
+                                     : errorLine(lab::kErrorNoConnection, "no such session"));
     }
     if (command == "LIST" || command == "STATS") {
         bool one = command == "STATS";
@@ -251,8 +254,8 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
     if (command == "REFUSE") {
         if (args.empty() || args.size() > 2 || !lab::parseUnsigned(args[0], number) ||
             number > 1000000 ||
-            (args.size() == 2 && (!lab::parseUnsigned(args[1], second) || second == 0 ||
-                                  second > 65535)))
+            (args.size() == 2 &&
+             (!lab::parseUnsigned(args[1], second) || second == 0 || second > 65535)))
             return bad("usage: REFUSE count [ras-error]");
         int error = args.size() == 2 ? static_cast<int>(second) : lab::kErrorNoAnswer;
         {

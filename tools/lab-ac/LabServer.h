@@ -19,7 +19,7 @@
 namespace tarnix::labac {
 
 class LabServer {
-public:
+  public:
     using Log = std::function<void(const std::string&)>;
 
     LabServer(Concentrator concentrator, Log log = nullptr);
@@ -32,7 +32,7 @@ public:
     std::uint16_t port() const { return port_; }
     void stop();
 
-private:
+  private:
     struct Connection {
         Socket socket;
         std::mutex writing;

@@ -39,13 +39,19 @@ bool resolve(const std::string& host, std::uint16_t port, sockaddr_in& out) {
     return true;
 }
 
-int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
+int fdOf(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
 
 }  // namespace
 
-bool socketsStartup() { return true; }
+bool socketsStartup() {
+    return true;
+}
 
-Socket::~Socket() { close(); }
+Socket::~Socket() {
+    close();
+}
 
 Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
     shut_ = other.shut_.load();
@@ -138,8 +144,8 @@ int Socket::waitReadable(std::uint32_t timeoutMs) {
         if (shut_ || !valid()) return -1;
         std::uint32_t slice = kSliceMs;
         if (timeoutMs != kSocketForever) {
-            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                             .count();
+            auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
             if (spent >= static_cast<long long>(timeoutMs)) return 0;
             slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
         }
@@ -205,8 +211,8 @@ long Socket::receiveFrom(void* buffer, std::size_t size, std::uint32_t timeoutMs
     if (ready < 0) return shut_ ? kSocketClosed : kSocketError;
     sockaddr_in from{};
     socklen_t length = sizeof from;
-    ssize_t got = ::recvfrom(fdOf(handle_), buffer, size, 0,
-                             reinterpret_cast<sockaddr*>(&from), &length);
+    ssize_t got =
+        ::recvfrom(fdOf(handle_), buffer, size, 0, reinterpret_cast<sockaddr*>(&from), &length);
     if (got < 0) return kSocketError;
     if (fromHost) {
         char text[INET_ADDRSTRLEN] = {};

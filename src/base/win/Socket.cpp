@@ -33,7 +33,9 @@ bool resolve(const std::string& host, std::uint16_t port, sockaddr_in& out) {
     return true;
 }
 
-SOCKET sockOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
+SOCKET sockOf(std::intptr_t handle) {
+    return static_cast<SOCKET>(handle);
+}
 
 void setNoDelay(SOCKET s) {
     BOOL one = TRUE;
@@ -69,7 +71,9 @@ bool socketsStartup() {
     return started;
 }
 
-Socket::~Socket() { close(); }
+Socket::~Socket() {
+    close();
+}
 
 Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
     shut_ = other.shut_.load();
@@ -164,8 +168,8 @@ int Socket::waitReadable(std::uint32_t timeoutMs) {
         if (shut_ || !valid()) return -1;
         std::uint32_t slice = kSliceMs;
         if (timeoutMs != kSocketForever) {
-            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                             .count();
+            auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
             if (spent >= static_cast<long long>(timeoutMs)) return 0;
             slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
         }
@@ -245,8 +249,10 @@ long Socket::receiveFrom(void* buffer, std::size_t size, std::uint32_t timeoutMs
             if (error == WSAECONNRESET) continue;
             // A datagram longer than the buffer: Winsock fills the buffer and drops the rest,
             // as recvfrom does elsewhere.
-            if (error == WSAEMSGSIZE) got = static_cast<int>(size);
-            else return kSocketError;
+            if (error == WSAEMSGSIZE)
+                got = static_cast<int>(size);
+            else
+                return kSocketError;
         }
         if (fromHost) {
             char text[INET_ADDRSTRLEN] = {};

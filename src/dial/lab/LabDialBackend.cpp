@@ -23,7 +23,7 @@ constexpr auto kFailedDialMinimum = std::chrono::milliseconds(1000);
 class LabDialBackend : public DialBackend {
     using Clock = std::chrono::steady_clock;
 
-public:
+  public:
     LabDialBackend(std::string host, std::uint16_t port)
         : host_(std::move(host)), port_(port), remote_(host_, port_) {}
 
@@ -52,7 +52,7 @@ public:
 
     RemoteAccess& remoteAccess() override { return remote_; }
 
-private:
+  private:
     static std::uint32_t msUntil(Clock::time_point deadline) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         return left.count() > 0 ? static_cast<std::uint32_t>(left.count()) : 0;
@@ -62,9 +62,8 @@ private:
                         const std::string& entry) {
         if (host_.empty()) return 0;
         auto deadline = Clock::now() + std::chrono::milliseconds(kDialTimeoutMs);
-        lab::Reply reply =
-            lab::request(host_, port_, lab::makeLine({"DIAL", user, password, entry}),
-                         kDialTimeoutMs);
+        lab::Reply reply = lab::request(
+            host_, port_, lab::makeLine({"DIAL", user, password, entry}), kDialTimeoutMs);
         std::uint64_t handle = 0;
         if (!reply.ok() || reply.last().size() < 3 || reply.last()[0] != "OK" ||
             !lab::parseUnsigned(reply.last()[1], handle) || handle == 0)

@@ -166,9 +166,9 @@ bool LabRemoteAccess::waitFor(ConnHandle handle, bool present, std::uint32_t tim
         return std::any_of(known_.begin(), known_.end(),
                            [&](const lab::SessionInfo& s) { return s.handle == handle; });
     };
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return stopping_ || isKnown() == present; }) &&
-           !stopping_;
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return stopping_ || isKnown() == present;
+    }) && !stopping_;
 }
 
 bool LabRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::size_t room) {
@@ -195,8 +195,8 @@ bool LabRemoteAccess::ipAddress(ConnHandle handle, std::string& address) {
 
 bool LabRemoteAccess::statistics(ConnHandle handle, LinkStatistics& stats) {
     if (host_.empty() || handle == 0) return false;
-    lab::Reply reply = lab::request(host_, port_, "STATS " + std::to_string(handle) + "\n",
-                                    kStatisticsTimeoutMs);
+    lab::Reply reply =
+        lab::request(host_, port_, "STATS " + std::to_string(handle) + "\n", kStatisticsTimeoutMs);
     lab::SessionInfo session;
     if (!reply.ok() || reply.lines.size() < 2 || !lab::parseSession(reply.lines[0], session))
         return false;
@@ -212,7 +212,9 @@ bool LabRemoteAccess::enumDevices(std::vector<RasDevice>& out) {
     return true;
 }
 
-std::shared_ptr<NotifyEvent> LabRemoteAccess::createEvent() { return std::make_shared<Event>(); }
+std::shared_ptr<NotifyEvent> LabRemoteAccess::createEvent() {
+    return std::make_shared<Event>();
+}
 
 bool LabRemoteAccess::notifyConnection(const std::shared_ptr<NotifyEvent>& event) {
     if (!event) return false;
@@ -226,9 +228,9 @@ bool LabRemoteAccess::notifyDisconnection(ConnHandle handle,
     if (!event) return false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        bool live = up_ && std::any_of(known_.begin(), known_.end(), [&](const lab::SessionInfo& s) {
-                        return s.handle == handle;
-                    });
+        bool live =
+            up_ && std::any_of(known_.begin(), known_.end(),
+                               [&](const lab::SessionInfo& s) { return s.handle == handle; });
         if (live) {
             addOnce(onDisconnection_[handle], event);
             return true;

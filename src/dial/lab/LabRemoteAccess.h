@@ -19,7 +19,7 @@
 namespace tarnix {
 
 class LabRemoteAccess : public RemoteAccess {
-public:
+  public:
     // An empty host makes a view that has no concentrator: every query fails.
     LabRemoteAccess(std::string host, std::uint16_t port);
     ~LabRemoteAccess() override;
@@ -37,7 +37,7 @@ public:
     // Waits until the watch sees `handle` listed (or, with `present` false, gone).
     bool waitFor(ConnHandle handle, bool present, std::uint32_t timeoutMs);
 
-private:
+  private:
     using Events = std::vector<std::weak_ptr<NotifyEvent>>;
 
     void watchLoop();
