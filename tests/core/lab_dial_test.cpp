@@ -199,5 +199,22 @@ TEST(LabDial, KillingLabAcEndsEveryConnection) {
     EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u);
 }
 
+#ifndef _WIN32
+TEST(LabDial, AHungLabAcEndsEveryConnection) {
+    testing::LabAcProcess process({"--port", "0"});
+    ASSERT_NE(process.port(), 0) << process.startOutput();
+    auto backend = makeLabDialBackend(process.endpoint());
+    RemoteAccess& remote = backend->remoteAccess();
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
+    ASSERT_NE(handle, 0u);
+    auto ended = remote.createEvent();
+    ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
+
+    process.suspend();
+    EXPECT_TRUE(ended->wait(3 * kPatienceMs));
+    EXPECT_FALSE(backend->networkReachable());
+}
+#endif
+
 }  // namespace
 }  // namespace tarnix

@@ -49,6 +49,13 @@ class LabAcProcess {
     // What lab-ac printed up to and including its "listening on" line.
     const std::string& startOutput() const { return startOutput_; }
 
+#ifndef _WIN32
+    // Stops the process without ending it, as a hung lab-ac would be.
+    void suspend() {
+        if (pid_ > 0) ::kill(pid_, SIGSTOP);
+    }
+#endif
+
     // Ends the process at once, as a crash or a kill from the task manager would.
     void kill() {
 #ifdef _WIN32

@@ -12,6 +12,9 @@ constexpr std::uint64_t kMaxRate = 1000000000;
 constexpr std::uint64_t kMaxDownSeconds = 86400;
 // A lab tool needs few connections; the cap keeps a runaway client from exhausting threads.
 constexpr std::size_t kMaxConnections = 64;
+// Watchers hear from lab-ac at least this often, as a PPP peer answers echo requests,
+// so they can tell a hung lab-ac from a quiet one.
+constexpr auto kTickInterval = std::chrono::seconds(1);
 // A watcher that stops reading is cut off rather than stalling every dial.
 constexpr std::uint32_t kSendTimeoutMs = 2000;
 
@@ -86,10 +89,15 @@ bool LabServer::isDown() {
 }
 
 void LabServer::acceptLoop() {
+    auto lastTick = Clock::now();
     while (!stopping_) {
         auto asked = Clock::now();
         Socket socket = listener_.accept(500);
         reapFinished();
+        if (Clock::now() - lastTick >= kTickInterval) {
+            lastTick = Clock::now();
+            tickWatchers();
+        }
         if (!socket.valid()) {
             // An error rather than a time-out: do not spin on it.
             if (!stopping_ && Clock::now() - asked < std::chrono::milliseconds(10))
@@ -111,6 +119,12 @@ void LabServer::acceptLoop() {
         connections_.push_back(connection);
         connection->thread = std::thread(&LabServer::serve, this, connection);
     }
+}
+
+void LabServer::tickWatchers() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& connection : connections_)
+        if (connection->watching) connection->send("TICK\n");
 }
 
 void LabServer::reapFinished() {

@@ -51,6 +51,7 @@ class LabServer {
     void goDown(unsigned seconds);
     bool isDown();
     void reapFinished();
+    void tickWatchers();
     void log(const std::string& text);
 
     Log log_;

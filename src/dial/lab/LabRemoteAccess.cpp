@@ -13,6 +13,8 @@ constexpr auto kRetryPause = std::chrono::milliseconds(500);
 // How long a query waits for a watch that is being made.
 constexpr auto kWatchWait = std::chrono::milliseconds(1500);
 constexpr std::uint32_t kStatisticsTimeoutMs = 2000;
+// lab-ac ticks every second on a watch.
+constexpr std::uint32_t kSilenceLimitMs = 5000;
 
 std::uint32_t clip32(std::uint64_t value, bool wrap) {
     if (wrap) return static_cast<std::uint32_t>(value);
@@ -85,7 +87,8 @@ void LabRemoteAccess::readEvents(Socket& socket) {
     bool listening = false;  // past the snapshot, hearing events
     std::string line;
     for (;;) {
-        LineReader::Result result = reader.readLine(line);
+        // Silence longer than this means lab-ac hangs: lose the watch as if it had died.
+        LineReader::Result result = reader.readLine(line, kSilenceLimitMs);
         if (result == LineReader::Result::TooLong) continue;
         if (result != LineReader::Result::Line) return;
         std::vector<std::string> fields = lab::splitLine(line);
