@@ -11,7 +11,7 @@
 namespace tarnix {
 
 class Event : public NotifyEvent {
-public:
+  public:
     void set() override {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -32,7 +32,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable cv_;
     bool signalled_ = false;

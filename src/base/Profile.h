@@ -8,7 +8,7 @@
 namespace tarnix {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
     virtual std::string readString(const std::filesystem::path& file, const std::string& section,
                                    const std::string& key, const std::string& fallback) = 0;

@@ -125,13 +125,17 @@ int CConnectManage::CheckNet() {
     return 0;
 }
 
-int CConnectManage::CheckNetType() { return backend_->networkReachable() ? 1 : 0; }
+int CConnectManage::CheckNetType() {
+    return backend_->networkReachable() ? 1 : 0;
+}
 
 void CConnectManage::SetHrasconnNull() {
     std::lock_guard<std::mutex> lock(mutex_);
     handle_ = 0;
 }
 
-RemoteAccess& CConnectManage::remoteAccess() { return backend_->remoteAccess(); }
+RemoteAccess& CConnectManage::remoteAccess() {
+    return backend_->remoteAccess();
+}
 
 }  // namespace tarnix

@@ -17,7 +17,7 @@
 namespace tarnix {
 
 class CConnectManage {
-public:
+  public:
     using EntryCallback = int (*)(char* entryName, void* param);
 
     CConnectManage();  // reads LinkAgent.ini beside the program
@@ -46,7 +46,7 @@ public:
     // "ras", "lab" or the unknown mode's name, for diagnostics.
     const std::string& mode() const { return mode_; }
 
-private:
+  private:
     std::string entryOrDefault() const;
 
     std::string mode_;

@@ -11,7 +11,7 @@
 namespace tarnix {
 
 class DialBackend {
-public:
+  public:
     virtual ~DialBackend() = default;
 
     // Calls `onEntry` once per dial entry name, synchronously.

@@ -7,7 +7,7 @@ namespace tarnix {
 namespace {
 
 class NullRemoteAccess : public RemoteAccess {
-public:
+  public:
     bool enumConnections(std::vector<ActiveConnection>& out, std::size_t) override {
         out.clear();
         return true;
@@ -27,7 +27,7 @@ public:
 };
 
 class NullDialBackend : public DialBackend {
-public:
+  public:
     void enumEntries(const std::function<void(const std::string&)>&) override {}
     ConnHandle dial(const std::string&, const std::string&, const std::string&) override {
         return 0;
@@ -36,12 +36,14 @@ public:
     bool networkReachable() override { return false; }
     RemoteAccess& remoteAccess() override { return access_; }
 
-private:
+  private:
     NullRemoteAccess access_;
 };
 
 }  // namespace
 
-std::unique_ptr<DialBackend> makeNullDialBackend() { return std::make_unique<NullDialBackend>(); }
+std::unique_ptr<DialBackend> makeNullDialBackend() {
+    return std::make_unique<NullDialBackend>();
+}
 
 }  // namespace tarnix

@@ -37,7 +37,7 @@ struct RasDevice {
 // An auto-reset event that the service signals. Made by the RemoteAccess implementation,
 // so the real service can signal it itself.
 class NotifyEvent {
-public:
+  public:
     virtual ~NotifyEvent() = default;
     virtual void set() = 0;
     // True when signalled within the time-out; a successful wait resets the event.
@@ -45,7 +45,7 @@ public:
 };
 
 class RemoteAccess {
-public:
+  public:
     virtual ~RemoteAccess() = default;
 
     // At most `room` live connections in the service's order; false when the query fails.

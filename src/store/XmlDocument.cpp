@@ -215,13 +215,29 @@ std::string XmlDocument::textOf(uint32_t r) const {
     return out;
 }
 
+const std::vector<Attribute>& XmlDocument::attributesOf(uint32_t r, size_t* lastToken) const {
+    if (r != attributesElement_ || version_ != attributesVersion_) {
+        const Record& e = rec(r);
+        listAttributes(std::string_view(text_).substr(e.start, e.startTagLength), isEmptyTag(r),
+                       attributes_, &attributesLastToken_);
+        attributesElement_ = r;
+        attributesVersion_ = version_;
+    }
+    if (lastToken) *lastToken = attributesLastToken_;
+    return attributes_;
+}
+
 std::string XmlDocument::attributeOf(uint32_t r, std::string_view name) const {
     if (!r) return {};
-    const Record& e = rec(r);
-    std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
-    Attribute a = findAttribute(tag, isEmptyTag(r), name, nullptr);
-    if (!a.found || !a.hasValue) return {};
-    return Unescape(tag.substr(a.valueStart, a.valueEnd - a.valueStart));
+    const size_t start = static_cast<size_t>(rec(r).start);
+    for (const Attribute& a : attributesOf(r, nullptr)) {
+        if (std::string_view(text_.data() + start + a.nameStart, a.nameEnd - a.nameStart) != name)
+            continue;
+        if (!a.hasValue) return {};
+        return Unescape(
+            std::string_view(text_.data() + start + a.valueStart, a.valueEnd - a.valueStart));
+    }
+    return {};
 }
 
 uint32_t XmlDocument::findSibling(uint32_t from, std::string_view name) const {
@@ -301,6 +317,7 @@ bool XmlDocument::splice(size_t pos, size_t removeLength, std::string_view inser
                          uint32_t container) {
     if (text_.size() - removeLength + insert.size() > kMaxText) return false;
     text_.replace(pos, removeLength, insert);
+    ++version_;
     const int64_t delta = static_cast<int64_t>(insert.size()) - static_cast<int64_t>(removeLength);
     if (delta == 0) return true;
     const int64_t threshold = static_cast<int64_t>(pos + removeLength);
@@ -502,22 +519,27 @@ bool XmlDocument::SetText(int value) {
 
 bool XmlDocument::SetAttribute(std::string_view name, std::string_view value) {
     if (!main_ || !isValidName(name)) return false;
-    const Record& e = rec(main_);
-    const size_t start = static_cast<size_t>(e.start);
-    std::string_view tag = std::string_view(text_).substr(start, e.startTagLength);
+    const size_t start = static_cast<size_t>(rec(main_).start);
+    const size_t closing = rec(main_).startTagLength - (isEmptyTag(main_) ? 2 : 1);
     size_t lastToken = 0;
-    const Attribute a = findAttribute(tag, isEmptyTag(main_), name, &lastToken);
+    const Attribute* found = nullptr;
+    for (const Attribute& a : attributesOf(main_, &lastToken)) {
+        if (std::string_view(text_.data() + start + a.nameStart, a.nameEnd - a.nameStart) == name) {
+            found = &a;
+            break;
+        }
+    }
     const std::string escaped = Escape(value, true);
     const size_t before = text_.size();
     bool ok;
-    if (a.found && a.quoted) {
-        if (a.valueEnd >= tag.size() - (isEmptyTag(main_) ? 2 : 1))
-            return false;  // no closing quote: leave it alone
-        ok = splice(start + a.valueStart, a.valueEnd - a.valueStart, escaped, main_);
-    } else if (a.found && a.hasValue) {
-        ok = splice(start + a.valueStart, a.valueEnd - a.valueStart, "\"" + escaped + "\"", main_);
-    } else if (a.found) {
-        ok = splice(start + a.nameEnd, 0, "=\"" + escaped + "\"", main_);
+    if (found && found->quoted) {
+        if (found->valueEnd >= closing) return false;  // no closing quote: leave it alone
+        ok = splice(start + found->valueStart, found->valueEnd - found->valueStart, escaped, main_);
+    } else if (found && found->hasValue) {
+        ok = splice(start + found->valueStart, found->valueEnd - found->valueStart,
+                    "\"" + escaped + "\"", main_);
+    } else if (found) {
+        ok = splice(start + found->nameEnd, 0, "=\"" + escaped + "\"", main_);
     } else {
         ok = splice(start + lastToken, 0, " " + std::string(name) + "=\"" + escaped + "\"", main_);
     }

@@ -20,6 +20,10 @@
 
 namespace tarnix {
 
+namespace xml {
+struct Attribute;
+}
+
 class XmlDocument {
   public:
     XmlDocument();
@@ -135,6 +139,9 @@ class XmlDocument {
     bool isEmptyTag(uint32_t r) const;
     std::string textOf(uint32_t r) const;
     std::string attributeOf(uint32_t r, std::string_view name) const;
+    // The attributes of `r`'s start tag, listed once per element and edit: callers read
+    // several attributes of one element in a row.
+    const std::vector<xml::Attribute>& attributesOf(uint32_t r, size_t* lastToken) const;
     uint32_t findSibling(uint32_t from, std::string_view name) const;
 
     // Editing helpers.
@@ -152,6 +159,11 @@ class XmlDocument {
     std::string result_;
     std::string problem_;
     bool utf8Bom_ = false;
+    uint64_t version_ = 0;  // changes with every parse and every edit of the text
+    mutable uint32_t attributesElement_ = 0;
+    mutable uint64_t attributesVersion_ = ~0ull;
+    mutable size_t attributesLastToken_ = 0;
+    mutable std::vector<xml::Attribute> attributes_;
 };
 
 }  // namespace tarnix

@@ -1,6 +1,7 @@
 // Building the element index from the document text. The parser is a loop over tokens
 // with the open elements reached through the parent links, so nesting depth costs no
 // stack.
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -91,6 +92,7 @@ void XmlDocument::closeAsNotEnded(uint32_t innermost, uint32_t keeper) {
 void XmlDocument::parse(const std::string& loadResult) {
     result_.clear();
     problem_.clear();
+    ++version_;
     parent_ = main_ = child_ = 0;
     nextFree_ = 1;
     freeHead_ = 0;
@@ -109,7 +111,7 @@ void XmlDocument::parse(const std::string& loadResult) {
     if (n == 0) problem_ = "Empty document";
     size_t p = 0;
     while (p < n) {
-        const size_t lt = scanTo(s, p, n, kLess);
+        const size_t lt = std::min(scanToLess(s, p, n), n);
         if (lt >= n) break;
         if (lt + 1 >= n) {
             problem(cur, [&] { return at("tag", lt) + " unterminated"; });

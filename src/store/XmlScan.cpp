@@ -1,6 +1,7 @@
 // Scanning, escaping and unescaping of GB2312 XML text.
 #include "store/XmlScan.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "store/CodePage.h"
@@ -9,29 +10,19 @@
 namespace tarnix::xml {
 
 size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing) {
-    bool slash = false;
-    while (i < n) {
-        uint8_t k = classOf(s[i]);
-        if (!(k & (kGreater | kQuote | kLead))) {
-            slash = s[i] == '/';
-            ++i;
-            continue;
+    const size_t nameEnd = i;
+    for (;;) {
+        const size_t q = findAny(s, i, n, '>', '"', '\'');
+        if (q >= n) return n;
+        if (s[q] == '>') {
+            // "/>" when a '/' of its own comes right before, after the name.
+            *selfClosing = q > nameEnd && s[q - 1] == '/' && isBoundary(s, i, q - 1);
+            return q;
         }
-        if (k & kGreater) {
-            *selfClosing = slash;
-            return i;
-        }
-        slash = false;
-        if (k & kLead) {
-            i += 2;
-            continue;
-        }
-        const char quote = s[i++];
-        while (i < n && s[i] != quote) i += isLead(s[i]) ? 2 : 1;
-        if (i >= n) return n;
-        ++i;
+        const size_t close = findAny(s, q + 1, n, s[q], s[q], s[q]);
+        if (close >= n) return n;
+        i = close + 1;
     }
-    return n;
 }
 
 size_t find(const char* s, size_t i, size_t n, std::string_view token) {
@@ -64,9 +55,8 @@ size_t skipSpaces(const char* s, size_t i, size_t end) {
 }
 
 size_t skipQuoted(const char* s, size_t i, size_t end) {
-    const char quote = s[i++];
-    while (i < end && s[i] != quote) i += isLead(s[i]) ? 2 : 1;
-    return i;  // at the closing quote, or `end`
+    const char quote = s[i];
+    return findAny(s, i + 1, end, quote, quote, quote);  // the closing quote, or `end`
 }
 
 // An attribute name or an unquoted value runs up to a space, '>' or a quote; a name
@@ -83,14 +73,14 @@ size_t scanWord(const char* s, size_t i, size_t end, bool name) {
 
 }  // namespace
 
-Attribute findAttribute(std::string_view tag, bool selfClosing, std::string_view name,
-                        size_t* lastToken) {
+void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
+                    size_t* lastToken) {
+    out.clear();
     const char* s = tag.data();
     const size_t n = tag.size();
     size_t end = (n > 0 && s[n - 1] == '>') ? n - 1 : n;
     if (selfClosing && end > 0) --end;
-    size_t i = nameEnd(s, 1, end);
-    if (i > end) i = end;
+    size_t i = std::min(nameEnd(s, 1, end), end);
     if (lastToken) *lastToken = i;
     while (i < end) {
         char c = s[i];
@@ -105,11 +95,10 @@ Attribute findAttribute(std::string_view tag, bool selfClosing, std::string_view
             continue;
         }
         Attribute a;
-        const size_t nameStart = i;
-        i = scanWord(s, i, end, true);
-        if (i > end) i = end;
-        a.nameEnd = i;
-        if (i == nameStart && s[i] != '=') {  // cannot happen, but never loop forever
+        a.nameStart = static_cast<uint32_t>(i);
+        i = std::min(scanWord(s, i, end, true), end);
+        a.nameEnd = static_cast<uint32_t>(i);
+        if (a.nameEnd == a.nameStart && s[i] != '=') {  // cannot happen; never loop forever
             ++i;
             continue;
         }
@@ -119,23 +108,18 @@ Attribute findAttribute(std::string_view tag, bool selfClosing, std::string_view
             a.hasValue = true;
             if (j < end && (classOf(s[j]) & kQuote)) {
                 a.quoted = true;
-                a.valueStart = j + 1;
-                a.valueEnd = skipQuoted(s, j, end);
+                a.valueStart = static_cast<uint32_t>(j + 1);
+                a.valueEnd = static_cast<uint32_t>(skipQuoted(s, j, end));
                 i = a.valueEnd < end ? a.valueEnd + 1 : end;
             } else {
-                a.valueStart = j;
-                a.valueEnd = scanWord(s, j, end, false);
-                if (a.valueEnd > end) a.valueEnd = end;
+                a.valueStart = static_cast<uint32_t>(j);
+                a.valueEnd = static_cast<uint32_t>(std::min(scanWord(s, j, end, false), end));
                 i = a.valueEnd;
             }
         }
         if (lastToken) *lastToken = i;
-        if (tag.substr(nameStart, a.nameEnd - nameStart) == name) {
-            a.found = true;
-            return a;
-        }
+        out.push_back(a);
     }
-    return {};
 }
 
 }  // namespace tarnix::xml

@@ -5,7 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarnix::xml {
 
@@ -48,6 +54,45 @@ inline bool isSpace(char c) {
     return classOf(c) & kSpace;
 }
 
+// First byte equal to a, b or c at or after `i` (any byte, boundary or not); `n` if none.
+inline size_t findRaw(const char* s, size_t i, size_t n, char a, char b, char c) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
+    while (i + 16 <= n) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)),
+                                         _mm_cmpeq_epi8(x, vc));
+        if (const int bits = _mm_movemask_epi8(hit))
+            return i + static_cast<size_t>(__builtin_ctz(bits));
+        i += 16;
+    }
+#endif
+    for (; i < n; ++i)
+        if (s[i] == a || s[i] == b || s[i] == c) return i;
+    return n;
+}
+
+// Whether `pos` starts a character, given that `from` (<= pos) does: a lead byte swallows
+// the byte after it, so an odd run of lead-valued bytes right before `pos` means `pos` is
+// a trail byte.
+inline bool isBoundary(const char* s, size_t from, size_t pos) {
+    size_t run = 0;
+    while (pos - run > from && isLead(s[pos - run - 1])) ++run;
+    return run % 2 == 0;
+}
+
+// First a, b or c at or after the character boundary `i` that starts a character (so
+// stepping over double-byte characters whole); `n` if none. Cheap where most bytes are
+// neither a, b nor c, whatever the text's mix of single- and double-byte characters.
+inline size_t findAny(const char* s, size_t i, size_t n, char a, char b, char c) {
+    size_t from = i;
+    for (;;) {
+        const size_t q = findRaw(s, i, n, a, b, c);
+        if (q >= n || isBoundary(s, from, q)) return q;
+        from = i = q + 1;  // q was a trail byte, so the next byte starts a character
+    }
+}
+
 // Index of the first byte at or after `i` (on a character boundary) whose class is in
 // `stop`, or `n`. Lead bytes are stepped over together with their trail byte.
 inline size_t scanTo(const char* s, size_t i, size_t n, uint8_t stop) {
@@ -57,6 +102,11 @@ inline size_t scanTo(const char* s, size_t i, size_t n, uint8_t stop) {
         i += (k & kLead) ? 2 : 1;
     }
     return n;
+}
+
+// The next '<' at or after the character boundary `i`, or `n`.
+inline size_t scanToLess(const char* s, size_t i, size_t n) {
+    return findAny(s, i, n, '<', '<', '<');
 }
 
 // End of the tag name that begins at `i`.
@@ -74,20 +124,20 @@ size_t find(const char* s, size_t i, size_t n, std::string_view token);
 // True when `name` would be read back as exactly this tag or attribute name.
 bool isValidName(std::string_view name);
 
-// One attribute found in a start tag.
+// One attribute of a start tag; offsets count from the tag's '<'.
 struct Attribute {
-    bool found = false;
-    size_t valueStart = 0;  // the value's first byte (after an opening quote)
-    size_t valueEnd = 0;
+    uint32_t nameStart = 0;
+    uint32_t nameEnd = 0;
+    uint32_t valueStart = 0;  // the value's first byte (after an opening quote)
+    uint32_t valueEnd = 0;
     bool quoted = false;
     bool hasValue = false;  // false for a bare name
-    size_t nameEnd = 0;
 };
 
-// Looks for `name` in the start tag `tag` (from '<' through '>'; `selfClosing` when it
-// ends in "/>"). `lastToken` receives the end of the last name or value in the tag,
-// where a new attribute goes.
-Attribute findAttribute(std::string_view tag, bool selfClosing, std::string_view name,
-                        size_t* lastToken);
+// The attributes of the start tag `tag` (from '<' through '>'; `selfClosing` when it
+// ends in "/>"), in order. `lastToken` receives the end of the last name or value, where
+// a new attribute goes.
+void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
+                    size_t* lastToken);
 
 }  // namespace tarnix::xml

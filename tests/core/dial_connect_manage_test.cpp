@@ -11,10 +11,12 @@ using namespace tarnix::testing;
 
 namespace {
 
-char* text(std::string& s) { return s.data(); }
+char* text(std::string& s) {
+    return s.data();
+}
 
 class ConnectManageTest : public ::testing::Test {
-protected:
+  protected:
     ConnectManageTest() {
         auto backend = std::make_unique<FakeDialBackend>(access_);
         backend_ = backend.get();

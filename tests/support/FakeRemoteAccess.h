@@ -13,7 +13,7 @@
 namespace tarnix::testing {
 
 class FakeRemoteAccess : public RemoteAccess {
-public:
+  public:
     struct Connection {
         ActiveConnection info;
         std::string address;
@@ -39,9 +39,10 @@ public:
         std::vector<std::shared_ptr<NotifyEvent>> wake;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
-                                              [h](const Connection& c) { return c.info.handle == h; }),
-                               connections_.end());
+            connections_.erase(
+                std::remove_if(connections_.begin(), connections_.end(),
+                               [h](const Connection& c) { return c.info.handle == h; }),
+                connections_.end());
             wake = live(disconnectionEvents_[h]);
             disconnectionEvents_.erase(h);
         }
@@ -115,7 +116,7 @@ public:
         return true;
     }
 
-private:
+  private:
     using Registrations = std::vector<std::weak_ptr<NotifyEvent>>;
     static std::vector<std::shared_ptr<NotifyEvent>> live(Registrations& list) {
         std::vector<std::shared_ptr<NotifyEvent>> out;
@@ -139,7 +140,7 @@ private:
 // Dials into a FakeRemoteAccess: each dial takes the next scripted result (success when the
 // script is empty) and a successful one adds a connection of the dialled entry.
 class FakeDialBackend : public DialBackend {
-public:
+  public:
     explicit FakeDialBackend(FakeRemoteAccess& access) : access_(access) {}
 
     std::vector<std::string> entries{"pppoe_brelvan_default_entry"};
@@ -175,7 +176,7 @@ public:
     bool networkReachable() override { return reachable; }
     RemoteAccess& remoteAccess() override { return access_; }
 
-private:
+  private:
     FakeRemoteAccess& access_;
     std::mutex mutex_;
 };

@@ -27,7 +27,7 @@ inline std::filesystem::path builtProgram(const wchar_t* variable,
 
 // A fresh folder under the temporary folder, removed when the object goes.
 class TempFolder {
-public:
+  public:
     explicit TempFolder(const std::wstring& tag) {
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
@@ -42,12 +42,12 @@ public:
     }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ChildProcess(const std::filesystem::path& exe, const std::wstring& args = L"") {
         std::wstring line = L"\"" + exe.wstring() + L"\" " + args;
@@ -74,7 +74,7 @@ public:
     bool waitExit(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
     void kill() const { TerminateProcess(pi_.hProcess, 1); }
 
-private:
+  private:
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
 };

@@ -37,7 +37,7 @@ HWND mainWindowOf(DWORD pid) {
 }
 
 class SingleInstance : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::copy_file(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), exe_);
         // Lab mode at a port where nothing listens: the client starts without dialling.
@@ -99,8 +99,8 @@ TEST_F(SingleInstance, SecondStartRestoresTheFirstAndEnds) {
 
 TEST_F(SingleInstance, LeftoverPropertyDoesNotBlockAStart) {
     // A window of ours carrying the property, as a crashed instance might leave behind.
-    HWND stale = CreateWindowExW(0, L"STATIC", L"stale", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND stale = CreateWindowExW(0, L"STATIC", L"stale", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(stale, nullptr);
     SetPropW(stale, kProductTitle, reinterpret_cast<HANDLE>(1));
 

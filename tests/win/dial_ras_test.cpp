@@ -24,7 +24,7 @@ void expectReturnsWithin(std::chrono::seconds limit, Work work, const char* what
 }
 
 class RasMode : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder_{L"ras"};  // no LinkAgent.ini: the real service
 };
 
@@ -35,15 +35,20 @@ TEST_F(RasMode, EveryLibraryOperationReturns) {
     int entries = 0;
     manage.InsertEntryName([](char*, void* n) { return ++*static_cast<int*>(n), 0; }, nullptr,
                            &entries);
-    expectReturnsWithin(30s, [&] { manage.EnumEntry(); }, "EnumEntry");
+    expectReturnsWithin(
+        30s, [&] { manage.EnumEntry(); }, "EnumEntry");
 
     std::string user = "demo", password = "123456", entry = kDialEntryName;
     manage.SetConnectType(1);
     manage.SetConnectInfo(user.data(), password.data(), entry.data());
-    expectReturnsWithin(90s, [&] { manage.Connect(); }, "Connect");
-    expectReturnsWithin(10s, [&] { manage.CheckNet(); }, "CheckNet");
-    expectReturnsWithin(10s, [&] { manage.CheckNetType(); }, "CheckNetType");
-    expectReturnsWithin(10s, [&] { manage.Close(); }, "Close");
+    expectReturnsWithin(
+        90s, [&] { manage.Connect(); }, "Connect");
+    expectReturnsWithin(
+        10s, [&] { manage.CheckNet(); }, "CheckNet");
+    expectReturnsWithin(
+        10s, [&] { manage.CheckNetType(); }, "CheckNetType");
+    expectReturnsWithin(
+        10s, [&] { manage.Close(); }, "Close");
     manage.SetHrasconnNull();
 }
 
@@ -52,14 +57,17 @@ TEST_F(RasMode, RemoteAccessQueriesAndNotificationsReturn) {
     RemoteAccess& ras = manage.remoteAccess();
     std::vector<ActiveConnection> live;
     std::vector<RasDevice> devices;
-    expectReturnsWithin(10s, [&] { ras.enumConnections(live, 10); }, "enumConnections");
-    expectReturnsWithin(10s, [&] { ras.enumDevices(devices); }, "enumDevices");
+    expectReturnsWithin(
+        10s, [&] { ras.enumConnections(live, 10); }, "enumConnections");
+    expectReturnsWithin(
+        10s, [&] { ras.enumDevices(devices); }, "enumDevices");
 
     auto event = ras.createEvent();
     ASSERT_NE(event, nullptr);
-    expectReturnsWithin(10s, [&] { ras.notifyConnection(event); }, "notifyConnection");
-    expectReturnsWithin(10s, [&] { ras.notifyDisconnection(0x1234, event); },
-                        "notifyDisconnection");
+    expectReturnsWithin(
+        10s, [&] { ras.notifyConnection(event); }, "notifyConnection");
+    expectReturnsWithin(
+        10s, [&] { ras.notifyDisconnection(0x1234, event); }, "notifyDisconnection");
     // The event is the program's to signal too: the monitors are stopped that way.
     event->set();
     EXPECT_TRUE(event->wait(1000));

@@ -8,8 +8,8 @@
 #include "base/Socket.h"
 
 int wmain(int argc, wchar_t** argv) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                        ICC_BAR_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX controls{
+        sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     tarnix::socketsStartup();
     testing::InitGoogleTest(&argc, argv);

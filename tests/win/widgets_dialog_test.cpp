@@ -11,13 +11,13 @@ using namespace tarnix;
 namespace {
 
 class StatusDialog : public Dialog {
-public:
+  public:
     StatusDialog() : Dialog(IDD_MAIN) {}
     std::string status;
     int escapesSeen = 0;
     int commandToEnd = 0;
 
-protected:
+  protected:
     void exchange(DataExchange& dx) override { dx.text(IDC_STATUS_LINE, status); }
     BOOL onInitDialog() override {
         if (commandToEnd) {
@@ -63,10 +63,10 @@ TEST(DialogBase, ModalLoopShowsKeysFirstAndReturnsTheEndValue) {
 
 TEST(DialogBase, ModalLoopEndsWhenTheWindowIsDestroyed) {
     class SelfDestroying : public Dialog {
-    public:
+      public:
         SelfDestroying() : Dialog(IDD_MAIN) {}
 
-    protected:
+      protected:
         BOOL onInitDialog() override {
             PostMessageW(hwnd(), WM_APP, 0, 0);
             return TRUE;

@@ -25,7 +25,9 @@ DialerApp::~DialerApp() {
     if (g_current == this) g_current = nullptr;
 }
 
-DialerApp* DialerApp::current() { return g_current; }
+DialerApp* DialerApp::current() {
+    return g_current;
+}
 
 bool activateRunningInstance() {
     for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w && IsWindow(w);
@@ -45,8 +47,8 @@ bool activateRunningInstance() {
 bool DialerApp::InitInstance() {
     // The about and message windows use rich-edit controls.
     LoadLibraryW(L"Msftedit.dll");
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                        ICC_BAR_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX controls{
+        sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
 
     instanceMutex_ = CreateMutexW(nullptr, TRUE, kInstanceMutexName);

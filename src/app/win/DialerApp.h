@@ -16,7 +16,7 @@ inline constexpr wchar_t kProductTitle[] = L"澄远宽带拨号客户端";
 inline constexpr wchar_t kInstanceMutexName[] = L"TarnixInstance";
 
 class DialerApp {
-public:
+  public:
     DialerApp();  // the services keep their files beside the program
     explicit DialerApp(const std::filesystem::path& folder);
     ~DialerApp();
@@ -34,7 +34,7 @@ public:
     CConnectManage& connectManage() { return connectManage_; }
     ConfigStore& config() { return config_; }
 
-private:
+  private:
     HANDLE instanceMutex_ = nullptr;
     CConnectManage connectManage_;
     ConfigStore config_;

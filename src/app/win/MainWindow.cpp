@@ -39,29 +39,29 @@ void MainWindow::placeAtRightEdge() {
 
 bool MainWindow::onCommand(int id, int code, HWND control) {
     switch (id) {
-    case ID_MENU_EXIT:
-    case ID_TRAY_EXIT:
-        end(0);
-        return true;
-    case IDOK:
-    case IDCANCEL:
-        return true;  // Enter and Escape never close the window
-    default:
-        return false;
+        case ID_MENU_EXIT:
+        case ID_TRAY_EXIT:
+            end(0);
+            return true;
+        case IDOK:
+        case IDCANCEL:
+            return true;  // Enter and Escape never close the window
+        default:
+            return false;
     }
 }
 
 bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-    case WM_CLOSE:
-        // The close box only minimises; the program ends through its exit commands.
-        PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        return true;
-    case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
-        return false;
-    default:
-        return false;
+        case WM_CLOSE:
+            // The close box only minimises; the program ends through its exit commands.
+            PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return true;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
+            return false;
+        default:
+            return false;
     }
 }
 

@@ -11,17 +11,17 @@ class CConnectManage;
 class ConfigStore;
 
 class MainWindow : public Dialog {
-public:
+  public:
     explicit MainWindow(DialerApp& app);
 
-protected:
+  protected:
     BOOL onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
     void onDestroy() override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool preTranslate(MSG& msg) override;
 
-private:
+  private:
     void placeAtRightEdge();
 
     DialerApp& app_;

@@ -56,7 +56,7 @@ bool keyOf(const std::string& line, std::string* key, std::string* value) {
 }
 
 class PosixProfile : public Profile {
-public:
+  public:
     std::string readString(const std::filesystem::path& file, const std::string& section,
                            const std::string& key, const std::string& fallback) override {
         std::string current, k, v;

@@ -11,7 +11,8 @@ std::filesystem::path programFolder() {
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return std::filesystem::path(L".");
-        if (n < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
+        if (n < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
         buffer.resize(buffer.size() * 2);
     }
 }

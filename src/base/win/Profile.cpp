@@ -12,16 +12,15 @@ namespace tarnix {
 namespace {
 
 class WinProfile : public Profile {
-public:
+  public:
     std::string readString(const std::filesystem::path& file, const std::string& section,
                            const std::string& key, const std::string& fallback) override {
         std::wstring wfallback = gbToWide(fallback);
         std::vector<wchar_t> buffer(1024);
         for (;;) {
-            DWORD n = GetPrivateProfileStringW(gbToWide(section).c_str(), gbToWide(key).c_str(),
-                                               wfallback.c_str(), buffer.data(),
-                                               static_cast<DWORD>(buffer.size()),
-                                               file.wstring().c_str());
+            DWORD n = GetPrivateProfileStringW(
+                gbToWide(section).c_str(), gbToWide(key).c_str(), wfallback.c_str(), buffer.data(),
+                static_cast<DWORD>(buffer.size()), file.wstring().c_str());
             if (n + 1 < buffer.size() || buffer.size() >= 1 << 20) {
                 return wideToGb(std::wstring(buffer.data(), n));
             }
@@ -31,9 +30,8 @@ public:
 
     int readInt(const std::filesystem::path& file, const std::string& section,
                 const std::string& key, int fallback) override {
-        return static_cast<int>(GetPrivateProfileIntW(gbToWide(section).c_str(),
-                                                      gbToWide(key).c_str(), fallback,
-                                                      file.wstring().c_str()));
+        return static_cast<int>(GetPrivateProfileIntW(
+            gbToWide(section).c_str(), gbToWide(key).c_str(), fallback, file.wstring().c_str()));
     }
 
     bool writeString(const std::filesystem::path& file, const std::string& section,

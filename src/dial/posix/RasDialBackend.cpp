@@ -3,6 +3,8 @@
 
 namespace tarnix {
 
-std::unique_ptr<DialBackend> makeRasDialBackend() { return makeNullDialBackend(); }
+std::unique_ptr<DialBackend> makeRasDialBackend() {
+    return makeNullDialBackend();
+}
 
 }  // namespace tarnix

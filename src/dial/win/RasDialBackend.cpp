@@ -30,7 +30,7 @@ void copyTo(WCHAR* field, std::size_t capacity, const std::wstring& text) {
 }
 
 class RasDialBackend : public DialBackend {
-public:
+  public:
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
         ensureEntry();
         DWORD bytes = 0, count = 0;
@@ -45,7 +45,8 @@ public:
             rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
         }
         if (rc != ERROR_SUCCESS) return;
-        for (DWORD i = 0; i < count && i < names.size(); ++i) onEntry(wideToGb(names[i].szEntryName));
+        for (DWORD i = 0; i < count && i < names.size(); ++i)
+            onEntry(wideToGb(names[i].szEntryName));
     }
 
     ConnHandle dial(const std::string& user, const std::string& password,
@@ -118,7 +119,7 @@ public:
 
     RemoteAccess& remoteAccess() override { return access_; }
 
-private:
+  private:
     // Creates the provider's broadband entry on the first PPPoE device when it is missing.
     void ensureEntry() {
         const std::wstring name = gbToWide(kDialEntryName);
@@ -157,6 +158,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DialBackend> makeRasDialBackend() { return std::make_unique<RasDialBackend>(); }
+std::unique_ptr<DialBackend> makeRasDialBackend() {
+    return std::make_unique<RasDialBackend>();
+}
 
 }  // namespace tarnix

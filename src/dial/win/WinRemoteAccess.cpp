@@ -11,7 +11,7 @@ namespace {
 
 // A kernel event, so the remote-access service can signal it directly.
 class WinEvent : public NotifyEvent {
-public:
+  public:
     WinEvent() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
     ~WinEvent() override {
         if (handle_) CloseHandle(handle_);
@@ -23,11 +23,13 @@ public:
     }
     HANDLE handle() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
-HRASCONN toRas(ConnHandle h) { return reinterpret_cast<HRASCONN>(h); }
+HRASCONN toRas(ConnHandle h) {
+    return reinterpret_cast<HRASCONN>(h);
+}
 
 }  // namespace
 
@@ -42,8 +44,8 @@ bool WinRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::s
     // More connections than room fails too, as the service reports it.
     if (rc != ERROR_SUCCESS) return false;
     for (DWORD i = 0; i < count && i < conns.size(); ++i) {
-        out.push_back({reinterpret_cast<ConnHandle>(conns[i].hrasconn),
-                       wideToGb(conns[i].szEntryName)});
+        out.push_back(
+            {reinterpret_cast<ConnHandle>(conns[i].hrasconn), wideToGb(conns[i].szEntryName)});
     }
     return true;
 }

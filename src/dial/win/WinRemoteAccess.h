@@ -5,15 +5,14 @@
 namespace tarnix {
 
 class WinRemoteAccess : public RemoteAccess {
-public:
+  public:
     bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room) override;
     bool ipAddress(ConnHandle handle, std::string& address) override;
     bool statistics(ConnHandle handle, LinkStatistics& stats) override;
     bool enumDevices(std::vector<RasDevice>& out) override;
     std::shared_ptr<NotifyEvent> createEvent() override;
     bool notifyConnection(const std::shared_ptr<NotifyEvent>& event) override;
-    bool notifyDisconnection(ConnHandle handle,
-                             const std::shared_ptr<NotifyEvent>& event) override;
+    bool notifyDisconnection(ConnHandle handle, const std::shared_ptr<NotifyEvent>& event) override;
 };
 
 }  // namespace tarnix

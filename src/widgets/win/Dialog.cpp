@@ -86,7 +86,9 @@ std::wstring Dialog::itemText(int id) const {
     return text;
 }
 
-void Dialog::setItemText(int id, const std::wstring& text) { SetDlgItemTextW(hwnd_, id, text.c_str()); }
+void Dialog::setItemText(int id, const std::wstring& text) {
+    SetDlgItemTextW(hwnd_, id, text.c_str());
+}
 
 void Dialog::pull() {
     DataExchange dx(hwnd_, true);
@@ -119,25 +121,26 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_INITDIALOG:
-        return onInitDialog();
-    case WM_COMMAND:
-        return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
-                                                                                         : FALSE;
-    case WM_DESTROY:
-        onDestroy();
-        return FALSE;
-    default: {
-        LRESULT result = 0;
-        if (!onMessage(msg, wParam, lParam, result)) return FALSE;
-        // These few messages take the handler's value as the procedure's own return value.
-        bool direct = (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) ||
-                      msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM ||
-                      msg == WM_QUERYDRAGICON;
-        if (direct) return static_cast<INT_PTR>(result);
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
+        case WM_INITDIALOG:
+            return onInitDialog();
+        case WM_COMMAND:
+            return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
+                       ? TRUE
+                       : FALSE;
+        case WM_DESTROY:
+            onDestroy();
+            return FALSE;
+        default: {
+            LRESULT result = 0;
+            if (!onMessage(msg, wParam, lParam, result)) return FALSE;
+            // These few messages take the handler's value as the procedure's own return value.
+            bool direct = (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) ||
+                          msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM ||
+                          msg == WM_QUERYDRAGICON;
+            if (direct) return static_cast<INT_PTR>(result);
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
     }
 }
 

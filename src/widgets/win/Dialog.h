@@ -11,20 +11,20 @@ namespace tarnix {
 
 // Moves values between a dialog's controls and its fields, one direction per pass.
 class DataExchange {
-public:
+  public:
     DataExchange(HWND dialog, bool toFields) : dialog_(dialog), toFields_(toFields) {}
     bool toFields() const { return toFields_; }
     void text(int id, std::string& gbField);  // GB2312 field
     void text(int id, std::wstring& field);
     void check(int id, int& field);
 
-private:
+  private:
     HWND dialog_;
     bool toFields_;
 };
 
 class Dialog {
-public:
+  public:
     explicit Dialog(int templateId) : templateId_(templateId) {}
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
@@ -45,7 +45,7 @@ public:
     void pull();  // controls to fields
     void push();  // fields to controls
 
-protected:
+  protected:
     virtual BOOL onInitDialog() { return TRUE; }
     // A WM_COMMAND; true when handled.
     virtual bool onCommand(int id, int code, HWND control) { return false; }
@@ -58,7 +58,7 @@ protected:
     // Sees every message of the modal loop before dispatch; true consumes it.
     virtual bool preTranslate(MSG& msg) { return false; }
 
-private:
+  private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     bool preTranslateChain(MSG& msg);
