@@ -398,8 +398,8 @@ bool XmlDocument::addNew(Where where, std::string_view name, std::string_view va
         wasEmpty = isEmptyTag(parent);
         pos = static_cast<size_t>(p.start) + p.startTagLength;
         if (wasEmpty) {
-            pos -= 2;
-            removed = 2;
+            removed = emptyTagSlashes(parent) + 1;
+            pos -= removed;
             insert = ">";
         }
         insert += eol;
@@ -433,7 +433,7 @@ bool XmlDocument::addNew(Where where, std::string_view name, std::string_view va
     if (!splice(pos, removed, insert, parent)) return false;
     if (wasEmpty || wasNotEnded) {
         Record& p = rec(parent);
-        if (wasEmpty) p.startTagLength -= 1;
+        if (wasEmpty) p.startTagLength -= static_cast<uint32_t>(removed - 1);
         p.endTagLength = static_cast<uint32_t>(2 + nameOf(parent).size() + 1);
         p.flags &= ~kNotEnded;
     }
@@ -482,6 +482,21 @@ bool XmlDocument::AddChildElement(std::string_view name, int value) {
     return AddChildElement(name, std::to_string(value));
 }
 
+// The '/' characters that end the empty-element tag of `r` ("<a//>" has two): all go
+// when it becomes a start tag, or the tag would still read as empty.
+size_t XmlDocument::emptyTagSlashes(uint32_t r) const {
+    const size_t start = static_cast<size_t>(rec(r).start);
+    size_t close = start + rec(r).startTagLength - 1;  // the '>'
+    const size_t nameEnd = start + 1 + nameOf(r).size();
+    size_t count = 0;
+    while (close > nameEnd && text_[close - 1] == '/' &&
+           isBoundary(text_.data(), start, close - 1)) {
+        --close;
+        ++count;
+    }
+    return count;
+}
+
 bool XmlDocument::setContent(uint32_t r, std::string_view value) {
     if (!r || rec(r).firstChild) return false;
     const std::string escaped = Escape(value, false);
@@ -495,13 +510,13 @@ bool XmlDocument::setContent(uint32_t r, std::string_view value) {
         size_t removed = 0;
         std::string insert = escaped + endTag;
         if (!notEnded) {
-            pos -= 2;
-            removed = 2;
+            removed = emptyTagSlashes(r) + 1;
+            pos -= removed;
             insert = ">" + insert;
         }
         if (!splice(pos, removed, insert, r)) return false;
         Record& changed = rec(r);
-        if (!notEnded) changed.startTagLength -= 1;
+        if (!notEnded) changed.startTagLength -= static_cast<uint32_t>(removed - 1);
         changed.endTagLength = static_cast<uint32_t>(endTag.size());
         changed.flags &= ~kNotEnded;
         return true;

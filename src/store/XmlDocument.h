@@ -137,6 +137,7 @@ class XmlDocument {
     size_t contentStart(uint32_t r) const;
     size_t contentEnd(uint32_t r) const;
     bool isEmptyTag(uint32_t r) const;
+    size_t emptyTagSlashes(uint32_t r) const;
     std::string textOf(uint32_t r) const;
     std::string attributeOf(uint32_t r, std::string_view name) const;
     // The attributes of `r`'s start tag, listed once per element and edit: callers read

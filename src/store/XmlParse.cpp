@@ -96,7 +96,13 @@ void XmlDocument::parse(const std::string& loadResult) {
     parent_ = main_ = child_ = 0;
     nextFree_ = 1;
     freeHead_ = 0;
-    reserveRecords(static_cast<uint32_t>(text_.size() / 64 + 8));
+    // Room for the expected elements; the old records need no copying.
+    const uint32_t expected = static_cast<uint32_t>(text_.size() / 64 + 8);
+    if (capacity_ < expected) {
+        pages_.clear();
+        capacity_ = 0;
+    }
+    reserveRecords(expected);
     rec(0) = Record{};
     rec(0).length = static_cast<int32_t>(text_.size());
 

@@ -62,13 +62,9 @@ size_t skipQuoted(const char* s, size_t i, size_t end) {
 // An attribute name or an unquoted value runs up to a space, '>' or a quote; a name
 // also ends at '=' and '/'.
 size_t scanWord(const char* s, size_t i, size_t end, bool name) {
-    while (i < end) {
-        char c = s[i];
-        if ((classOf(c) & (kSpace | kGreater | kQuote)) || (name && (c == '=' || c == '/')))
-            return i;
-        i += isLead(c) ? 2 : 1;
-    }
-    return end;
+    return scanTo(
+        s, i, end,
+        static_cast<uint8_t>(name ? kNameEnd | kQuote | kEquals : kSpace | kGreater | kQuote));
 }
 
 }  // namespace

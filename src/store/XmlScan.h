@@ -23,6 +23,7 @@ enum ByteClass : uint8_t {
     kNameEnd = 16,    // ends a tag name: space, tab, CR, LF, / and >
     kSpace = 32,      // space, tab, CR, LF
     kNameStart = 64,  // may start a tag name: ':', '_', letters, bytes from 0x80
+    kEquals = 128,    // =
 };
 
 struct ByteClasses {
@@ -39,6 +40,7 @@ struct ByteClasses {
         of[static_cast<int>('/')] |= kNameEnd;
         of[static_cast<int>('"')] |= kQuote;
         of[static_cast<int>('\'')] |= kQuote;
+        of[static_cast<int>('=')] |= kEquals;
         for (char c : {' ', '\t', '\n', '\r'}) of[static_cast<int>(c)] |= kSpace | kNameEnd;
     }
 };

@@ -30,6 +30,15 @@ TEST(XmlEdit, ChildAddedToEmptyElementTag) {
     ASSERT_TRUE(doc.AddChildElement("b", 7));
     EXPECT_TEXT(doc, "<a x=\"1\" >\r\n<b>7</b>\r\n</a>");
 
+    ASSERT_TRUE(doc.SetDocText("<a x='1'//>"));  // every '/' goes, or it would stay empty
+    ASSERT_TRUE(doc.FindElement());
+    ASSERT_TRUE(doc.AddChildElement("b"));
+    EXPECT_TEXT(doc, "<a x='1'>\r\n<b/>\r\n</a>");
+    ASSERT_TRUE(doc.SetDocText("<a//>"));
+    ASSERT_TRUE(doc.FindElement());
+    ASSERT_TRUE(doc.SetText("v"));
+    EXPECT_TEXT(doc, "<a>v</a>");
+
     ASSERT_TRUE(doc.SetDocText("<a></a>"));  // adjacent tags: a line break goes first
     ASSERT_TRUE(doc.FindElement());
     ASSERT_TRUE(doc.AddChildElement("b"));
