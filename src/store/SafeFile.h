@@ -13,7 +13,12 @@ namespace tarnix {
 
 // Reads the file's bytes. On failure returns false, leaves `bytes` alone and puts the
 // system's message for the error into `error`.
-bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error);
+//
+// With `room`, the bytes are placed between spare bytes for growth: `*room` spare bytes
+// (a sixteenth of the file and a little more) come before them and as many after, so
+// the file's size is bytes.size() - 2 * *room.
+bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error,
+                   size_t* room = nullptr);
 
 // Replaces the file's contents with `bytes` (creating the file when it is missing). On
 // failure returns false with the system's message in `error`; the old file is untouched.

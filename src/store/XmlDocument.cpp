@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <system_error>
 
 #include "store/CodePage.h"
@@ -215,29 +216,65 @@ std::string XmlDocument::textOf(uint32_t r) const {
     return out;
 }
 
+namespace {
+
+// Names mostly differ in length or in their first or last byte.
+bool sameName(const char* tag, const Attribute& a, std::string_view name) {
+    const size_t length = a.nameEnd - a.nameStart;
+    if (length != name.size()) return false;
+    if (length == 0) return true;
+    const char* p = tag + a.nameStart;
+    return p[0] == name[0] && p[length - 1] == name[length - 1] &&
+           std::memcmp(p, name.data(), length) == 0;
+}
+
+}  // namespace
+
 const std::vector<Attribute>& XmlDocument::attributesOf(uint32_t r, size_t* lastToken) const {
     if (r != attributesElement_ || version_ != attributesVersion_) {
         const Record& e = rec(r);
-        listAttributes(std::string_view(text_).substr(e.start, e.startTagLength), isEmptyTag(r),
-                       attributes_, &attributesLastToken_);
+        const std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
+        listAttributes(tag, isEmptyTag(r), attributes_, &attributesLastToken_);
         attributesElement_ = r;
         attributesVersion_ = version_;
+        attributesNext_ = 0;
+        attributesUnique_ = true;
+        for (size_t i = 0; i < attributes_.size() && attributesUnique_; ++i)
+            for (size_t j = i + 1; j < attributes_.size(); ++j)
+                if (sameName(tag.data(), attributes_[i],
+                             tag.substr(attributes_[j].nameStart,
+                                        attributes_[j].nameEnd - attributes_[j].nameStart)))
+                    attributesUnique_ = false;
     }
     if (lastToken) *lastToken = attributesLastToken_;
     return attributes_;
 }
 
+const Attribute* XmlDocument::findAttribute(uint32_t r, std::string_view name,
+                                            size_t* lastToken) const {
+    const std::vector<Attribute>& list = attributesOf(r, lastToken);
+    const char* tag = text_.data() + rec(r).start;
+    // Callers read attributes in file order: start after the last one found, which
+    // finds the first of that name as long as no name occurs twice.
+    const size_t count = list.size();
+    const size_t first = attributesUnique_ && attributesNext_ < count ? attributesNext_ : 0;
+    for (size_t k = 0; k < count; ++k) {
+        const size_t i = first + k < count ? first + k : first + k - count;
+        const Attribute& a = list[i];
+        if (sameName(tag, a, name)) {
+            attributesNext_ = i + 1;
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
 std::string XmlDocument::attributeOf(uint32_t r, std::string_view name) const {
     if (!r) return {};
-    const size_t start = static_cast<size_t>(rec(r).start);
-    for (const Attribute& a : attributesOf(r, nullptr)) {
-        if (std::string_view(text_.data() + start + a.nameStart, a.nameEnd - a.nameStart) != name)
-            continue;
-        if (!a.hasValue) return {};
-        return Unescape(
-            std::string_view(text_.data() + start + a.valueStart, a.valueEnd - a.valueStart));
-    }
-    return {};
+    const Attribute* a = findAttribute(r, name, nullptr);
+    if (!a || !a->hasValue) return {};
+    return Unescape(
+        std::string_view(text_.data() + rec(r).start + a->valueStart, a->valueEnd - a->valueStart));
 }
 
 uint32_t XmlDocument::findSibling(uint32_t from, std::string_view name) const {
@@ -346,7 +383,7 @@ struct Spot {
 
 // Before `pos`: at the start of its line when only blanks precede it there (scanning
 // from `from`, a character boundary), else right at `pos` after a line break.
-Spot spotBefore(const std::string& text, size_t from, size_t pos) {
+Spot spotBefore(std::string_view text, size_t from, size_t pos) {
     size_t lineStart = std::string::npos;
     for (size_t i = from; i < pos;) {
         char c = text[i];
@@ -361,7 +398,7 @@ Spot spotBefore(const std::string& text, size_t from, size_t pos) {
 }
 
 // After `end`: behind the line break that ends its line when only blanks come before it.
-Spot spotAfter(const std::string& text, size_t end, size_t limit) {
+Spot spotAfter(std::string_view text, size_t end, size_t limit) {
     size_t q = end;
     while (q < limit && (text[q] == ' ' || text[q] == '\t')) ++q;
     if (q < limit && text[q] == '\n') return {q + 1, false};
@@ -537,13 +574,7 @@ bool XmlDocument::SetAttribute(std::string_view name, std::string_view value) {
     const size_t start = static_cast<size_t>(rec(main_).start);
     const size_t closing = rec(main_).startTagLength - (isEmptyTag(main_) ? 2 : 1);
     size_t lastToken = 0;
-    const Attribute* found = nullptr;
-    for (const Attribute& a : attributesOf(main_, &lastToken)) {
-        if (std::string_view(text_.data() + start + a.nameStart, a.nameEnd - a.nameStart) == name) {
-            found = &a;
-            break;
-        }
-    }
+    const Attribute* found = findAttribute(main_, name, &lastToken);
     const std::string escaped = Escape(value, true);
     const size_t before = text_.size();
     bool ok;
@@ -612,23 +643,25 @@ bool XmlDocument::SetDocText(std::string_view text) {
 
 bool XmlDocument::Load(const std::filesystem::path& file) {
     std::string bytes, error;
-    if (!readWholeFile(file, bytes, error)) {
+    size_t room = 0;  // spare bytes around the file's, for edits
+    if (!readWholeFile(file, bytes, error, &room)) {
         result_ = error;
         return false;
     }
-    if (bytes.size() > kMaxText) {
+    const size_t size = bytes.size() - 2 * room;
+    if (size > kMaxText) {
         result_ = std::generic_category().message(EFBIG);
         return false;
     }
-    const std::string loadResult = std::to_string(bytes.size()) + " bytes";
-    std::string_view view = bytes;
+    const std::string loadResult = std::to_string(size) + " bytes";
+    std::string_view view(bytes.data() + room, size);
     const bool bom = view.substr(0, 3) == kUtf8Bom;
     if (bom) view.remove_prefix(3);
     if (isUtf8OnDisk(view)) {
-        text_ = utf8ToGb(view);
+        text_.adopt(utf8ToGb(view));
         utf8Bom_ = bom;
     } else {
-        text_ = std::move(bytes);
+        text_.adopt(std::move(bytes), room);
         utf8Bom_ = false;
     }
     parse(loadResult);

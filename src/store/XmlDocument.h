@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/TextBuffer.h"
+
 namespace tarnix {
 
 namespace xml {
@@ -36,7 +38,7 @@ class XmlDocument {
     // Whole document. Malformed text is indexed as far as it goes; the first problem is
     // kept in the result text and IsWellFormed() turns false.
     bool SetDocText(std::string_view text);
-    const std::string& GetDocText() const { return text_; }
+    std::string_view GetDocText() const { return text_; }
     // Load: false when the file cannot be read (document unchanged), else IsWellFormed().
     // Files declaring no encoding, or UTF-8, are converted to GB2312 on load and back on save.
     bool Load(const std::filesystem::path& file);
@@ -140,6 +142,7 @@ class XmlDocument {
     size_t emptyTagSlashes(uint32_t r) const;
     std::string textOf(uint32_t r) const;
     std::string attributeOf(uint32_t r, std::string_view name) const;
+    const xml::Attribute* findAttribute(uint32_t r, std::string_view name, size_t* lastToken) const;
     // The attributes of `r`'s start tag, listed once per element and edit: callers read
     // several attributes of one element in a row.
     const std::vector<xml::Attribute>& attributesOf(uint32_t r, size_t* lastToken) const;
@@ -151,7 +154,7 @@ class XmlDocument {
     bool setContent(uint32_t r, std::string_view value);
     bool removeTree(uint32_t r);
 
-    std::string text_;
+    TextBuffer text_;
     std::vector<std::unique_ptr<Record[]>> pages_;
     uint32_t capacity_ = 0;
     uint32_t nextFree_ = 1;
@@ -165,6 +168,8 @@ class XmlDocument {
     mutable uint64_t attributesVersion_ = ~0ull;
     mutable size_t attributesLastToken_ = 0;
     mutable std::vector<xml::Attribute> attributes_;
+    mutable bool attributesUnique_ = true;  // no name twice: lookups may start anywhere
+    mutable size_t attributesNext_ = 0;     // after the last one found
 };
 
 }  // namespace tarnix

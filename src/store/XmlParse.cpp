@@ -97,7 +97,8 @@ void XmlDocument::parse(const std::string& loadResult) {
     nextFree_ = 1;
     freeHead_ = 0;
     // Room for the expected elements; the old records need no copying.
-    const uint32_t expected = static_cast<uint32_t>(text_.size() / 64 + 8);
+    // (At least a small page, so that small documents parse without growing it.)
+    const uint32_t expected = std::max<uint32_t>(64, static_cast<uint32_t>(text_.size() / 64 + 8));
     if (capacity_ < expected) {
         pages_.clear();
         capacity_ = 0;

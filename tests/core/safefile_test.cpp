@@ -40,6 +40,11 @@ TEST_F(SafeFile, WritesReplacesAndReadsBack) {
     ASSERT_TRUE(writeWholeFile(file, second, error)) << error;
     ASSERT_TRUE(readWholeFile(file, bytes, error));
     EXPECT_EQ(bytes, second);
+    size_t room = 0;  // with spare bytes around the file's
+    ASSERT_TRUE(readWholeFile(file, bytes, error, &room));
+    EXPECT_GT(room, 0u);
+    EXPECT_EQ(bytes.size(), second.size() + 2 * room);
+    EXPECT_EQ(bytes.substr(room, second.size()), second);
     ASSERT_TRUE(writeWholeFile(file, "", error));
     ASSERT_TRUE(readWholeFile(file, bytes, error));
     EXPECT_EQ(bytes, "");

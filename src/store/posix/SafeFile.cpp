@@ -44,25 +44,42 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
+bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error,
+                   size_t* room) {
     FILE* f = std::fopen(file.c_str(), "rb");
     if (!f) {
         error = messageFor(errno);
         return false;
     }
+    // One read into a buffer of the file's size, then smaller reads for what may follow.
     std::string data;
-    struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
+    size_t spare = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        std::rewind(f);
+        if (size > 0) {
+            if (room) spare = static_cast<size_t>(size) / 16 + 256;
+            data.resize(spare + static_cast<size_t>(size));
+            data.resize(spare + std::fread(data.data() + spare, 1, static_cast<size_t>(size), f));
+        }
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
-    bool failed = std::ferror(f) != 0;
-    int readError = errno;
+    const bool failed = std::ferror(f) != 0;
+    const int readError = errno;
     std::fclose(f);
     if (failed) {
         error = messageFor(readError ? readError : EIO);
         return false;
+    }
+    if (room) {
+        if (spare == 0) {
+            spare = data.size() / 16 + 256;
+            data.insert(0, spare, '\0');
+        }
+        data.resize(data.size() + spare);
+        *room = spare;
     }
     bytes = std::move(data);
     return true;
