@@ -141,6 +141,14 @@ TEST(XmlRead, TextAndAttributesAreUnescaped) {
     EXPECT_EQ(doc.GetAttribute("bare"), "");
     EXPECT_EQ(doc.GetAttribute("u"), "unq");
     EXPECT_EQ(doc.GetAttribute("V"), "");  // names are case-sensitive
+
+    // The first of repeated names, in whatever order attributes are read.
+    ASSERT_TRUE(doc.SetDocText("<d x='1' y='2' x='3' z='4'/>"));
+    ASSERT_TRUE(doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute("y"), "2");
+    EXPECT_EQ(doc.GetAttribute("x"), "1");
+    EXPECT_EQ(doc.GetAttribute("z"), "4");
+    EXPECT_EQ(doc.GetAttribute("x"), "1");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "store/SafeFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,78 +36,64 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Flushes the folder so the rename itself survives a power loss.
-void syncFolder(const std::filesystem::path& folder) {
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error,
                    size_t* room) {
-    FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         error = messageFor(errno);
         return false;
     }
     // One read into a buffer of the file's size, then smaller reads for what may follow.
-    std::string data;
-    size_t spare = 0;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        std::rewind(f);
-        if (size > 0) {
-            if (room) spare = static_cast<size_t>(size) / 16 + 256;
-            data.resize(spare + static_cast<size_t>(size));
-            data.resize(spare + std::fread(data.data() + spare, 1, static_cast<size_t>(size), f));
+    struct stat st {};
+    const size_t expected =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
+    const size_t spare = room ? expected / 16 + 256 : 0;
+    // Room behind for the spare bytes, or at least one byte to see the end of the file.
+    std::string data(spare + expected + (expected ? std::max<size_t>(spare, 1) : 65536), '\0');
+    size_t got = spare;
+    for (;;) {
+        if (got == data.size()) data.resize(data.size() * 2);
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = messageFor(errno);
+            ::close(fd);
+            return false;
         }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
     }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int readError = errno;
-    std::fclose(f);
-    if (failed) {
-        error = messageFor(readError ? readError : EIO);
-        return false;
-    }
-    if (room) {
-        if (spare == 0) {
-            spare = data.size() / 16 + 256;
-            data.insert(0, spare, '\0');
-        }
-        data.resize(data.size() + spare);
-        *room = spare;
-    }
+    ::close(fd);
+    data.resize(got + spare);
+    if (room) *room = spare;
     bytes = std::move(data);
     return true;
 }
 
 bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
-    std::filesystem::path folder = file.parent_path();
-    std::string temp = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temp.data());
+    // A new file beside the target, created as fopen would (0666 less the umask).
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = file.string() + "." + std::to_string(::getpid()) + "." +
+               std::to_string(counter.fetch_add(1)) + ".tmp";
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) {
         error = messageFor(errno);
         return false;
     }
-    // Keep the permissions of the file being replaced.
-    struct stat old {};
-    if (::stat(file.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    else
-        ::fchmod(fd, 0644);
-
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     int writeError = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         writeError = errno;
     }
+    // The rename replaces the old file in one step: readers and a crash see either.
     if (ok && ::rename(temp.c_str(), file.c_str()) != 0) {
         ok = false;
         writeError = errno;
@@ -115,7 +103,6 @@ bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, s
         error = messageFor(writeError);
         return false;
     }
-    syncFolder(folder);
     return true;
 }
 
