@@ -44,8 +44,10 @@ bool isUtf8OnDisk(std::string_view text) {
 
 }  // namespace
 
-XmlDocument::XmlDocument() {
-    SetDocText({});
+// The state SetDocText("") leaves, set directly: documents are made often.
+XmlDocument::XmlDocument() : result_("Empty document") {
+    reserveRecords(64);
+    rec(0) = Record{};
 }
 XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;

@@ -27,13 +27,13 @@ size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing) {
 
 size_t find(const char* s, size_t i, size_t n, std::string_view token) {
     const char first = token[0];
-    while (i < n) {
-        if (s[i] == first && n - i >= token.size() &&
-            std::memcmp(s + i, token.data(), token.size()) == 0)
-            return i;
-        i += isLead(s[i]) ? 2 : 1;
+    for (;;) {
+        i = findAny(s, i, n, first, first, first);
+        if (i >= n ||
+            (n - i >= token.size() && std::memcmp(s + i, token.data(), token.size()) == 0))
+            return i < n ? i : n;
+        ++i;  // `first` is a single-byte character: the next byte starts one too
     }
-    return n;
 }
 
 bool isValidName(std::string_view name) {
