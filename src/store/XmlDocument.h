@@ -9,7 +9,8 @@
 //
 // A cursor of three positions drives all access: the parent, the main element (a child
 // of the parent) and the child element (a child of the main element). Positions are
-// element indexes; 0 means none. Single-threaded; each owner keeps its own documents.
+// element indexes; 0 means none. Single-threaded, readers included (they keep a small
+// cache of the last element's attributes); each owner keeps its own documents.
 
 #include <cstdint>
 #include <filesystem>
@@ -105,6 +106,8 @@ class XmlDocument {
         uint32_t next;  // 0 for the last child
         uint32_t prev;  // the first child's prev is the last child: a ring
     };
+    // Marks in `flags`. The nesting level is not kept: no operation needs it, and it would
+    // have to be rewritten for whole subtrees when unended elements give up their content.
     enum Flag : uint32_t {
         kReleased = 1u << 16,
         kNotEnded = 1u << 17,
