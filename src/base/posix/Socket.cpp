@@ -49,25 +49,6 @@ bool socketsStartup() {
     return true;
 }
 
-Socket::~Socket() {
-    close();
-}
-
-Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
-    shut_ = other.shut_.load();
-    other.handle_ = kInvalid;
-}
-
-Socket& Socket::operator=(Socket&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        shut_ = other.shut_.load();
-        other.handle_ = kInvalid;
-    }
-    return *this;
-}
-
 void Socket::close() {
     if (valid()) ::close(fdOf(handle_));
     handle_ = kInvalid;

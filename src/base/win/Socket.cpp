@@ -71,25 +71,6 @@ bool socketsStartup() {
     return started;
 }
 
-Socket::~Socket() {
-    close();
-}
-
-Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
-    shut_ = other.shut_.load();
-    other.handle_ = kInvalid;
-}
-
-Socket& Socket::operator=(Socket&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        shut_ = other.shut_.load();
-        other.handle_ = kInvalid;
-    }
-    return *this;
-}
-
 void Socket::close() {
     if (valid()) ::closesocket(sockOf(handle_));
     handle_ = kInvalid;
