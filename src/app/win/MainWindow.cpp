@@ -57,9 +57,6 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             // The close box only minimises; the program ends through its exit commands.
             PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
             return true;
-        case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
-            return false;
         default:
             return false;
     }
