@@ -14,30 +14,14 @@
 #include <chrono>
 #include <cstring>
 
+#include "base/SocketResolve.h"
+
 namespace tarnix {
 namespace {
 
 // Waits are cut into slices so that shutdownBoth() is seen even where the system
 // does not wake a poll on a shut socket.
 constexpr std::uint32_t kSliceMs = 100;
-
-bool resolve(const std::string& host, std::uint16_t port, sockaddr_in& out) {
-    std::memset(&out, 0, sizeof out);
-    out.sin_family = AF_INET;
-    out.sin_port = htons(port);
-    if (host.empty() || host == "0.0.0.0") {
-        out.sin_addr.s_addr = htonl(INADDR_ANY);
-        return true;
-    }
-    if (inet_pton(AF_INET, host.c_str(), &out.sin_addr) == 1) return true;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-    out.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    freeaddrinfo(found);
-    return true;
-}
 
 int fdOf(std::intptr_t handle) {
     return static_cast<int>(handle);
