@@ -1,0 +1,160 @@
+#include "dial/SessionRecords.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "base/DialEntry.h"
+#include "store/XmlDocument.h"
+
+namespace tarnix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
+
+enum class MonthFile { Missing, Usable, Damaged, Unreadable };
+
+// Loads an existing month file into `doc` with the cursor on its `record` root.
+MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return ec ? MonthFile::Unreadable : MonthFile::Missing;
+    const auto size = fs::file_size(path, ec);
+    if (ec) return MonthFile::Unreadable;
+    if (size == 0) return MonthFile::Missing;  // nothing in it to keep
+    if (doc.Load(path) && doc.FindElement("record")) return MonthFile::Usable;
+    // Load leaves the document empty only when the file could not be read at all.
+    return doc.GetDocText().empty() ? MonthFile::Unreadable : MonthFile::Damaged;
+}
+
+// Moves a month file that is not a record file out of the way, under a name no reader
+// takes for a month, so that its bytes survive and a new file can be started.
+bool keepAside(const fs::path& path) {
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = path;
+        aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
+        std::error_code ec;
+        if (fs::exists(aside, ec) || ec) continue;
+        fs::rename(path, aside, ec);
+        return !ec;
+    }
+    return false;
+}
+
+std::string counterText(std::uint32_t value) {
+    // The files have always shown the counters as signed 32-bit numbers.
+    return std::to_string(static_cast<std::int32_t>(value));
+}
+
+}  // namespace
+
+std::mutex& recordFilesMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+SessionRecords::SessionRecords(fs::path folder, RemoteAccess& access, Clock& clock)
+    : folder_(std::move(folder)), access_(access), clock_(clock) {}
+
+std::string SessionRecords::monthFileName(const LocalTime& time) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%d-%02d.xml", time.year, time.month);
+    return name;
+}
+
+fs::path SessionRecords::folderBeside(const fs::path& programFolder) {
+    return programFolder / "data" / "record";
+}
+
+std::string SessionRecords::entryAddress() {
+    std::vector<ActiveConnection> connections;
+    std::string address;
+    if (!access_.enumConnections(connections, 10)) return address;
+    for (const auto& c : connections) {
+        std::string found;
+        if (c.entryName == kDialEntryName && access_.ipAddress(c.handle, found)) address = found;
+    }
+    return address;
+}
+
+ConnHandle SessionRecords::entryConnection() {
+    std::vector<ActiveConnection> connections;
+    if (!access_.enumConnections(connections, 10)) return 0;
+    for (const auto& c : connections) {
+        if (c.entryName == kDialEntryName) return c.handle;
+    }
+    return 0;
+}
+
+void SessionRecords::openRecord(const std::string& accountName) {
+    const std::string address = entryAddress();
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    const LocalTime now = clock_.now();
+    const fs::path path = folder_ / monthFileName(now);
+
+    XmlDocument doc;
+    MonthFile state = loadMonthFile(path, doc);
+    if (state == MonthFile::Unreadable) return;  // another program holds it: leave it be
+    if (state == MonthFile::Damaged) {
+        if (!keepAside(path)) return;
+        state = MonthFile::Missing;
+    }
+
+    if (state == MonthFile::Usable) {
+        doc.EnterElement();
+        doc.InsertElement("ITEM");
+    } else {
+        doc.SetDocText(kDeclaration);
+        doc.AddElement("record");
+        doc.EnterElement();
+        doc.AddElement("ITEM");
+    }
+    doc.SetAttribute("user", accountName);
+    doc.SetAttribute("start_time", formatTime(now));
+    doc.SetAttribute("end_time", "");
+    doc.SetAttribute("ip", address);
+    doc.SetAttribute("error_code", "");
+    doc.SetAttribute("send", "");
+    doc.SetAttribute("recv", "");
+    if (state != MonthFile::Usable) doc.LeaveElement();
+    if (doc.Save(path)) openFile_ = path;
+}
+
+void SessionRecords::closeRecordNormal() {
+    std::string sent, received;
+    LinkStatistics stats;
+    if (ConnHandle h = entryConnection(); h && access_.statistics(h, stats)) {
+        sent = counterText(stats.bytesSent);
+        received = counterText(stats.bytesReceived);
+    }
+    close(kNormalCause, sent, received);
+}
+
+void SessionRecords::closeRecordAbnormal() { close(kAbnormalCause, {}, {}); }
+
+void SessionRecords::close(std::string_view cause, const std::string& sent,
+                           const std::string& received) {
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    const LocalTime now = clock_.now();
+    const fs::path path = openFile_.empty() ? folder_ / monthFileName(now) : openFile_;
+    openFile_.clear();
+
+    // Only a record that is still open is closed: a disconnect or a shutdown with no
+    // session must not rewrite the end of one that was closed before.
+    XmlDocument doc;
+    if (loadMonthFile(path, doc) != MonthFile::Usable) return;
+    if (!doc.FindChildElement("ITEM") || !doc.EnterElement()) return;
+    if (!doc.GetAttribute("end_time").empty()) return;
+
+    doc.SetAttribute("end_time", formatTime(now));
+    doc.SetAttribute("error_code", cause);
+    if (cause == kNormalCause) {
+        doc.SetAttribute("send", sent);
+        doc.SetAttribute("recv", received);
+    }
+    doc.Save(path);
+}
+
+}  // namespace tarnix
