@@ -1,0 +1,60 @@
+#include "dial/LinkProbes.h"
+
+#include <vector>
+
+#include "base/DialEntry.h"
+
+namespace tarnix {
+namespace {
+
+// "澄远拨号\r\nIP地址：", "\r\n速度：" and "澄远拨号\r\n未通过本软件拨号".
+constexpr std::string_view kConnectedHead = "\xb3\xce\xd4\xb6\xb2\xa6\xba\xc5\r\nIP\xb5\xd8\xd6\xb7\xa3\xba";
+constexpr std::string_view kSpeedHead = "\r\n\xcb\xd9\xb6\xc8\xa3\xba";
+constexpr std::string_view kNotOurLink =
+    "\xb3\xce\xd4\xb6\xb2\xa6\xba\xc5\r\n"
+    "\xce\xb4\xcd\xa8\xb9\xfd\xb1\xbe\xc8\xed\xbc\xfe\xb2\xa6\xba\xc5";
+
+// Cuts GB2312 text to at most `limit` bytes without splitting a double-byte character.
+std::string cutText(std::string text, std::size_t limit) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
+        if (end + width > limit) break;
+        end += width;
+    }
+    text.resize(end < text.size() ? end : text.size());
+    return text;
+}
+
+}  // namespace
+
+LinkProbes::LinkProbes(RemoteAccess& access, InterfaceTable& interfaces)
+    : access_(access), interfaces_(interfaces) {}
+
+std::string LinkProbes::connectionAddress() {
+    std::vector<ActiveConnection> connections;
+    if (!access_.enumConnections(connections, 10)) return {};
+    for (const auto& c : connections) {
+        if (c.entryName != kDialEntryName) continue;
+        std::string address;
+        return access_.ipAddress(c.handle, address) ? address : std::string();
+    }
+    return {};
+}
+
+std::string LinkProbes::linkSpeedText() {
+    std::vector<NetworkInterface> rows;
+    if (!interfaces_.read(rows) || rows.empty()) return {};
+    return std::to_string(rows.front().speed / 1000000u) + "Mbps";
+}
+
+std::string LinkProbes::trayTipText(bool connected) {
+    if (!connected) return std::string(kNotOurLink);
+    std::string tip(kConnectedHead);
+    tip += connectionAddress();
+    tip += kSpeedHead;
+    tip += linkSpeedText();
+    return cutText(std::move(tip), kTipField - 1);
+}
+
+}  // namespace tarnix

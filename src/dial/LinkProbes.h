@@ -1,0 +1,33 @@
+#pragma once
+// What the tray tooltip and the link-up balloon say about the link: the address of the
+// dial entry's connection and the speed of the first network interface.
+
+#include <cstddef>
+#include <string>
+
+#include "dial/InterfaceTable.h"
+#include "dial/RemoteAccess.h"
+
+namespace tarnix {
+
+class LinkProbes {
+  public:
+    // The tray record's tooltip field holds 128 bytes with the terminating zero.
+    static constexpr std::size_t kTipField = 128;
+
+    LinkProbes(RemoteAccess& access, InterfaceTable& interfaces);
+
+    // The IPv4 address of the dial entry's connection, or empty.
+    std::string connectionAddress();
+    // "100Mbps" from the first interface's speed, or empty when the table cannot be read.
+    std::string linkSpeedText();
+    // The tooltip, GB2312, at most kTipField - 1 bytes and never cut inside a character:
+    // address and speed while `connected`, otherwise the note that this client made no link.
+    std::string trayTipText(bool connected);
+
+  private:
+    RemoteAccess& access_;
+    InterfaceTable& interfaces_;
+};
+
+}  // namespace tarnix
