@@ -1,0 +1,104 @@
+#pragma once
+// MessageChannel: the client's UDP link to the provider's message server. It tells the
+// server when an account goes on and off line, can send a keep-alive every 40 seconds,
+// and runs a receiving loop on its own socket (bound to any address, a system-chosen
+// port) that writes two diagnostic lines and otherwise drops what arrives.
+//
+// Threads: open, startKeepAlive and close belong to one thread (the owner's); the sends
+// may come from any thread, also while close runs. Close joins both worker threads and
+// never waits out the keep-alive's sleep; the destructor closes. One channel per process.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "base/Event.h"
+#include "base/Socket.h"
+#include "messaging/Datagram.h"
+#include "messaging/MessageServer.h"
+
+namespace tarnix {
+
+class MessageChannel {
+  public:
+    // A set-up failure of open, with one of the three texts below.
+    class Exception {
+      public:
+        // Keeps at most 255 bytes of the text.
+        explicit Exception(std::string_view text);
+        const char* message() const { return message_; }
+
+      private:
+        char message_[256] = {};
+    };
+
+    // "Windows sockets 启动时出错"
+    static constexpr std::string_view kStartupFailedText =
+        "Windows sockets \xc6\xf4\xb6\xaf\xca\xb1\xb3\xf6\xb4\xed";
+    // "套节字帮定失败!"
+    static constexpr std::string_view kBindFailedText =
+        "\xcc\xd7\xbd\xda\xd7\xd6\xb0\xef\xb6\xa8\xca\xa7\xb0\xdc!";
+    // "短信消息线程启动失败!"
+    static constexpr std::string_view kThreadFailedText =
+        "\xb6\xcc\xd0\xc5\xcf\xfb\xcf\xa2\xcf\xdf\xb3\xcc\xc6\xf4\xb6\xaf\xca\xa7\xb0\xdc!";
+
+    static constexpr std::uint32_t kKeepAliveIntervalMs = 40000;
+    // How long the receiving loop waits for a datagram before it looks at its stop flag.
+    static constexpr std::uint32_t kReceiveWaitMs = 1000;
+
+    // Receives the receiving loop's diagnostic lines ("recv error\n", ...).
+    using Output = std::function<void(std::string_view line)>;
+
+    // Aimed at the server of Provider.ini beside the program.
+    MessageChannel();
+    // An empty output writes to standard output, flushed after every line.
+    explicit MessageChannel(MessageServer server, Output output = {});
+    ~MessageChannel();
+    MessageChannel(const MessageChannel&) = delete;
+    MessageChannel& operator=(const MessageChannel&) = delete;
+
+    // Binds the socket and starts the receiving loop; throws Exception. Nothing happens
+    // on a channel that is already open.
+    void open();
+    // Sends a keep-alive now and every 40 seconds until close. A thread that cannot be
+    // started is not reported.
+    void startKeepAlive();
+    // One datagram each, not awaited and not retried. Nothing is sent while the channel
+    // is not open or when no server address is configured.
+    void sendOnline(const std::string& accountName);
+    void sendOffline(const std::string& accountName);
+    // Stops the keep-alive and the receiving loop and releases the socket. Returns at once
+    // on a channel that was never opened.
+    void close();
+
+    // The port the channel receives on; 0 while it is not open.
+    std::uint16_t localPort() const;
+
+  private:
+    void send(const StatusDatagram& datagram);
+    void receiveLoop();
+    void keepAliveLoop();
+
+    const MessageServer server_;
+    const Output output_;
+
+    // Held by senders and by close around every use of socket_ that may race; never
+    // across the receiving loop's wait.
+    mutable std::mutex socketMutex_;
+    Socket socket_;
+
+    std::thread receiver_;
+    std::atomic<bool> stopReceiving_{false};
+
+    std::thread keepAlive_;
+    // Cleared by close; the keep-alive thread goes on while it is set.
+    std::atomic<bool> keepAliveRunning_{false};
+    // Set by close to cut the keep-alive's sleep short.
+    Event keepAliveWake_;
+};
+
+}  // namespace tarnix
