@@ -25,7 +25,20 @@ BOOL MainWindow::onInitDialog() {
     SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
     config_ = &app_.config();
     connectManage_ = &app_.connectManage();
+    openMessageChannel();
     return TRUE;
+}
+
+// The channel opens with the window and lives as long as it, so the dial and hang-up
+// workers always find it ready; the keep-alive runs throughout, so the provider's server
+// hears from every running client (with no server in Provider.ini nothing is sent).
+void MainWindow::openMessageChannel() {
+    try {
+        messageChannel_.open();
+        messageChannel_.startKeepAlive();
+    } catch (const MessageChannel::Exception&) {
+        // The notices are a courtesy to the provider: without them the client still dials.
+    }
 }
 
 void MainWindow::placeAtRightEdge() {
@@ -72,6 +85,7 @@ void MainWindow::onDestroy() {
     // Hang up the link the program leaves behind.
     if (connectManage_) connectManage_->Close();
     RemovePropW(hwnd(), kProductTitle);
+    messageChannel_.close();
 }
 
 }  // namespace tarnix

@@ -2,6 +2,7 @@
 // The one top-level window: a narrow, always-on-top dialog at the right edge of the screen.
 // Its destruction ends the program.
 
+#include "messaging/MessageChannel.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
@@ -23,11 +24,13 @@ class MainWindow : public Dialog {
 
   private:
     void placeAtRightEdge();
+    void openMessageChannel();
 
     DialerApp& app_;
     HICON icon_ = nullptr;
     ConfigStore* config_ = nullptr;
     CConnectManage* connectManage_ = nullptr;
+    MessageChannel messageChannel_;
 };
 
 }  // namespace tarnix

@@ -1,11 +1,13 @@
-// One client at a time: a second start brings the first forward and ends; the mutex alone
-// decides, so a leftover window with the property cannot block a start.
+// The client as its own process: one at a time (a second start brings the first forward
+// and ends; the mutex alone decides, so a leftover window with the property cannot block a
+// start), and the notices it sends to the provider's message server while it runs.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
 #include "app/win/DialerApp.h"
+#include "base/Socket.h"
 #include "resource.h"
 #include "../support/WinProcess.h"
 
@@ -37,7 +39,7 @@ HWND mainWindowOf(DWORD pid) {
     return found.window;
 }
 
-class SingleInstance : public ::testing::Test {
+class Client : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::copy_file(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), exe_);
@@ -62,7 +64,7 @@ class SingleInstance : public ::testing::Test {
     std::filesystem::path exe_ = folder_.path() / "Tarnix.exe";
 };
 
-TEST_F(SingleInstance, SecondStartRestoresTheFirstAndEnds) {
+TEST_F(Client, SecondStartRestoresTheFirstAndEnds) {
     ChildProcess first(exe_);
     ASSERT_TRUE(first.started());
     HWND w = waitForWindow(first);
@@ -100,7 +102,7 @@ TEST_F(SingleInstance, SecondStartRestoresTheFirstAndEnds) {
     exitClient(again, w2);
 }
 
-TEST_F(SingleInstance, LeftoverPropertyDoesNotBlockAStart) {
+TEST_F(Client, LeftoverPropertyDoesNotBlockAStart) {
     // A window of ours carrying the property, as a crashed instance might leave behind.
     HWND stale = CreateWindowExW(0, L"STATIC", L"stale", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
@@ -117,7 +119,7 @@ TEST_F(SingleInstance, LeftoverPropertyDoesNotBlockAStart) {
     DestroyWindow(stale);
 }
 
-TEST_F(SingleInstance, ExitRemovesThePropertyAndReleasesTheMutex) {
+TEST_F(Client, ExitRemovesThePropertyAndReleasesTheMutex) {
     ChildProcess client(exe_);
     HWND w = waitForWindow(client);
     ASSERT_NE(w, nullptr);
@@ -125,6 +127,26 @@ TEST_F(SingleInstance, ExitRemovesThePropertyAndReleasesTheMutex) {
     HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
     EXPECT_EQ(m, nullptr) << "the instance mutex outlived the client";
     if (m) CloseHandle(m);
+}
+
+TEST_F(Client, KeepsTheMessageServerInformedUntilItEnds) {
+    Socket server = Socket::bindUdp("127.0.0.1", 0);
+    ASSERT_TRUE(server.valid());
+    std::ofstream(folder_.path() / "Provider.ini")
+        << "[MessageServer]\r\nAddress=127.0.0.1\r\nPort=" << server.localPort() << "\r\n";
+
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr);
+    unsigned char datagram[100] = {};
+    ASSERT_EQ(server.receiveFrom(datagram, sizeof datagram, 20000), 44);
+    EXPECT_EQ(datagram[0], 10);  // keep-alive, carrying "A" for a name
+    EXPECT_EQ(datagram[4], 'A');
+
+    // Its 40-second pause does not hold up the exit.
+    auto asked = std::chrono::steady_clock::now();
+    exitClient(client, w);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s);
 }
 
 }  // namespace
