@@ -191,6 +191,40 @@ TEST_F(Records, ADamagedMonthFileIsKeptAsideAndTheSessionStillRecorded) {
     EXPECT_FALSE(fs::exists(dir_ / "2009-03.xml.damaged-4"));
 }
 
+TEST_F(Records, AFileCutAnywhereNeverLosesASession) {
+    const std::string whole =
+        recordFile(item("b", "2009-03-01 07:00:00", "", "10.8.0.17") +
+                   item("a", "2009-03-01 06:00:00", "2009-03-01 06:30:00", "", kAbnormal));
+    for (std::size_t cut = 1; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const std::string bytes = whole.substr(0, cut);
+        write("2009-03.xml", bytes);
+
+        SessionRecords records(dir_, access_, clock_);
+        records.closeRecordAbnormal();
+        const std::string afterClose = read("2009-03.xml");
+        records.openRecord("new");
+
+        XmlDocument doc;
+        ASSERT_TRUE(doc.Load(dir_ / "2009-03.xml"));
+        ASSERT_TRUE(doc.FindElement("record"));
+        ASSERT_TRUE(doc.FindChildElement("ITEM"));
+        EXPECT_EQ(doc.GetChildAttribute("user"), "new");
+        if (fs::exists(dir_ / "2009-03.xml.damaged")) {
+            EXPECT_EQ(afterClose, bytes);  // a file it could not use was left as it was
+            EXPECT_EQ(read("2009-03.xml.damaged"), bytes);
+        } else {
+            // Only a cut in the last line's tail leaves a usable file; it keeps both sessions.
+            ASSERT_TRUE(doc.FindChildElement("ITEM"));
+            EXPECT_EQ(doc.GetChildAttribute("user"), "b");
+            ASSERT_TRUE(doc.FindChildElement("ITEM"));
+            EXPECT_EQ(doc.GetChildAttribute("user"), "a");
+        }
+    }
+}
+
 TEST_F(Records, AMissingFolderLosesOnlyTheNewRecord) {
     SessionRecords nowhere(dir_ / "missing", access_, clock_);
     nowhere.openRecord("alice");
