@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/DialEntry.h"
+#include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
@@ -25,8 +26,9 @@ MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc) {
     if (ec) return MonthFile::Unreadable;
     if (size == 0) return MonthFile::Missing;  // nothing in it to keep
     if (doc.Load(path) && doc.FindElement("record")) return MonthFile::Usable;
-    // Load leaves the document empty only when the file could not be read at all.
-    return doc.GetDocText().empty() ? MonthFile::Unreadable : MonthFile::Damaged;
+    // Not a record file, or not readable at all (another program may hold it).
+    std::string bytes, error;
+    return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
 }
 
 // Moves a month file that is not a record file out of the way, under a name no reader

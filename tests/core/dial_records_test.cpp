@@ -169,6 +169,7 @@ TEST_F(Records, ADamagedMonthFileIsKeptAsideAndTheSessionStillRecorded) {
         "not xml at all",
         recordFile(item("alice", "2009-03-01 07:00:00", "", "")).substr(0, 60),  // truncated
         kDecl + "<other/>\r\n",
+        "\xef\xbb\xbf",  // a byte-order mark alone
     };
     for (const auto& bytes : damaged) {
         write("2009-03.xml", bytes);
@@ -183,12 +184,13 @@ TEST_F(Records, ADamagedMonthFileIsKeptAsideAndTheSessionStillRecorded) {
     EXPECT_EQ(read("2009-03.xml.damaged"), damaged[0]);
     EXPECT_EQ(read("2009-03.xml.damaged-2"), damaged[1]);
     EXPECT_EQ(read("2009-03.xml.damaged-3"), damaged[2]);
+    EXPECT_EQ(read("2009-03.xml.damaged-4"), damaged[3]);
 
     // An empty file holds nothing worth keeping: it is simply started anew.
     write("2009-03.xml", "");
     records_.openRecord("bob");
     EXPECT_EQ(read("2009-03.xml"), recordFile(item("bob", "2009-03-01 08:05:09", "", "")));
-    EXPECT_FALSE(fs::exists(dir_ / "2009-03.xml.damaged-4"));
+    EXPECT_FALSE(fs::exists(dir_ / "2009-03.xml.damaged-5"));
 }
 
 TEST_F(Records, AFileCutAnywhereNeverLosesASession) {
@@ -225,11 +227,18 @@ TEST_F(Records, AFileCutAnywhereNeverLosesASession) {
     }
 }
 
-TEST_F(Records, AMissingFolderLosesOnlyTheNewRecord) {
+TEST_F(Records, AMissingFolderOrAnUnreadableFileLosesOnlyTheNewRecord) {
     SessionRecords nowhere(dir_ / "missing", access_, clock_);
     nowhere.openRecord("alice");
     nowhere.closeRecordNormal();
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
+
+    // Something that cannot be read as a file is neither replaced nor moved.
+    fs::create_directories(dir_ / "2009-03.xml" / "inside");
+    records_.openRecord("alice");
+    records_.closeRecordNormal();
+    EXPECT_TRUE(fs::exists(dir_ / "2009-03.xml" / "inside"));
+    EXPECT_FALSE(fs::exists(dir_ / "2009-03.xml.damaged"));
 }
 
 TEST_F(Records, ConcurrentWritersLoseNoSession) {
