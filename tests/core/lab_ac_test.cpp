@@ -9,6 +9,7 @@
 #include "Accounts.h"
 #include "AddressPool.h"
 #include "base/Socket.h"
+#include "messaging/MessageChannel.h"
 
 namespace tarnix {
 namespace {
@@ -270,6 +271,28 @@ TEST(LabAc, TooManyConnectionsAreTurnedAwayNotServed) {
         answer = ac.ask("PING");
     }
     EXPECT_EQ(answer, "PONG\n");
+}
+
+TEST(LabAc, TakesTheClientsNoticesAtItsPortNumber) {
+    InProcessLabAc labAc;
+    MessageChannel channel(MessageServer{"127.0.0.1", labAc.port()}, [](std::string_view) {});
+    channel.open();
+    channel.sendOffline("demo");
+    channel.sendOnline("a name of more than twenty bytes");
+    channel.startKeepAlive();
+    Socket stray = Socket::bindUdp("127.0.0.1", 0);
+    stray.sendTo("\x01\x00", 2, "127.0.0.1", labAc.port());  // too short: not a notice
+    const std::string from = " 127.0.0.1:" + std::to_string(channel.localPort());
+
+    std::string reply;
+    for (int i = 0; i < 200 && reply.find("END 3") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        reply = labAc.ask("NOTICES");
+    }
+    EXPECT_EQ(reply, "NOTICE offline demo" + from + "\n" +
+                         "NOTICE online a%20name%20of%20more%20than%20" + from + "\n" +
+                         "NOTICE keep-alive A" + from + "\nEND 3\n");
+    EXPECT_TRUE(labAc.logged("notice online a name of more than  from 127.0.0.1:"));
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ bool LabServer::start(const std::string& host, std::uint16_t port) {
     listener_ = Socket::listenTcp(host, port);
     if (!listener_.valid()) return false;
     port_ = listener_.localPort();
+    if (!notices_.start(host, port_)) log("notices: UDP port " + std::to_string(port_) + " is taken");
     stopping_ = false;
     acceptThread_ = std::thread(&LabServer::acceptLoop, this);
     return true;
@@ -75,6 +76,7 @@ void LabServer::stop() {
     for (auto& connection : open)
         if (connection->thread.joinable()) connection->thread.join();
     listener_.close();
+    notices_.stop();
 }
 
 void LabServer::log(const std::string& text) {
@@ -296,6 +298,13 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
             concentrator_.setRates(number, second);
         }
         return connection.send("OK\n");
+    }
+    if (command == "NOTICES") {
+        if (!expect(0)) return bad("usage: NOTICES");
+        std::string reply;
+        const std::vector<Notice> notices = notices_.notices();
+        for (const Notice& n : notices) reply += lab::makeLine({"NOTICE", n.kind, n.name, n.from});
+        return connection.send(reply + "END " + std::to_string(notices.size()) + "\n");
     }
     if (command == "QUIT") {
         connection.send("BYE\n");

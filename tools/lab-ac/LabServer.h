@@ -1,6 +1,6 @@
 #pragma once
 // lab-ac's network side: one TCP port for clients, watchers and the administrator, one
-// thread per connection. Sessions belong to the server, not to the connection that
+// thread per connection; the same port number on UDP takes the clients' notices. Sessions belong to the server, not to the connection that
 // dialled them, so a client that exits leaves its session up.
 
 #include <atomic>
@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "Concentrator.h"
+#include "NoticeInbox.h"
 #include "base/Socket.h"
 
 namespace tarnix::labac {
@@ -63,6 +64,7 @@ class LabServer {
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
     std::thread acceptThread_;
+    NoticeInbox notices_{[this](const std::string& text) { log(text); }};
 };
 
 }  // namespace tarnix::labac
