@@ -22,7 +22,7 @@ std::string cutText(std::string text, std::size_t limit) {
         if (end + width > limit) break;
         end += width;
     }
-    text.resize(end < text.size() ? end : text.size());
+    text.resize(end);
     return text;
 }
 
