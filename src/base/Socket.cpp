@@ -1,6 +1,9 @@
 // The parts of the socket wrapper that are the same on every platform.
 #include "base/Socket.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace tarnix {
 
 Socket::~Socket() {
@@ -20,6 +23,25 @@ Socket& Socket::operator=(Socket&& other) noexcept {
         other.handle_ = kInvalid;
     }
     return *this;
+}
+
+int Socket::waitReadable(std::uint32_t timeoutMs) {
+    constexpr std::uint32_t kSliceMs = 100;
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    for (;;) {
+        if (shut_ || !valid()) return -1;
+        std::uint32_t slice = kSliceMs;
+        if (timeoutMs != kSocketForever) {
+            auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            if (spent >= static_cast<long long>(timeoutMs)) return 0;
+            slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
+        }
+        int ready = pollReadable(slice);
+        if (ready < 0) return -1;
+        if (ready > 0) return shut_ ? -1 : 1;
+    }
 }
 
 LineReader::Result LineReader::readLine(std::string& line, std::uint32_t timeoutMs) {

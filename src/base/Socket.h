@@ -65,8 +65,12 @@ class Socket {
   private:
     static constexpr std::intptr_t kInvalid = -1;
     explicit Socket(std::intptr_t handle) : handle_(handle) {}
-    // 1 readable, 0 time-out, -1 error or shut down.
+    // 1 readable, 0 time-out, -1 error or shut down. Waits in slices of 0.1 s so that
+    // shutdownBoth() is seen: neither Winsock's select nor every poll wakes on a socket
+    // that another thread shuts down.
     int waitReadable(std::uint32_t timeoutMs);
+    // One wait of at most sliceMs: 1 readable, 0 not yet, -1 error.
+    int pollReadable(std::uint32_t sliceMs);
 
     std::intptr_t handle_ = kInvalid;
     std::atomic<bool> shut_{false};

@@ -102,11 +102,8 @@ void CConnectManage::Close() {
     }
     // A connection this library did not dial (made by another program, or found at
     // start-up) is still the subscriber's link: hang that up too.
-    std::vector<ActiveConnection> live;
-    if (backend_->remoteAccess().enumConnections(live)) {
-        for (const auto& c : live) {
-            if (c.entryName == entry && c.handle != handle) backend_->hangUp(c.handle);
-        }
+    for (ConnHandle adopted : connectionsOf(backend_->remoteAccess(), entry)) {
+        if (adopted != handle) backend_->hangUp(adopted);
     }
     if (handle) backend_->hangUp(handle);
 }
@@ -117,12 +114,7 @@ int CConnectManage::CheckNet() {
         std::lock_guard<std::mutex> lock(mutex_);
         entry = entryOrDefault();
     }
-    std::vector<ActiveConnection> live;
-    if (!backend_->remoteAccess().enumConnections(live)) return 0;
-    for (const auto& c : live) {
-        if (c.entryName == entry) return 1;
-    }
-    return 0;
+    return connectionsOf(backend_->remoteAccess(), entry).empty() ? 0 : 1;
 }
 
 int CConnectManage::CheckNetType() {

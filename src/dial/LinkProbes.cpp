@@ -1,7 +1,5 @@
 #include "dial/LinkProbes.h"
 
-#include <vector>
-
 #include "base/DialEntry.h"
 
 namespace tarnix {
@@ -32,14 +30,10 @@ LinkProbes::LinkProbes(RemoteAccess& access, InterfaceTable& interfaces)
     : access_(access), interfaces_(interfaces) {}
 
 std::string LinkProbes::connectionAddress() {
-    std::vector<ActiveConnection> connections;
-    if (!access_.enumConnections(connections, 10)) return {};
-    for (const auto& c : connections) {
-        if (c.entryName != kDialEntryName) continue;
-        std::string address;
-        return access_.ipAddress(c.handle, address) ? address : std::string();
-    }
-    return {};
+    const auto entry = connectionsOf(access_, kDialEntryName);
+    std::string address;
+    if (entry.empty() || !access_.ipAddress(entry.front(), address)) return {};
+    return address;
 }
 
 std::string LinkProbes::linkSpeedText() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnix {
@@ -63,5 +64,17 @@ class RemoteAccess {
     virtual bool notifyDisconnection(ConnHandle handle,
                                      const std::shared_ptr<NotifyEvent>& event) = 0;
 };
+
+// The live connections of one entry (compared byte for byte), in the service's order;
+// empty when there are none or the query fails.
+inline std::vector<ConnHandle> connectionsOf(RemoteAccess& access, std::string_view entry) {
+    std::vector<ActiveConnection> live;
+    std::vector<ConnHandle> handles;
+    if (!access.enumConnections(live, 10)) return handles;
+    for (const auto& c : live) {
+        if (c.entryName == entry) handles.push_back(c.handle);
+    }
+    return handles;
+}
 
 }  // namespace tarnix

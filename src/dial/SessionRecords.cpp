@@ -71,23 +71,13 @@ fs::path SessionRecords::folderBeside(const fs::path& programFolder) {
 }
 
 std::string SessionRecords::entryAddress() {
-    std::vector<ActiveConnection> connections;
+    // With more than one connection of the entry, the last one's address is taken.
     std::string address;
-    if (!access_.enumConnections(connections, 10)) return address;
-    for (const auto& c : connections) {
+    for (ConnHandle h : connectionsOf(access_, kDialEntryName)) {
         std::string found;
-        if (c.entryName == kDialEntryName && access_.ipAddress(c.handle, found)) address = found;
+        if (access_.ipAddress(h, found)) address = found;
     }
     return address;
-}
-
-ConnHandle SessionRecords::entryConnection() {
-    std::vector<ActiveConnection> connections;
-    if (!access_.enumConnections(connections, 10)) return 0;
-    for (const auto& c : connections) {
-        if (c.entryName == kDialEntryName) return c.handle;
-    }
-    return 0;
 }
 
 void SessionRecords::openRecord(const std::string& accountName) {
@@ -127,7 +117,8 @@ void SessionRecords::openRecord(const std::string& accountName) {
 void SessionRecords::closeRecordNormal() {
     std::string sent, received;
     LinkStatistics stats;
-    if (ConnHandle h = entryConnection(); h && access_.statistics(h, stats)) {
+    const auto entry = connectionsOf(access_, kDialEntryName);
+    if (!entry.empty() && access_.statistics(entry.front(), stats)) {
         sent = counterText(stats.bytesSent);
         received = counterText(stats.bytesReceived);
     }

@@ -43,7 +43,6 @@ class SessionRecords {
   private:
     void close(std::string_view cause, const std::string& sent, const std::string& received);
     std::string entryAddress();
-    ConnHandle entryConnection();
 
     std::filesystem::path folder_;
     RemoteAccess& access_;

@@ -16,13 +16,15 @@ StatusDatagram buildKeepAliveDatagram() {
     return buildStatusDatagram(kKeepAliveType, "A");
 }
 
+std::uint32_t datagramType(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
 std::string_view lineForReceived(const unsigned char* bytes, long received) {
     if (received <= 0) return kRecvErrorLine;
     // Fewer than four bytes carry no type at all.
     if (received < 4) return {};
-    const std::uint32_t type =
-        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    return type == kServerTrashType ? kServerTrashLine : std::string_view{};
+    return datagramType(bytes) == kServerTrashType ? kServerTrashLine : std::string_view{};
 }
 
 }  // namespace tarnix

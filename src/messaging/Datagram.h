@@ -32,6 +32,9 @@ StatusDatagram buildStatusDatagram(std::uint32_t type, std::string_view accountN
 // Type 10 with the single byte 'A' where a status datagram has the name.
 StatusDatagram buildKeepAliveDatagram();
 
+// The type word of a datagram of at least four bytes.
+std::uint32_t datagramType(const unsigned char* bytes);
+
 // The line the receiving loop prints for one read, or an empty view for none.
 // `received` is the read's result: a byte count, 0 for an empty datagram, negative for a
 // failed read; `bytes` holds at least that many bytes and is not read beyond them.

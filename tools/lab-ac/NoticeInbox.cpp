@@ -8,8 +8,7 @@ namespace tarnix::labac {
 
 bool decodeNotice(const unsigned char* bytes, std::size_t size, Notice& notice) {
     if (size < 4) return false;
-    const std::uint32_t type =
-        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    const std::uint32_t type = datagramType(bytes);
     switch (type) {
         case kOnlineType: notice.kind = "online"; break;
         case kOfflineType: notice.kind = "offline"; break;

@@ -9,19 +9,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "base/SocketResolve.h"
 
 namespace tarnix {
 namespace {
-
-// Waits are cut into slices so that shutdownBoth() is seen even where the system
-// does not wake a poll on a shut socket.
-constexpr std::uint32_t kSliceMs = 100;
 
 int fdOf(std::intptr_t handle) {
     return static_cast<int>(handle);
@@ -102,23 +96,11 @@ std::uint16_t Socket::localPort() const {
     return ntohs(address.sin_port);
 }
 
-int Socket::waitReadable(std::uint32_t timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    auto start = Clock::now();
-    for (;;) {
-        if (shut_ || !valid()) return -1;
-        std::uint32_t slice = kSliceMs;
-        if (timeoutMs != kSocketForever) {
-            auto spent =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-            if (spent >= static_cast<long long>(timeoutMs)) return 0;
-            slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
-        }
-        pollfd waitFor{fdOf(handle_), POLLIN, 0};
-        int ready = ::poll(&waitFor, 1, static_cast<int>(slice));
-        if (ready < 0 && errno != EINTR) return -1;
-        if (ready > 0) return shut_ ? -1 : 1;
-    }
+int Socket::pollReadable(std::uint32_t sliceMs) {
+    pollfd waitFor{fdOf(handle_), POLLIN, 0};
+    int ready = ::poll(&waitFor, 1, static_cast<int>(sliceMs));
+    if (ready < 0) return errno == EINTR ? 0 : -1;
+    return ready > 0 ? 1 : 0;
 }
 
 Socket Socket::accept(std::uint32_t timeoutMs) {

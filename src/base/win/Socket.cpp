@@ -4,7 +4,6 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -12,10 +11,6 @@
 
 namespace tarnix {
 namespace {
-
-// Waits are cut into slices so that shutdownBoth() is seen: Winsock does not wake a
-// select on a socket that another thread shuts down.
-constexpr std::uint32_t kSliceMs = 100;
 
 SOCKET sockOf(std::intptr_t handle) {
     return static_cast<SOCKET>(handle);
@@ -126,22 +121,8 @@ std::uint16_t Socket::localPort() const {
     return ntohs(address.sin_port);
 }
 
-int Socket::waitReadable(std::uint32_t timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    auto start = Clock::now();
-    for (;;) {
-        if (shut_ || !valid()) return -1;
-        std::uint32_t slice = kSliceMs;
-        if (timeoutMs != kSocketForever) {
-            auto spent =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-            if (spent >= static_cast<long long>(timeoutMs)) return 0;
-            slice = std::min<std::uint32_t>(slice, timeoutMs - static_cast<std::uint32_t>(spent));
-        }
-        int ready = selectOne(sockOf(handle_), false, slice);
-        if (ready < 0) return -1;
-        if (ready > 0) return shut_ ? -1 : 1;
-    }
+int Socket::pollReadable(std::uint32_t sliceMs) {
+    return selectOne(sockOf(handle_), false, sliceMs);
 }
 
 Socket Socket::accept(std::uint32_t timeoutMs) {

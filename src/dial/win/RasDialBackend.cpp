@@ -108,13 +108,7 @@ class RasDialBackend : public DialBackend {
                 }
             }
         }
-        std::vector<ActiveConnection> live;
-        if (access_.enumConnections(live, 10)) {
-            for (const auto& c : live) {
-                if (c.entryName == kDialEntryName) return true;
-            }
-        }
-        return false;
+        return !connectionsOf(access_, kDialEntryName).empty();
     }
 
     RemoteAccess& remoteAccess() override { return access_; }
