@@ -15,6 +15,15 @@
 #define IDR_MAIN_MENU 133
 #define IDR_TOOLBAR 137
 
+// Bitmaps
+#define IDB_LOGIN_BACKGROUND 139
+#define IDB_DISCONNECT_HOT 158
+#define IDB_CONNECT_HOT 159
+#define IDB_DISCONNECT_NORMAL 160
+#define IDB_CONNECT_NORMAL 161
+#define IDB_DISCONNECT_DISABLED 163
+#define IDB_CONNECT_DISABLED 164
+
 // Icons
 #define IDI_MAIN 128
 #define IDI_TRAY_OFFLINE 250
@@ -32,6 +41,20 @@
 #define IDC_STATE_VALUE 1015
 #define IDC_STATUS_LINE 1016
 #define IDC_ABOUT_LINK 1019
+
+// Controls of the login page
+#define IDC_DISCONNECT 1002
+#define IDC_CONNECT 1003
+#define IDC_ACCOUNT_LABEL 1004
+#define IDC_ACCOUNT 1005
+#define IDC_PASSWORD 1006
+#define IDC_PASSWORD_LABEL 1007
+#define IDC_DEVICES 1008
+#define IDC_REMEMBER 1021
+
+// Messages to the main window
+#define WM_LINK_UP (WM_USER + 1010)
+#define WM_LINK_DOWN (WM_USER + 1011)
 
 // Commands
 #define ID_TRAY_DISCONNECT 32771
