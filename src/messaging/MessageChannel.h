@@ -20,10 +20,11 @@
 #include "base/Socket.h"
 #include "messaging/Datagram.h"
 #include "messaging/MessageServer.h"
+#include "messaging/OnlineNotices.h"
 
 namespace tarnix {
 
-class MessageChannel {
+class MessageChannel : public OnlineNotices {
   public:
     // A set-up failure of open, with one of the three texts below.
     class Exception {
@@ -69,8 +70,8 @@ class MessageChannel {
     void startKeepAlive();
     // One datagram each, not awaited and not retried. Nothing is sent while the channel
     // is not open or when no server address is configured.
-    void sendOnline(const std::string& accountName);
-    void sendOffline(const std::string& accountName);
+    void sendOnline(const std::string& accountName) override;
+    void sendOffline(const std::string& accountName) override;
     // Stops the keep-alive and the receiving loop and releases the socket. Returns at once
     // on a channel that was never opened.
     void close();

@@ -55,6 +55,7 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
 }
 
 bool ConfigStore::Save() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     return doc_.Save(path_);
 }
 
@@ -110,69 +111,84 @@ bool ConfigStore::readOrAdd(std::string_view key, std::string_view fallback, std
 }
 
 bool ConfigStore::GetUpdateCheck() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readOrAdd("UPDATESET", "1", value);
     return toInt(value) != 0;
 }
 void ConfigStore::SetUpdateCheck(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("UPDATESET", flag(on));
 }
 
 bool ConfigStore::GetSavePassword() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readOrAdd("passwordstatus", "1", value);
     return toInt(value) != 0;
 }
 void ConfigStore::SetSavePassword(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("passwordstatus", flag(on));
 }
 
 bool ConfigStore::GetStartUp() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     return readLast("StartUp", value) && toInt(value) == 1;
 }
 void ConfigStore::SetStartUp(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("StartUp", flag(on));
 }
 
 int ConfigStore::GetAutoConnect() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     return readLast("Autoconnect", value) ? toInt(value) : 0;
 }
 void ConfigStore::SetAutoConnect(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("Autoconnect", flag(on));
 }
 
 int ConfigStore::GetAlwaysConnect() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readOrAdd("Alwaysconnect", "0", value);
     return toInt(value);
 }
 void ConfigStore::SetAlwaysConnect(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("Alwaysconnect", flag(on));
 }
 
 int ConfigStore::GetReconnect() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readOrAdd("Reconnect", "0", value);
     return toInt(value);
 }
 void ConfigStore::SetReconnect(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("Reconnect", flag(on));
     reconnect_ = on;
 }
 
 bool ConfigStore::GetMessagePopup() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readOrAdd("MsgPop", "1", value);
     return toInt(value) != 0;
 }
 void ConfigStore::SetMessagePopup(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     write("MsgPop", flag(on));
     messagePopup_ = on;
 }
 
 std::string ConfigStore::GetRedialIntervalText() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     if (!readLast("RedialTimegrap", value)) return std::string(kSeconds);
     const int seconds = toInt(value);
@@ -180,7 +196,21 @@ std::string ConfigStore::GetRedialIntervalText() {
     return value + std::string(kSeconds);
 }
 
+void ConfigStore::GetRedialSettings(int& intervalSeconds, int& tries) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::string interval, count;
+    // The count is looked for only after the interval, as the file has always been read.
+    if (enterConfig(false) && doc_.FindElement("RedialTimegrap")) {
+        interval = doc_.GetText();
+        if (doc_.FindElement("RedialTrytimes")) count = doc_.GetText();
+    }
+    leave();
+    intervalSeconds = toInt(interval);
+    tries = toInt(count);
+}
+
 std::string ConfigStore::GetRedialTriesText() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
     readLast("RedialTrytimes", value);
     return value;
@@ -188,6 +218,7 @@ std::string ConfigStore::GetRedialTriesText() {
 
 // Both values are stored whether or not their elements existed before.
 void ConfigStore::SetRedial(std::string_view intervalText, int tries) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (enterConfig(true)) {
         const std::string triesText = std::to_string(tries);
         for (const auto& [key, value] :
@@ -206,6 +237,7 @@ void ConfigStore::SetRedial(std::string_view intervalText, int tries) {
 
 void ConfigStore::SaveAccount(std::string_view entry, std::string_view password,
                               std::string_view account) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!enterConfig(true)) return;
     if (!doc_.FindElement(entry) && !doc_.AddElement(entry)) {
         leave();
@@ -231,6 +263,7 @@ void ConfigStore::SaveAccount(std::string_view entry, std::string_view password,
 
 void ConfigStore::ListAccounts(std::string_view entry, std::vector<std::string>& names,
                                std::vector<std::string>& passwords) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     names.clear();
     passwords.clear();
     if (enterConfig(false) && doc_.FindElement(entry) && doc_.EnterElement()) {
@@ -243,6 +276,7 @@ void ConfigStore::ListAccounts(std::string_view entry, std::vector<std::string>&
 }
 
 void ConfigStore::SetLastAccount(std::string_view password, std::string_view account) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (enterConfig(true)) {
         if (doc_.FindElement("LastUser") || doc_.AddElement("LastUser")) {
             doc_.EnterElement();
@@ -258,6 +292,7 @@ void ConfigStore::SetLastAccount(std::string_view password, std::string_view acc
 
 bool ConfigStore::GetLastAccount(std::vector<std::string>& names,
                                  std::vector<std::string>& passwords) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     const bool found = enterConfig(false) && doc_.FindElement("LastUser");
     if (found && doc_.EnterElement()) {
         while (doc_.FindElement("User")) {
@@ -270,6 +305,7 @@ bool ConfigStore::GetLastAccount(std::vector<std::string>& names,
 }
 
 void ConfigStore::RemoveAccounts(std::string_view entry, const std::vector<std::string>& names) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto listed = [&](const std::string& name) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };
@@ -289,6 +325,7 @@ void ConfigStore::RemoveAccounts(std::string_view entry, const std::vector<std::
 }
 
 void ConfigStore::SetShutdown(bool enabled, std::string_view time, std::string_view type) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (enterConfig(true)) {
         const bool had = doc_.FindElement("SystemSet");
         if (had) doc_.RemoveElement();  // main: the element before it, or none
@@ -308,6 +345,7 @@ void ConfigStore::SetShutdown(bool enabled, std::string_view time, std::string_v
 }
 
 void ConfigStore::GetShutdown(std::string& time, std::string& type) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     time.clear();
     type.clear();
     if (enterConfig(false) && doc_.FindElement("SystemSet")) {
@@ -318,6 +356,7 @@ void ConfigStore::GetShutdown(std::string& time, std::string& type) {
 }
 
 void ConfigStore::ClearShutdown() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (enterConfig(false) && doc_.FindElement("SystemSet")) doc_.RemoveElement();
     leave();
     Save();

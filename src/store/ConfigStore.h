@@ -4,10 +4,13 @@
 // saved at once (crash-safe), and a failed save keeps the change in memory.
 //
 // All strings are GB2312 bytes. Element and attribute names are those of the file:
+// Every operation may be called from any thread: one lock guards the document.
 // CONFIG holds one element per setting, the entry group of saved accounts (User elements
 // with NAME and PASSWORD), LastUser and SystemSet (the scheduled shutdown).
 
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +43,9 @@ class ConfigStore {
     void SetMessagePopup(bool on);
     std::string GetRedialIntervalText();  // "5秒", "2分钟"; "秒" when missing
     std::string GetRedialTriesText();     // as stored; empty when missing
+    // The redial interval and count as numbers: the first RedialTimegrap and the first
+    // RedialTrytimes after it, as decimal text (anything else, or missing, reads as 0).
+    void GetRedialSettings(int& intervalSeconds, int& tries);
     void SetRedial(std::string_view intervalText, int tries);
 
     // The flags read at construction (and kept up to date by their setters), for readers
@@ -62,8 +68,12 @@ class ConfigStore {
     void GetShutdown(std::string& time, std::string& type);
     void ClearShutdown();
 
-    // For edits the store has no operation for; call Save() afterwards.
+    // For edits the store has no operation for: hold Lock() while using the document,
+    // and call Save() afterwards.
     XmlDocument& Document() { return doc_; }
+    std::unique_lock<std::recursive_mutex> Lock() {
+        return std::unique_lock<std::recursive_mutex>(mutex_);
+    }
     const std::filesystem::path& FilePath() const { return path_; }
     bool Save();
 
@@ -75,10 +85,11 @@ class ConfigStore {
     void write(std::string_view key, std::string_view value);
     bool readOrAdd(std::string_view key, std::string_view fallback, std::string& value);
 
+    std::recursive_mutex mutex_;
     std::filesystem::path path_;
     XmlDocument doc_;
-    bool messagePopup_ = true;
-    bool reconnect_ = false;
+    std::atomic<bool> messagePopup_{true};
+    std::atomic<bool> reconnect_{false};
 };
 
 }  // namespace tarnix

@@ -22,10 +22,24 @@ class FakeRemoteAccess : public RemoteAccess {
 
     // Adds a live connection and signals every connection registration.
     ConnHandle connect(const std::string& entry, const std::string& address = "10.0.0.2") {
+        return add(entry, address, false);
+    }
+    // As connect, but only while the entry has no connection (0 otherwise), as the real
+    // service allows one connection per entry.
+    ConnHandle connectIfFree(const std::string& entry, const std::string& address = "10.0.0.2") {
+        return add(entry, address, true);
+    }
+
+    ConnHandle add(const std::string& entry, const std::string& address, bool onlyIfFree) {
         std::vector<std::shared_ptr<NotifyEvent>> wake;
         ConnHandle h;
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            if (onlyIfFree && std::any_of(connections_.begin(), connections_.end(),
+                                          [&](const Connection& c) {
+                                              return c.info.entryName == entry;
+                                          }))
+                return 0;
             h = nextHandle_++;
             connections_.push_back({{h, entry}, address, {}});
             wake = live(connectionEvents_);
@@ -138,7 +152,8 @@ class FakeRemoteAccess : public RemoteAccess {
 };
 
 // Dials into a FakeRemoteAccess: each dial takes the next scripted result (success when the
-// script is empty) and a successful one adds a connection of the dialled entry.
+// script is empty) and a successful one adds a connection of the dialled entry, with an
+// address of its own (10.1.0.1, 10.1.0.2, ...).
 class FakeDialBackend : public DialBackend {
   public:
     explicit FakeDialBackend(FakeRemoteAccess& access) : access_(access) {}
@@ -151,6 +166,22 @@ class FakeDialBackend : public DialBackend {
     std::vector<Dial> dials;
     std::vector<ConnHandle> hangUps;
     bool reachable = true;
+    // As the real service: a dial of an entry that is already connected fails.
+    bool oneConnectionPerEntry = false;
+
+    // Thread-safe views for tests whose dials run on other threads.
+    std::vector<Dial> dialled() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return dials;
+    }
+    std::vector<ConnHandle> hungUp() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return hangUps;
+    }
+    void plan(std::initializer_list<bool> results) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        script.insert(script.end(), results);
+    }
 
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
         for (auto& e : entries) onEntry(e);
@@ -158,13 +189,17 @@ class FakeDialBackend : public DialBackend {
     ConnHandle dial(const std::string& user, const std::string& password,
                     const std::string& entry) override {
         bool ok;
+        unsigned n;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             dials.push_back({user, password, entry});
             ok = script.empty() ? true : script.front();
             if (!script.empty()) script.pop_front();
+            n = ok ? ++connected_ : 0;
         }
-        return ok ? access_.connect(entry) : 0;
+        if (!ok) return 0;
+        return access_.add(entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
+                           oneConnectionPerEntry);
     }
     void hangUp(ConnHandle h) override {
         {
@@ -179,6 +214,7 @@ class FakeDialBackend : public DialBackend {
   private:
     FakeRemoteAccess& access_;
     std::mutex mutex_;
+    unsigned connected_ = 0;
 };
 
 }  // namespace tarnix::testing

@@ -1,0 +1,70 @@
+#pragma once
+// The account side of the login page: which account and password the page shows, the
+// "remember password" setting, and the connect command's checks. Saved passwords are the
+// cipher's hex text; the password box holds either that text (filled in by the page) or
+// what the user typed.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/ConfigStore.h"
+
+namespace tarnix {
+
+// The page's form fields, GB2312.
+struct LoginFields {
+    std::string accountName;
+    std::string passwordText;
+    int remember = 0;  // the check box
+};
+
+// What the connect command hands to the dial: the account and the plain password.
+struct DialRequest {
+    std::string accountName;
+    std::string password;
+};
+
+class AccountForm {
+  public:
+    // "请输入用户名！", "请输入密码！", "密码太长,密码长度不能大于16位" and the caption "提示".
+    static constexpr std::string_view kNoAccountText =
+        "\xc7\xeb\xca\xe4\xc8\xeb\xd3\xc3\xbb\xa7\xc3\xfb\xa3\xa1";
+    static constexpr std::string_view kNoPasswordText =
+        "\xc7\xeb\xca\xe4\xc8\xeb\xc3\xdc\xc2\xeb\xa3\xa1";
+    static constexpr std::string_view kPasswordTooLongText =
+        "\xc3\xdc\xc2\xeb\xcc\xab\xb3\xa4,\xc3\xdc\xc2\xeb\xb3\xa4\xb6\xc8\xb2\xbb\xc4\xdc\xb4\xf3"
+        "\xd3\xda"
+        "16\xce\xbb";
+    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
+    // A typed password may be at most this many bytes (a GB2312 character counts 2).
+    static constexpr std::size_t kMaxTypedPassword = 16;
+
+    explicit AccountForm(ConfigStore& config);
+
+    // What the page shows when it opens: the remember setting, the saved account names in
+    // file order (for the account list) and the last account, with its saved password only
+    // when passwords are remembered.
+    void load(LoginFields& fields, std::vector<std::string>& accountNames);
+    // The password box after `name` is chosen from the account list: its saved password
+    // when passwords are remembered, else empty.
+    std::string passwordForChoice(const std::string& name);
+    // Flips and stores the remember setting; returns the new value.
+    int toggleRemember();
+    int remember() const { return remember_; }
+
+    // The connect command's checks: an empty field or a typed password over 16 bytes is
+    // refused with a message box over `owner`, and nothing is saved. Otherwise the account
+    // and LastUser are saved (with the encrypted password, or an empty one when passwords
+    // are not remembered) and the account and plain password to dial are returned.
+    std::optional<DialRequest> prepareDial(const LoginFields& fields, void* owner = nullptr);
+
+    // True for text the cipher can have made: whole blocks of hex digits.
+    static bool isCipherText(const std::string& text);
+
+  private:
+    ConfigStore& config_;
+    int remember_ = 0;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,315 @@
+#include "dial/DialController.h"
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+#include <vector>
+
+#include "base/DialEntry.h"
+#include "dial/ConnectManage.h"
+#include "store/ConfigStore.h"
+
+namespace tarnix {
+namespace {
+
+constexpr std::uint32_t kPollMs = 1000;
+
+// The library takes char*; it copies what it is given.
+std::vector<char> writable(const std::string& text) {
+    std::vector<char> copy(text.begin(), text.end());
+    copy.push_back('\0');
+    return copy;
+}
+
+}  // namespace
+
+DialController::DialController(Services services)
+    : connectManage_(services.connectManage),
+      access_(*services.remoteAccess),
+      config_(*services.config),
+      view_(*services.view),
+      dataFolder_(services.dataFolder),
+      records_(dataFolder_ / "record", access_,
+               services.clock ? *services.clock : systemClock()),
+      sleep_(std::move(services.sleep)) {
+    if (!sleep_) sleep_ = [this](std::uint32_t ms) { pause(ms); };
+}
+
+DialController::~DialController() {
+    stopMonitors();
+}
+
+// ---- commands ------------------------------------------------------------------------
+
+bool DialController::connectCommand(AccountForm& form, const LoginFields& fields, void* owner) {
+    auto request = form.prepareDial(fields, owner);
+    if (!request) return false;
+    connect(*request);
+    return true;
+}
+
+void DialController::connect(const DialRequest& request) {
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder_ / "record", ignored);
+    {
+        std::lock_guard<std::mutex> lock(credentialsMutex_);
+        credentials_ = request;
+    }
+    threads_.start([this, request] { dialWorker(request); });
+    if (config_.GetReconnect() != 0 && config_.GetAlwaysConnect() == 0) readRedialSettings();
+}
+
+void DialController::disconnectCommand(const std::string& accountName) {
+    if (!connectManage_) return;
+    // Marked at once, so that a redial in progress makes no further attempt.
+    session_.userHangUp = 1;
+    threads_.start([this, accountName] { hangUpWorker(accountName); });
+}
+
+void DialController::readRedialSettings() {
+    int interval = 0, tries = 0;
+    config_.GetRedialSettings(interval, tries);
+    retryInterval_ = interval;
+    retryCount_ = tries;
+}
+
+int DialController::dial(const DialRequest& request) {
+    auto user = writable(request.accountName);
+    auto password = writable(request.password);
+    auto entry = writable(kDialEntryName);
+    connectManage_->SetConnectType(1);
+    connectManage_->SetConnectInfo(user.data(), password.data(), entry.data());
+    return connectManage_->Connect();
+}
+
+void DialController::dialWorker(DialRequest request) {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    if (stopping() || !connectManage_) return;
+    // While the monitors still follow a connection there is nothing to dial: the entry
+    // carries one connection, and a second record would never be closed.
+    if (session_.currentConnection != 0 || !connectionsOf(access_, kDialEntryName).empty()) return;
+    session_.ownDial = 1;
+    session_.userHangUp = 0;
+    const bool connected = dial(request) != 0;  // a failed dial is not reported
+    startOnlineNotice(request.accountName);
+    if (connected) startSession(request.accountName);
+}
+
+// Under the dial lock, right after a dial made a connection: its record is opened and the
+// monitors follow it from now on, so that its end is seen even when it comes before the
+// service's notice of the new connection.
+void DialController::startSession(const std::string& accountName) {
+    records_.openRecord(accountName);
+    std::vector<ConnHandle> live = connectionsOf(access_, kDialEntryName);
+    if (live.empty()) {
+        records_.closeRecordAbnormal();  // it dropped at once
+        return;
+    }
+    adopt(live.front(), false);
+}
+
+void DialController::startOnlineNotice(const std::string& accountName) {
+    threads_.start([this, accountName] {
+        if (OnlineNotices* notices = notices_) {
+            notices->sendOffline(accountName);
+            notices->sendOnline(accountName);
+        }
+    });
+}
+
+// The record is closed here, under the dial lock, rather than by the command itself: a
+// dial still in progress then opens its record first, and that is the one closed.
+void DialController::hangUpWorker(std::string accountName) {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    session_.userHangUp = 1;
+    session_.ownDial = 0;
+    records_.closeRecordNormal();
+    if (OnlineNotices* notices = notices_) notices->sendOffline(accountName);
+    connectManage_->Close();
+}
+
+// ---- monitors ------------------------------------------------------------------------
+
+int DialController::startMonitors() {
+    if (monitorsStarted_) return 0;
+    readRedialSettings();
+    for (ConnHandle handle : connectionsOf(access_, kDialEntryName)) {
+        setCurrent(handle);
+        connectedState_ = true;
+        view_.showCommandState(true);
+        if (connectManage_) connectManage_->CheckNet();
+    }
+    session_.connectEvent = access_.createEvent();
+    if (!session_.connectEvent) return -1;
+    session_.dropEvent = access_.createEvent();
+    if (!session_.dropEvent) return -2;
+    monitorsStarted_ = true;
+    if (!threads_.start([this] { connectMonitor(); })) return -3;
+    if (!threads_.start([this] { dropMonitor(); })) return -4;
+    return 0;
+}
+
+void DialController::stopMonitors(const std::function<void()>& whileWaiting) {
+    session_.stopMonitors = 1;
+    {
+        std::lock_guard<std::mutex> lock(changeMutex_);
+    }
+    changed_.notify_all();
+    if (session_.connectEvent) session_.connectEvent->set();
+    if (session_.dropEvent) session_.dropEvent->set();
+    threads_.joinAll(whileWaiting);
+    session_.connectEvent.reset();
+    session_.dropEvent.reset();
+}
+
+void DialController::connectMonitor() {
+    auto& event = session_.connectEvent;
+    while (!stopping()) {
+        if (session_.currentConnection != 0) {
+            waitUntil(kPollMs, [this] { return session_.currentConnection == 0; });
+            continue;
+        }
+        if (!access_.notifyConnection(event)) {
+            pause(kPollMs);
+            continue;
+        }
+        // A connection made while no one was registered (a redial right after a drop) is
+        // never signalled: look before waiting.
+        std::vector<ConnHandle> found = connectionsOf(access_, kDialEntryName);
+        if (found.empty()) {
+            if (!event->wait() || stopping()) continue;
+            std::vector<ActiveConnection> live;
+            if (!access_.enumConnections(live, 10)) continue;
+            for (const auto& c : live) {
+                if (c.entryName == kDialEntryName) found.push_back(c.handle);
+            }
+        }
+        for (ConnHandle handle : found) onConnection(handle);
+    }
+}
+
+void DialController::onConnection(ConnHandle handle) {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    if (stopping() || session_.currentConnection != 0) return;
+    // Gone again while this thread waited for the lock: there is nothing to follow.
+    std::vector<ConnHandle> live = connectionsOf(access_, kDialEntryName);
+    if (std::find(live.begin(), live.end(), handle) == live.end()) return;
+    const bool own = session_.ownDial == 1;
+    adopt(handle, !own);
+}
+
+void DialController::adopt(ConnHandle handle, bool foreign) {
+    view_.linkUp();
+    if (foreign && connectManage_) connectManage_->CheckNet();
+    // The commands and the status line follow the link, whoever dialled it.
+    show(true, DialView::kConnectedStatus);
+    session_.ownDial = 0;
+    session_.userHangUp = 0;
+    setCurrent(handle);
+}
+
+void DialController::dropMonitor() {
+    auto& event = session_.dropEvent;
+    while (!stopping()) {
+        ConnHandle handle = session_.currentConnection;
+        if (handle == 0) {
+            waitUntil(kPollMs, [this] { return session_.currentConnection != 0; });
+            continue;
+        }
+        if (!access_.notifyDisconnection(handle, event)) {
+            pause(kPollMs);
+            continue;
+        }
+        if (!event->wait() || stopping()) continue;
+        onDrop();
+        runPolicy();
+    }
+}
+
+void DialController::onDrop() {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    if (stopping()) return;
+    view_.linkDown();
+    if (session_.userHangUp == 0) {
+        records_.closeRecordAbnormal();
+        if (connectManage_) {
+            connectManage_->SetHrasconnNull();
+            connectManage_->CheckNet();
+        }
+    }
+    show(false, DialView::kWelcomeStatus);
+    setCurrent(0);
+}
+
+void DialController::show(bool connected, std::string_view status) {
+    connectedState_ = connected;
+    view_.showCommandState(connected);
+    view_.showStatus(status);
+}
+
+// ---- reconnection --------------------------------------------------------------------
+
+void DialController::runPolicy() {
+    const int always = config_.GetAlwaysConnect();
+    const int reconnect = config_.GetReconnect();
+    if (session_.userHangUp == 1 || stopping()) return;
+    {
+        // With no connect command yet (a link another program made) there is nothing to
+        // redial with.
+        std::lock_guard<std::mutex> lock(credentialsMutex_);
+        if (credentials_.accountName.empty()) return;
+    }
+    if (always != 0) {
+        if (!connectManage_) return;
+        while (redialAttempt() == Attempt::Failed) {
+        }
+    } else if (reconnect != 0) {
+        const int tries = retryCount_;
+        for (int i = 0; i < tries; ++i) {
+            if (stopping() || session_.userHangUp == 1) return;
+            // Turning Reconnect off in the settings lets the remaining attempts pass.
+            if (!config_.IsReconnectCached() || !connectManage_) continue;
+            if (redialAttempt() != Attempt::Failed) return;
+            if (i + 1 < tries) sleep_(static_cast<std::uint32_t>(retryInterval_) * 1000u);
+        }
+    }
+}
+
+DialController::Attempt DialController::redialAttempt() {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    if (stopping() || session_.userHangUp == 1) return Attempt::Stopped;
+    // The link is back (the user or another program dialled it): nothing to do.
+    if (session_.currentConnection != 0 || !connectionsOf(access_, kDialEntryName).empty())
+        return Attempt::Stopped;
+    DialRequest request;
+    {
+        std::lock_guard<std::mutex> credentials(credentialsMutex_);
+        request = credentials_;
+    }
+    session_.ownDial = 0;
+    if (dial(request) == 0) return Attempt::Failed;
+    startSession(request.accountName);
+    return Attempt::Connected;
+}
+
+// ---- waiting -------------------------------------------------------------------------
+
+void DialController::setCurrent(ConnHandle handle) {
+    {
+        std::lock_guard<std::mutex> lock(changeMutex_);
+        session_.currentConnection = handle;
+    }
+    changed_.notify_all();
+}
+
+template <class Done>
+void DialController::waitUntil(std::uint32_t ms, Done done) {
+    std::unique_lock<std::mutex> lock(changeMutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stopping() || done(); });
+}
+
+void DialController::pause(std::uint32_t ms) {
+    waitUntil(ms, [] { return false; });
+}
+
+}  // namespace tarnix

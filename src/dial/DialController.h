@@ -1,0 +1,142 @@
+#pragma once
+// The dial controller behind the login page: it dials and hangs up on worker threads,
+// watches the remote-access service for the dial entry's connection coming up and going
+// down, keeps the session records, tells the message server when the account goes on
+// and off line, shows the link in the commands and the status line, and redials after a
+// drop as the settings say (Alwaysconnect: at once until a dial succeeds; Reconnect:
+// RedialTrytimes attempts RedialTimegrap seconds apart).
+//
+// Threads: the commands and start/stop belong to the user-interface thread, which never
+// waits for the dial lock. Dialling, hanging up and each monitor's reaction to one event
+// hold it; the monitors call the view while they hold it.
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "base/Clock.h"
+#include "base/WorkerThreads.h"
+#include "dial/AccountForm.h"
+#include "dial/DialSession.h"
+#include "dial/DialView.h"
+#include "dial/SessionRecords.h"
+#include "messaging/OnlineNotices.h"
+
+namespace tarnix {
+
+class CConnectManage;
+class ConfigStore;
+
+class DialController {
+  public:
+    // Pauses the calling thread for a number of milliseconds.
+    using Sleeper = std::function<void(std::uint32_t ms)>;
+
+    struct Services {
+        CConnectManage* connectManage = nullptr;  // null: nothing is dialled or hung up
+        RemoteAccess* remoteAccess = nullptr;     // the view matching connectManage's dials
+        ConfigStore* config = nullptr;
+        DialView* view = nullptr;
+        std::filesystem::path dataFolder;  // <program folder>/data; records in its "record"
+        Clock* clock = nullptr;            // null: the machine's clock
+        // The pause between Reconnect attempts. Empty: a real pause that stopping the
+        // monitors cuts short.
+        Sleeper sleep;
+    };
+
+    explicit DialController(Services services);
+    // Stops the monitors and waits for every thread.
+    ~DialController();
+    DialController(const DialController&) = delete;
+    DialController& operator=(const DialController&) = delete;
+
+    // Where the on-line and off-line notices go; none until the window hands its channel.
+    void setNotices(OnlineNotices* notices) { notices_ = notices; }
+
+    // The connect command: the form's checks, then a dial on a worker thread. False when
+    // the form refused.
+    bool connectCommand(AccountForm& form, const LoginFields& fields, void* owner = nullptr);
+    // The dial half of the connect command, for an account already checked.
+    void connect(const DialRequest& request);
+    // The disconnect command: hangs up on a worker thread; the record is closed normally
+    // first, with the link's counters. `accountName` is for the off-line notice.
+    void disconnectCommand(const std::string& accountName);
+
+    // Adopts a connection of the dial entry that is already up, then starts the two
+    // monitors. 0, or -1/-2 when an event cannot be made, -3/-4 when a monitor cannot be
+    // started. Also reads the redial settings, so a drop before any connect command is
+    // handled by defined values.
+    int startMonitors();
+    // Stops the monitors and waits for them and every worker. `whileWaiting` runs about
+    // every 10 ms meanwhile (the window's thread handles the view's messages there).
+    void stopMonitors(const std::function<void()>& whileWaiting = {});
+
+    // Closes the open session record as a normal disconnection (at shutdown).
+    void closeRecordNormal() { records_.closeRecordNormal(); }
+
+    // The redial settings in use, read from config.xml.
+    void readRedialSettings();
+    int retryCount() const { return retryCount_; }
+    int retryIntervalSeconds() const { return retryInterval_; }
+
+    // The command state last shown.
+    bool connectedState() const { return connectedState_; }
+    DialSession& session() { return session_; }
+    // Monitors and workers still running (for tests).
+    int runningThreads() const { return threads_.running(); }
+
+  private:
+    enum class Attempt { Connected, Failed, Stopped };
+
+    void dialWorker(DialRequest request);
+    void startSession(const std::string& accountName);
+    void adopt(ConnHandle handle, bool foreign);
+    void hangUpWorker(std::string accountName);
+    void startOnlineNotice(const std::string& accountName);
+    int dial(const DialRequest& request);
+
+    void connectMonitor();
+    void dropMonitor();
+    void onConnection(ConnHandle handle);
+    void onDrop();
+    void runPolicy();
+    Attempt redialAttempt();
+    void show(bool connected, std::string_view status);
+
+    bool stopping() const { return session_.stopMonitors.load() != 0; }
+    void setCurrent(ConnHandle handle);
+    template <class Done>
+    void waitUntil(std::uint32_t ms, Done done);
+    void pause(std::uint32_t ms);
+
+    CConnectManage* const connectManage_;
+    RemoteAccess& access_;
+    ConfigStore& config_;
+    DialView& view_;
+    const std::filesystem::path dataFolder_;
+    SessionRecords records_;
+    Sleeper sleep_;
+    std::atomic<OnlineNotices*> notices_{nullptr};
+
+    DialSession session_;
+    std::atomic<int> retryCount_{0};
+    std::atomic<int> retryInterval_{0};
+    std::atomic<bool> connectedState_{false};
+    bool monitorsStarted_ = false;
+
+    // The account and password of the last connect command, for redials.
+    std::mutex credentialsMutex_;
+    DialRequest credentials_;
+
+    // Wakes the monitors' polls and the pause between redials when the current connection
+    // changes or the monitors stop.
+    std::mutex changeMutex_;
+    std::condition_variable changed_;
+
+    WorkerThreads threads_;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,291 @@
+// The dial controller over fakes: the state it shows, the records it keeps, the notices it
+// sends and the redials it makes, for each way a link comes up and goes down.
+#include <gtest/gtest.h>
+
+#include "../support/DialRig.h"
+
+namespace tarnix {
+namespace {
+
+using testing::DialRig;
+using testing::eventually;
+using testing::readRecordItems;
+
+const std::string kNormal(SessionRecords::kNormalCause);
+const std::string kAbnormal(SessionRecords::kAbnormalCause);
+const std::string kConnected(DialView::kConnectedStatus);
+const std::string kWelcome(DialView::kWelcomeStatus);
+using Events = std::vector<std::string>;
+
+class Controller : public ::testing::Test {
+  protected:
+    DialRig rig_{"dial"};
+
+    void setRedial(bool always, bool reconnect, const std::string& interval, int tries) {
+        rig_.config->SetAlwaysConnect(always);
+        rig_.config->SetReconnect(reconnect);
+        rig_.config->SetRedial(interval, tries);
+    }
+    // Connects through the controller and waits until the monitors follow the link.
+    void connectAs(const std::string& account, const std::string& password) {
+        rig_.controller->connect({account, password});
+        ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    }
+    std::vector<testing::RecordItem> items() { return readRecordItems(rig_.recordFile()); }
+};
+
+TEST_F(Controller, AConnectCommandDialsOpensARecordSendsNoticesAndShowsTheLink) {
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    connectAs("alice", "secret");
+
+    auto dials = rig_.backend->dialled();
+    ASSERT_EQ(dials.size(), 1u);
+    EXPECT_EQ(dials[0].user, "alice");
+    EXPECT_EQ(dials[0].password, "secret");
+    EXPECT_EQ(dials[0].entry, kDialEntryName);
+    EXPECT_TRUE(std::filesystem::is_directory(rig_.folder / "data" / "record"));
+
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].user, "alice");
+    EXPECT_EQ(records[0].start, "2009-03-01 08:05:09");
+    EXPECT_EQ(records[0].ip, "10.1.0.1");
+    EXPECT_EQ(records[0].end, "");
+
+    EXPECT_TRUE(eventually([&] { return rig_.notices.sent().size() == 2; }));
+    EXPECT_EQ(rig_.notices.sent(), (Events{"offline alice", "online alice"}));
+    EXPECT_EQ(rig_.view.events(), (Events{"up", "connected"}));
+    EXPECT_EQ(rig_.view.status(), kConnected);
+    EXPECT_TRUE(controller.connectedState());
+    EXPECT_EQ(controller.session().ownDial, 0);
+}
+
+TEST_F(Controller, ADisconnectClosesTheRecordNormallyWithTheCountersAndNeverRedials) {
+    setRedial(true, true, "5", 3);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("bob", "pw");
+    rig_.access.setStatistics(rig_.live(), {0x80000000u, 12345, 0, 0});
+    rig_.view.clear();
+
+    controller.disconnectCommand("bob");
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].cause, kNormal);
+    EXPECT_EQ(records[0].end, "2009-03-01 08:05:09");
+    EXPECT_EQ(records[0].sent, "-2147483648");
+    EXPECT_EQ(records[0].received, "12345");
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected"}));
+    EXPECT_EQ(rig_.view.status(), kWelcome);
+    EXPECT_EQ(rig_.notices.sent().back(), "offline bob");
+    EXPECT_EQ(controller.session().userHangUp, 1);
+
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.backend->dialled().size(), 1u) << "the drop after a disconnect is no event";
+    EXPECT_EQ(items().size(), 1u);
+}
+
+TEST_F(Controller, ADropClosesTheRecordAbnormallyAndAlwaysconnectRedialsBackToBack) {
+    setRedial(true, false, "5", 3);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("carol", "pw");
+    rig_.view.clear();
+    rig_.backend->plan({false, false, true});
+
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    EXPECT_TRUE(rig_.pauses().empty()) << "no pause between attempts";
+
+    auto records = items();
+    ASSERT_EQ(records.size(), 2u) << "failed attempts leave no record";
+    EXPECT_EQ(records[0].ip, "10.1.0.2");
+    EXPECT_EQ(records[0].end, "");
+    EXPECT_EQ(records[1].cause, kAbnormal);
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "up", "connected"}));
+    EXPECT_EQ(rig_.view.status(), kConnected);
+}
+
+TEST_F(Controller, ReconnectMakesAtMostItsTriesTheIntervalApart) {
+    setRedial(false, true, "10", 3);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("dave", "pw");
+    rig_.backend->plan({false, false, false, true});
+
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.pauses().size() == 2; }));
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.backend->dialled().size(), 4u) << "the first dial and three attempts";
+    EXPECT_EQ(rig_.pauses(), (std::vector<std::uint32_t>{10000, 10000}));
+    EXPECT_EQ(items().size(), 1u);
+    EXPECT_EQ(controller.runningThreads(), 0);
+}
+
+TEST_F(Controller, TurningReconnectOffDuringTheAttemptsLetsTheRestPassWithoutDialling) {
+    setRedial(false, true, "10", 5);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("erin", "pw");
+    rig_.backend->plan({false, false, false});
+    rig_.onSleep = [&] { rig_.config->SetReconnect(false); };
+
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.pauses().size() == 1; }));
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.backend->dialled().size(), 2u) << "the first dial and one attempt";
+}
+
+TEST_F(Controller, RedialSettingsAreReadAtStartSoAPolicyTurnedOnLaterHasThem) {
+    setRedial(false, false, "7", 2);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    EXPECT_EQ(controller.retryCount(), 2);
+    EXPECT_EQ(controller.retryIntervalSeconds(), 7);
+    connectAs("fay", "pw");  // Reconnect is off: the command does not read them again
+    rig_.config->SetReconnect(true);
+    rig_.backend->plan({false, false});
+
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 3; }));
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.pauses(), std::vector<std::uint32_t>{7000});
+}
+
+TEST_F(Controller, ACountPlacedBeforeTheIntervalIsNotFound) {
+    auto lock = rig_.config->Lock();
+    auto& doc = rig_.config->Document();
+    doc.SetDocText("<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+                   "<RedialTrytimes>4</RedialTrytimes>\r\n<RedialTimegrap>9x</RedialTimegrap>\r\n"
+                   "</CONFIG>\r\n");
+    auto& controller = rig_.make();
+    controller.readRedialSettings();
+    EXPECT_EQ(controller.retryCount(), 0);
+    EXPECT_EQ(controller.retryIntervalSeconds(), 9);
+}
+
+TEST_F(Controller, ALinkFoundAtStartIsAdoptedAndItsDropClosesTheOpenRecordAbnormally) {
+    // The last run ended while connected and left its record open.
+    std::filesystem::create_directories(rig_.recordFile().parent_path());
+    std::ofstream(rig_.recordFile(), std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<record>\r\n"
+           "<ITEM user=\"gus\" start_time=\"2009-03-01 07:00:00\" end_time=\"\" ip=\"10.9.9.9\" "
+           "error_code=\"\" send=\"\" recv=\"\"/>\r\n</record>\r\n";
+    ConnHandle link = rig_.access.connect(kDialEntryName);
+    rig_.access.connect("someone_elses_vpn");
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    EXPECT_EQ(controller.session().currentConnection, link);
+    EXPECT_EQ(rig_.view.events(), Events{"connected"}) << "no notice, no status at start";
+    EXPECT_EQ(rig_.view.status(), "");
+
+    rig_.access.drop(link);
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].cause, kAbnormal);
+    EXPECT_EQ(rig_.view.status(), kWelcome);
+}
+
+TEST_F(Controller, AForeignLinkIsAdoptedAndItsDropRunsThePolicy) {
+    setRedial(true, false, "5", 1);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("hal", "pw");
+    controller.disconnectCommand("hal");
+    ASSERT_TRUE(eventually([&] { return !rig_.connected() && rig_.live() == 0; }));
+    rig_.view.clear();
+
+    ConnHandle foreign = rig_.access.connect(kDialEntryName, "10.5.5.5");
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    EXPECT_EQ(rig_.view.events(), (Events{"up", "connected"}));
+    EXPECT_EQ(rig_.view.status(), kConnected);
+    EXPECT_EQ(items().size(), 1u) << "another program's link gets no record";
+
+    rig_.access.drop(foreign);
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 2; }));
+    EXPECT_EQ(rig_.backend->dialled()[1].user, "hal");
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    auto records = items();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].cause, kNormal) << "a closed record is never rewritten";
+    EXPECT_EQ(records[0].end, "");
+}
+
+TEST_F(Controller, WithoutAConnectCommandThereIsNothingToRedialWith) {
+    setRedial(true, false, "5", 1);
+    ConnHandle foreign = rig_.access.connect(kDialEntryName);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    rig_.access.drop(foreign);
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    controller.stopMonitors();
+    EXPECT_TRUE(rig_.backend->dialled().empty());
+}
+
+TEST_F(Controller, ConnectingWhileConnectedDialsNothing) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("ida", "pw");
+    controller.connect({"ida", "pw"});
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.backend->dialled().size(), 1u);
+    EXPECT_EQ(items().size(), 1u);
+}
+
+TEST_F(Controller, WithoutADialLibraryCommandsDoNothing) {
+    auto& controller = rig_.make(false);
+    controller.startMonitors();
+    controller.connect({"jo", "pw"});
+    controller.disconnectCommand("jo");
+    controller.stopMonitors();
+    EXPECT_TRUE(rig_.backend->dialled().empty());
+    EXPECT_TRUE(rig_.backend->hungUp().empty());
+    EXPECT_TRUE(items().empty());
+}
+
+TEST_F(Controller, StoppingEndsEveryThreadEvenInTheMiddleOfARealPause) {
+    setRedial(false, true, "1000", 3);
+    DialController::Services services;
+    services.connectManage = rig_.connectManage.get();
+    services.remoteAccess = &rig_.access;
+    services.config = rig_.config.get();
+    services.view = &rig_.view;
+    services.dataFolder = rig_.folder / "data";
+    DialController controller(std::move(services));  // with the real pause
+    controller.startMonitors();
+    controller.connect({"kay", "pw"});
+    ASSERT_TRUE(eventually([&] { return controller.session().currentConnection != 0; }));
+    rig_.backend->plan({false, false, false});
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 2; }));
+
+    auto start = std::chrono::steady_clock::now();
+    controller.stopMonitors();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
+        << "not the 1000 s pause";
+    EXPECT_EQ(controller.runningThreads(), 0);
+}
+
+TEST_F(Controller, ADialThatLosesItsLinkAtOnceClosesItsRecordAbnormally) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    // The library reports success but the link is already gone when it is looked at.
+    rig_.backend->plan({true});
+    std::thread dropper([&] {
+        eventually([&] { return rig_.live() != 0; });
+        rig_.access.drop(rig_.live());
+    });
+    controller.connect({"lee", "pw"});
+    dropper.join();
+    controller.stopMonitors();
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].cause, kAbnormal);
+}
+
+}  // namespace
+}  // namespace tarnix

@@ -1,0 +1,181 @@
+#pragma once
+// A dial controller over fakes: the remote-access service and dial library of
+// FakeRemoteAccess.h, a config.xml and record folder in a temporary folder, a fixed clock,
+// a view and notices that record what they are told, and a sleeper that only notes pauses.
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FakeClock.h"
+#include "FakeRemoteAccess.h"
+#include "base/Clock.h"
+#include "dial/ConnectManage.h"
+#include "dial/DialController.h"
+#include "dial/SessionRecords.h"
+#include "store/ConfigStore.h"
+#include "store/XmlDocument.h"
+
+namespace tarnix::testing {
+
+class RecordingView : public DialView {
+  public:
+    void linkUp() override { note("up"); }
+    void linkDown() override { note("down"); }
+    void showCommandState(bool connected) override {
+        note(connected ? "connected" : "disconnected");
+    }
+    void showStatus(std::string_view text) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        status_ = std::string(text);
+    }
+    std::vector<std::string> events() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+    std::string status() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return status_;
+    }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.clear();
+        status_.clear();
+    }
+
+  private:
+    void note(const char* what) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(what);
+    }
+    std::mutex mutex_;
+    std::vector<std::string> events_;
+    std::string status_;
+};
+
+class RecordingNotices : public OnlineNotices {
+  public:
+    void sendOnline(const std::string& name) override { note("online " + name); }
+    void sendOffline(const std::string& name) override { note("offline " + name); }
+    std::vector<std::string> sent() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return sent_;
+    }
+
+  private:
+    void note(std::string line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sent_.push_back(std::move(line));
+    }
+    std::mutex mutex_;
+    std::vector<std::string> sent_;
+};
+
+// Polls `done` every millisecond for up to five seconds.
+template <class Done>
+bool eventually(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+struct DialRig {
+    explicit DialRig(const std::string& tag, std::filesystem::path base =
+                                                  std::filesystem::temp_directory_path())
+        : folder(base / ("tarnix-" + tag + "-" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(folder);
+        auto owned = std::make_unique<FakeDialBackend>(access);
+        backend = owned.get();
+        connectManage = std::make_unique<CConnectManage>(std::move(owned));
+        config = std::make_unique<ConfigStore>(folder);
+    }
+    ~DialRig() {
+        controller.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    DialRig(const DialRig&) = delete;
+    DialRig& operator=(const DialRig&) = delete;
+
+    // Builds the controller; `withLibrary` false gives it no dial library.
+    DialController& make(bool withLibrary = true) {
+        DialController::Services services;
+        services.connectManage = withLibrary ? connectManage.get() : nullptr;
+        services.remoteAccess = &access;
+        services.config = config.get();
+        services.view = &view;
+        services.dataFolder = folder / "data";
+        services.clock = &clock;
+        services.sleep = [this](std::uint32_t ms) {
+            std::lock_guard<std::mutex> lock(sleepMutex);
+            sleeps.push_back(ms);
+            if (onSleep) onSleep();
+        };
+        controller = std::make_unique<DialController>(std::move(services));
+        controller->setNotices(&notices);
+        return *controller;
+    }
+
+    std::filesystem::path recordFile() {
+        return folder / "data" / "record" / SessionRecords::monthFileName(clock.now());
+    }
+    std::string records() {
+        std::ifstream in(recordFile(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::vector<std::uint32_t> pauses() {
+        std::lock_guard<std::mutex> lock(sleepMutex);
+        return sleeps;
+    }
+    bool connected() { return controller->session().currentConnection != 0; }
+    ConnHandle live() {
+        auto handles = connectionsOf(access, kDialEntryName);
+        return handles.empty() ? 0 : handles.front();
+    }
+
+    std::filesystem::path folder;
+    FakeRemoteAccess access;
+    FakeDialBackend* backend = nullptr;
+    std::unique_ptr<CConnectManage> connectManage;
+    std::unique_ptr<ConfigStore> config;
+    FakeClock clock;
+    RecordingView view;
+    RecordingNotices notices;
+    std::mutex sleepMutex;
+    std::vector<std::uint32_t> sleeps;
+    std::function<void()> onSleep;
+    std::unique_ptr<DialController> controller;
+};
+
+}  // namespace tarnix::testing
+
+namespace tarnix::testing {
+
+// The ITEMs of a record file, newest first.
+struct RecordItem {
+    std::string user, start, end, ip, cause, sent, received;
+};
+
+inline std::vector<RecordItem> readRecordItems(const std::filesystem::path& file) {
+    std::vector<RecordItem> items;
+    XmlDocument doc;
+    if (!doc.Load(file) || !doc.FindElement("record") || !doc.EnterElement()) return items;
+    while (doc.FindElement("ITEM")) {
+        items.push_back({doc.GetAttribute("user"), doc.GetAttribute("start_time"),
+                         doc.GetAttribute("end_time"), doc.GetAttribute("ip"),
+                         doc.GetAttribute("error_code"), doc.GetAttribute("send"),
+                         doc.GetAttribute("recv")});
+    }
+    return items;
+}
+
+}  // namespace tarnix::testing
