@@ -1,0 +1,249 @@
+#include "widgets/win/ImageButton.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace tarnix {
+
+namespace {
+
+// The faces painted when a look has no bitmap: the same blues as the art, grey when disabled.
+constexpr COLORREF kFlatFaces[4] = {RGB(0x1F, 0x6F, 0xC5), RGB(0x3A, 0x86, 0xD8),
+                                    RGB(0x17, 0x57, 0x9E), RGB(0xA3, 0xAB, 0xB5)};
+
+// Messages after which a button's own procedure may have drawn its face straight on the
+// screen (or, for BS_OWNERDRAW, asked the parent to), so ours must be put back.
+bool repaintsItself(UINT msg) {
+    switch (msg) {
+        case BM_SETSTATE:
+        case BM_SETSTYLE:
+        case BM_SETCHECK:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+        case WM_SETTEXT:
+        case WM_SETFONT:
+        case WM_UPDATEUISTATE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+HBITMAP loadBitmap(HINSTANCE module, int id) {
+    if (id <= 0 || id > 0xFFFF) return nullptr;
+    // A DIB section keeps the exact colours, so the transparent magenta stays exact on any
+    // screen depth.
+    return static_cast<HBITMAP>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace
+
+ImageButton::~ImageButton() {
+    detach();
+}
+
+void ImageButton::attach(HWND button, int normal, int hover, int pressed, int disabled) {
+    detach();
+    if (!button || !IsWindow(button)) return;
+    auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(button, GWLP_HINSTANCE));
+    if (!module) module = GetModuleHandleW(nullptr);
+    const int ids[4] = {normal, hover, pressed, disabled};
+    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(module, ids[i]);
+    if (!SetWindowSubclass(button, subclassProc, reinterpret_cast<UINT_PTR>(this),
+                           reinterpret_cast<DWORD_PTR>(this))) {
+        freeBitmaps();
+        return;
+    }
+    button_ = button;
+    InvalidateRect(button_, nullptr, FALSE);
+}
+
+void ImageButton::detach() {
+    if (button_) {
+        RemoveWindowSubclass(button_, subclassProc, reinterpret_cast<UINT_PTR>(this));
+        InvalidateRect(button_, nullptr, TRUE);  // the button paints itself again
+        button_ = nullptr;
+    }
+    freeBitmaps();
+    hover_ = pressed_ = pushed_ = tracking_ = false;
+}
+
+void ImageButton::freeBitmaps() {
+    for (HBITMAP& bitmap : bitmaps_) {
+        if (bitmap) DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+}
+
+ImageButton::Look ImageButton::look() const {
+    if (!button_) return Look::Normal;
+    if (!IsWindowEnabled(button_)) return Look::Disabled;
+    // A mouse press shows only while the mouse is over the button; otherwise the button's own
+    // pushed state (the space bar, or BM_SETSTATE from elsewhere) decides.
+    if (pressed_ ? hover_ : pushed_) return Look::Pressed;
+    return hover_ ? Look::Hover : Look::Normal;
+}
+
+LRESULT CALLBACK ImageButton::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<ImageButton*>(self)->handle(msg, wParam, lParam);
+}
+
+LRESULT ImageButton::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND button = button_;
+    switch (msg) {
+        case WM_PAINT: {
+            // Painting here for every style means a BS_OWNERDRAW button never asks its parent
+            // for WM_DRAWITEM, and a push button never draws its themed face.
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(button, &ps);
+            if (dc) paint(dc);
+            EndPaint(button, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // paint() covers every pixel
+        case WM_NCDESTROY:
+            detach();
+            return DefSubclassProc(button, msg, wParam, lParam);
+        default:
+            break;
+    }
+
+    const Look before = look();
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            trackMouse(lParam);
+            break;
+        case WM_MOUSELEAVE:
+            hover_ = false;
+            tracking_ = false;
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            pressed_ = hover_ = true;
+            break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            // Releasing ends the press wherever the mouse is; the button itself decides,
+            // while handling the message, whether that was a click.
+            if (msg == WM_LBUTTONUP) trackMouse(lParam);
+            pressed_ = pushed_ = false;
+            break;
+        case BM_SETSTATE:
+            pushed_ = wParam != 0;
+            break;
+        case WM_ENABLE:
+            // A disabled button gets no mouse input, so what was known of the mouse is stale.
+            if (!wParam) hover_ = pressed_ = pushed_ = false;
+            break;
+        default:
+            break;
+    }
+    LRESULT result = DefSubclassProc(button, msg, wParam, lParam);
+    // The parent may have detached or destroyed the button while handling a click.
+    if (button_ != button) return result;
+    if (look() != before || repaintsItself(msg))
+        RedrawWindow(button_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return result;
+}
+
+void ImageButton::trackMouse(LPARAM point) {
+    RECT client;
+    GetClientRect(button_, &client);
+    hover_ = PtInRect(&client, POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)}) != FALSE;
+    if (hover_ && !tracking_) {
+        TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, button_, 0};
+        tracking_ = TrackMouseEvent(&leave) != FALSE;
+    }
+}
+
+void ImageButton::paint(HDC target) const {
+    RECT area;
+    GetClientRect(button_, &area);
+    if (!target || area.right <= 0 || area.bottom <= 0) return;
+    // Composed off screen so the parent's background never flashes through the face.
+    HDC canvas = CreateCompatibleDC(target);
+    HBITMAP pixels = canvas ? CreateCompatibleBitmap(target, area.right, area.bottom) : nullptr;
+    HDC dc = pixels ? canvas : target;
+    HGDIOBJ old = pixels ? SelectObject(canvas, pixels) : nullptr;
+
+    paintParentBackground(dc);
+    paintFace(dc, area);
+    paintCaption(dc, area);
+
+    if (pixels) {
+        BitBlt(target, 0, 0, area.right, area.bottom, canvas, 0, 0, SRCCOPY);
+        SelectObject(canvas, old);
+        DeleteObject(pixels);
+    }
+    if (canvas) DeleteDC(canvas);
+}
+
+void ImageButton::paintParentBackground(HDC dc) const {
+    RECT area;
+    GetClientRect(button_, &area);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    HWND parent = GetParent(button_);
+    if (!parent) return;
+    // Let the parent paint itself shifted so that its pixels under the button land in `dc`,
+    // as it would erase and paint its own client area.
+    POINT origin{0, 0};
+    MapWindowPoints(button_, parent, &origin, 1);
+    POINT oldViewport, oldBrush;
+    SetViewportOrgEx(dc, -origin.x, -origin.y, &oldViewport);
+    SetBrushOrgEx(dc, -origin.x, -origin.y, &oldBrush);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, oldViewport.x, oldViewport.y, nullptr);
+    SetBrushOrgEx(dc, oldBrush.x, oldBrush.y, nullptr);
+}
+
+void ImageButton::paintFace(HDC dc, const RECT& area) const {
+    const int index = static_cast<int>(look());
+    BITMAP info{};
+    HBITMAP bitmap = bitmaps_[index];
+    if (bitmap && GetObjectW(bitmap, sizeof(info), &info) == sizeof(info) && info.bmWidth > 0 &&
+        info.bmHeight != 0) {
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ old = source ? SelectObject(source, bitmap) : nullptr;
+        BOOL drawn = old && TransparentBlt(dc, 0, 0, area.right, area.bottom, source, 0, 0,
+                                           info.bmWidth, std::abs(info.bmHeight), kTransparent);
+        if (old) SelectObject(source, old);
+        if (source) DeleteDC(source);
+        if (drawn) return;
+    }
+    HBRUSH flat = CreateSolidBrush(kFlatFaces[index]);
+    FillRect(dc, &area, flat);
+    DeleteObject(flat);
+}
+
+void ImageButton::paintCaption(HDC dc, const RECT& area) const {
+    int length = GetWindowTextLengthW(button_);
+    if (length <= 0) return;
+    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(button_, caption.data(), length + 1);
+    caption.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+
+    auto font = reinterpret_cast<HFONT>(SendMessageW(button_, WM_GETFONT, 0, 0));
+    if (!font) font = reinterpret_cast<HFONT>(SendMessageW(GetParent(button_), WM_GETFONT, 0, 0));
+    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT box = area;
+    if (look() == Look::Pressed) OffsetRect(&box, 1, 1);  // the face seems pushed in
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace tarnix

@@ -1,0 +1,49 @@
+#pragma once
+// A push button of a dialog page drawn from four bitmaps (normal, mouse over, pressed,
+// disabled) with its caption in white over them. The button keeps its own click logic, so the
+// parent still gets BN_CLICKED; only painting and the look under the mouse are taken over.
+
+#include <windows.h>
+
+namespace tarnix {
+
+class ImageButton {
+  public:
+    enum class Look { Normal, Hover, Pressed, Disabled };
+
+    // The colour of a bitmap that lets the parent's background show through.
+    static constexpr COLORREF kTransparent = RGB(255, 0, 255);
+
+    ImageButton() = default;
+    ~ImageButton();
+    ImageButton(const ImageButton&) = delete;
+    ImageButton& operator=(const ImageButton&) = delete;
+
+    // Takes over `button` with the bitmap resources of the button's module, given in the order
+    // of Look. A bitmap that cannot be loaded leaves its look as a plain flat face.
+    void attach(HWND button, int normal, int hover, int pressed, int disabled);
+    void detach();
+
+    Look look() const;
+    HWND hwnd() const { return button_; }
+
+  private:
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void trackMouse(LPARAM point);
+    void paint(HDC dc) const;
+    void paintParentBackground(HDC dc) const;
+    void paintFace(HDC dc, const RECT& area) const;
+    void paintCaption(HDC dc, const RECT& area) const;
+    void freeBitmaps();
+
+    HWND button_ = nullptr;
+    HBITMAP bitmaps_[4] = {};
+    bool hover_ = false;     // the mouse is over the button
+    bool pressed_ = false;   // the left button went down on it and is not yet up
+    bool pushed_ = false;    // the button's own pushed state, as last set by BM_SETSTATE
+    bool tracking_ = false;  // a WM_MOUSELEAVE has been asked for
+};
+
+}  // namespace tarnix
