@@ -55,7 +55,7 @@ void DialController::connect(const DialRequest& request) {
         std::lock_guard<std::mutex> lock(credentialsMutex_);
         credentials_ = request;
     }
-    threads_.start([this, request] { dialWorker(request); });
+    startCommand([this, request] { dialWorker(request); });
     if (config_.GetReconnect() != 0 && config_.GetAlwaysConnect() == 0) readRedialSettings();
 }
 
@@ -63,7 +63,37 @@ void DialController::disconnectCommand(const std::string& accountName) {
     if (!connectManage_) return;
     // Marked at once, so that a redial in progress makes no further attempt.
     session_.userHangUp = 1;
-    threads_.start([this, accountName] { hangUpWorker(accountName); });
+    startCommand([this, accountName] { hangUpWorker(accountName); });
+}
+
+void DialController::startCommand(std::function<void()> work) {
+    std::uint64_t ticket;
+    {
+        std::lock_guard<std::mutex> lock(orderMutex_);
+        ticket = nextTicket_++;
+    }
+    auto finish = [this] {
+        {
+            std::lock_guard<std::mutex> lock(orderMutex_);
+            ++serving_;
+        }
+        turn_.notify_all();
+    };
+    bool started = threads_.start([this, ticket, work, finish] {
+        {
+            std::unique_lock<std::mutex> lock(orderMutex_);
+            turn_.wait(lock, [&] { return serving_ == ticket; });
+        }
+        work();
+        finish();
+    });
+    if (started) return;
+    // A command whose thread cannot be made is dropped, as before, once its turn comes.
+    std::unique_lock<std::mutex> lock(orderMutex_);
+    turn_.wait(lock, [&] { return serving_ == ticket; });
+    ++serving_;
+    lock.unlock();
+    turn_.notify_all();
 }
 
 void DialController::readRedialSettings() {
@@ -99,13 +129,15 @@ void DialController::dialWorker(DialRequest request) {
 // monitors follow it from now on, so that its end is seen even when it comes before the
 // service's notice of the new connection.
 void DialController::startSession(const std::string& accountName) {
-    records_.openRecord(accountName);
     std::vector<ConnHandle> live = connectionsOf(access_, kDialEntryName);
-    if (live.empty()) {
+    const ConnHandle handle = live.empty() ? 0 : live.front();
+    records_.openRecord(accountName, handle);
+    live = connectionsOf(access_, kDialEntryName);
+    if (handle == 0 || std::find(live.begin(), live.end(), handle) == live.end()) {
         records_.closeRecordAbnormal();  // it dropped at once
         return;
     }
-    adopt(live.front(), false);
+    adopt(handle, false);
 }
 
 void DialController::startOnlineNotice(const std::string& accountName) {
@@ -236,6 +268,10 @@ void DialController::onDrop() {
             connectManage_->SetHrasconnNull();
             connectManage_->CheckNet();
         }
+    } else {
+        // The user asked to disconnect but the link went before the hang-up could close
+        // its record (a no-op when it did).
+        records_.closeRecordNormal();
     }
     show(false, DialView::kWelcomeStatus);
     setCurrent(0);

@@ -91,6 +91,9 @@ class DialController {
   private:
     enum class Attempt { Connected, Failed, Stopped };
 
+    // Starts a command's worker; the workers take the dial lock in the order the commands
+    // were given, so a disconnect followed by a connect ends connected.
+    void startCommand(std::function<void()> work);
     void dialWorker(DialRequest request);
     void startSession(const std::string& accountName);
     void adopt(ConnHandle handle, bool foreign);
@@ -135,6 +138,12 @@ class DialController {
     // changes or the monitors stop.
     std::mutex changeMutex_;
     std::condition_variable changed_;
+
+    // The order of the commands' workers: tickets, served one after another.
+    std::mutex orderMutex_;
+    std::condition_variable turn_;
+    std::uint64_t nextTicket_ = 0;
+    std::uint64_t serving_ = 0;
 
     WorkerThreads threads_;
 };

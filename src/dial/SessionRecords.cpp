@@ -81,7 +81,16 @@ std::string SessionRecords::entryAddress() {
 }
 
 void SessionRecords::openRecord(const std::string& accountName) {
-    const std::string address = entryAddress();
+    add(accountName, entryAddress());
+}
+
+void SessionRecords::openRecord(const std::string& accountName, ConnHandle connection) {
+    std::string address;
+    access_.ipAddress(connection, address);
+    add(accountName, address);
+}
+
+void SessionRecords::add(const std::string& accountName, const std::string& address) {
     std::lock_guard<std::mutex> lock(recordFilesMutex());
     const LocalTime now = clock_.now();
     const fs::path path = folder_ / monthFileName(now);

@@ -30,6 +30,8 @@ class SessionRecords {
     // Adds a record of a session that starts now, above every other of the month, with
     // the address of the dial entry's connection (empty when there is none).
     void openRecord(const std::string& accountName);
+    // The same for a known connection: its address (empty when it is already gone).
+    void openRecord(const std::string& accountName, ConnHandle connection);
     // Closes the newest record with the end time, "正常断开" and the entry's counters.
     void closeRecordNormal();
     // Closes the newest record with the end time and "非法断开".
@@ -41,6 +43,7 @@ class SessionRecords {
     static std::filesystem::path folderBeside(const std::filesystem::path& programFolder);
 
   private:
+    void add(const std::string& accountName, const std::string& address);
     void close(std::string_view cause, const std::string& sent, const std::string& received);
     std::string entryAddress();
 

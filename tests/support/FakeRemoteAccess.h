@@ -4,6 +4,7 @@
 // would signal them.
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -43,24 +44,29 @@ class FakeRemoteAccess : public RemoteAccess {
             h = nextHandle_++;
             connections_.push_back({{h, entry}, address, {}});
             wake = live(connectionEvents_);
+            if (onConnect) onConnect(h, address);
         }
         for (auto& e : wake) e->set();
         return h;
     }
 
     // Ends a connection and signals its disconnection registrations.
-    void drop(ConnHandle h) {
+    // Ends a connection and signals its disconnection registrations; false when it was
+    // already gone.
+    bool drop(ConnHandle h) {
         std::vector<std::shared_ptr<NotifyEvent>> wake;
+        bool present;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            connections_.erase(
-                std::remove_if(connections_.begin(), connections_.end(),
-                               [h](const Connection& c) { return c.info.handle == h; }),
-                connections_.end());
+            auto gone = std::remove_if(connections_.begin(), connections_.end(),
+                                       [h](const Connection& c) { return c.info.handle == h; });
+            present = gone != connections_.end();
+            connections_.erase(gone, connections_.end());
             wake = live(disconnectionEvents_[h]);
             disconnectionEvents_.erase(h);
         }
         for (auto& e : wake) e->set();
+        return present;
     }
 
     void setStatistics(ConnHandle h, LinkStatistics stats) {
@@ -78,6 +84,8 @@ class FakeRemoteAccess : public RemoteAccess {
         return connections_.size();
     }
     std::vector<RasDevice> devices;
+    // Told of every new connection, before anyone can see it (set before use).
+    std::function<void(ConnHandle, const std::string& address)> onConnect;
 
     bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room) override {
         std::lock_guard<std::mutex> lock(mutex_);
