@@ -13,6 +13,7 @@ namespace tarnix {
 namespace {
 
 constexpr std::uint32_t kPollMs = 1000;
+constexpr std::uint32_t kFastFailurePauseMs = 1000;
 
 // The library takes char*; it copies what it is given.
 std::vector<char> writable(const std::string& text) {
@@ -278,9 +279,9 @@ void DialController::onDrop() {
 }
 
 void DialController::show(bool connected, std::string_view status) {
-    connectedState_ = connected;
     view_.showCommandState(connected);
     view_.showStatus(status);
+    connectedState_ = connected;
 }
 
 // ---- reconnection --------------------------------------------------------------------
@@ -297,7 +298,13 @@ void DialController::runPolicy() {
     }
     if (always != 0) {
         if (!connectManage_) return;
-        while (redialAttempt() == Attempt::Failed) {
+        // Back to back, but a dial that fails at once (no device, a refused account) is
+        // not repeated more than once a second.
+        for (;;) {
+            const auto start = std::chrono::steady_clock::now();
+            if (redialAttempt() != Attempt::Failed) return;
+            if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+                sleep_(kFastFailurePauseMs);
         }
     } else if (reconnect != 0) {
         const int tries = retryCount_;

@@ -207,3 +207,17 @@ TEST_F(LoginForm, AccountNamesWithMarkupCharactersRoundTrip) {
 
 }  // namespace
 }  // namespace tarnix
+
+namespace tarnix {
+namespace {
+
+TEST(DialEntryNames, PppoeIsFoundInAnyLetterCaseAndOnlyInAsciiLetters) {
+    EXPECT_TRUE(looksLikePppoeEntry("pppoe_brelvan_default_entry"));
+    EXPECT_TRUE(looksLikePppoeEntry("My PPPoE link"));
+    EXPECT_FALSE(looksLikePppoeEntry("PPP over Ethernet"));
+    EXPECT_FALSE(looksLikePppoeEntry("\xbf\xed\xb4\xf8"));  // 宽带
+    EXPECT_FALSE(looksLikePppoeEntry(""));
+}
+
+}  // namespace
+}  // namespace tarnix

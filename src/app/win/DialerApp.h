@@ -32,10 +32,13 @@ class DialerApp {
     int ExitInstance();
 
     CConnectManage& connectManage() { return connectManage_; }
+    // The folder beside the program where the client keeps its files.
+    const std::filesystem::path& folder() const { return folder_; }
     ConfigStore& config() { return config_; }
 
   private:
     HANDLE instanceMutex_ = nullptr;
+    std::filesystem::path folder_;
     CConnectManage connectManage_;
     ConfigStore config_;
 };

@@ -26,7 +26,24 @@ BOOL MainWindow::onInitDialog() {
     config_ = &app_.config();
     connectManage_ = &app_.connectManage();
     openMessageChannel();
+    openLoginPage();
     return TRUE;
+}
+
+// The login page fills the tab control, right of the column of tabs.
+void MainWindow::openLoginPage() {
+    HWND tabs = item(IDC_TABS);
+    loginPage_ = std::make_unique<LoginPage>(*config_, connectManage_, app_.folder() / "data");
+    if (!loginPage_->create(tabs ? tabs : hwnd())) return;
+    RECT area;
+    GetClientRect(tabs ? tabs : hwnd(), &area);
+    constexpr int kTabColumn = 42;
+    SetWindowPos(loginPage_->hwnd(), HWND_TOP, kTabColumn, 2, area.right - kTabColumn - 2,
+                 area.bottom - 4, SWP_SHOWWINDOW);
+    loginPage_->startMonitors();
+    loginPage_->setMessageChannel(&messageChannel_);
+    if (config_->GetAutoConnect() && loginPage_->hasAccountAndPassword())
+        loginPage_->connectCommand();
 }
 
 // The channel opens with the window and lives as long as it, so the dial and hang-up
@@ -56,6 +73,16 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         case ID_TRAY_EXIT:
             end(0);
             return true;
+        case ID_MENU_CONNECT:
+        case ID_TOOL_CONNECT:
+        case ID_TRAY_CONNECT:
+            if (loginPage_) loginPage_->connectCommand();
+            return true;
+        case ID_MENU_DISCONNECT:
+        case ID_TOOL_DISCONNECT:
+        case ID_TRAY_DISCONNECT:
+            if (loginPage_) loginPage_->disconnectCommand();
+            return true;
         case IDOK:
         case IDCANCEL:
             return true;  // Enter and Escape never close the window
@@ -77,12 +104,18 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 
 bool MainWindow::preTranslate(MSG& msg) {
     // Enter and Escape do nothing anywhere in the window.
+    if (loginPage_ && loginPage_->filterMessage(msg)) return true;
     return (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
            (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
 }
 
 void MainWindow::onDestroy() {
-    // Hang up the link the program leaves behind.
+    // The monitors first, so that nothing redials; then the session ends as a normal
+    // disconnection and the link the program leaves behind is hung up.
+    if (loginPage_) {
+        loginPage_->stopMonitors();
+        loginPage_->closeRecordNormal();
+    }
     if (connectManage_) connectManage_->Close();
     RemovePropW(hwnd(), kProductTitle);
     messageChannel_.close();

@@ -2,6 +2,9 @@
 // The one top-level window: a narrow, always-on-top dialog at the right edge of the screen.
 // Its destruction ends the program.
 
+#include <memory>
+
+#include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
 #include "widgets/win/Dialog.h"
 
@@ -25,12 +28,15 @@ class MainWindow : public Dialog {
   private:
     void placeAtRightEdge();
     void openMessageChannel();
+    void openLoginPage();
 
     DialerApp& app_;
     HICON icon_ = nullptr;
     ConfigStore* config_ = nullptr;
     CConnectManage* connectManage_ = nullptr;
     MessageChannel messageChannel_;
+    // After the channel, so that it ends before the channel does.
+    std::unique_ptr<LoginPage> loginPage_;
 };
 
 }  // namespace tarnix

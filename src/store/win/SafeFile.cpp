@@ -99,10 +99,16 @@ bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, s
         failure = GetLastError();
     }
     CloseHandle(h);
-    if (ok && !MoveFileExW(temp.c_str(), file.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = false;
+    // Another program (a virus scanner, an editor) may hold the file for a moment.
+    for (int attempt = 0; ok; ++attempt) {
+        if (MoveFileExW(temp.c_str(), file.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            break;
         failure = GetLastError();
+        const bool busy = failure == ERROR_SHARING_VIOLATION || failure == ERROR_ACCESS_DENIED ||
+                          failure == ERROR_LOCK_VIOLATION;
+        if (!busy || attempt == 20) ok = false;
+        else Sleep(25);
     }
     if (!ok) {
         DeleteFileW(temp.c_str());

@@ -45,6 +45,10 @@ class Dialog {
     void pull();  // controls to fields
     void push();  // fields to controls
 
+    // Lets the dialog see a message of the owner's loop before it is dispatched (a page of
+    // another window's loop); true when the dialog consumed it.
+    bool filterMessage(MSG& msg) { return preTranslateChain(msg); }
+
   protected:
     virtual BOOL onInitDialog() { return TRUE; }
     // A WM_COMMAND; true when handled.

@@ -1,0 +1,75 @@
+#pragma once
+// The login page: the first page of the main window. The account form (account, password,
+// "记住密码") and the dial controller's face: it forwards the connect and disconnect
+// commands, shows the link in the main window's commands and status line, and tells the
+// main window when the link comes up and goes down (WM_LINK_UP, WM_LINK_DOWN).
+
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "dial/AccountForm.h"
+#include "dial/DialController.h"
+#include "dial/DialView.h"
+#include "widgets/win/Dialog.h"
+#include "widgets/win/ImageButton.h"
+
+namespace tarnix {
+
+class CConnectManage;
+class ConfigStore;
+class DialBackend;
+
+class LoginPage : public Dialog, private DialView {
+  public:
+    // `connectManage` may be null: then nothing is dialled or hung up. `dataFolder` is
+    // <program folder>/data.
+    LoginPage(ConfigStore& config, CConnectManage* connectManage,
+              std::filesystem::path dataFolder);
+    ~LoginPage() override;
+
+    void connectCommand();
+    void disconnectCommand();
+    // True when the page shows both an account and a password (for connecting at start).
+    bool hasAccountAndPassword();
+    int startMonitors();
+    // Stops the monitors; the window's messages are handled meanwhile.
+    void stopMonitors();
+    void closeRecordNormal();
+    void setMessageChannel(OnlineNotices* channel);
+    bool connectedState() const;
+
+  protected:
+    BOOL onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
+    void exchange(DataExchange& dx) override;
+    bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool preTranslate(MSG& msg) override;
+
+  private:
+    // DialView, called from the monitors: the main window is the page's top-level window.
+    void linkUp() override;
+    void linkDown() override;
+    void showCommandState(bool connected) override;
+    void showStatus(std::string_view text) override;
+
+    static int onEntry(char* entryName, void* page);
+    void fillAccounts();
+    void accountChosen();
+    bool paintBackground(HDC dc);
+
+    ConfigStore& config_;
+    CConnectManage* connectManage_;
+    std::filesystem::path dataFolder_;
+    std::unique_ptr<DialBackend> noBackend_;  // remote-access view when there is no library
+    AccountForm form_;
+    LoginFields fields_;
+    std::unique_ptr<DialController> controller_;
+    ImageButton connectButton_;
+    ImageButton disconnectButton_;
+    HBITMAP background_ = nullptr;
+    HWND mainWindow_ = nullptr;
+    int entryCount_ = 0;
+};
+
+}  // namespace tarnix

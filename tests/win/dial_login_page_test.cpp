@@ -1,0 +1,258 @@
+// The login page in a window of its own, as the main window holds it: over fakes for the
+// form and the commands it shows, and against lab-ac for a whole session.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "../support/DialRig.h"
+#include "../support/lab_Server.h"
+#include "base/Prompt.h"
+#include "dial/win/LoginPage.h"
+#include "resource.h"
+#include "store/CodePage.h"
+#include "store/PasswordCipher.h"
+
+namespace tarnix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readRecordItems;
+
+// Stands in for the main window: it has the menu and the status line, and counts notices.
+class HostWindow : public Dialog {
+  public:
+    HostWindow() : Dialog(IDD_MAIN) {}
+    int linkUps = 0, linkDowns = 0;
+
+  protected:
+    bool onMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        if (msg == WM_LINK_UP) ++linkUps;
+        if (msg == WM_LINK_DOWN) ++linkDowns;
+        return msg == WM_LINK_UP || msg == WM_LINK_DOWN;
+    }
+};
+
+// Handles this thread's messages until `done`, for up to ten seconds.
+template <class Done>
+bool pumpUntil(Done done) {
+    const DWORD until = GetTickCount() + 10000;
+    while (!done()) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (GetTickCount() > until) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+bool menuEnabled(HWND window, int popup, UINT position) {
+    UINT state = GetMenuState(GetSubMenu(GetMenu(window), popup), position, MF_BYPOSITION);
+    return !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+class LoginPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setPromptHandler([this](const PromptRequest& r) {
+            prompts_.push_back(r);
+            return kAnswerOk;
+        });
+    }
+    void TearDown() override { setPromptHandler({}); }
+
+    // Opens the page in the host over the rig's fakes.
+    void open() {
+        page_ = std::make_unique<LoginPage>(*rig_.config, rig_.connectManage.get(),
+                                            rig_.folder / "data");
+        ASSERT_NE(host_.create(nullptr), nullptr);
+        ASSERT_NE(page_->create(host_.hwnd()), nullptr);
+        page_->setMessageChannel(&rig_.notices);
+    }
+    void type(int id, const wchar_t* text) { SetDlgItemTextW(page_->hwnd(), id, text); }
+    void click(int id) {
+        SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(page_->item(id)));
+    }
+    std::wstring text(int id) { return page_->itemText(id); }
+
+    testing::DialRig rig_{"page"};
+    HostWindow host_;
+    std::unique_ptr<LoginPage> page_;
+    std::vector<PromptRequest> prompts_;
+};
+
+TEST_F(LoginPageTest, OpensWithTheLastUserAndListsEveryDialEntry) {
+    const std::string cipher = PasswordCipher::EncryptPassword("secret");
+    rig_.config->SaveAccount(kDialEntryName, cipher, utf8ToGb("张三"));
+    rig_.config->SaveAccount(kDialEntryName, "", "bob");
+    rig_.config->SetLastAccount(cipher, utf8ToGb("张三"));
+    rig_.backend->entries = {"VPN to work", kDialEntryName, "Old modem"};
+    open();
+
+    EXPECT_EQ(text(IDC_ACCOUNT), L"张三");
+    EXPECT_EQ(text(IDC_PASSWORD), gbToWide(cipher));
+    EXPECT_EQ(IsDlgButtonChecked(page_->hwnd(), IDC_REMEMBER), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(page_->item(IDC_ACCOUNT), CB_GETCOUNT, 0, 0), 2);
+    HWND devices = page_->item(IDC_DEVICES);
+    EXPECT_EQ(SendMessageW(devices, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(devices, CB_GETCURSEL, 0, 0), 1) << "the PPPoE entry is selected";
+    EXPECT_FALSE(IsWindowVisible(devices));
+    EXPECT_TRUE(page_->hasAccountAndPassword());
+}
+
+TEST_F(LoginPageTest, ChoosingAnAccountShowsItsSavedPassword) {
+    rig_.config->SaveAccount(kDialEntryName, "aaaaaaaaaaaaaaaa", "ann");
+    rig_.config->SaveAccount(kDialEntryName, "bbbbbbbbbbbbbbbb", "ben");
+    open();
+    HWND accounts = page_->item(IDC_ACCOUNT);
+    SendMessageW(accounts, CB_SETCURSEL, 0, 0);
+    SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(accounts));
+    EXPECT_EQ(text(IDC_PASSWORD), L"aaaaaaaaaaaaaaaa");
+
+    click(IDC_REMEMBER);  // remember off: a choice shows no password
+    EXPECT_FALSE(rig_.config->GetSavePassword());
+    SendMessageW(accounts, CB_SETCURSEL, 1, 0);
+    SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(accounts));
+    EXPECT_EQ(text(IDC_ACCOUNT), L"ben");
+    EXPECT_EQ(text(IDC_PASSWORD), L"");
+}
+
+TEST_F(LoginPageTest, RefusalsShowTheStopIconAndDialNothing) {
+    open();
+    page_->startMonitors();
+    type(IDC_ACCOUNT, L"");
+    type(IDC_PASSWORD, L"pw");
+    click(IDC_CONNECT);
+    type(IDC_ACCOUNT, L"carl");
+    type(IDC_PASSWORD, L"12345678901234567");
+    click(IDC_CONNECT);
+    ASSERT_EQ(prompts_.size(), 2u);
+    EXPECT_EQ(prompts_[0].text, AccountForm::kNoAccountText);
+    EXPECT_EQ(prompts_[1].text, AccountForm::kPasswordTooLongText);
+    for (const auto& p : prompts_) {
+        EXPECT_EQ(p.caption, AccountForm::kCaption);
+        EXPECT_EQ(p.icon, PromptIcon::Stop);
+        EXPECT_EQ(p.owner, page_->hwnd());
+    }
+    page_->stopMonitors();
+    EXPECT_TRUE(rig_.backend->dialled().empty());
+}
+
+TEST_F(LoginPageTest, TheCommandsAndStatusLineFollowTheLinkAndEscapeIsSwallowed) {
+    open();
+    page_->startMonitors();
+    type(IDC_ACCOUNT, L"dora");
+    type(IDC_PASSWORD, L"pw");
+    click(IDC_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return page_->connectedState(); }));
+    EXPECT_EQ(host_.linkUps, 1);
+    EXPECT_FALSE(menuEnabled(host_.hwnd(), 0, 0));
+    EXPECT_TRUE(menuEnabled(host_.hwnd(), 0, 2));
+    EXPECT_TRUE(menuEnabled(host_.hwnd(), 1, 2));
+    EXPECT_EQ(host_.itemText(IDC_STATUS_LINE), L"已经成功地建立了连接");
+    EXPECT_EQ(SendMessageW(page_->item(IDC_ACCOUNT), CB_GETCOUNT, 0, 0), 1)
+        << "a new account joins the list";
+
+    MSG escape{page_->item(IDC_PASSWORD), WM_KEYDOWN, VK_ESCAPE, 0};
+    EXPECT_TRUE(page_->filterMessage(escape));
+    MSG letter{page_->item(IDC_PASSWORD), WM_KEYDOWN, 'A', 0};
+    EXPECT_FALSE(page_->filterMessage(letter));
+
+    // The page's cancel is the disconnect command.
+    SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !page_->connectedState(); }));
+    EXPECT_EQ(host_.linkDowns, 1);
+    EXPECT_TRUE(menuEnabled(host_.hwnd(), 0, 0));
+    EXPECT_FALSE(menuEnabled(host_.hwnd(), 0, 2));
+    EXPECT_FALSE(menuEnabled(host_.hwnd(), 1, 2));
+    EXPECT_EQ(host_.itemText(IDC_STATUS_LINE), L"欢迎使用澄远宽带拨号客户端");
+    page_->stopMonitors();
+    EXPECT_EQ(rig_.backend->hungUp().size(), 1u);
+}
+
+// ---- against lab-ac ----------------------------------------------------------------------
+
+class LabLoginPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(folder_);
+        std::ofstream(folder_ / "LinkAgent.ini", std::ios::binary)
+            << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc_.endpoint() << "\r\n";
+    }
+    void TearDown() override {
+        page_.reset();
+        manage_.reset();
+        config_.reset();
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    std::vector<testing::RecordItem> items() {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return readRecordItems(folder_ / "data" / "record" /
+                               SessionRecords::monthFileName({now.wYear, now.wMonth}));
+    }
+
+    testing::InProcessLabAc labAc_{"10.77.0.5-10.77.0.9"};
+    fs::path folder_ = fs::temp_directory_path() /
+                       ("tarnix-labpage-" + std::to_string(GetCurrentProcessId()));
+    std::unique_ptr<ConfigStore> config_;
+    std::unique_ptr<CConnectManage> manage_;
+    HostWindow host_;
+    std::unique_ptr<LoginPage> page_;
+};
+
+TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters) {
+    config_ = std::make_unique<ConfigStore>(folder_);
+    config_->SetReconnect(true);
+    config_->SetRedial("1", 3);
+    manage_ = std::make_unique<CConnectManage>(folder_);
+    ASSERT_EQ(manage_->mode(), "lab");
+    page_ = std::make_unique<LoginPage>(*config_, manage_.get(), folder_ / "data");
+    ASSERT_NE(host_.create(nullptr), nullptr);
+    ASSERT_NE(page_->create(host_.hwnd()), nullptr);
+    ASSERT_EQ(page_->startMonitors(), 0);
+
+    SetDlgItemTextW(page_->hwnd(), IDC_ACCOUNT, L"demo");
+    SetDlgItemTextW(page_->hwnd(), IDC_PASSWORD, L"demo");
+    page_->connectCommand();
+    ASSERT_TRUE(pumpUntil([&] { return page_->connectedState(); }));
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].user, "demo");
+    EXPECT_EQ(records[0].ip, "10.77.0.5");
+    EXPECT_EQ(records[0].end, "");
+
+    EXPECT_EQ(labAc_.ask("DROP all"), "OK 1 dropped\n");
+    ASSERT_TRUE(pumpUntil([&] { return items().size() == 2 && page_->connectedState(); }))
+        << "Reconnect dials again";
+    records = items();
+    EXPECT_EQ(records[1].cause, SessionRecords::kAbnormalCause);
+    EXPECT_FALSE(records[1].end.empty());
+    EXPECT_EQ(records[0].end, "");
+    EXPECT_EQ(host_.linkDowns, 1);
+    EXPECT_EQ(host_.linkUps, 2);
+
+    Sleep(300);  // let lab-ac's counters run
+    page_->disconnectCommand();
+    ASSERT_TRUE(pumpUntil([&] { return !page_->connectedState(); }));
+    records = items();
+    ASSERT_EQ(records.size(), 2u) << "no redial after the user's disconnect";
+    EXPECT_EQ(records[0].cause, SessionRecords::kNormalCause);
+    EXPECT_GT(std::stol(records[0].sent), 0);
+    EXPECT_GT(std::stol(records[0].received), 0);
+    page_->stopMonitors();
+}
+
+}  // namespace
+}  // namespace tarnix
