@@ -73,27 +73,25 @@ void DialController::startCommand(std::function<void()> work) {
         std::lock_guard<std::mutex> lock(orderMutex_);
         ticket = nextTicket_++;
     }
-    auto finish = [this] {
-        {
-            std::lock_guard<std::mutex> lock(orderMutex_);
-            ++serving_;
-        }
-        turn_.notify_all();
-    };
-    bool started = threads_.start([this, ticket, work, finish] {
+    bool started = threads_.start([this, ticket, work] {
         {
             std::unique_lock<std::mutex> lock(orderMutex_);
             turn_.wait(lock, [&] { return serving_ == ticket; });
         }
         work();
-        finish();
+        endTurn(ticket);
     });
-    if (started) return;
-    // A command whose thread cannot be made is dropped, as before, once its turn comes.
-    std::unique_lock<std::mutex> lock(orderMutex_);
-    turn_.wait(lock, [&] { return serving_ == ticket; });
-    ++serving_;
-    lock.unlock();
+    // A command whose thread cannot be made is dropped; the user-interface thread does not
+    // wait for its turn.
+    if (!started) endTurn(ticket);
+}
+
+void DialController::endTurn(std::uint64_t ticket) {
+    {
+        std::lock_guard<std::mutex> lock(orderMutex_);
+        ended_.insert(ticket);
+        while (ended_.erase(serving_)) ++serving_;
+    }
     turn_.notify_all();
 }
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "base/Clock.h"
@@ -94,6 +95,7 @@ class DialController {
     // Starts a command's worker; the workers take the dial lock in the order the commands
     // were given, so a disconnect followed by a connect ends connected.
     void startCommand(std::function<void()> work);
+    void endTurn(std::uint64_t ticket);
     void dialWorker(DialRequest request);
     void startSession(const std::string& accountName);
     void adopt(ConnHandle handle, bool foreign);
@@ -144,6 +146,7 @@ class DialController {
     std::condition_variable turn_;
     std::uint64_t nextTicket_ = 0;
     std::uint64_t serving_ = 0;
+    std::set<std::uint64_t> ended_;  // finished out of turn (a thread that was never made)
 
     WorkerThreads threads_;
 };

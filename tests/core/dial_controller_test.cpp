@@ -282,6 +282,11 @@ TEST_F(Controller, ADialThatLosesItsLinkAtOnceClosesItsRecordAbnormally) {
     });
     controller.connect({"lee", "pw"});
     dropper.join();
+    // Whether the drop came before the link was followed or after, the record is closed.
+    ASSERT_TRUE(eventually([&] {
+        auto records = items();
+        return records.size() == 1 && !records[0].end.empty();
+    }));
     controller.stopMonitors();
     auto records = items();
     ASSERT_EQ(records.size(), 1u);
