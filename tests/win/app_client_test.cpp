@@ -1,6 +1,7 @@
 // The client as its own process: one at a time (a second start brings the first forward
 // and ends; the mutex alone decides, so a leftover window with the property cannot block a
-// start), and the notices it sends to the provider's message server while it runs.
+// start), the notices it sends to the provider's message server while it runs, and a whole
+// session against lab-ac.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +10,10 @@
 #include "app/win/DialerApp.h"
 #include "base/Socket.h"
 #include "resource.h"
+#include "store/PasswordCipher.h"
+#include "../support/DialRig.h"
 #include "../support/WinProcess.h"
+#include "../support/lab_Server.h"
 
 using namespace tarnix;
 using namespace tarnix::testing;
@@ -147,6 +151,55 @@ TEST_F(Client, KeepsTheMessageServerInformedUntilItEnds) {
     auto asked = std::chrono::steady_clock::now();
     exitClient(client, w);
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s);
+}
+
+// The whole client against lab-ac: it connects at start with the remembered account, its
+// menu commands disconnect and connect, and its exit ends the session and hangs up.
+TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
+    InProcessLabAc labAc;
+    std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
+        << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc.endpoint() << "\r\n";
+    const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
+                             PasswordCipher::EncryptPassword("demo") + "\"/>";
+    std::ofstream(folder_.path() / "config.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
+           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
+           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    auto sessions = [&] {
+        const std::string list = labAc.ask("LIST");
+        return list.substr(list.rfind("END "));
+    };
+    auto records = [&] {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return readRecordItems(folder_.path() / "data" / "record" /
+                               SessionRecords::monthFileName({now.wYear, now.wMonth}));
+    };
+    auto closedRecords = [&] {
+        int n = 0;
+        for (const auto& r : records()) n += r.cause == SessionRecords::kNormalCause;
+        return n;
+    };
+
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(waitFor([&] { return sessions() == "END 1\n"; }, 20s)) << "connected at start";
+
+    PostMessageW(w, WM_COMMAND, ID_MENU_DISCONNECT, 0);
+    EXPECT_TRUE(waitFor([&] { return sessions() == "END 0\n" && closedRecords() == 1; }, 10s));
+    PostMessageW(w, WM_COMMAND, ID_TOOL_CONNECT, 0);
+    EXPECT_TRUE(waitFor([&] { return sessions() == "END 1\n" && records().size() == 2; }, 10s));
+
+    exitClient(client, w);
+    EXPECT_EQ(sessions(), "END 0\n") << "the link the client leaves is hung up";
+    auto items = records();
+    ASSERT_EQ(items.size(), 2u);
+    for (const auto& item : items) {
+        EXPECT_EQ(item.user, "demo");
+        EXPECT_EQ(item.cause, SessionRecords::kNormalCause);
+    }
 }
 
 }  // namespace
