@@ -116,7 +116,7 @@ void DialController::dialWorker(DialRequest request) {
     if (stopping() || !connectManage_) return;
     // While the monitors still follow a connection there is nothing to dial: the entry
     // carries one connection, and a second record would never be closed.
-    if (session_.currentConnection != 0 || !connectionsOf(access_, kDialEntryName).empty()) return;
+    if (linkIsUp()) return;
     session_.ownDial = 1;
     session_.userHangUp = 0;
     const bool connected = dial(request) != 0;  // a failed dial is not reported
@@ -128,11 +128,10 @@ void DialController::dialWorker(DialRequest request) {
 // monitors follow it from now on, so that its end is seen even when it comes before the
 // service's notice of the new connection.
 void DialController::startSession(const std::string& accountName) {
-    std::vector<ConnHandle> live = connectionsOf(access_, kDialEntryName);
+    std::vector<ConnHandle> live = entryLinks();
     const ConnHandle handle = live.empty() ? 0 : live.front();
     records_.openRecord(accountName, handle);
-    live = connectionsOf(access_, kDialEntryName);
-    if (handle == 0 || std::find(live.begin(), live.end(), handle) == live.end()) {
+    if (handle == 0 || !isLive(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once
         return;
     }
@@ -164,7 +163,7 @@ void DialController::hangUpWorker(std::string accountName) {
 int DialController::startMonitors() {
     if (monitorsStarted_) return 0;
     readRedialSettings();
-    for (ConnHandle handle : connectionsOf(access_, kDialEntryName)) {
+    for (ConnHandle handle : entryLinks()) {
         setCurrent(handle);
         connectedState_ = true;
         view_.showCommandState(true);
@@ -206,14 +205,10 @@ void DialController::connectMonitor() {
         }
         // A connection made while no one was registered (a redial right after a drop) is
         // never signalled: look before waiting.
-        std::vector<ConnHandle> found = connectionsOf(access_, kDialEntryName);
+        std::vector<ConnHandle> found = entryLinks();
         if (found.empty()) {
             if (!event->wait() || stopping()) continue;
-            std::vector<ActiveConnection> live;
-            if (!access_.enumConnections(live, 10)) continue;
-            for (const auto& c : live) {
-                if (c.entryName == kDialEntryName) found.push_back(c.handle);
-            }
+            found = entryLinks();
         }
         for (ConnHandle handle : found) onConnection(handle);
     }
@@ -223,8 +218,7 @@ void DialController::onConnection(ConnHandle handle) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.currentConnection != 0) return;
     // Gone again while this thread waited for the lock: there is nothing to follow.
-    std::vector<ConnHandle> live = connectionsOf(access_, kDialEntryName);
-    if (std::find(live.begin(), live.end(), handle) == live.end()) return;
+    if (!isLive(handle)) return;
     const bool own = session_.ownDial == 1;
     adopt(handle, !own);
 }
@@ -320,8 +314,7 @@ DialController::Attempt DialController::redialAttempt() {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.userHangUp == 1) return Attempt::Stopped;
     // The link is back (the user or another program dialled it): nothing to do.
-    if (session_.currentConnection != 0 || !connectionsOf(access_, kDialEntryName).empty())
-        return Attempt::Stopped;
+    if (linkIsUp()) return Attempt::Stopped;
     DialRequest request;
     {
         std::lock_guard<std::mutex> credentials(credentialsMutex_);
@@ -331,6 +324,22 @@ DialController::Attempt DialController::redialAttempt() {
     if (dial(request) == 0) return Attempt::Failed;
     startSession(request.accountName);
     return Attempt::Connected;
+}
+
+// ---- the dial entry's links ---------------------------------------------------------
+
+std::vector<ConnHandle> DialController::entryLinks() {
+    return connectionsOf(access_, kDialEntryName);
+}
+
+bool DialController::isLive(ConnHandle handle) {
+    std::vector<ConnHandle> live = entryLinks();
+    return std::find(live.begin(), live.end(), handle) != live.end();
+}
+
+// A link is followed or the entry has one: the entry carries one connection at a time.
+bool DialController::linkIsUp() {
+    return session_.currentConnection != 0 || !entryLinks().empty();
 }
 
 // ---- waiting -------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/WorkerThreads.h"
@@ -110,6 +111,10 @@ class DialController {
     void runPolicy();
     Attempt redialAttempt();
     void show(bool connected, std::string_view status);
+
+    std::vector<ConnHandle> entryLinks();
+    bool isLive(ConnHandle handle);
+    bool linkIsUp();
 
     bool stopping() const { return session_.stopMonitors.load() != 0; }
     void setCurrent(ConnHandle handle);

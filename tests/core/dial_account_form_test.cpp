@@ -7,7 +7,7 @@
 #include <random>
 
 #include "base/DialEntry.h"
-#include "base/Prompt.h"
+#include "../support/PromptRecorder.h"
 #include "dial/AccountForm.h"
 #include "store/PasswordCipher.h"
 
@@ -18,16 +18,7 @@ namespace fs = std::filesystem;
 
 class LoginForm : public ::testing::Test {
   protected:
-    void SetUp() override {
-        setPromptHandler([this](const PromptRequest& r) {
-            prompts_.push_back(r);
-            return kAnswerOk;
-        });
-    }
-    void TearDown() override {
-        setPromptHandler({});
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::remove_all(dir_); }
 
     std::string fileBytes() {
         std::ifstream in(config_.FilePath(), std::ios::binary);
@@ -61,7 +52,8 @@ class LoginForm : public ::testing::Test {
     }();
     ConfigStore config_{dir_};
     AccountForm form_{config_};
-    std::vector<PromptRequest> prompts_;
+    testing::PromptRecorder recorder_;
+    std::vector<PromptRequest>& prompts_ = recorder_.asked;
 };
 
 TEST_F(LoginForm, ShowsTheLastUserWithItsSavedCipherTextAndDialsThePlainPassword) {

@@ -160,6 +160,12 @@ struct DialRig {
 
 namespace tarnix::testing {
 
+// This month's record file of the program in `programFolder`.
+inline std::filesystem::path currentRecordFile(const std::filesystem::path& programFolder) {
+    return SessionRecords::folderBeside(programFolder) /
+           SessionRecords::monthFileName(systemClock().now());
+}
+
 // The ITEMs of a record file, newest first.
 struct RecordItem {
     std::string user, start, end, ip, cause, sent, received;

@@ -71,9 +71,7 @@ class FakeRemoteAccess : public RemoteAccess {
 
     void setStatistics(ConnHandle h, LinkStatistics stats) {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& c : connections_) {
-            if (c.info.handle == h) c.stats = stats;
-        }
+        if (Connection* c = find(h)) c->stats = stats;
     }
     void failEnumeration(bool fail) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -96,23 +94,15 @@ class FakeRemoteAccess : public RemoteAccess {
     }
     bool ipAddress(ConnHandle h, std::string& address) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& c : connections_) {
-            if (c.info.handle == h) {
-                address = c.address;
-                return true;
-            }
-        }
-        return false;
+        const Connection* c = find(h);
+        if (c) address = c->address;
+        return c != nullptr;
     }
     bool statistics(ConnHandle h, LinkStatistics& stats) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& c : connections_) {
-            if (c.info.handle == h) {
-                stats = c.stats;
-                return true;
-            }
-        }
-        return false;
+        const Connection* c = find(h);
+        if (c) stats = c->stats;
+        return c != nullptr;
     }
     bool enumDevices(std::vector<RasDevice>& out) override {
         out = devices;
@@ -127,9 +117,7 @@ class FakeRemoteAccess : public RemoteAccess {
     bool notifyDisconnection(ConnHandle h, const std::shared_ptr<NotifyEvent>& event) override {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            bool present = std::any_of(connections_.begin(), connections_.end(),
-                                       [h](const Connection& c) { return c.info.handle == h; });
-            if (present) {
+            if (find(h)) {
                 disconnectionEvents_[h].push_back(event);
                 return true;
             }
@@ -140,6 +128,13 @@ class FakeRemoteAccess : public RemoteAccess {
 
   private:
     using Registrations = std::vector<std::weak_ptr<NotifyEvent>>;
+    // The live connection `h`, or null; the caller holds mutex_.
+    Connection* find(ConnHandle h) {
+        for (auto& c : connections_) {
+            if (c.info.handle == h) return &c;
+        }
+        return nullptr;
+    }
     static std::vector<std::shared_ptr<NotifyEvent>> live(Registrations& list) {
         std::vector<std::shared_ptr<NotifyEvent>> out;
         list.erase(std::remove_if(list.begin(), list.end(),

@@ -170,12 +170,7 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
         const std::string list = labAc.ask("LIST");
         return list.substr(list.rfind("END "));
     };
-    auto records = [&] {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        return readRecordItems(folder_.path() / "data" / "record" /
-                               SessionRecords::monthFileName({now.wYear, now.wMonth}));
-    };
+    auto records = [&] { return readRecordItems(currentRecordFile(folder_.path())); };
     auto closedRecords = [&] {
         int n = 0;
         for (const auto& r : records()) n += r.cause == SessionRecords::kNormalCause;

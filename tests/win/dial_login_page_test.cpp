@@ -11,7 +11,7 @@
 
 #include "../support/DialRig.h"
 #include "../support/lab_Server.h"
-#include "base/Prompt.h"
+#include "../support/PromptRecorder.h"
 #include "dial/win/LoginPage.h"
 #include "resource.h"
 #include "store/CodePage.h"
@@ -60,14 +60,6 @@ bool menuEnabled(HWND window, int popup, UINT position) {
 
 class LoginPageTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        setPromptHandler([this](const PromptRequest& r) {
-            prompts_.push_back(r);
-            return kAnswerOk;
-        });
-    }
-    void TearDown() override { setPromptHandler({}); }
-
     // Opens the page in the host over the rig's fakes.
     void open() {
         page_ = std::make_unique<LoginPage>(*rig_.config, rig_.connectManage.get(),
@@ -82,11 +74,25 @@ class LoginPageTest : public ::testing::Test {
                      reinterpret_cast<LPARAM>(page_->item(id)));
     }
     std::wstring text(int id) { return page_->itemText(id); }
+    // Types an account and a password and presses the connect button.
+    void submit(const wchar_t* account, const wchar_t* password) {
+        type(IDC_ACCOUNT, account);
+        type(IDC_PASSWORD, password);
+        click(IDC_CONNECT);
+    }
+    // Picks entry `index` of the account list, as the user does.
+    void choose(int index) {
+        HWND accounts = page_->item(IDC_ACCOUNT);
+        SendMessageW(accounts, CB_SETCURSEL, index, 0);
+        SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(accounts));
+    }
 
     testing::DialRig rig_{"page"};
     HostWindow host_;
     std::unique_ptr<LoginPage> page_;
-    std::vector<PromptRequest> prompts_;
+    testing::PromptRecorder recorder_;
+    std::vector<PromptRequest>& prompts_ = recorder_.asked;
 };
 
 TEST_F(LoginPageTest, OpensWithTheLastUserAndListsEveryDialEntry) {
@@ -112,17 +118,12 @@ TEST_F(LoginPageTest, ChoosingAnAccountShowsItsSavedPassword) {
     rig_.config->SaveAccount(kDialEntryName, "aaaaaaaaaaaaaaaa", "ann");
     rig_.config->SaveAccount(kDialEntryName, "bbbbbbbbbbbbbbbb", "ben");
     open();
-    HWND accounts = page_->item(IDC_ACCOUNT);
-    SendMessageW(accounts, CB_SETCURSEL, 0, 0);
-    SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(accounts));
+    choose(0);
     EXPECT_EQ(text(IDC_PASSWORD), L"aaaaaaaaaaaaaaaa");
 
     click(IDC_REMEMBER);  // remember off: a choice shows no password
     EXPECT_FALSE(rig_.config->GetSavePassword());
-    SendMessageW(accounts, CB_SETCURSEL, 1, 0);
-    SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(accounts));
+    choose(1);
     EXPECT_EQ(text(IDC_ACCOUNT), L"ben");
     EXPECT_EQ(text(IDC_PASSWORD), L"");
 }
@@ -130,12 +131,8 @@ TEST_F(LoginPageTest, ChoosingAnAccountShowsItsSavedPassword) {
 TEST_F(LoginPageTest, RefusalsShowTheStopIconAndDialNothing) {
     open();
     page_->startMonitors();
-    type(IDC_ACCOUNT, L"");
-    type(IDC_PASSWORD, L"pw");
-    click(IDC_CONNECT);
-    type(IDC_ACCOUNT, L"carl");
-    type(IDC_PASSWORD, L"12345678901234567");
-    click(IDC_CONNECT);
+    submit(L"", L"pw");
+    submit(L"carl", L"12345678901234567");
     ASSERT_EQ(prompts_.size(), 2u);
     EXPECT_EQ(prompts_[0].text, AccountForm::kNoAccountText);
     EXPECT_EQ(prompts_[1].text, AccountForm::kPasswordTooLongText);
@@ -151,9 +148,7 @@ TEST_F(LoginPageTest, RefusalsShowTheStopIconAndDialNothing) {
 TEST_F(LoginPageTest, TheCommandsAndStatusLineFollowTheLinkAndEscapeIsSwallowed) {
     open();
     page_->startMonitors();
-    type(IDC_ACCOUNT, L"dora");
-    type(IDC_PASSWORD, L"pw");
-    click(IDC_CONNECT);
+    submit(L"dora", L"pw");
     ASSERT_TRUE(pumpUntil([&] { return page_->connectedState(); }));
     EXPECT_EQ(host_.linkUps, 1);
     EXPECT_FALSE(menuEnabled(host_.hwnd(), 0, 0));
@@ -197,10 +192,7 @@ class LabLoginPage : public ::testing::Test {
         fs::remove_all(folder_, ignored);
     }
     std::vector<testing::RecordItem> items() {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        return readRecordItems(folder_ / "data" / "record" /
-                               SessionRecords::monthFileName({now.wYear, now.wMonth}));
+        return readRecordItems(testing::currentRecordFile(folder_));
     }
 
     testing::InProcessLabAc labAc_{"10.77.0.5-10.77.0.9"};
