@@ -11,6 +11,7 @@
 // hold it; the monitors call the view while they hold it.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>

@@ -2,7 +2,6 @@
 // The dial state that the connect command, the hang-up and the two monitors share.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
