@@ -12,6 +12,7 @@
 #include "../support/DialRig.h"
 #include "../support/lab_Server.h"
 #include "../support/PromptRecorder.h"
+#include "../support/WindowPump.h"
 #include "dial/win/LoginPage.h"
 #include "resource.h"
 #include "store/CodePage.h"
@@ -21,6 +22,8 @@ namespace tarnix {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::menuEnabled;
+using testing::pumpUntil;
 using testing::readRecordItems;
 
 // Stands in for the main window: it has the menu and the status line, and counts notices.
@@ -36,27 +39,6 @@ class HostWindow : public Dialog {
         return msg == WM_LINK_UP || msg == WM_LINK_DOWN;
     }
 };
-
-// Handles this thread's messages until `done`, for up to ten seconds.
-template <class Done>
-bool pumpUntil(Done done) {
-    const DWORD until = GetTickCount() + 10000;
-    while (!done()) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (GetTickCount() > until) return false;
-        Sleep(1);
-    }
-    return true;
-}
-
-bool menuEnabled(HWND window, int popup, UINT position) {
-    UINT state = GetMenuState(GetSubMenu(GetMenu(window), popup), position, MF_BYPOSITION);
-    return !(state & (MF_GRAYED | MF_DISABLED));
-}
 
 class LoginPageTest : public ::testing::Test {
   protected:

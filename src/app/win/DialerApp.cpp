@@ -66,7 +66,7 @@ bool DialerApp::InitInstance() {
         return false;
     }
 
-    MainWindow window(*this);
+    MainWindow window({config_, &connectManage_, folder_});
     window.runModal(nullptr);
     return false;
 }

@@ -1,12 +1,47 @@
 #include "app/win/MainWindow.h"
 
 #include "app/win/DialerApp.h"
+#include "base/Prompt.h"
+#include "dial/ConnectManage.h"
+#include "dial/LinkProbes.h"
 #include "resource.h"
+#include "store/CodePage.h"
+#include "store/ConfigStore.h"
 
 namespace tarnix {
+namespace {
 
-MainWindow::MainWindow(DialerApp& app) : Dialog(IDD_MAIN), app_(app) {
-    icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN));
+constexpr int kTabCount = 4;
+constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
+
+// Menu positions whose states the tray menu copies.
+constexpr int kNetworkMenu = 0, kToolsMenu = 1;
+constexpr UINT kConnectItem = 0, kDisconnectItem = 2, kStatisticsItem = 2;
+constexpr UINT kTrayConnectItem = 2, kTrayDisconnectItem = 3, kTrayStatusItem = 4;
+
+HICON loadIcon(int id) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+}
+
+void copyMenuState(HMENU from, UINT fromPosition, HMENU to, UINT toPosition) {
+    UINT state = GetMenuState(from, fromPosition, MF_BYPOSITION);
+    bool disabled = state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
+    EnableMenuItem(to, toPosition, MF_BYPOSITION | (disabled ? MF_GRAYED : MF_ENABLED));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Services services)
+    : Dialog(IDD_MAIN), services_(std::move(services)), shortcutsPage_(IDD_PAGE_SHORTCUTS) {
+    icon_ = loadIcon(IDI_MAIN);
+    offlineIcon_ = loadIcon(IDI_TRAY_OFFLINE);
+}
+
+MainWindow::~MainWindow() {
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(background_), static_cast<HGDIOBJ>(stretched_),
+                           static_cast<HGDIOBJ>(backgroundBrush_)})
+        if (object) DeleteObject(object);
 }
 
 BOOL MainWindow::onInitDialog() {
@@ -18,32 +53,88 @@ BOOL MainWindow::onInitDialog() {
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    caption_.attach(hwnd(), icon_, kProductTitle);
+    background_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                  MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 
+    openPages();
     placeAtRightEdge();
+    toolbar_.create(hwnd());
+    layoutUnderToolbar();
+    makeBackground();
+    paintMenus();
 
     // A second start finds this window by its property.
     SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
-    config_ = &app_.config();
-    connectManage_ = &app_.connectManage();
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    tray_.add(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, L"澄远拨号");
+    if (services_.connectManage)
+        probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
+                                               systemInterfaceTable());
     openMessageChannel();
-    openLoginPage();
+    startLoginPage();
     return TRUE;
 }
 
-// The login page fills the tab control, right of the column of tabs.
-void MainWindow::openLoginPage() {
-    HWND tabs = item(IDC_TABS);
-    loginPage_ = std::make_unique<LoginPage>(*config_, connectManage_, app_.folder() / "data");
-    if (!loginPage_->create(tabs ? tabs : hwnd())) return;
+// The four pages, each filling the tab control right of the column of tabs.
+void MainWindow::openPages() {
+    tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
+    loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
+                                             services_.folder / "data");
+    servicesPage_ = std::make_unique<Dialog>(IDD_PAGE_SERVICES);
+    contactPage_ = std::make_unique<Dialog>(IDD_PAGE_CONTACT);
+    for (Dialog* page : {static_cast<Dialog*>(loginPage_.get()), &shortcutsPage_,
+                         servicesPage_.get(), contactPage_.get()})
+        tabs_.addPage(*page);
+    tabs_.select(0);
+}
+
+// The toolbar sits at the top of the client area; the tab control starts below it, so
+// that the layout holds whatever height the buttons and the font give it.
+void MainWindow::layoutUnderToolbar() {
+    HWND tabs = tabs_.hwnd();
+    int top = toolbar_.height() + 2;
+    if (!tabs) return;
+    RECT r;
+    GetWindowRect(tabs, &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    if (r.top >= top) return;
+    SetWindowPos(tabs, nullptr, r.left, top, r.right - r.left, r.bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     RECT area;
-    GetClientRect(tabs ? tabs : hwnd(), &area);
-    constexpr int kTabColumn = 42;
-    SetWindowPos(loginPage_->hwnd(), HWND_TOP, kTabColumn, 2, area.right - kTabColumn - 2,
-                 area.bottom - 4, SWP_SHOWWINDOW);
-    loginPage_->startMonitors();
-    loginPage_->setMessageChannel(&messageChannel_);
-    if (config_->GetAutoConnect() && loginPage_->hasAccountAndPassword())
-        loginPage_->connectCommand();
+    GetClientRect(tabs, &area);
+    for (HWND page = GetWindow(tabs, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+        RECT p;
+        GetWindowRect(page, &p);
+        MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&p), 2);
+        if (p.left > 0)
+            SetWindowPos(page, nullptr, p.left, p.top, p.right - p.left, area.bottom - 4,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The product's light blue behind every menu; and the disconnected command state.
+void MainWindow::paintMenus() {
+    HMENU menu = GetMenu(hwnd());
+    if (!menu) return;
+    MENUINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+    info.hbrBack = CreateSolidBrush(RGB(183, 207, 255));
+    SetMenuInfo(menu, &info);
+    DrawMenuBar(hwnd());
+    EnableMenuItem(GetSubMenu(menu, kToolsMenu), kStatisticsItem, MF_BYPOSITION | MF_GRAYED);
+    EnableMenuItem(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, MF_BYPOSITION | MF_GRAYED);
+}
+
+void MainWindow::placeAtRightEdge() {
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    int width = r.right - r.left;
+    int right = GetSystemMetrics(SM_CXSCREEN) - 20;
+    SetWindowPos(hwnd(), nullptr, right - width, r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The channel opens with the window and lives as long as it, so the dial and hang-up
@@ -58,13 +149,17 @@ void MainWindow::openMessageChannel() {
     }
 }
 
-void MainWindow::placeAtRightEdge() {
-    RECT r;
-    GetWindowRect(hwnd(), &r);
-    int width = r.right - r.left;
-    int right = GetSystemMetrics(SM_CXSCREEN) - 20;
-    SetWindowPos(hwnd(), nullptr, right - width, r.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void MainWindow::startLoginPage() {
+    loginPage_->startMonitors();
+    if (services_.connectManage) {
+        HWND self = hwnd();
+        CConnectManage* manage = services_.connectManage;
+        networkWatcher_.start([manage] { return manage->CheckNetType(); },
+                              [self] { PostMessageW(self, WM_NETWORK_READY, 0, 0); });
+    }
+    loginPage_->setMessageChannel(&messageChannel_);
+    if (services_.config.GetAutoConnect() && loginPage_->hasAccountAndPassword())
+        loginPage_->connectCommand();
 }
 
 bool MainWindow::onCommand(int id, int code, HWND control) {
@@ -76,12 +171,23 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         case ID_MENU_CONNECT:
         case ID_TOOL_CONNECT:
         case ID_TRAY_CONNECT:
-            if (loginPage_) loginPage_->connectCommand();
+            loginPage_->connectCommand();
             return true;
         case ID_MENU_DISCONNECT:
         case ID_TOOL_DISCONNECT:
         case ID_TRAY_DISCONNECT:
-            if (loginPage_) loginPage_->disconnectCommand();
+            loginPage_->disconnectCommand();
+            return true;
+        case ID_MENU_ABOUT:
+        case ID_TRAY_ABOUT:
+            Dialog(IDD_ABOUT).runModal(hwnd());
+            return true;
+        case ID_TRAY_SHOW:
+            ShowWindow(hwnd(), SW_RESTORE);
+            SetForegroundWindow(hwnd());
+            return true;
+        case ID_HELP:
+            showHelp();
             return true;
         case IDOK:
         case IDCANCEL:
@@ -92,10 +198,55 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
 }
 
 bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (caption_.handle(msg, wParam, lParam, result)) return true;
+    if (msg == taskbarCreated_ && taskbarCreated_) {
+        tray_.restore();  // Explorer restarted: without the icon a hidden client is lost
+        return true;
+    }
     switch (msg) {
         case WM_CLOSE:
             // The close box only minimises; the program ends through its exit commands.
             PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return true;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
+            return false;
+        case WM_TRAY_NOTIFY:
+            onTrayEvent(static_cast<UINT>(lParam));
+            return true;
+        case WM_LINK_UP:
+            onLinkUp();
+            return true;
+        case WM_LINK_DOWN:
+            onLinkDown();
+            return true;
+        case WM_NO_ACTION:
+        case WM_NETWORK_READY:  // the update check starts here once it exists
+            return true;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
+                tabs_.showSelected();
+                return true;
+            }
+            if (header->code == TTN_GETDISPINFOW) {
+                auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+                std::wstring text = commandTip(static_cast<UINT>(header->idFrom));
+                lstrcpynW(tip->szText, text.c_str(), ARRAYSIZE(tip->szText));
+                tip->lpszText = tip->szText;
+                return true;
+            }
+            return false;
+        }
+        case WM_ERASEBKGND:
+            result = paintBackground(reinterpret_cast<HDC>(wParam));
+            return result != 0;
+        case WM_CTLCOLORSTATIC:
+            result = reinterpret_cast<LRESULT>(
+                labelBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+            return result != 0;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(icon_);
             return true;
         default:
             return false;
@@ -109,14 +260,136 @@ bool MainWindow::preTranslate(MSG& msg) {
            (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
 }
 
-void MainWindow::onDestroy() {
-    // The monitors first, so that nothing redials; then the session ends as a normal
-    // disconnection and the link the program leaves behind is hung up.
-    if (loginPage_) {
-        loginPage_->stopMonitors();
-        loginPage_->closeRecordNormal();
+void MainWindow::onTrayEvent(UINT mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONDBLCLK:
+            restoreFromTray();
+            break;
+        case WM_RBUTTONDOWN:
+            showTrayMenu();
+            break;
+        case WM_MOUSEMOVE:
+            tray_.setTip(probes_ ? gbToWide(probes_->trayTipText(connected_)) : tray_.tip());
+            break;
+        default:
+            break;
     }
-    if (connectManage_) connectManage_->Close();
+}
+
+void MainWindow::restoreFromTray() {
+    SetForegroundWindow(hwnd());
+    ShowWindow(hwnd(), SW_RESTORE);
+}
+
+HMENU MainWindow::loadTrayMenu() const {
+    HMENU loaded = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    if (!loaded) return nullptr;
+    HMENU tray = GetSubMenu(loaded, 0);
+    HMENU main = GetMenu(hwnd());
+    copyMenuState(GetSubMenu(main, kNetworkMenu), kConnectItem, tray, kTrayConnectItem);
+    copyMenuState(GetSubMenu(main, kNetworkMenu), kDisconnectItem, tray, kTrayDisconnectItem);
+    copyMenuState(GetSubMenu(main, kToolsMenu), kStatisticsItem, tray, kTrayStatusItem);
+    return loaded;
+}
+
+void MainWindow::showTrayMenu() {
+    HMENU loaded = loadTrayMenu();
+    if (!loaded) return;
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(hwnd());
+    TrackPopupMenu(GetSubMenu(loaded, 0), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    // Without a message after it, the menu would not close when the user clicks elsewhere.
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    DestroyMenu(loaded);
+}
+
+void MainWindow::onLinkUp() {
+    connected_ = true;
+    std::wstring speed = probes_ ? gbToWide(probes_->linkSpeedText()) : std::wstring();
+    tray_.showBalloon(L"澄远宽带拨号客户端已连接", speed, icon_);
+    PostMessageW(hwnd(), WM_KILLFOCUS, 0, 0);
+}
+
+void MainWindow::onLinkDown() {
+    connected_ = false;
+    tray_.showBalloon(L"", L"澄远宽带拨号客户端连接已断开", offlineIcon_);
+}
+
+void MainWindow::showHelp() {
+    std::filesystem::path help = services_.folder / "help.chm";
+    HWND viewer = nullptr;
+    // The viewer is looked up when needed: most starts never open help.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(help, error)) {
+        if (HMODULE library = LoadLibraryW(L"hhctrl.ocx")) {
+            using HtmlHelp = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+            auto open = reinterpret_cast<HtmlHelp>(
+                reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
+            const UINT kDisplayTopic = 0;
+            if (open) viewer = open(GetDesktopWindow(), help.c_str(), kDisplayTopic, 0);
+        }
+    }
+    if (!viewer)
+        prompt({hwnd(), wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"),
+                wideToGb(L"提示"), PromptIcon::Stop});
+}
+
+// The background bitmap at the client area's size, and a brush of it for the labels.
+void MainWindow::makeBackground() {
+    if (!background_) return;
+    RECT area;
+    GetClientRect(hwnd(), &area);
+    HDC screen = GetDC(hwnd());
+    HDC target = CreateCompatibleDC(screen);
+    HDC source = CreateCompatibleDC(screen);
+    stretched_ = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    HGDIOBJ oldTarget = SelectObject(target, stretched_);
+    HGDIOBJ oldSource = SelectObject(source, background_);
+    BITMAP info{};
+    GetObjectW(background_, sizeof(info), &info);
+    SetStretchBltMode(target, HALFTONE);
+    StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    ReleaseDC(hwnd(), screen);
+    backgroundBrush_ = CreatePatternBrush(stretched_);
+}
+
+bool MainWindow::paintBackground(HDC dc) {
+    if (!backgroundBrush_) return false;  // without its bitmap the window draws plainly
+    RECT area;
+    GetClientRect(hwnd(), &area);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    FillRect(dc, &area, backgroundBrush_);
+    return true;
+}
+
+// The labels show the background through, aligned with the window's.
+HBRUSH MainWindow::labelBrush(HDC dc, HWND label) {
+    if (!backgroundBrush_ || GetParent(label) != hwnd()) return nullptr;
+    RECT r;
+    GetWindowRect(label, &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    SetBkMode(dc, TRANSPARENT);
+    SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
+    return backgroundBrush_;
+}
+
+void MainWindow::onDestroy() {
+    // The watcher first, then the monitors, so that nothing redials; then the session ends
+    // as a normal disconnection and the link the program leaves behind is hung up.
+    KillTimer(hwnd(), 4);
+    networkWatcher_.stop();
+    loginPage_->stopMonitors();
+    if (services_.connectManage) {
+        loginPage_->closeRecordNormal();
+        services_.connectManage->Close();
+    }
+    tray_.remove();
     RemovePropW(hwnd(), kProductTitle);
     messageChannel_.close();
 }

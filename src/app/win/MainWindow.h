@@ -1,22 +1,50 @@
 #pragma once
-// The one top-level window: a narrow, always-on-top dialog at the right edge of the screen.
+// The one top-level window: a narrow, always-on-top dialog at the right edge of the screen
+// with a toolbar, a menu, four tab pages and the connection lines; it lives in the
+// notification area while minimised and slides out of sight when docked to a screen edge.
 // Its destruction ends the program.
 
+#include <filesystem>
 #include <memory>
 
+#include "app/NetworkWatcher.h"
+#include "app/win/CaptionSkin.h"
+#include "app/win/MainToolbar.h"
+#include "app/win/PageTabs.h"
+#include "app/win/TrayIcon.h"
 #include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
 
-class DialerApp;
 class CConnectManage;
+class Clock;
 class ConfigStore;
+class LinkProbes;
+class Power;
 
 class MainWindow : public Dialog {
   public:
-    explicit MainWindow(DialerApp& app);
+    // What the window works with; the application object owns all of it.
+    struct Services {
+        ConfigStore& config;
+        CConnectManage* connectManage;  // null: nothing is dialled
+        std::filesystem::path folder;   // the program's folder: data, help.chm
+        Clock* clock = nullptr;         // null: the system's
+        Power* power = nullptr;         // null: the system's
+    };
+
+    explicit MainWindow(Services services);
+    ~MainWindow() override;
+
+    // The tray menu with its connect, disconnect and status items enabled as the main
+    // menu's are; the caller destroys it.
+    HMENU loadTrayMenu() const;
+    const TrayIcon& tray() const { return tray_; }
+    HWND toolbar() const { return toolbar_.hwnd(); }
+    LoginPage* loginPage() const { return loginPage_.get(); }
+    int selectedTab() const { return tabs_.selected(); }
 
   protected:
     BOOL onInitDialog() override;
@@ -26,17 +54,42 @@ class MainWindow : public Dialog {
     bool preTranslate(MSG& msg) override;
 
   private:
+    void openPages();
+    void layoutUnderToolbar();
+    void paintMenus();
     void placeAtRightEdge();
     void openMessageChannel();
-    void openLoginPage();
+    void startLoginPage();
+    void onTrayEvent(UINT mouseMessage);
+    void showTrayMenu();
+    void onLinkUp();
+    void onLinkDown();
+    void restoreFromTray();
+    void showHelp();
+    bool paintBackground(HDC dc);
+    HBRUSH labelBrush(HDC dc, HWND label);
+    void makeBackground();
 
-    DialerApp& app_;
-    HICON icon_ = nullptr;
-    ConfigStore* config_ = nullptr;
-    CConnectManage* connectManage_ = nullptr;
+    Services services_;
+    HICON icon_ = nullptr;         // the program's icon; also the connected tray icon
+    HICON offlineIcon_ = nullptr;  // the tray icon while no link is up
+    MainToolbar toolbar_;
+    PageTabs tabs_;
+    CaptionSkin caption_;
+    TrayIcon tray_;
+    HBITMAP background_ = nullptr;
+    HBITMAP stretched_ = nullptr;    // the background at the client area's size
+    HBRUSH backgroundBrush_ = nullptr;
+    UINT taskbarCreated_ = 0;
+    bool connected_ = false;  // selects the tray tip
+    std::unique_ptr<LinkProbes> probes_;
+    NetworkWatcher networkWatcher_;
     MessageChannel messageChannel_;
-    // After the channel, so that it ends before the channel does.
+    // After the channel, so that they end before the channel does.
     std::unique_ptr<LoginPage> loginPage_;
+    Dialog shortcutsPage_;
+    std::unique_ptr<Dialog> servicesPage_;
+    std::unique_ptr<Dialog> contactPage_;
 };
 
 }  // namespace tarnix

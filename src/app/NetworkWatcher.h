@@ -1,0 +1,41 @@
+#pragma once
+// Waits in the background for the machine to reach a network, then says so once. The
+// update check waits for it, so that it does not fail on a machine that is still starting.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace tarnix {
+
+class NetworkWatcher {
+  public:
+    using Check = std::function<int()>;  // 1 when a network can be reached
+    using Ready = std::function<void()>;
+
+    NetworkWatcher() = default;
+    ~NetworkWatcher() { stop(); }
+    NetworkWatcher(const NetworkWatcher&) = delete;
+    NetworkWatcher& operator=(const NetworkWatcher&) = delete;
+
+    // Calls `check` every `period` until it returns 1, waits one period more and calls
+    // `ready` once. False when the thread cannot start (the watcher then does nothing).
+    bool start(Check check, Ready ready,
+               std::chrono::milliseconds period = std::chrono::milliseconds(100));
+    // Ends the watch, waking it from its pause, and waits for the thread.
+    void stop();
+
+  private:
+    void watch(Check check, Ready ready, std::chrono::milliseconds period);
+    // False when stopped during the pause.
+    bool pause(std::chrono::milliseconds period);
+
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,187 @@
+#include "app/win/CaptionSkin.h"
+
+#include "resource.h"
+
+namespace tarnix {
+namespace {
+
+constexpr int kButtonWidth = 19;
+// Through the middle the blue of the caption buttons' corners.
+constexpr COLORREF kCaptionTop = RGB(45, 125, 212), kCaptionBottom = RGB(24, 98, 182);
+
+HBITMAP loadBitmap(int id) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// Where the system draws the caption, in window coordinates.
+RECT captionRect(HWND window) {
+    RECT w;
+    GetWindowRect(window, &w);
+    LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    int frameX = GetSystemMetrics(SM_CXFIXEDFRAME), frameY = GetSystemMetrics(SM_CYFIXEDFRAME);
+    int height = GetSystemMetrics((ex & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    return {frameX, frameY, (w.right - w.left) - frameX, frameY + height - 1};
+}
+
+void fillGradient(HDC dc, const RECT& r) {
+    TRIVERTEX v[2] = {
+        {r.left, r.top, static_cast<COLOR16>(GetRValue(kCaptionTop) << 8),
+         static_cast<COLOR16>(GetGValue(kCaptionTop) << 8),
+         static_cast<COLOR16>(GetBValue(kCaptionTop) << 8), 0},
+        {r.right, r.bottom, static_cast<COLOR16>(GetRValue(kCaptionBottom) << 8),
+         static_cast<COLOR16>(GetGValue(kCaptionBottom) << 8),
+         static_cast<COLOR16>(GetBValue(kCaptionBottom) << 8), 0}};
+    GRADIENT_RECT g{0, 1};
+    GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+}
+
+// With desktop composition the system draws the frame itself and nothing drawn over the
+// caption would show; the classic frame lets the skin paint it.
+void useClassicFrame(HWND window) {
+    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+    if (!dwm) return;
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    auto set = reinterpret_cast<SetAttribute>(
+        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    const DWORD kNonClientRenderingPolicy = 2, kDisabled = 1;
+    if (set) set(window, kNonClientRenderingPolicy, &kDisabled, sizeof(kDisabled));
+    FreeLibrary(dwm);
+}
+
+}  // namespace
+
+CaptionSkin::~CaptionSkin() {
+    for (HBITMAP b : {close_, closeHot_, minimize_, minimizeHot_})
+        if (b) DeleteObject(b);
+}
+
+void CaptionSkin::attach(HWND window, HICON icon, std::wstring title) {
+    window_ = window;
+    icon_ = icon;
+    title_ = std::move(title);
+    close_ = loadBitmap(IDB_CAPTION_CLOSE);
+    closeHot_ = loadBitmap(IDB_CAPTION_CLOSE_HOT);
+    minimize_ = loadBitmap(IDB_CAPTION_MINIMIZE);
+    minimizeHot_ = loadBitmap(IDB_CAPTION_MINIMIZE_HOT);
+    useClassicFrame(window_);
+}
+
+CaptionSkin::Button CaptionSkin::buttonAt(POINT screen) const {
+    if (PtInRect(&closeRect_, screen)) return Button::Close;
+    if (PtInRect(&minimizeRect_, screen)) return Button::Minimize;
+    return Button::None;
+}
+
+bool CaptionSkin::handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (!window_) return false;
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    switch (msg) {
+        case WM_MOVE:
+        case WM_NCPAINT:
+        case WM_NCACTIVATE:
+        case WM_SETTEXT:
+            result = DefWindowProcW(window_, msg, wParam, lParam);
+            paint();
+            return true;
+        case WM_NCMOUSEMOVE: {
+            Button now = buttonAt(at);
+            if (now != Button::None) {
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, window_, 0};
+                TrackMouseEvent(&track);
+            }
+            if (now != hot_) {
+                hot_ = now;
+                paint();
+            }
+            return false;
+        }
+        case WM_NCMOUSELEAVE:
+            if (hot_ != Button::None) {
+                hot_ = Button::None;
+                paint();
+            }
+            return false;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            // The system's own buttons lie under the skin's; they must not react.
+            return buttonAt(at) != Button::None;
+        case WM_NCLBUTTONUP:
+            switch (buttonAt(at)) {
+                case Button::Close:
+                    PostMessageW(window_, WM_CLOSE, 0, 0);
+                    return true;
+                case Button::Minimize:
+                    PostMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                    return true;
+                default:
+                    return false;
+            }
+        default:
+            return false;
+    }
+}
+
+void CaptionSkin::paint() {
+    if (!IsWindowVisible(window_) || IsIconic(window_)) return;
+    HDC dc = GetWindowDC(window_);
+    if (!dc) return;
+    RECT caption = captionRect(window_);
+    fillGradient(dc, caption);
+    int height = caption.bottom - caption.top;
+    int iconSize = height - 2 < 16 ? height - 2 : 16;
+    if (icon_)
+        DrawIconEx(dc, caption.left + 4, caption.top + (height - iconSize) / 2, icon_, iconSize,
+                   iconSize, 0, nullptr, DI_NORMAL);
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HFONT font = CreateFontIndirectW(&metrics.lfSmCaptionFont);
+    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT text = caption;
+    text.left += 20 + 4;
+    text.right -= 2 * kButtonWidth + 4;
+    DrawTextW(dc, title_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+    if (font) DeleteObject(font);
+
+    RECT window;
+    GetWindowRect(window_, &window);
+    paintButton(dc, window, Button::Close, hot_ == Button::Close);
+    paintButton(dc, window, Button::Minimize, hot_ == Button::Minimize);
+    ReleaseDC(window_, dc);
+}
+
+void CaptionSkin::paintButton(HDC dc, const RECT& window, Button which, bool hot) {
+    RECT caption = captionRect(window_);
+    int height = caption.bottom - caption.top;
+    int size = height - 2 < kButtonWidth ? height - 2 : kButtonWidth;
+    int right = caption.right - 2 - (which == Button::Close ? 0 : kButtonWidth + 2);
+    RECT r{right - size, caption.top + (height - size) / 2, right,
+           caption.top + (height - size) / 2 + size};
+    RECT& remembered = which == Button::Close ? closeRect_ : minimizeRect_;
+    remembered = {window.left + r.left, window.top + r.top, window.left + r.right,
+                  window.top + r.bottom};
+
+    HBITMAP bitmap = which == Button::Close ? (hot ? closeHot_ : close_)
+                                            : (hot ? minimizeHot_ : minimize_);
+    if (!bitmap) {
+        // Without its bitmaps the button is still there and still works.
+        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return;
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, r.left, r.top, size, size, source, 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+}  // namespace tarnix

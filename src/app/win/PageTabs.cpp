@@ -1,0 +1,87 @@
+#include "app/win/PageTabs.h"
+
+#include "app/win/MainToolbar.h"
+#include "resource.h"
+#include "widgets/win/Dialog.h"
+
+namespace tarnix {
+namespace {
+
+constexpr int kTabWidth = 40, kTabHeight = 38;
+constexpr int kImageSize = 32;
+// The pages start this far right of the tab control's left edge, past the tabs.
+constexpr int kPageLeft = 42;
+
+}  // namespace
+
+PageTabs::~PageTabs() {
+    if (images_) ImageList_Destroy(images_);
+}
+
+void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
+    owner_ = owner;
+    tabs_ = tabs;
+    if (!tabs_) return;
+    auto strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                 MAKEINTRESOURCEW(IDB_TABS), IMAGE_BITMAP, 0,
+                                                 0, LR_CREATEDIBSECTION));
+    if (strip) {
+        images_ = ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, tabCount, 0);
+        if (images_) ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
+        DeleteObject(strip);
+        TabCtrl_SetImageList(tabs_, images_);
+    }
+    TabCtrl_SetItemSize(tabs_, kTabWidth, kTabHeight);
+
+    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    for (int i = 0; i < tabCount; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = const_cast<wchar_t*>(L"");
+        item.iImage = i;
+        TabCtrl_InsertItem(tabs_, i, &item);
+    }
+    if (!tooltips_) return;
+    TabCtrl_SetToolTips(tabs_, tooltips_);
+    for (int i = 0; i < tabCount; ++i) {
+        std::wstring text = commandTip(IDS_TAB_LOGIN + i);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = tabs_;
+        tool.uId = IDS_TAB_LOGIN + i;
+        TabCtrl_GetItemRect(tabs_, i, &tool.rect);
+        tool.lpszText = text.data();
+        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void PageTabs::addPage(Dialog& page) {
+    HWND parent = tabs_ ? tabs_ : owner_;
+    if (!page.hwnd() && !page.create(parent)) return;
+    RECT area;
+    GetClientRect(parent, &area);
+    SetWindowPos(page.hwnd(), HWND_TOP, kPageLeft, 2, area.right - kPageLeft - 2,
+                 area.bottom - 4, SWP_NOACTIVATE);
+    pages_.push_back(page.hwnd());
+}
+
+void PageTabs::select(int index) {
+    if (tabs_) TabCtrl_SetCurSel(tabs_, index);
+    showSelected();
+}
+
+void PageTabs::showSelected() {
+    int current = selected();
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        ShowWindow(pages_[i], static_cast<int>(i) == current ? SW_SHOW : SW_HIDE);
+}
+
+int PageTabs::selected() const {
+    return tabs_ ? TabCtrl_GetCurSel(tabs_) : 0;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,38 @@
+#pragma once
+// The vertical tab control of the main window: one image per tab, a tooltip per tab, and
+// the pages placed right of the column of tabs; one page shows at a time.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace tarnix {
+
+class Dialog;
+
+class PageTabs {
+  public:
+    ~PageTabs();
+
+    // Takes over the tab control `tabs` of `owner`: images, item size, tooltips.
+    void attach(HWND owner, HWND tabs, int tabCount);
+    // Creates `page` as a child of the tab control and places it right of the tabs.
+    void addPage(Dialog& page);
+    // Shows the page of tab `index` and hides the others.
+    void select(int index);
+    // The selection changed by the user: shows its page.
+    void showSelected();
+    HWND hwnd() const { return tabs_; }
+    int selected() const;
+
+  private:
+    HWND owner_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND tooltips_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    std::vector<HWND> pages_;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,42 @@
+#pragma once
+// The client's icon in the notification area: its tip, the balloons on link up and link
+// down, and the way back to the window while it is hidden. The record is kept so that the
+// icon can be put back as it was when Explorer restarts.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace tarnix {
+
+class TrayIcon {
+  public:
+    ~TrayIcon() { remove(); }
+
+    // Adds the icon owned by `owner`, whose mouse events arrive as `callbackMessage`.
+    void add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::wstring& tip);
+    // Adds the icon again after the shell's taskbar was re-created.
+    void restore();
+    void remove();
+
+    // Shows `tip` when the mouse rests on the icon; drops a pending balloon.
+    void setTip(const std::wstring& tip);
+    void showBalloon(const std::wstring& title, const std::wstring& text, HICON icon);
+
+    std::wstring tip() const { return data_.szTip; }
+    std::wstring balloonTitle() const { return data_.szInfoTitle; }
+    std::wstring balloonText() const { return data_.szInfo; }
+    bool balloonPending() const { return (data_.uFlags & NIF_INFO) != 0; }
+    HICON icon() const { return data_.hIcon; }
+    bool added() const { return added_; }
+
+  private:
+    void modify();
+
+    NOTIFYICONDATAW data_{};
+    bool added_ = false;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,194 @@
+// The main window in-process over the dial fakes: its commands reach the login page, its
+// toolbar, menus and tray follow the link, it hides in the tray and comes back, and its
+// keys, tabs and help behave as a user expects.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "../support/DialRig.h"
+#include "../support/PromptRecorder.h"
+#include "../support/WindowPump.h"
+#include "app/win/MainToolbar.h"
+#include "app/win/MainWindow.h"
+#include "resource.h"
+#include "store/CodePage.h"
+
+namespace tarnix {
+namespace {
+
+using testing::menuEnabled;
+using testing::menuItemEnabled;
+using testing::pumpPending;
+using testing::pumpUntil;
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void open() {
+        window_ = std::make_unique<MainWindow>(MainWindow::Services{
+            *rig_.config, rig_.connectManage.get(), rig_.folder, &rig_.clock, nullptr});
+        ASSERT_NE(window_->create(nullptr), nullptr);
+    }
+    void TearDown() override {
+        window_.reset();
+        pumpPending();
+    }
+    HWND hwnd() { return window_->hwnd(); }
+    void command(int id) { SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void tray(UINT mouseMessage) { SendMessageW(hwnd(), WM_TRAY_NOTIFY, IDI_TRAY_OFFLINE, mouseMessage); }
+    bool connected() { return window_->loginPage()->connectedState(); }
+    bool toolEnabled(int id) {
+        return SendMessageW(window_->toolbar(), TB_ISBUTTONENABLED, id, 0) != 0;
+    }
+    void typeAccount() {
+        HWND page = window_->loginPage()->hwnd();
+        SetDlgItemTextW(page, IDC_ACCOUNT, L"dora");
+        SetDlgItemTextW(page, IDC_PASSWORD, L"pw");
+    }
+    // Connect enabled and disconnect and statistics disabled everywhere, or the reverse.
+    void expectCommandState(bool linkUp) {
+        EXPECT_EQ(toolEnabled(ID_TOOL_CONNECT), !linkUp);
+        EXPECT_EQ(toolEnabled(ID_TOOL_DISCONNECT), linkUp);
+        EXPECT_EQ(menuEnabled(hwnd(), 0, 0), !linkUp);
+        EXPECT_EQ(menuEnabled(hwnd(), 0, 2), linkUp);
+        EXPECT_EQ(menuEnabled(hwnd(), 1, 2), linkUp);
+        HMENU loaded = window_->loadTrayMenu();
+        ASSERT_NE(loaded, nullptr);
+        HMENU trayMenu = GetSubMenu(loaded, 0);
+        EXPECT_EQ(menuItemEnabled(trayMenu, 2), !linkUp) << "登录连接";
+        EXPECT_EQ(menuItemEnabled(trayMenu, 3), linkUp) << "断开连接";
+        EXPECT_EQ(menuItemEnabled(trayMenu, 4), linkUp) << "连接状态";
+        EXPECT_TRUE(menuItemEnabled(trayMenu, 0)) << "显示主界面 always";
+        DestroyMenu(loaded);
+    }
+
+    testing::DialRig rig_{"main"};
+    testing::PromptRecorder prompts_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStatesFollow) {
+    open();
+    expectCommandState(false);
+    EXPECT_EQ(window_->tray().tip(), L"澄远拨号");
+    EXPECT_EQ(window_->tray().icon(),
+              LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_OFFLINE),
+                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    typeAccount();
+
+    const int connects[] = {ID_MENU_CONNECT, ID_TOOL_CONNECT, ID_TRAY_CONNECT};
+    const int disconnects[] = {ID_MENU_DISCONNECT, ID_TOOL_DISCONNECT, ID_TRAY_DISCONNECT};
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        command(connects[round]);
+        ASSERT_TRUE(pumpUntil([&] { return connected(); }));
+        expectCommandState(true);
+        EXPECT_TRUE(window_->tray().balloonPending());
+        EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端已连接");
+        EXPECT_EQ(window_->tray().icon(),
+                  LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                             0, 0, LR_DEFAULTSIZE | LR_SHARED));
+
+        command(disconnects[round]);
+        ASSERT_TRUE(pumpUntil([&] { return !connected(); }));
+        expectCommandState(false);
+        EXPECT_EQ(window_->tray().balloonTitle(), L"");
+        EXPECT_EQ(window_->tray().balloonText(), L"澄远宽带拨号客户端连接已断开");
+    }
+    EXPECT_EQ(rig_.backend->dialled().size(), 3u);
+    EXPECT_EQ(rig_.backend->hungUp().size(), 3u);
+    EXPECT_TRUE(prompts_.asked.empty());
+}
+
+TEST_F(MainWindowTest, TheTrayTipTellsTheAddressOnlyWhileThisClientsLinkIsUp) {
+    open();
+    tray(WM_MOUSEMOVE);
+    EXPECT_EQ(window_->tray().tip(), L"澄远拨号\r\n未通过本软件拨号");
+
+    typeAccount();
+    command(ID_MENU_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return connected(); }));
+    tray(WM_MOUSEMOVE);
+    std::wstring tip = window_->tray().tip();
+    EXPECT_EQ(tip.rfind(L"澄远拨号\r\nIP地址：10.1.", 0), 0u) << gbToUtf8(wideToGb(tip));
+    EXPECT_FALSE(window_->tray().balloonPending()) << "the move drops the pending balloon";
+}
+
+TEST_F(MainWindowTest, MinimisingHidesInTheTrayAndTheTrayBringsItBack) {
+    open();
+    ShowWindow(hwnd(), SW_SHOW);
+
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);  // the close box
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(hwnd()); }));
+    EXPECT_TRUE(IsWindow(hwnd())) << "closing only minimises";
+
+    tray(WM_LBUTTONDBLCLK);
+    pumpPending();
+    EXPECT_TRUE(IsWindowVisible(hwnd()));
+    EXPECT_FALSE(IsIconic(hwnd()));
+
+    SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(hwnd()); }));
+    command(ID_TRAY_SHOW);
+    EXPECT_TRUE(IsWindowVisible(hwnd()));
+    EXPECT_FALSE(IsIconic(hwnd()));
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
+    open();
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        MSG down{window_->loginPage()->item(IDC_PASSWORD), WM_KEYDOWN, key, 0, 0, {}};
+        EXPECT_TRUE(window_->filterMessage(down));
+        MSG onWindow{hwnd(), WM_KEYDOWN, key, 0, 0, {}};
+        EXPECT_TRUE(window_->filterMessage(onWindow));
+    }
+    MSG letter{hwnd(), WM_KEYDOWN, 'A', 0, 0, {}};
+    EXPECT_FALSE(window_->filterMessage(letter));
+    command(IDOK);
+    command(IDCANCEL);
+    pumpPending();
+    EXPECT_TRUE(IsWindow(hwnd()));
+    EXPECT_TRUE(rig_.backend->hungUp().empty()) << "Escape is not a disconnect here";
+}
+
+TEST_F(MainWindowTest, TabsShowOnePageEachWithTheirTips) {
+    open();
+    HWND tabs = window_->item(IDC_TABS);
+    ASSERT_EQ(TabCtrl_GetItemCount(tabs), 4);
+    EXPECT_TRUE(IsWindowVisible(window_->loginPage()->hwnd()) ||
+                GetWindowLongPtrW(window_->loginPage()->hwnd(), GWL_STYLE) & WS_VISIBLE);
+    TabCtrl_SetCurSel(tabs, 3);
+    NMHDR change{tabs, IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(hwnd(), WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&change));
+    int shown = 0;
+    for (HWND page = GetWindow(tabs, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (GetWindowLongPtrW(page, GWL_STYLE) & WS_VISIBLE) ++shown;
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(GetWindowLongPtrW(window_->loginPage()->hwnd(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(window_->selectedTab(), 3);
+
+    EXPECT_EQ(commandTip(IDS_TAB_LOGIN), L"用户登录");
+    EXPECT_EQ(commandTip(IDS_TAB_CONTACT), L"宽带服务");
+    EXPECT_EQ(commandTip(ID_TOOL_SETTINGS), L"客户端设置");
+    EXPECT_EQ(commandTip(ID_UPDATE), L"软件升级");
+}
+
+TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) {
+    std::ofstream(rig_.folder / "config.xml", std::ios::binary) << "<CONFIG><Autoconnect>1<";
+    rig_.config = std::make_unique<ConfigStore>(rig_.folder);
+    open();
+    EXPECT_EQ(TabCtrl_GetItemCount(window_->item(IDC_TABS)), 4);
+    EXPECT_TRUE(rig_.backend->dialled().empty());
+
+    command(ID_HELP);
+    ASSERT_EQ(prompts_.asked.size(), 1u);
+    EXPECT_EQ(prompts_.asked[0].text,
+              wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"));
+    EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Stop);
+}
+
+}  // namespace
+}  // namespace tarnix
