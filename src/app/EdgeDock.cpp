@@ -1,0 +1,184 @@
+#include "app/EdgeDock.h"
+
+#include <algorithm>
+
+namespace tarnix {
+namespace {
+
+// A tenth of the size per tick; at least one pixel, so that a window smaller than ten
+// pixels still reaches its end position.
+int slideStep(int size) {
+    return std::max(1, size / 10);
+}
+
+}  // namespace
+
+void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize) {
+    taskbarHeight_ = taskbarHeight;
+    edgeSize_ = edgeSize;
+    frameSize_ = frameSize;
+}
+
+bool EdgeDock::moving(DockPoint cursor, DockRect& proposed, DockScreen screen,
+                      int currentHeight) {
+    const int w = proposed.width();
+    const int h = proposed.height();
+    // Top and bottom win over the sides at a corner.
+    if (cursor.y <= kSnapDistance) {
+        dockSide_ = static_cast<int>(DockSide::Top);
+        proposed.top = -edgeSize_;
+        proposed.bottom = h - edgeSize_;
+        return false;
+    }
+    if (cursor.y >= screen.height - taskbarHeight_ - kSnapDistance) {
+        dockSide_ = static_cast<int>(DockSide::Bottom);
+        proposed.bottom = screen.height - taskbarHeight_;
+        proposed.top = proposed.bottom - h;
+        return false;
+    }
+    const bool left = cursor.x < kSnapDistance;
+    if (left || cursor.x >= screen.width - kSnapDistance) {
+        dockSide_ = static_cast<int>(left ? DockSide::Left : DockSide::Right);
+        proposed.left = left ? 0 : screen.width - w;
+        proposed.right = proposed.left + w;
+        // Remember the height of the free window, to give it back when it leaves the side.
+        if (!sideDocked_) {
+            savedHeight_ = currentHeight;
+            sideDocked_ = 1;
+        }
+        return false;
+    }
+    dockSide_ = static_cast<int>(DockSide::None);
+    if (sideDocked_) {
+        proposed.bottom = proposed.top + savedHeight_;
+        sideDocked_ = 0;
+    }
+    if (hover_) {
+        hover_ = 0;
+        return true;
+    }
+    return false;
+}
+
+bool EdgeDock::hitTest(DockPoint point, DockScreen screen) {
+    if (dockSide_ == 0 || hover_ || point.x >= screen.width + 10)
+        return false;
+    hover_ = 1;
+    startSlide(DockDirection::Show);
+    return true;
+}
+
+bool EdgeDock::hoverTimer(bool cursorInsideWindow) {
+    if (cursorInsideWindow)
+        return false;
+    hover_ = 0;
+    startSlide(DockDirection::Hide);
+    return true;
+}
+
+void EdgeDock::showFromTray() {
+    startSlide(DockDirection::Show);
+}
+
+void EdgeDock::minimised() {
+    hover_ = 0;
+}
+
+void EdgeDock::startSlide(DockDirection direction) {
+    animationDone_ = 0;
+    direction_ = static_cast<int>(direction);
+}
+
+DockTick EdgeDock::animationTick(const DockRect& window, DockScreen screen) {
+    if (animationDone_)
+        return {DockTick::Stop, window};
+    if (dockSide_ == 0) {
+        // Nothing can slide; end the slide so that the 5 ms timer does not run on
+        // (a tray double-click starts one whether the window is docked or not).
+        animationDone_ = 1;
+        return {DockTick::Nothing, window};
+    }
+
+    const int w = window.width();
+    const int h = window.height();
+    const int f = frameSize_;
+    const bool hide = direction_ == static_cast<int>(DockDirection::Hide);
+    DockRect r = window;
+    bool done = false;
+    // Each branch moves one edge by a step and stops it at the end position; the
+    // opposite edge follows below so that the size stays.
+    switch (static_cast<DockSide>(dockSide_)) {
+    case DockSide::Top:
+        if (hide) {
+            r.bottom -= slideStep(h);
+            if (r.bottom <= f) {
+                r.bottom = f;
+                done = true;
+            }
+            r.top = r.bottom - h;
+        } else {
+            r.top += slideStep(h);
+            if (r.top >= -edgeSize_) {
+                r.top = -edgeSize_;
+                done = true;
+            }
+            r.bottom = r.top + h;
+        }
+        break;
+    case DockSide::Bottom:
+        if (hide) {
+            r.top += slideStep(h);
+            if (r.top >= screen.height - f) {
+                r.top = screen.height - f;
+                done = true;
+            }
+        } else {
+            r.top -= slideStep(h);
+            if (r.top <= screen.height - h) {
+                r.top = screen.height - h;
+                done = true;
+            }
+        }
+        r.bottom = r.top + h;
+        break;
+    case DockSide::Left:
+        if (hide) {
+            r.right -= slideStep(w);
+            if (r.right <= f) {
+                r.right = f;
+                done = true;
+            }
+        } else {
+            r.right += slideStep(w);
+            if (r.right >= w) {
+                r.right = w;
+                done = true;
+            }
+        }
+        r.left = r.right - w;
+        break;
+    case DockSide::Right:
+        if (hide) {
+            r.left += slideStep(w);
+            if (r.left >= screen.width - f) {
+                r.left = screen.width - f;
+                done = true;
+            }
+        } else {
+            r.left -= slideStep(w);
+            if (r.left <= screen.width - w) {
+                r.left = screen.width - w;
+                done = true;
+            }
+        }
+        r.right = r.left + w;
+        break;
+    case DockSide::None:
+        break;
+    }
+    if (done)
+        animationDone_ = 1;
+    return {DockTick::Move, r};
+}
+
+}  // namespace tarnix

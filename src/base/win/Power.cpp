@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "base/Power.h"
+
+namespace tarnix {
+namespace {
+
+class WinPower : public Power {
+  public:
+    bool exitWindows(unsigned flags) override { return ExitWindowsEx(flags, 0) != FALSE; }
+};
+
+}  // namespace
+
+Power& systemPower() {
+    static WinPower power;
+    return power;
+}
+
+bool enableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool enabled = false;
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr)) {
+        // The call succeeds even when the account does not hold the privilege.
+        enabled = GetLastError() != ERROR_NOT_ALL_ASSIGNED;
+    }
+    CloseHandle(token);
+    return enabled;
+}
+
+}  // namespace tarnix

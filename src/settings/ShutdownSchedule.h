@@ -1,0 +1,40 @@
+#pragma once
+// ShutdownSchedule: the scheduled log-off, restart or shutdown. The schedule is SystemSet
+// in the configuration store (SetTime, SetType); the main window calls tick() once a
+// second, and at the set second the system is asked to carry out the action and the
+// schedule is removed, so that it fires once.
+
+#include <string_view>
+
+#include "base/Clock.h"
+#include "base/Power.h"
+#include "store/ConfigStore.h"
+
+namespace tarnix {
+
+// The action names stored in SetType (GB2312), in the order the settings page lists them.
+inline constexpr std::string_view kShutdownPowerOff = "\xb9\xd8\xbb\xfa";  // 关机
+inline constexpr std::string_view kShutdownRestart = "\xd6\xd8\xc6\xf0";   // 重起
+inline constexpr std::string_view kShutdownLogOff = "\xd7\xa2\xcf\xfa";    // 注销
+
+// The exit flags of an action name (compared exactly); false for any other name.
+bool shutdownFlags(std::string_view action, unsigned& flags);
+
+// Reads a SetTime text: year, month, day, hour, minute and second, with any run of
+// non-digit characters between them ("2009-5-20 12:30:00"). False unless there are
+// exactly six numbers and they form a real date and time; `time` is then unchanged.
+bool parseScheduleTime(std::string_view text, LocalTime& time);
+
+// What one tick did.
+struct ShutdownTick {
+    bool due = false;        // the set second is now: the schedule was removed
+    bool requested = false;  // the system was asked (a known action name)
+    unsigned flags = 0;      // the flags it was asked with
+};
+
+class ShutdownSchedule {
+  public:
+    ShutdownTick tick(ConfigStore& config, Clock& clock, Power& power);
+};
+
+}  // namespace tarnix

@@ -1,0 +1,147 @@
+// The scheduled shutdown's one-second tick over a config.xml in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "settings/ShutdownSchedule.h"
+#include "../support/FakeClock.h"
+
+namespace tarnix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingPower : public Power {
+  public:
+    bool exitWindows(unsigned flags) override {
+        calls.push_back(flags);
+        return accept;
+    }
+    std::vector<unsigned> calls;
+    bool accept = true;
+};
+
+constexpr LocalTime kSetSecond{2009, 5, 20, 12, 30, 0};
+
+class Shutdown : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tarnix-shutdown-" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir_);
+        config_.emplace(dir_);
+    }
+    void TearDown() override {
+        config_.reset();
+        fs::remove_all(dir_);
+    }
+
+    void schedule(std::string_view time, std::string_view type) {
+        config_->SetShutdown(true, time, type);
+    }
+    bool scheduled() {
+        std::string time, type;
+        config_->GetShutdown(time, type);
+        return !time.empty();
+    }
+    ShutdownTick tickAt(LocalTime now) {
+        clock_.set(now);
+        return ShutdownSchedule().tick(*config_, clock_, power_);
+    }
+
+    fs::path dir_;
+    std::optional<ConfigStore> config_;
+    testing::FakeClock clock_;
+    RecordingPower power_;
+};
+
+TEST_F(Shutdown, FiresAtTheSetSecondWithEachActionAndOnlyOnce) {
+    const std::pair<std::string_view, unsigned> actions[] = {
+        {kShutdownPowerOff, 8}, {kShutdownRestart, 2}, {kShutdownLogOff, 0}};
+    for (const auto& [name, flags] : actions) {
+        power_.calls.clear();
+        schedule("2009-05-20 12:30:00", name);
+        ShutdownTick t = tickAt(kSetSecond);
+        EXPECT_TRUE(t.due);
+        EXPECT_TRUE(t.requested);
+        EXPECT_EQ(t.flags, flags);
+        EXPECT_EQ(power_.calls, std::vector<unsigned>{flags});
+        EXPECT_FALSE(scheduled());
+        EXPECT_FALSE(tickAt(kSetSecond).due);
+        EXPECT_EQ(power_.calls.size(), 1u);
+    }
+}
+
+TEST_F(Shutdown, TheSecondsAroundItLeaveTheSchedule) {
+    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    for (LocalTime near : {LocalTime{2009, 5, 20, 12, 29, 59}, LocalTime{2009, 5, 20, 12, 30, 1},
+                           LocalTime{2009, 5, 21, 12, 30, 0}, LocalTime{2010, 5, 20, 12, 30, 0}}) {
+        EXPECT_FALSE(tickAt(near).due);
+    }
+    EXPECT_TRUE(power_.calls.empty());
+    EXPECT_TRUE(scheduled());
+    EXPECT_TRUE(tickAt(kSetSecond).due);
+
+    schedule("2009-05-20 12:30:00", "");  // no action: nothing at all
+    EXPECT_FALSE(tickAt(kSetSecond).due);
+    EXPECT_TRUE(scheduled());
+    EXPECT_EQ(power_.calls.size(), 1u);
+}
+
+TEST_F(Shutdown, ReadsTheNumbersWhateverSeparatesThem) {
+    // Unpadded numbers as the date picker writes them, and a locale's own separators.
+    for (std::string_view text :
+         {"2009-5-20 12:30:0", "2009/5/20 12:30:00", " 2009.05.20  12-30-00 ",
+          "2009\xc4\xea" "5\xd4\xc2" "20\xc8\xd5 12:30:00",  // 2009年5月20日
+          "0002009-005-020 012:030:000"}) {
+        SCOPED_TRACE(text);
+        LocalTime parsed;
+        ASSERT_TRUE(parseScheduleTime(text, parsed));
+        EXPECT_EQ(formatTime(parsed), "2009-05-20 12:30:00");
+    }
+    schedule("2009-5-20 12:30:00", kShutdownPowerOff);
+    EXPECT_TRUE(tickAt(kSetSecond).due);
+    EXPECT_FALSE(scheduled());
+}
+
+TEST_F(Shutdown, ATimeThatDoesNotParseNeverFiresAndStays) {
+    for (std::string_view text :
+         {"garbage", "2009-5-20 12:30", "2009-5-20 12:30:00:00", "2009-13-20 12:30:00",
+          "2009-2-29 12:30:00", "2009-5-20 24:00:00", "2009-5-20 12:60:00", "2009-5-20 12:30:60",
+          "0-5-20 12:30:00", "2009-0-20 12:30:00", "2009-5-0 12:30:00",
+          "99999999999999999999-5-20 12:30:00", "2009-5-20 12:30:4294967296"}) {
+        SCOPED_TRACE(text);
+        LocalTime parsed{1, 2, 3, 4, 5, 6};
+        EXPECT_FALSE(parseScheduleTime(text, parsed));
+        EXPECT_EQ(formatTime(parsed), "0001-02-03 04:05:06") << "left unchanged";
+        schedule(text, kShutdownPowerOff);
+        EXPECT_FALSE(tickAt(kSetSecond).due);
+        EXPECT_TRUE(scheduled());
+    }
+    LocalTime leapDay;
+    EXPECT_TRUE(parseScheduleTime("2008-2-29 0:0:0", leapDay));
+    EXPECT_TRUE(power_.calls.empty());
+}
+
+TEST_F(Shutdown, AnUnknownActionOrARefusalStillRemovesTheSchedule) {
+    // "关机 " with a trailing blank is not the name.
+    for (std::string_view name : {std::string_view("\xb9\xd8\xbb\xfa "), std::string_view("x")}) {
+        schedule("2009-05-20 12:30:00", name);
+        ShutdownTick t = tickAt(kSetSecond);
+        EXPECT_TRUE(t.due);
+        EXPECT_FALSE(t.requested);
+        EXPECT_FALSE(scheduled());
+    }
+    EXPECT_TRUE(power_.calls.empty());
+
+    power_.accept = false;
+    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    EXPECT_TRUE(tickAt(kSetSecond).requested);
+    EXPECT_EQ(power_.calls, std::vector<unsigned>{Power::kReboot});
+    EXPECT_FALSE(scheduled());
+}
+
+}  // namespace
+}  // namespace tarnix
