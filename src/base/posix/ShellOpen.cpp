@@ -1,0 +1,10 @@
+#include "base/ShellOpen.h"
+
+namespace tarnix {
+
+// The native build has no desktop to open an address on.
+bool systemShellOpen(const std::string&) {
+    return false;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,32 @@
+// Only web and mail addresses reach the shell: an address that names a file or a program,
+// or carries spaces, control or non-ASCII bytes, is refused before any handler sees it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/ShellOpen.h"
+
+namespace tarnix {
+namespace {
+
+TEST(ShellOpen, HandsOnlyWebAndMailAddressesToTheShell) {
+    std::vector<std::string> opened;
+    setShellOpenHandler([&](const std::string& address) {
+        opened.push_back(address);
+        return true;
+    });
+    for (const char* refused :
+         {"", "http://", "mailto:", "C:\\Windows\\notepad.exe", "file:///C:/x", "notepad",
+          "http://a b/", "http://a\n/", "http://\xb0\xa1/", " http://a/"}) {
+        EXPECT_FALSE(shellOpen(refused)) << refused;
+    }
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(shellOpen("HTTPS://www.chengyuan-kd.example/x?y=1"));
+    EXPECT_TRUE(shellOpen("mailto:kf@chengyuan-kd.example"));
+    EXPECT_EQ(opened.size(), 2u);
+    setShellOpenHandler({});
+}
+
+}  // namespace
+}  // namespace tarnix
