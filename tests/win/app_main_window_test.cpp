@@ -14,7 +14,9 @@
 #include "../support/WindowPump.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
+#include "base/Power.h"
 #include "resource.h"
+#include "settings/ShutdownSchedule.h"
 #include "store/CodePage.h"
 
 namespace tarnix {
@@ -25,11 +27,21 @@ using testing::menuItemEnabled;
 using testing::pumpPending;
 using testing::pumpUntil;
 
+// Keeps what the window asked of the system instead of asking it.
+class RecordingPower : public Power {
+  public:
+    bool exitWindows(unsigned flags) override {
+        asked.push_back(flags);
+        return true;
+    }
+    std::vector<unsigned> asked;
+};
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void open() {
         window_ = std::make_unique<MainWindow>(MainWindow::Services{
-            *rig_.config, rig_.connectManage.get(), rig_.folder, &rig_.clock, nullptr});
+            *rig_.config, rig_.connectManage.get(), rig_.folder, &rig_.clock, &power_});
         ASSERT_NE(window_->create(nullptr), nullptr);
     }
     void TearDown() override {
@@ -65,8 +77,17 @@ class MainWindowTest : public ::testing::Test {
         DestroyMenu(loaded);
     }
 
+    // Drags the window with the cursor at `cursor`; gives the rectangle the window makes
+    // of the proposed one.
+    RECT drag(POINT cursor, RECT proposed) {
+        SetCursorPos(cursor.x, cursor.y);
+        SendMessageW(hwnd(), WM_MOVING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+        return proposed;
+    }
+
     testing::DialRig rig_{"main"};
     testing::PromptRecorder prompts_;
+    RecordingPower power_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -152,6 +173,64 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     pumpPending();
     EXPECT_TRUE(IsWindow(hwnd()));
     EXPECT_TRUE(rig_.backend->hungUp().empty()) << "Escape is not a disconnect here";
+}
+
+TEST_F(MainWindowTest, DraggedNearAScreenEdgeTheWindowSnapsToIt) {
+    open();
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    const int taskbar = window_->dock().taskbarHeight(), edge = window_->dock().edgeSize();
+    const RECT proposed{500, 300, 800, 1000};  // 300 wide, 700 high
+    POINT cursor;
+    ASSERT_TRUE(SetCursorPos(600, 10) && GetCursorPos(&cursor) && cursor.x == 600)
+        << "the display does not let the cursor move";
+
+    RECT top = drag({600, 10}, proposed);
+    EXPECT_EQ(top.top, -edge);
+    EXPECT_EQ(top.bottom, 700 - edge);
+    EXPECT_EQ(window_->dock().side(), DockSide::Top);
+
+    RECT bottom = drag({600, cy - taskbar - 5}, proposed);
+    EXPECT_EQ(bottom.bottom, cy - taskbar);
+    EXPECT_EQ(bottom.top, cy - taskbar - 700);
+    EXPECT_EQ(window_->dock().side(), DockSide::Bottom);
+
+    RECT left = drag({5, 500}, proposed);
+    EXPECT_EQ(left.left, 0);
+    EXPECT_EQ(left.right, 300);
+    EXPECT_EQ(window_->dock().side(), DockSide::Left);
+
+    RECT right = drag({cx - 5, 500}, proposed);
+    EXPECT_EQ(right.right, cx);
+    EXPECT_EQ(right.left, cx - 300);
+    EXPECT_EQ(window_->dock().side(), DockSide::Right);
+
+    // Away from every edge the window is free again, with the height it had when docked.
+    RECT free = drag({900, 500}, proposed);
+    EXPECT_EQ(window_->dock().side(), DockSide::None);
+    EXPECT_EQ(free.left, 500);
+    RECT now;
+    GetWindowRect(hwnd(), &now);
+    EXPECT_EQ(free.bottom - free.top, now.bottom - now.top);
+}
+
+TEST_F(MainWindowTest, TheScheduleFiresAtItsSecondOnceAndIsRemoved) {
+    open();
+    rig_.config->SetShutdown(true, "2026-12-7 22:30:00", kShutdownRestart);
+    rig_.clock.set({2026, 12, 7, 22, 29, 59});
+    SendMessageW(hwnd(), WM_TIMER, 4, 0);
+    EXPECT_TRUE(power_.asked.empty());
+
+    rig_.clock.set({2026, 12, 7, 22, 30, 0});
+    SendMessageW(hwnd(), WM_TIMER, 4, 0);
+    ASSERT_EQ(power_.asked.size(), 1u);
+    EXPECT_EQ(power_.asked[0], Power::kReboot);
+    std::string time, type;
+    rig_.config->GetShutdown(time, type);
+    EXPECT_EQ(time, "");
+    EXPECT_EQ(type, "");
+
+    SendMessageW(hwnd(), WM_TIMER, 4, 0);
+    EXPECT_EQ(power_.asked.size(), 1u) << "once";
 }
 
 TEST_F(MainWindowTest, TabsShowOnePageEachWithTheirTips) {

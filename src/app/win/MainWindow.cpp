@@ -1,6 +1,9 @@
 #include "app/win/MainWindow.h"
 
+#include "app/win/AboutDialog.h"
 #include "app/win/DialerApp.h"
+#include "base/Clock.h"
+#include "base/Power.h"
 #include "base/Prompt.h"
 #include "dial/ConnectManage.h"
 #include "dial/LinkProbes.h"
@@ -12,6 +15,10 @@ namespace tarnix {
 namespace {
 
 constexpr int kTabCount = 4;
+// Timers: the cursor watch of a docked window, the slide in and out, the scheduled
+// shutdown's check once a second.
+constexpr UINT_PTR kHoverTimer = 1, kSlideTimer = 2, kScheduleTimer = 4;
+constexpr UINT kHoverPeriod = 200, kSlidePeriod = 5, kSchedulePeriod = 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
 
 // Menu positions whose states the tray menu copies.
@@ -30,6 +37,14 @@ void copyMenuState(HMENU from, UINT fromPosition, HMENU to, UINT toPosition) {
     EnableMenuItem(to, toPosition, MF_BYPOSITION | (disabled ? MF_GRAYED : MF_ENABLED));
 }
 
+DockScreen screenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+DockRect toDock(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Services services)
@@ -45,6 +60,7 @@ MainWindow::~MainWindow() {
 }
 
 BOOL MainWindow::onInitDialog() {
+    measureScreenEdges();
     if (icon_) {
         SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -74,7 +90,20 @@ BOOL MainWindow::onInitDialog() {
                                                systemInterfaceTable());
     openMessageChannel();
     startLoginPage();
+    SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
+    // So that the scheduled shutdown may shut down or restart the computer.
+    enableShutdownPrivilege();
     return TRUE;
+}
+
+// A window docked at the bottom stops above the taskbar.
+void MainWindow::measureScreenEdges() {
+    int taskbar = dock_.taskbarHeight();
+    if (HWND shell = FindWindowW(L"Shell_TrayWnd", nullptr)) {
+        RECT r;
+        if (GetWindowRect(shell, &r)) taskbar = r.bottom - r.top;
+    }
+    dock_.setMetrics(taskbar, GetSystemMetrics(SM_CYEDGE), GetSystemMetrics(SM_CXFRAME));
 }
 
 // The four pages, each filling the tab control right of the column of tabs.
@@ -82,10 +111,8 @@ void MainWindow::openPages() {
     tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
                                              services_.folder / "data");
-    servicesPage_ = std::make_unique<Dialog>(IDD_PAGE_SERVICES);
-    contactPage_ = std::make_unique<Dialog>(IDD_PAGE_CONTACT);
     for (Dialog* page : {static_cast<Dialog*>(loginPage_.get()), &shortcutsPage_,
-                         servicesPage_.get(), contactPage_.get()})
+                         static_cast<Dialog*>(&servicesPage_), static_cast<Dialog*>(&contactPage_)})
         tabs_.addPage(*page);
     tabs_.select(0);
 }
@@ -180,7 +207,7 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
             return true;
         case ID_MENU_ABOUT:
         case ID_TRAY_ABOUT:
-            Dialog(IDD_ABOUT).runModal(hwnd());
+            AboutDialog().runModal(hwnd());
             return true;
         case ID_TRAY_SHOW:
             ShowWindow(hwnd(), SW_RESTORE);
@@ -209,8 +236,22 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
             return true;
         case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd(), SW_HIDE);
+            if (wParam == SIZE_MINIMIZED) {
+                // Only the tray icon leads back to a minimised window.
+                ShowWindow(hwnd(), SW_HIDE);
+                KillTimer(hwnd(), kHoverTimer);
+                KillTimer(hwnd(), kSlideTimer);
+                dock_.minimised();
+            }
             return false;
+        case WM_MOVING:
+            result = onMoving(*reinterpret_cast<RECT*>(lParam));
+            return true;
+        case WM_NCHITTEST:
+            onHitTest(lParam);
+            return false;  // the hit test itself is the system's
+        case WM_TIMER:
+            return onTimer(wParam);
         case WM_TRAY_NOTIFY:
             onTrayEvent(static_cast<UINT>(lParam));
             return true;
@@ -276,7 +317,63 @@ void MainWindow::onTrayEvent(UINT mouseMessage) {
     }
 }
 
+// Dragged near a screen edge, the window snaps to it.
+bool MainWindow::onMoving(RECT& proposed) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    DockRect rect = toDock(proposed);
+    RECT now;
+    GetWindowRect(hwnd(), &now);
+    if (dock_.moving({cursor.x, cursor.y}, rect, screenSize(), now.bottom - now.top))
+        KillTimer(hwnd(), kHoverTimer);
+    proposed = {rect.left, rect.top, rect.right, rect.bottom};
+    return true;
+}
+
+// The mouse over a docked window (or over the strip a hidden one leaves) slides it out.
+void MainWindow::onHitTest(LPARAM point) {
+    DockPoint at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    if (!dock_.hitTest(at, screenSize())) return;
+    SetTimer(hwnd(), kHoverTimer, kHoverPeriod, nullptr);
+    SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
+}
+
+bool MainWindow::onTimer(UINT_PTR id) {
+    switch (id) {
+        case kHoverTimer: {
+            POINT cursor;
+            RECT window;
+            GetCursorPos(&cursor);
+            GetWindowRect(hwnd(), &window);
+            if (dock_.hoverTimer(PtInRect(&window, cursor) != FALSE)) {
+                KillTimer(hwnd(), kHoverTimer);
+                SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
+            }
+            return true;
+        }
+        case kSlideTimer: {
+            RECT window;
+            GetWindowRect(hwnd(), &window);
+            DockTick tick = dock_.animationTick(toDock(window), screenSize());
+            if (tick.action == DockTick::Stop) KillTimer(hwnd(), kSlideTimer);
+            if (tick.action == DockTick::Move)
+                SetWindowPos(hwnd(), HWND_TOPMOST, tick.rect.left, tick.rect.top,
+                             tick.rect.width(), tick.rect.height(),
+                             SWP_SHOWWINDOW | SWP_NOACTIVATE);
+            return true;
+        }
+        case kScheduleTimer:
+            schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
+                           services_.power ? *services_.power : systemPower());
+            return true;
+        default:
+            return false;
+    }
+}
+
 void MainWindow::restoreFromTray() {
+    dock_.showFromTray();
+    SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
     SetForegroundWindow(hwnd());
     ShowWindow(hwnd(), SW_RESTORE);
 }
@@ -382,7 +479,7 @@ HBRUSH MainWindow::labelBrush(HDC dc, HWND label) {
 void MainWindow::onDestroy() {
     // The watcher first, then the monitors, so that nothing redials; then the session ends
     // as a normal disconnection and the link the program leaves behind is hung up.
-    KillTimer(hwnd(), 4);
+    for (UINT_PTR timer : {kHoverTimer, kSlideTimer, kScheduleTimer}) KillTimer(hwnd(), timer);
     networkWatcher_.stop();
     loginPage_->stopMonitors();
     if (services_.connectManage) {

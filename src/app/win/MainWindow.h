@@ -7,13 +7,17 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/EdgeDock.h"
 #include "app/NetworkWatcher.h"
 #include "app/win/CaptionSkin.h"
+#include "app/win/ContactPage.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/PageTabs.h"
+#include "app/win/ServicesPage.h"
 #include "app/win/TrayIcon.h"
 #include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
+#include "settings/ShutdownSchedule.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
@@ -45,6 +49,7 @@ class MainWindow : public Dialog {
     HWND toolbar() const { return toolbar_.hwnd(); }
     LoginPage* loginPage() const { return loginPage_.get(); }
     int selectedTab() const { return tabs_.selected(); }
+    const EdgeDock& dock() const { return dock_; }
 
   protected:
     BOOL onInitDialog() override;
@@ -60,6 +65,10 @@ class MainWindow : public Dialog {
     void placeAtRightEdge();
     void openMessageChannel();
     void startLoginPage();
+    void measureScreenEdges();
+    bool onMoving(RECT& proposed);
+    void onHitTest(LPARAM point);
+    bool onTimer(UINT_PTR id);
     void onTrayEvent(UINT mouseMessage);
     void showTrayMenu();
     void onLinkUp();
@@ -81,6 +90,8 @@ class MainWindow : public Dialog {
     HBITMAP stretched_ = nullptr;    // the background at the client area's size
     HBRUSH backgroundBrush_ = nullptr;
     UINT taskbarCreated_ = 0;
+    EdgeDock dock_;
+    ShutdownSchedule schedule_;
     bool connected_ = false;  // selects the tray tip
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;
@@ -88,8 +99,8 @@ class MainWindow : public Dialog {
     // After the channel, so that they end before the channel does.
     std::unique_ptr<LoginPage> loginPage_;
     Dialog shortcutsPage_;
-    std::unique_ptr<Dialog> servicesPage_;
-    std::unique_ptr<Dialog> contactPage_;
+    ServicesPage servicesPage_;
+    ContactPage contactPage_;
 };
 
 }  // namespace tarnix

@@ -1,5 +1,7 @@
 #include "app/win/PageTabs.h"
 
+#include <uxtheme.h>
+
 #include "app/win/MainToolbar.h"
 #include "resource.h"
 #include "widgets/win/Dialog.h"
@@ -32,6 +34,9 @@ void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
         TabCtrl_SetImageList(tabs_, images_);
     }
     TabCtrl_SetItemSize(tabs_, kTabWidth, kTabHeight);
+    // Visual styles draw vertical tabs as horizontal ones turned on their side; the
+    // classic look draws them as they are.
+    SetWindowTheme(tabs_, L"", L"");
 
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
