@@ -54,9 +54,7 @@ MainWindow::MainWindow(Services services)
 }
 
 MainWindow::~MainWindow() {
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(background_), static_cast<HGDIOBJ>(stretched_),
-                           static_cast<HGDIOBJ>(backgroundBrush_)})
-        if (object) DeleteObject(object);
+    if (backgroundBrush_) DeleteObject(backgroundBrush_);
 }
 
 BOOL MainWindow::onInitDialog() {
@@ -70,9 +68,6 @@ BOOL MainWindow::onInitDialog() {
     LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     caption_.attach(hwnd(), icon_, kProductTitle);
-    background_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 
     openPages();
     placeAtRightEdge();
@@ -432,19 +427,23 @@ void MainWindow::showHelp() {
                 wideToGb(L"提示"), PromptIcon::Stop});
 }
 
-// The background bitmap at the client area's size, and a brush of it for the labels.
+// A brush of the background bitmap at the client area's size paints the window and shows
+// through the labels; the bitmaps it is made from are not kept.
 void MainWindow::makeBackground() {
-    if (!background_) return;
+    auto background = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                      MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!background) return;
     RECT area;
     GetClientRect(hwnd(), &area);
     HDC screen = GetDC(hwnd());
     HDC target = CreateCompatibleDC(screen);
     HDC source = CreateCompatibleDC(screen);
-    stretched_ = CreateCompatibleBitmap(screen, area.right, area.bottom);
-    HGDIOBJ oldTarget = SelectObject(target, stretched_);
-    HGDIOBJ oldSource = SelectObject(source, background_);
+    HBITMAP stretched = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    HGDIOBJ oldTarget = SelectObject(target, stretched);
+    HGDIOBJ oldSource = SelectObject(source, background);
     BITMAP info{};
-    GetObjectW(background_, sizeof(info), &info);
+    GetObjectW(background, sizeof(info), &info);
     SetStretchBltMode(target, HALFTONE);
     StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
@@ -453,7 +452,9 @@ void MainWindow::makeBackground() {
     DeleteDC(source);
     DeleteDC(target);
     ReleaseDC(hwnd(), screen);
-    backgroundBrush_ = CreatePatternBrush(stretched_);
+    backgroundBrush_ = CreatePatternBrush(stretched);
+    DeleteObject(stretched);
+    DeleteObject(background);
 }
 
 bool MainWindow::paintBackground(HDC dc) {

@@ -86,9 +86,7 @@ class MainWindow : public Dialog {
     PageTabs tabs_;
     CaptionSkin caption_;
     TrayIcon tray_;
-    HBITMAP background_ = nullptr;
-    HBITMAP stretched_ = nullptr;    // the background at the client area's size
-    HBRUSH backgroundBrush_ = nullptr;
+    HBRUSH backgroundBrush_ = nullptr;  // the background bitmap at the client area's size
     UINT taskbarCreated_ = 0;
     EdgeDock dock_;
     ShutdownSchedule schedule_;
