@@ -45,6 +45,9 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_NE(window_->create(nullptr), nullptr);
     }
     void TearDown() override {
+        // Destroyed while the object is whole, as the exit command does, so that its own
+        // destruction (monitors, hang-up, tray icon) runs.
+        if (window_ && window_->hwnd()) DestroyWindow(window_->hwnd());
         window_.reset();
         pumpPending();
     }

@@ -54,7 +54,8 @@ MainWindow::MainWindow(Services services)
 }
 
 MainWindow::~MainWindow() {
-    if (backgroundBrush_) DeleteObject(backgroundBrush_);
+    for (HBRUSH brush : {backgroundBrush_, menuBrush_})
+        if (brush) DeleteObject(brush);
 }
 
 BOOL MainWindow::onInitDialog() {
@@ -124,16 +125,7 @@ void MainWindow::layoutUnderToolbar() {
     if (r.top >= top) return;
     SetWindowPos(tabs, nullptr, r.left, top, r.right - r.left, r.bottom - top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT area;
-    GetClientRect(tabs, &area);
-    for (HWND page = GetWindow(tabs, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
-        RECT p;
-        GetWindowRect(page, &p);
-        MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&p), 2);
-        if (p.left > 0)
-            SetWindowPos(page, nullptr, p.left, p.top, p.right - p.left, area.bottom - 4,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    tabs_.fitPages();
 }
 
 // The product's light blue behind every menu; and the disconnected command state.
@@ -143,7 +135,8 @@ void MainWindow::paintMenus() {
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
-    info.hbrBack = CreateSolidBrush(RGB(183, 207, 255));
+    menuBrush_ = CreateSolidBrush(RGB(183, 207, 255));
+    info.hbrBack = menuBrush_;
     SetMenuInfo(menu, &info);
     DrawMenuBar(hwnd());
     EnableMenuItem(GetSubMenu(menu, kToolsMenu), kStatisticsItem, MF_BYPOSITION | MF_GRAYED);

@@ -87,6 +87,7 @@ class MainWindow : public Dialog {
     CaptionSkin caption_;
     TrayIcon tray_;
     HBRUSH backgroundBrush_ = nullptr;  // the background bitmap at the client area's size
+    HBRUSH menuBrush_ = nullptr;
     UINT taskbarCreated_ = 0;
     EdgeDock dock_;
     ShutdownSchedule schedule_;

@@ -65,13 +65,20 @@ void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
 }
 
 void PageTabs::addPage(Dialog& page) {
-    HWND parent = tabs_ ? tabs_ : owner_;
-    if (!page.hwnd() && !page.create(parent)) return;
-    RECT area;
-    GetClientRect(parent, &area);
-    SetWindowPos(page.hwnd(), HWND_TOP, kPageLeft, 2, area.right - kPageLeft - 2,
-                 area.bottom - 4, SWP_NOACTIVATE);
+    if (!page.hwnd() && !page.create(tabs_ ? tabs_ : owner_)) return;
+    place(page.hwnd());
     pages_.push_back(page.hwnd());
+}
+
+void PageTabs::fitPages() {
+    for (HWND page : pages_) place(page);
+}
+
+void PageTabs::place(HWND page) {
+    RECT area;
+    GetClientRect(GetParent(page), &area);
+    SetWindowPos(page, HWND_TOP, kPageLeft, 2, area.right - kPageLeft - 2, area.bottom - 4,
+                 SWP_NOACTIVATE);
 }
 
 void PageTabs::select(int index) {

@@ -20,6 +20,8 @@ class PageTabs {
     void attach(HWND owner, HWND tabs, int tabCount);
     // Creates `page` as a child of the tab control and places it right of the tabs.
     void addPage(Dialog& page);
+    // Places every page again, after the tab control was moved or resized.
+    void fitPages();
     // Shows the page of tab `index` and hides the others.
     void select(int index);
     // The selection changed by the user: shows its page.
@@ -28,6 +30,8 @@ class PageTabs {
     int selected() const;
 
   private:
+    void place(HWND page);
+
     HWND owner_ = nullptr;
     HWND tabs_ = nullptr;
     HWND tooltips_ = nullptr;
