@@ -43,6 +43,7 @@ class MainWindowTest : public ::testing::Test {
         window_ = std::make_unique<MainWindow>(MainWindow::Services{
             *rig_.config, rig_.connectManage.get(), rig_.folder, &rig_.clock, &power_});
         ASSERT_NE(window_->create(nullptr), nullptr);
+        pumpPending();
     }
     void TearDown() override {
         // Destroyed while the object is whole, as the exit command does, so that its own
@@ -97,6 +98,10 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStatesFollow) {
     open();
     expectCommandState(false);
+    LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW) << "no taskbar button";
+    EXPECT_FALSE(ex & WS_EX_APPWINDOW);
     EXPECT_EQ(window_->tray().tip(), L"澄远拨号");
     EXPECT_EQ(window_->tray().icon(),
               LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_OFFLINE),

@@ -20,6 +20,9 @@ constexpr int kTabCount = 4;
 constexpr UINT_PTR kHoverTimer = 1, kSlideTimer = 2, kScheduleTimer = 4;
 constexpr UINT kHoverPeriod = 200, kSlidePeriod = 5, kSchedulePeriod = 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
+// Posted at initialisation: the shell takes its time over a new icon, and the window need
+// not wait for it to show.
+constexpr UINT kShowTrayIcon = WM_APP + 1;
 
 // Menu positions whose states the tray menu copies.
 constexpr int kNetworkMenu = 0, kToolsMenu = 1;
@@ -64,10 +67,6 @@ BOOL MainWindow::onInitDialog() {
         SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     }
-    // Always on top, and a tool window so that it has no taskbar button.
-    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     caption_.attach(hwnd(), icon_, kProductTitle);
 
     openPages();
@@ -80,7 +79,8 @@ BOOL MainWindow::onInitDialog() {
     // A second start finds this window by its property.
     SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    tray_.add(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, L"澄远拨号");
+    tray_.prepare(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, L"澄远拨号");
+    PostMessageW(hwnd(), kShowTrayIcon, 0, 0);
     if (services_.connectManage)
         probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
                                                systemInterfaceTable());
@@ -215,7 +215,7 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
 bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (caption_.handle(msg, wParam, lParam, result)) return true;
     if (msg == taskbarCreated_ && taskbarCreated_) {
-        tray_.restore();  // Explorer restarted: without the icon a hidden client is lost
+        tray_.show();  // Explorer restarted: without the icon a hidden client is lost
         return true;
     }
     switch (msg) {
@@ -240,6 +240,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;  // the hit test itself is the system's
         case WM_TIMER:
             return onTimer(wParam);
+        case kShowTrayIcon:
+            if (!tray_.added()) tray_.show();  // a balloon may have shown it already
+            return true;
         case WM_TRAY_NOTIFY:
             onTrayEvent(static_cast<UINT>(lParam));
             return true;
@@ -437,7 +440,7 @@ void MainWindow::makeBackground() {
     HGDIOBJ oldSource = SelectObject(source, background);
     BITMAP info{};
     GetObjectW(background, sizeof(info), &info);
-    SetStretchBltMode(target, HALFTONE);
+    SetStretchBltMode(target, COLORONCOLOR);
     StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
     SelectObject(source, oldSource);

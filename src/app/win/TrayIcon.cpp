@@ -12,8 +12,8 @@ void copyText(wchar_t (&field)[N], const std::wstring& text) {
 
 }  // namespace
 
-void TrayIcon::add(HWND owner, UINT id, UINT callbackMessage, HICON icon,
-                   const std::wstring& tip) {
+void TrayIcon::prepare(HWND owner, UINT id, UINT callbackMessage, HICON icon,
+                       const std::wstring& tip) {
     data_ = {};
     data_.cbSize = sizeof(data_);
     data_.hWnd = owner;
@@ -22,10 +22,9 @@ void TrayIcon::add(HWND owner, UINT id, UINT callbackMessage, HICON icon,
     data_.uCallbackMessage = callbackMessage;
     data_.hIcon = icon;
     copyText(data_.szTip, tip);
-    restore();
 }
 
-void TrayIcon::restore() {
+void TrayIcon::show() {
     if (!data_.hWnd) return;
     // No shell (or one that is still starting) is not an error: the taskbar's message
     // brings the icon back when it is there.
@@ -55,7 +54,7 @@ void TrayIcon::showBalloon(const std::wstring& title, const std::wstring& text, 
 
 void TrayIcon::modify() {
     if (!data_.hWnd) return;
-    if (!Shell_NotifyIconW(NIM_MODIFY, &data_) && !added_) restore();
+    if (!Shell_NotifyIconW(NIM_MODIFY, &data_) && !added_) show();
 }
 
 }  // namespace tarnix

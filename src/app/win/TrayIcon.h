@@ -15,10 +15,12 @@ class TrayIcon {
   public:
     ~TrayIcon() { remove(); }
 
-    // Adds the icon owned by `owner`, whose mouse events arrive as `callbackMessage`.
-    void add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::wstring& tip);
-    // Adds the icon again after the shell's taskbar was re-created.
-    void restore();
+    // Sets up the icon owned by `owner`, whose mouse events arrive as `callbackMessage`;
+    // show() puts it in the notification area.
+    void prepare(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::wstring& tip);
+    // Adds the icon to the notification area: at start, and again after the shell's taskbar
+    // was re-created.
+    void show();
     void remove();
 
     // Shows `tip` when the mouse rests on the icon; drops a pending balloon.
