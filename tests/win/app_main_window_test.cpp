@@ -221,6 +221,36 @@ TEST_F(MainWindowTest, DraggedNearAScreenEdgeTheWindowSnapsToIt) {
     EXPECT_EQ(free.bottom - free.top, now.bottom - now.top);
 }
 
+TEST_F(MainWindowTest, ADockedWindowSlidesOutOfSightAndBack) {
+    open();
+    ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    const int height = r.bottom - r.top;
+    RECT top = drag({r.left + 20, 5}, r);
+    SetWindowPos(hwnd(), nullptr, top.left, top.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const int frame = window_->dock().frameSize(), edge = window_->dock().edgeSize();
+    auto slide = [&] {
+        for (int i = 0; i < 30; ++i) SendMessageW(hwnd(), WM_TIMER, 2, 0);
+        GetWindowRect(hwnd(), &r);
+    };
+
+    // The mouse touched it and left: it slides up until a strip of the frame is left.
+    SendMessageW(hwnd(), WM_NCHITTEST, 0, MAKELPARAM(top.left + 10, 10));
+    SetCursorPos(top.left - 50, GetSystemMetrics(SM_CYSCREEN) / 2);
+    SendMessageW(hwnd(), WM_TIMER, 1, 0);
+    slide();
+    EXPECT_EQ(r.bottom, frame);
+    EXPECT_EQ(r.bottom - r.top, height) << "the size stays";
+
+    // Touching the strip brings it back.
+    SendMessageW(hwnd(), WM_NCHITTEST, 0, MAKELPARAM(top.left + 10, 1));
+    slide();
+    EXPECT_EQ(r.top, -edge);
+    EXPECT_EQ(r.bottom - r.top, height);
+    EXPECT_TRUE(window_->dock().animationDone());
+}
+
 TEST_F(MainWindowTest, TheScheduleFiresAtItsSecondOnceAndIsRemoved) {
     open();
     rig_.config->SetShutdown(true, "2026-12-7 22:30:00", kShutdownRestart);

@@ -15,10 +15,9 @@ namespace tarnix {
 namespace {
 
 constexpr int kTabCount = 4;
-// Timers: the cursor watch of a docked window, the slide in and out, the scheduled
-// shutdown's check once a second.
-constexpr UINT_PTR kHoverTimer = 1, kSlideTimer = 2, kScheduleTimer = 4;
-constexpr UINT kHoverPeriod = 200, kSlidePeriod = 5, kSchedulePeriod = 1000;
+// The scheduled shutdown's check, once a second (timers 1 and 2 are the docking's).
+constexpr UINT_PTR kScheduleTimer = 4;
+constexpr UINT kSchedulePeriod = 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
 // Posted at initialisation: the shell takes its time over a new icon, and the window need
 // not wait for it to show.
@@ -40,14 +39,6 @@ void copyMenuState(HMENU from, UINT fromPosition, HMENU to, UINT toPosition) {
     EnableMenuItem(to, toPosition, MF_BYPOSITION | (disabled ? MF_GRAYED : MF_ENABLED));
 }
 
-DockScreen screenSize() {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-DockRect toDock(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Services services)
@@ -57,12 +48,11 @@ MainWindow::MainWindow(Services services)
 }
 
 MainWindow::~MainWindow() {
-    for (HBRUSH brush : {backgroundBrush_, menuBrush_})
-        if (brush) DeleteObject(brush);
+    if (menuBrush_) DeleteObject(menuBrush_);
 }
 
 BOOL MainWindow::onInitDialog() {
-    measureScreenEdges();
+    docking_.attach(hwnd());
     if (icon_) {
         SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -73,7 +63,7 @@ BOOL MainWindow::onInitDialog() {
     placeAtRightEdge();
     toolbar_.create(hwnd());
     layoutUnderToolbar();
-    makeBackground();
+    background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
     paintMenus();
 
     // A second start finds this window by its property.
@@ -90,16 +80,6 @@ BOOL MainWindow::onInitDialog() {
     // So that the scheduled shutdown may shut down or restart the computer.
     enableShutdownPrivilege();
     return TRUE;
-}
-
-// A window docked at the bottom stops above the taskbar.
-void MainWindow::measureScreenEdges() {
-    int taskbar = dock_.taskbarHeight();
-    if (HWND shell = FindWindowW(L"Shell_TrayWnd", nullptr)) {
-        RECT r;
-        if (GetWindowRect(shell, &r)) taskbar = r.bottom - r.top;
-    }
-    dock_.setMetrics(taskbar, GetSystemMetrics(SM_CYEDGE), GetSystemMetrics(SM_CXFRAME));
 }
 
 // The four pages, each filling the tab control right of the column of tabs.
@@ -214,6 +194,7 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
 
 bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (caption_.handle(msg, wParam, lParam, result)) return true;
+    if (docking_.handle(msg, wParam, lParam, result)) return true;
     if (msg == taskbarCreated_ && taskbarCreated_) {
         tray_.show();  // Explorer restarted: without the icon a hidden client is lost
         return true;
@@ -227,19 +208,14 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             if (wParam == SIZE_MINIMIZED) {
                 // Only the tray icon leads back to a minimised window.
                 ShowWindow(hwnd(), SW_HIDE);
-                KillTimer(hwnd(), kHoverTimer);
-                KillTimer(hwnd(), kSlideTimer);
-                dock_.minimised();
+                docking_.stop();
             }
             return false;
-        case WM_MOVING:
-            result = onMoving(*reinterpret_cast<RECT*>(lParam));
-            return true;
-        case WM_NCHITTEST:
-            onHitTest(lParam);
-            return false;  // the hit test itself is the system's
         case WM_TIMER:
-            return onTimer(wParam);
+            if (wParam != kScheduleTimer) return false;
+            schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
+                           services_.power ? *services_.power : systemPower());
+            return true;
         case kShowTrayIcon:
             if (!tray_.added()) tray_.show();  // a balloon may have shown it already
             return true;
@@ -271,12 +247,16 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;
         }
         case WM_ERASEBKGND:
-            result = paintBackground(reinterpret_cast<HDC>(wParam));
+            result = background_.erase(reinterpret_cast<HDC>(wParam));
             return result != 0;
         case WM_CTLCOLORSTATIC:
             result = reinterpret_cast<LRESULT>(
-                labelBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+                background_.labelBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
             return result != 0;
+        case WM_PAINT:
+            if (!IsIconic(hwnd())) return false;
+            paintIcon();
+            return true;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(icon_);
             return true;
@@ -308,63 +288,8 @@ void MainWindow::onTrayEvent(UINT mouseMessage) {
     }
 }
 
-// Dragged near a screen edge, the window snaps to it.
-bool MainWindow::onMoving(RECT& proposed) {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    DockRect rect = toDock(proposed);
-    RECT now;
-    GetWindowRect(hwnd(), &now);
-    if (dock_.moving({cursor.x, cursor.y}, rect, screenSize(), now.bottom - now.top))
-        KillTimer(hwnd(), kHoverTimer);
-    proposed = {rect.left, rect.top, rect.right, rect.bottom};
-    return true;
-}
-
-// The mouse over a docked window (or over the strip a hidden one leaves) slides it out.
-void MainWindow::onHitTest(LPARAM point) {
-    DockPoint at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
-    if (!dock_.hitTest(at, screenSize())) return;
-    SetTimer(hwnd(), kHoverTimer, kHoverPeriod, nullptr);
-    SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
-}
-
-bool MainWindow::onTimer(UINT_PTR id) {
-    switch (id) {
-        case kHoverTimer: {
-            POINT cursor;
-            RECT window;
-            GetCursorPos(&cursor);
-            GetWindowRect(hwnd(), &window);
-            if (dock_.hoverTimer(PtInRect(&window, cursor) != FALSE)) {
-                KillTimer(hwnd(), kHoverTimer);
-                SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
-            }
-            return true;
-        }
-        case kSlideTimer: {
-            RECT window;
-            GetWindowRect(hwnd(), &window);
-            DockTick tick = dock_.animationTick(toDock(window), screenSize());
-            if (tick.action == DockTick::Stop) KillTimer(hwnd(), kSlideTimer);
-            if (tick.action == DockTick::Move)
-                SetWindowPos(hwnd(), HWND_TOPMOST, tick.rect.left, tick.rect.top,
-                             tick.rect.width(), tick.rect.height(),
-                             SWP_SHOWWINDOW | SWP_NOACTIVATE);
-            return true;
-        }
-        case kScheduleTimer:
-            schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
-                           services_.power ? *services_.power : systemPower());
-            return true;
-        default:
-            return false;
-    }
-}
-
 void MainWindow::restoreFromTray() {
-    dock_.showFromTray();
-    SetTimer(hwnd(), kSlideTimer, kSlidePeriod, nullptr);
+    docking_.slideIn();
     SetForegroundWindow(hwnd());
     ShowWindow(hwnd(), SW_RESTORE);
 }
@@ -423,60 +348,23 @@ void MainWindow::showHelp() {
                 wideToGb(L"提示"), PromptIcon::Stop});
 }
 
-// A brush of the background bitmap at the client area's size paints the window and shows
-// through the labels; the bitmaps it is made from are not kept.
-void MainWindow::makeBackground() {
-    auto background = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                      MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND),
-                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!background) return;
+// A minimised window shows the program's icon in the middle of its client area.
+void MainWindow::paintIcon() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd(), &paint);
     RECT area;
     GetClientRect(hwnd(), &area);
-    HDC screen = GetDC(hwnd());
-    HDC target = CreateCompatibleDC(screen);
-    HDC source = CreateCompatibleDC(screen);
-    HBITMAP stretched = CreateCompatibleBitmap(screen, area.right, area.bottom);
-    HGDIOBJ oldTarget = SelectObject(target, stretched);
-    HGDIOBJ oldSource = SelectObject(source, background);
-    BITMAP info{};
-    GetObjectW(background, sizeof(info), &info);
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
-    ReleaseDC(hwnd(), screen);
-    backgroundBrush_ = CreatePatternBrush(stretched);
-    DeleteObject(stretched);
-    DeleteObject(background);
-}
-
-bool MainWindow::paintBackground(HDC dc) {
-    if (!backgroundBrush_) return false;  // without its bitmap the window draws plainly
-    RECT area;
-    GetClientRect(hwnd(), &area);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    FillRect(dc, &area, backgroundBrush_);
-    return true;
-}
-
-// The labels show the background through, aligned with the window's.
-HBRUSH MainWindow::labelBrush(HDC dc, HWND label) {
-    if (!backgroundBrush_ || GetParent(label) != hwnd()) return nullptr;
-    RECT r;
-    GetWindowRect(label, &r);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    SetBkMode(dc, TRANSPARENT);
-    SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
-    return backgroundBrush_;
+    int x = (area.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (area.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    if (icon_) DrawIcon(dc, x, y, icon_);
+    EndPaint(hwnd(), &paint);
 }
 
 void MainWindow::onDestroy() {
     // The watcher first, then the monitors, so that nothing redials; then the session ends
     // as a normal disconnection and the link the program leaves behind is hung up.
-    for (UINT_PTR timer : {kHoverTimer, kSlideTimer, kScheduleTimer}) KillTimer(hwnd(), timer);
+    KillTimer(hwnd(), kScheduleTimer);
+    docking_.stop();
     networkWatcher_.stop();
     loginPage_->stopMonitors();
     if (services_.connectManage) {

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/EdgeDock.h"
 #include "app/NetworkWatcher.h"
 #include "app/win/CaptionSkin.h"
 #include "app/win/ContactPage.h"
@@ -15,6 +14,8 @@
 #include "app/win/PageTabs.h"
 #include "app/win/ServicesPage.h"
 #include "app/win/TrayIcon.h"
+#include "app/win/WindowBackground.h"
+#include "app/win/WindowDocking.h"
 #include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
 #include "settings/ShutdownSchedule.h"
@@ -49,7 +50,7 @@ class MainWindow : public Dialog {
     HWND toolbar() const { return toolbar_.hwnd(); }
     LoginPage* loginPage() const { return loginPage_.get(); }
     int selectedTab() const { return tabs_.selected(); }
-    const EdgeDock& dock() const { return dock_; }
+    const EdgeDock& dock() const { return docking_.state(); }
 
   protected:
     BOOL onInitDialog() override;
@@ -65,19 +66,13 @@ class MainWindow : public Dialog {
     void placeAtRightEdge();
     void openMessageChannel();
     void startLoginPage();
-    void measureScreenEdges();
-    bool onMoving(RECT& proposed);
-    void onHitTest(LPARAM point);
-    bool onTimer(UINT_PTR id);
     void onTrayEvent(UINT mouseMessage);
     void showTrayMenu();
     void onLinkUp();
     void onLinkDown();
     void restoreFromTray();
     void showHelp();
-    bool paintBackground(HDC dc);
-    HBRUSH labelBrush(HDC dc, HWND label);
-    void makeBackground();
+    void paintIcon();
 
     Services services_;
     HICON icon_ = nullptr;         // the program's icon; also the connected tray icon
@@ -86,10 +81,10 @@ class MainWindow : public Dialog {
     PageTabs tabs_;
     CaptionSkin caption_;
     TrayIcon tray_;
-    HBRUSH backgroundBrush_ = nullptr;  // the background bitmap at the client area's size
+    WindowBackground background_;
     HBRUSH menuBrush_ = nullptr;
     UINT taskbarCreated_ = 0;
-    EdgeDock dock_;
+    WindowDocking docking_;
     ShutdownSchedule schedule_;
     bool connected_ = false;  // selects the tray tip
     std::unique_ptr<LinkProbes> probes_;
