@@ -32,7 +32,7 @@ void TrayIcon::show() {
 }
 
 void TrayIcon::remove() {
-    if (data_.hWnd) Shell_NotifyIconW(NIM_DELETE, &data_);
+    if (added_) Shell_NotifyIconW(NIM_DELETE, &data_);
     added_ = false;
 }
 
