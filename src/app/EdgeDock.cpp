@@ -11,6 +11,16 @@ int slideStep(int size) {
     return std::max(1, size / 10);
 }
 
+// Moves `edge` by `delta`; once it reaches or passes `end` it stops there, and the slide
+// is over.
+bool slideEdge(int& edge, int delta, int end) {
+    edge += delta;
+    const bool reached = delta < 0 ? edge <= end : edge >= end;
+    if (reached)
+        edge = end;
+    return reached;
+}
+
 }  // namespace
 
 void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize) {
@@ -103,74 +113,33 @@ DockTick EdgeDock::animationTick(const DockRect& window, DockScreen screen) {
     const int h = window.height();
     const int f = frameSize_;
     const bool hide = direction_ == static_cast<int>(DockDirection::Hide);
+    const int sh = slideStep(h), sw = slideStep(w);
     DockRect r = window;
     bool done = false;
-    // Each branch moves one edge by a step and stops it at the end position; the
-    // opposite edge follows below so that the size stays.
+    // Each side moves one edge by a step and stops it at the end position; the opposite
+    // edge follows so that the size stays.
     switch (static_cast<DockSide>(dockSide_)) {
     case DockSide::Top:
         if (hide) {
-            r.bottom -= slideStep(h);
-            if (r.bottom <= f) {
-                r.bottom = f;
-                done = true;
-            }
+            done = slideEdge(r.bottom, -sh, f);
             r.top = r.bottom - h;
         } else {
-            r.top += slideStep(h);
-            if (r.top >= -edgeSize_) {
-                r.top = -edgeSize_;
-                done = true;
-            }
+            done = slideEdge(r.top, sh, -edgeSize_);
             r.bottom = r.top + h;
         }
         break;
     case DockSide::Bottom:
-        if (hide) {
-            r.top += slideStep(h);
-            if (r.top >= screen.height - f) {
-                r.top = screen.height - f;
-                done = true;
-            }
-        } else {
-            r.top -= slideStep(h);
-            if (r.top <= screen.height - h) {
-                r.top = screen.height - h;
-                done = true;
-            }
-        }
+        done = hide ? slideEdge(r.top, sh, screen.height - f)
+                    : slideEdge(r.top, -sh, screen.height - h);
         r.bottom = r.top + h;
         break;
     case DockSide::Left:
-        if (hide) {
-            r.right -= slideStep(w);
-            if (r.right <= f) {
-                r.right = f;
-                done = true;
-            }
-        } else {
-            r.right += slideStep(w);
-            if (r.right >= w) {
-                r.right = w;
-                done = true;
-            }
-        }
+        done = hide ? slideEdge(r.right, -sw, f) : slideEdge(r.right, sw, w);
         r.left = r.right - w;
         break;
     case DockSide::Right:
-        if (hide) {
-            r.left += slideStep(w);
-            if (r.left >= screen.width - f) {
-                r.left = screen.width - f;
-                done = true;
-            }
-        } else {
-            r.left -= slideStep(w);
-            if (r.left <= screen.width - w) {
-                r.left = screen.width - w;
-                done = true;
-            }
-        }
+        done = hide ? slideEdge(r.left, sw, screen.width - f)
+                    : slideEdge(r.left, -sw, screen.width - w);
         r.right = r.left + w;
         break;
     case DockSide::None:

@@ -1,34 +1,24 @@
 #include "base/Prompt.h"
 
-#include <mutex>
+#include "base/ReplaceableHandler.h"
 
 namespace tarnix {
 namespace {
 
-std::mutex& handlerMutex() {
-    static std::mutex m;
-    return m;
-}
-
-PromptHandler& handler() {
-    static PromptHandler h;
+ReplaceableHandler<PromptHandler>& handler() {
+    static ReplaceableHandler<PromptHandler> h;
     return h;
 }
 
 }  // namespace
 
 int prompt(const PromptRequest& request) {
-    PromptHandler h;
-    {
-        std::lock_guard<std::mutex> lock(handlerMutex());
-        h = handler();
-    }
+    PromptHandler h = handler().get();
     return h ? h(request) : systemPrompt(request);
 }
 
 void setPromptHandler(PromptHandler h) {
-    std::lock_guard<std::mutex> lock(handlerMutex());
-    handler() = std::move(h);
+    handler().set(std::move(h));
 }
 
 }  // namespace tarnix

@@ -1,18 +1,14 @@
 #include "base/ShellOpen.h"
 
-#include <mutex>
 #include <string_view>
+
+#include "base/ReplaceableHandler.h"
 
 namespace tarnix {
 namespace {
 
-std::mutex& handlerMutex() {
-    static std::mutex m;
-    return m;
-}
-
-ShellOpenHandler& handler() {
-    static ShellOpenHandler h;
+ReplaceableHandler<ShellOpenHandler>& handler() {
+    static ReplaceableHandler<ShellOpenHandler> h;
     return h;
 }
 
@@ -40,17 +36,12 @@ bool isOpenableAddress(const std::string& address) {
 
 bool shellOpen(const std::string& address) {
     if (!isOpenableAddress(address)) return false;
-    ShellOpenHandler h;
-    {
-        std::lock_guard<std::mutex> lock(handlerMutex());
-        h = handler();
-    }
+    ShellOpenHandler h = handler().get();
     return h ? h(address) : systemShellOpen(address);
 }
 
 void setShellOpenHandler(ShellOpenHandler h) {
-    std::lock_guard<std::mutex> lock(handlerMutex());
-    handler() = std::move(h);
+    handler().set(std::move(h));
 }
 
 }  // namespace tarnix

@@ -7,21 +7,14 @@
 
 #include "settings/ShutdownSchedule.h"
 #include "../support/FakeClock.h"
+#include "../support/RecordingPower.h"
 
 namespace tarnix {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RecordingPower : public Power {
-  public:
-    bool exitWindows(unsigned flags) override {
-        calls.push_back(flags);
-        return accept;
-    }
-    std::vector<unsigned> calls;
-    bool accept = true;
-};
+using testing::RecordingPower;
 
 constexpr LocalTime kSetSecond{2009, 5, 20, 12, 30, 0};
 

@@ -11,10 +11,10 @@
 
 #include "../support/DialRig.h"
 #include "../support/PromptRecorder.h"
+#include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
-#include "base/Power.h"
 #include "resource.h"
 #include "settings/ShutdownSchedule.h"
 #include "store/CodePage.h"
@@ -27,15 +27,6 @@ using testing::menuItemEnabled;
 using testing::pumpPending;
 using testing::pumpUntil;
 
-// Keeps what the window asked of the system instead of asking it.
-class RecordingPower : public Power {
-  public:
-    bool exitWindows(unsigned flags) override {
-        asked.push_back(flags);
-        return true;
-    }
-    std::vector<unsigned> asked;
-};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -91,7 +82,7 @@ class MainWindowTest : public ::testing::Test {
 
     testing::DialRig rig_{"main"};
     testing::PromptRecorder prompts_;
-    RecordingPower power_;
+    testing::RecordingPower power_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -256,19 +247,19 @@ TEST_F(MainWindowTest, TheScheduleFiresAtItsSecondOnceAndIsRemoved) {
     rig_.config->SetShutdown(true, "2026-12-7 22:30:00", kShutdownRestart);
     rig_.clock.set({2026, 12, 7, 22, 29, 59});
     SendMessageW(hwnd(), WM_TIMER, 4, 0);
-    EXPECT_TRUE(power_.asked.empty());
+    EXPECT_TRUE(power_.calls.empty());
 
     rig_.clock.set({2026, 12, 7, 22, 30, 0});
     SendMessageW(hwnd(), WM_TIMER, 4, 0);
-    ASSERT_EQ(power_.asked.size(), 1u);
-    EXPECT_EQ(power_.asked[0], Power::kReboot);
+    ASSERT_EQ(power_.calls.size(), 1u);
+    EXPECT_EQ(power_.calls[0], Power::kReboot);
     std::string time, type;
     rig_.config->GetShutdown(time, type);
     EXPECT_EQ(time, "");
     EXPECT_EQ(type, "");
 
     SendMessageW(hwnd(), WM_TIMER, 4, 0);
-    EXPECT_EQ(power_.asked.size(), 1u) << "once";
+    EXPECT_EQ(power_.calls.size(), 1u) << "once";
 }
 
 TEST_F(MainWindowTest, TabsShowOnePageEachWithTheirTips) {

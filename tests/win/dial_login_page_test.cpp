@@ -140,9 +140,9 @@ TEST_F(LoginPageTest, TheCommandsAndStatusLineFollowTheLinkAndEscapeIsSwallowed)
     EXPECT_EQ(SendMessageW(page_->item(IDC_ACCOUNT), CB_GETCOUNT, 0, 0), 1)
         << "a new account joins the list";
 
-    MSG escape{page_->item(IDC_PASSWORD), WM_KEYDOWN, VK_ESCAPE, 0};
+    MSG escape{page_->item(IDC_PASSWORD), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(page_->filterMessage(escape));
-    MSG letter{page_->item(IDC_PASSWORD), WM_KEYDOWN, 'A', 0};
+    MSG letter{page_->item(IDC_PASSWORD), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(page_->filterMessage(letter));
 
     // The page's cancel is the disconnect command.

@@ -1,6 +1,7 @@
 #include "app/win/CaptionSkin.h"
 
 #include "resource.h"
+#include "widgets/win/Bitmaps.h"
 
 namespace tarnix {
 namespace {
@@ -8,11 +9,6 @@ namespace {
 constexpr int kButtonWidth = 19;
 // Through the middle the blue of the caption buttons' corners.
 constexpr COLORREF kCaptionTop = RGB(45, 125, 212), kCaptionBottom = RGB(24, 98, 182);
-
-HBITMAP loadBitmap(int id) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
 
 // Where the system draws the caption, in window coordinates.
 RECT captionRect(HWND window) {

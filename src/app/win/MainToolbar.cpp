@@ -4,30 +4,17 @@
 
 #include "base/Prompt.h"
 #include "resource.h"
+#include "widgets/win/Bitmaps.h"
 
 namespace tarnix {
 namespace {
 
 constexpr int kButtonSize = 48;
-constexpr COLORREF kTransparent = RGB(255, 0, 255);
 // "创建工具栏失败!", "加载工具栏资源失败!", "提示"
 constexpr char kCreateFailedText[] = "\xB4\xB4\xBD\xA8\xB9\xA4\xBE\xDF\xC0\xB8\xCA\xA7\xB0\xDC!";
 constexpr char kLoadFailedText[] =
     "\xBC\xD3\xD4\xD8\xB9\xA4\xBE\xDF\xC0\xB8\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC!";
 constexpr char kCaption[] = "\xCC\xE1\xCA\xBE";
-
-// A strip of 48-pixel images with magenta as the transparent colour; null when the bitmap
-// is missing or damaged, and the toolbar then shows its buttons without images.
-HIMAGELIST loadStrip(int bitmapId) {
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0,
-                                                  0, LR_CREATEDIBSECTION));
-    if (!bitmap) return nullptr;
-    HIMAGELIST list = ImageList_Create(kButtonSize, kButtonSize, ILC_COLOR24 | ILC_MASK, 4, 0);
-    if (list) ImageList_AddMasked(list, bitmap, kTransparent);
-    DeleteObject(bitmap);
-    return list;
-}
 
 // The toolbar resource: version, button width and height, count, then the command ids
 // (0 for a separator).
@@ -100,9 +87,10 @@ bool MainToolbar::loadButtons() {
 }
 
 void MainToolbar::loadImages() {
-    normal_ = loadStrip(IDB_TOOLBAR_NORMAL);
-    hot_ = loadStrip(IDB_TOOLBAR_HOT);
-    disabled_ = loadStrip(IDB_TOOLBAR_DISABLED);
+    // Without its images (a bitmap missing or damaged) the toolbar shows bare buttons.
+    normal_ = loadImageStrip(IDB_TOOLBAR_NORMAL, kButtonSize, 4);
+    hot_ = loadImageStrip(IDB_TOOLBAR_HOT, kButtonSize, 4);
+    disabled_ = loadImageStrip(IDB_TOOLBAR_DISABLED, kButtonSize, 4);
     SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal_));
     SendMessageW(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot_));
     SendMessageW(toolbar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_));

@@ -4,6 +4,7 @@
 
 #include "app/win/MainToolbar.h"
 #include "resource.h"
+#include "widgets/win/Bitmaps.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
@@ -24,15 +25,8 @@ void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
     owner_ = owner;
     tabs_ = tabs;
     if (!tabs_) return;
-    auto strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                 MAKEINTRESOURCEW(IDB_TABS), IMAGE_BITMAP, 0,
-                                                 0, LR_CREATEDIBSECTION));
-    if (strip) {
-        images_ = ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, tabCount, 0);
-        if (images_) ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
-        DeleteObject(strip);
-        TabCtrl_SetImageList(tabs_, images_);
-    }
+    images_ = loadImageStrip(IDB_TABS, kImageSize, tabCount);
+    if (images_) TabCtrl_SetImageList(tabs_, images_);
     TabCtrl_SetItemSize(tabs_, kTabWidth, kTabHeight);
     // Visual styles draw vertical tabs as horizontal ones turned on their side; the
     // classic look draws them as they are.

@@ -1,5 +1,7 @@
 #include "app/win/WindowBackground.h"
 
+#include "widgets/win/Bitmaps.h"
+
 namespace tarnix {
 
 WindowBackground::~WindowBackground() {
@@ -9,9 +11,7 @@ WindowBackground::~WindowBackground() {
 // The bitmaps the brush is made from are not kept.
 void WindowBackground::attach(HWND window, int bitmapId) {
     window_ = window;
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0,
-                                                  0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap = loadBitmap(bitmapId);
     if (!bitmap) return;
     RECT area;
     GetClientRect(window, &area);

@@ -4,6 +4,7 @@
 
 #include "dial/ConnectManage.h"
 #include "resource.h"
+#include "widgets/win/Bitmaps.h"
 #include "store/CodePage.h"
 #include "store/ConfigStore.h"
 
@@ -24,9 +25,7 @@ LoginPage::~LoginPage() {
 }
 
 BOOL LoginPage::onInitDialog() {
-    background_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(IDB_LOGIN_BACKGROUND),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    background_ = loadBitmap(IDB_LOGIN_BACKGROUND);
     mainWindow_ = GetAncestor(hwnd(), GA_ROOT);
 
     DialController::Services services;

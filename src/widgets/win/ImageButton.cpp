@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "widgets/win/Bitmaps.h"
+
 namespace tarnix {
 
 namespace {
@@ -33,14 +35,6 @@ bool repaintsItself(UINT msg) {
     }
 }
 
-HBITMAP loadBitmap(HINSTANCE module, int id) {
-    if (id <= 0 || id > 0xFFFF) return nullptr;
-    // A DIB section keeps the exact colours, so the transparent magenta stays exact on any
-    // screen depth.
-    return static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 }  // namespace
 
 ImageButton::~ImageButton() {
@@ -53,7 +47,7 @@ void ImageButton::attach(HWND button, int normal, int hover, int pressed, int di
     auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(button, GWLP_HINSTANCE));
     if (!module) module = GetModuleHandleW(nullptr);
     const int ids[4] = {normal, hover, pressed, disabled};
-    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(module, ids[i]);
+    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(ids[i], module);
     if (!SetWindowSubclass(button, subclassProc, reinterpret_cast<UINT_PTR>(this),
                            reinterpret_cast<DWORD_PTR>(this))) {
         freeBitmaps();

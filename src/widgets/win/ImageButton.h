@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "widgets/win/Bitmaps.h"
+
 namespace tarnix {
 
 class ImageButton {
@@ -12,7 +14,7 @@ class ImageButton {
     enum class Look { Normal, Hover, Pressed, Disabled };
 
     // The colour of a bitmap that lets the parent's background show through.
-    static constexpr COLORREF kTransparent = RGB(255, 0, 255);
+    static constexpr COLORREF kTransparent = kTransparentColour;
 
     ImageButton() = default;
     ~ImageButton();
