@@ -70,7 +70,7 @@ class PageHost {
 TEST(AboutDialog, ShowsTheProductAndOpensTheMakersSite) {
     OpenRecorder shell;
     AboutDialog about;
-    HWND dialog = about.create(nullptr);
+    HWND dialog = about.createModeless(nullptr);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(textOf(dialog), L"关于澄远宽带拨号客户端");
     EXPECT_EQ(about.itemText(IDC_ABOUT_VERSION), L"Tarnix 1.2 版");

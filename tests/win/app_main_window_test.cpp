@@ -15,6 +15,7 @@
 #include "../support/WindowPump.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
+#include "dial/DialFailure.h"
 #include "resource.h"
 #include "settings/ShutdownSchedule.h"
 #include "store/CodePage.h"
@@ -46,7 +47,12 @@ class MainWindowTest : public ::testing::Test {
     HWND hwnd() { return window_->hwnd(); }
     void command(int id) { SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void tray(UINT mouseMessage) { SendMessageW(hwnd(), WM_TRAY_NOTIFY, IDI_TRAY_OFFLINE, mouseMessage); }
-    bool connected() { return window_->loginPage()->connectedState(); }
+    // The link is `up` and the window shows it, to the last report.
+    bool shown(bool up) {
+        return window_->loginPage()->connectedState() == up &&
+               window_->itemText(IDC_STATUS_LINE) ==
+                   (up ? L"已经成功地建立了连接" : L"欢迎使用澄远宽带拨号客户端");
+    }
     bool toolEnabled(int id) {
         return SendMessageW(window_->toolbar(), TB_ISBUTTONENABLED, id, 0) != 0;
     }
@@ -104,7 +110,7 @@ TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStates
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         command(connects[round]);
-        ASSERT_TRUE(pumpUntil([&] { return connected(); }));
+        ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
         expectCommandState(true);
         EXPECT_TRUE(window_->tray().balloonPending());
         EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端已连接");
@@ -113,7 +119,7 @@ TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStates
                              0, 0, LR_DEFAULTSIZE | LR_SHARED));
 
         command(disconnects[round]);
-        ASSERT_TRUE(pumpUntil([&] { return !connected(); }));
+        ASSERT_TRUE(pumpUntil([&] { return shown(false); }));
         expectCommandState(false);
         EXPECT_EQ(window_->tray().balloonTitle(), L"");
         EXPECT_EQ(window_->tray().balloonText(), L"澄远宽带拨号客户端连接已断开");
@@ -123,6 +129,43 @@ TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStates
     EXPECT_TRUE(prompts_.asked.empty());
 }
 
+TEST_F(MainWindowTest, TheConnectionLinesTellTheLinkAndAReaddedIconReplaysNoBalloon) {
+    open();
+    EXPECT_EQ(window_->itemText(IDC_STATE_VALUE), L"网络未连接");
+    EXPECT_EQ(window_->itemText(IDC_IP_VALUE), L"未连接因特网");
+    typeAccount();
+    command(ID_MENU_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+    EXPECT_EQ(window_->itemText(IDC_ENTRY_VALUE), L"pppoe_brelvan_default_entry");
+    EXPECT_EQ(window_->itemText(IDC_STATE_VALUE), L"已连接");
+    EXPECT_EQ(window_->itemText(IDC_IP_VALUE).rfind(L"10.1.", 0), 0u);
+
+    // Explorer restarts: the icon comes back without the link-up balloon.
+    ASSERT_TRUE(window_->tray().balloonPending());
+    EXPECT_FALSE(window_->tray().addRecord().uFlags & NIF_INFO);
+    SendMessageW(hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+
+    command(ID_MENU_DISCONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(false); }));
+    EXPECT_EQ(window_->itemText(IDC_ENTRY_VALUE), L"");
+    EXPECT_EQ(window_->itemText(IDC_STATE_VALUE), L"网络未连接");
+    EXPECT_EQ(window_->itemText(IDC_IP_VALUE), L"未连接因特网");
+}
+
+TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
+    rig_.backend->failure = kDialErrorAuthentication;
+    rig_.backend->plan({false});
+    open();
+    typeAccount();
+    command(ID_MENU_CONNECT);
+    const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
+    ASSERT_TRUE(pumpUntil([&] { return window_->tray().balloonText() == why; }));
+    EXPECT_EQ(window_->itemText(IDC_STATUS_LINE), why);
+    EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端连接失败");
+    EXPECT_FALSE(window_->loginPage()->connectedState());
+    EXPECT_TRUE(prompts_.asked.empty()) << "told without a box to click away";
+}
+
 TEST_F(MainWindowTest, TheTrayTipTellsTheAddressOnlyWhileThisClientsLinkIsUp) {
     open();
     tray(WM_MOUSEMOVE);
@@ -130,7 +173,7 @@ TEST_F(MainWindowTest, TheTrayTipTellsTheAddressOnlyWhileThisClientsLinkIsUp) {
 
     typeAccount();
     command(ID_MENU_CONNECT);
-    ASSERT_TRUE(pumpUntil([&] { return connected(); }));
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
     tray(WM_MOUSEMOVE);
     std::wstring tip = window_->tray().tip();
     EXPECT_EQ(tip.rfind(L"澄远拨号\r\nIP地址：10.1.", 0), 0u) << gbToUtf8(wideToGb(tip));

@@ -10,12 +10,15 @@
 #include <functional>
 #include <vector>
 
+#include "../support/PixelSnapshot.h"
 #include "resource.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/ImageButton.h"
 
 using namespace tarnix;
 using Look = ImageButton::Look;
+using tarnix::testing::Snapshot;
+using tarnix::testing::snapshot;
 
 namespace {
 
@@ -35,7 +38,6 @@ Faces facesOf(int id) {
 class PlainLoginPage : public Dialog {
   public:
     PlainLoginPage() : Dialog(IDD_LOGIN) {}
-    ~PlainLoginPage() override { DeleteObject(brush_); }
 
     ImageButton connect, disconnect;
     std::vector<std::pair<int, int>> commands;  // id, notification code
@@ -60,51 +62,13 @@ class PlainLoginPage : public Dialog {
     bool onMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
         if (msg == WM_DRAWITEM) ++drawItems;
         if (msg != WM_CTLCOLORDLG) return false;
-        result = reinterpret_cast<LRESULT>(brush_);
+        result = reinterpret_cast<LRESULT>(brush_.get());
         return true;
     }
 
   private:
-    HBRUSH brush_ = CreateSolidBrush(kPageColour);
+    ScopedBrush brush_{CreateSolidBrush(kPageColour)};
 };
-
-// The client area of a window as painted by WM_PRINTCLIENT into memory.
-struct Snapshot {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-
-    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-    int count(const std::function<bool(COLORREF)>& test) const {
-        int n = 0;
-        for (COLORREF p : pixels) n += test(p) ? 1 : 0;
-        return n;
-    }
-};
-
-Snapshot snapshot(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    Snapshot shot{client.right, client.bottom, {}};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, canvas);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
-    const auto* words = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < shot.width * shot.height; ++i)
-        shot.pixels.push_back(RGB(words[i] >> 16 & 0xFF, words[i] >> 8 & 0xFF, words[i] & 0xFF));
-    SelectObject(dc, old);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    return shot;
-}
 
 bool whitish(COLORREF c) {
     return GetRValue(c) >= 230 && GetGValue(c) >= 230 && GetBValue(c) >= 230;
@@ -116,7 +80,7 @@ bool greyish(COLORREF c) {
     return std::abs(GetBValue(c) - GetRValue(c)) < 30 && std::abs(GetGValue(c) - GetRValue(c)) < 30;
 }
 
-class ImageButtonTest : public testing::TestWithParam<int> {
+class ImageButtonTest : public ::testing::TestWithParam<int> {
   protected:
     // One host window for the suite: under a display without a window manager, destroying
     // a visible top-level window waits seconds for it to be withdrawn.
@@ -342,8 +306,8 @@ TEST_P(ImageButtonTest, DetachedOrDestroyedWidgetLeavesTheButtonToItself) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ImageButton, ImageButtonTest, testing::Values(IDC_CONNECT, IDC_DISCONNECT),
-                         [](const testing::TestParamInfo<int>& info) {
+INSTANTIATE_TEST_SUITE_P(ImageButton, ImageButtonTest, ::testing::Values(IDC_CONNECT, IDC_DISCONNECT),
+                         [](const ::testing::TestParamInfo<int>& info) {
                              return info.param == IDC_CONNECT ? "Connect" : "Disconnect";
                          });
 

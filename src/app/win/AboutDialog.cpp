@@ -15,10 +15,4 @@ BOOL AboutDialog::onInitDialog() {
     return FALSE;
 }
 
-bool AboutDialog::onCommand(int id, int code, HWND control) {
-    if (id != IDOK && id != IDCANCEL) return false;
-    end(id);
-    return true;
-}
-
 }  // namespace tarnix

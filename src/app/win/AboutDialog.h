@@ -12,7 +12,6 @@ class AboutDialog : public LinkDialog {
 
   protected:
     BOOL onInitDialog() override;
-    bool onCommand(int id, int code, HWND control) override;
 };
 
 }  // namespace tarnix

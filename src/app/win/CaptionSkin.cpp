@@ -35,22 +35,16 @@ void fillGradient(HDC dc, const RECT& r) {
 // With desktop composition the system draws the frame itself and nothing drawn over the
 // caption would show; the classic frame lets the skin paint it.
 void useClassicFrame(HWND window) {
-    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+    ScopedLibrary dwm(LoadLibraryW(L"dwmapi.dll"));
     if (!dwm) return;
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     auto set = reinterpret_cast<SetAttribute>(
-        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+        reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmSetWindowAttribute")));
     const DWORD kNonClientRenderingPolicy = 2, kDisabled = 1;
     if (set) set(window, kNonClientRenderingPolicy, &kDisabled, sizeof(kDisabled));
-    FreeLibrary(dwm);
 }
 
 }  // namespace
-
-CaptionSkin::~CaptionSkin() {
-    for (HBITMAP b : {close_, closeHot_, minimize_, minimizeHot_})
-        if (b) DeleteObject(b);
-}
 
 void CaptionSkin::attach(HWND window, HICON icon, std::wstring title) {
     window_ = window;
@@ -120,7 +114,8 @@ bool CaptionSkin::handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 void CaptionSkin::paint() {
     if (!IsWindowVisible(window_) || IsIconic(window_)) return;
-    HDC dc = GetWindowDC(window_);
+    WindowDC windowDc(window_, true);
+    HDC dc = windowDc.get();
     if (!dc) return;
     RECT caption = captionRect(window_);
     fillGradient(dc, caption);
@@ -133,22 +128,21 @@ void CaptionSkin::paint() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    HFONT font = CreateFontIndirectW(&metrics.lfSmCaptionFont);
-    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    RECT text = caption;
-    text.left += 20 + 4;
-    text.right -= 2 * kButtonWidth + 4;
-    DrawTextW(dc, title_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
-    if (font) DeleteObject(font);
+    ScopedFont font(CreateFontIndirectW(&metrics.lfSmCaptionFont));
+    {
+        SelectGuard selected(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        RECT text = caption;
+        text.left += 20 + 4;
+        text.right -= 2 * kButtonWidth + 4;
+        DrawTextW(dc, title_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    }
 
     RECT window;
     GetWindowRect(window_, &window);
     paintButton(dc, window, Button::Close, hot_ == Button::Close);
     paintButton(dc, window, Button::Minimize, hot_ == Button::Minimize);
-    ReleaseDC(window_, dc);
 }
 
 void CaptionSkin::paintButton(HDC dc, const RECT& window, Button which, bool hot) {
@@ -162,22 +156,20 @@ void CaptionSkin::paintButton(HDC dc, const RECT& window, Button which, bool hot
     remembered = {window.left + r.left, window.top + r.top, window.left + r.right,
                   window.top + r.bottom};
 
-    HBITMAP bitmap = which == Button::Close ? (hot ? closeHot_ : close_)
-                                            : (hot ? minimizeHot_ : minimize_);
+    const ScopedBitmap& face = which == Button::Close ? (hot ? closeHot_ : close_)
+                                                      : (hot ? minimizeHot_ : minimize_);
+    HBITMAP bitmap = face.get();
     if (!bitmap) {
         // Without its bitmaps the button is still there and still works.
         FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
+    MemoryDC source(dc);
+    SelectGuard selected(source.get(), bitmap);
+    SIZE bitmapExtent = bitmapSize(bitmap);
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, r.left, r.top, size, size, source, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    StretchBlt(dc, r.left, r.top, size, size, source.get(), 0, 0, bitmapExtent.cx,
+               bitmapExtent.cy, SRCCOPY);
 }
 
 }  // namespace tarnix

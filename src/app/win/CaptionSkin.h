@@ -7,13 +7,14 @@
 
 #include <string>
 
+#include "widgets/win/Scoped.h"
+
 namespace tarnix {
 
 class CaptionSkin {
   public:
     enum class Button { None, Close, Minimize };
 
-    ~CaptionSkin();
     void attach(HWND window, HICON icon, std::wstring title);
 
     // Handles the non-client messages the skin cares about; true when the message is
@@ -31,7 +32,7 @@ class CaptionSkin {
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     std::wstring title_;
-    HBITMAP close_ = nullptr, closeHot_ = nullptr, minimize_ = nullptr, minimizeHot_ = nullptr;
+    ScopedBitmap close_, closeHot_, minimize_, minimizeHot_;
     RECT closeRect_{}, minimizeRect_{};  // screen coordinates
     Button hot_ = Button::None;
 };

@@ -1,13 +1,13 @@
 #include "app/win/DialerApp.h"
 
-#include <commctrl.h>
-
 #include "app/win/MainWindow.h"
 #include "base/Paths.h"
 #include "base/Prompt.h"
 #include "base/Socket.h"
 #include "resource.h"
 #include "store/CodePage.h"
+#include "widgets/win/CommonControls.h"
+#include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
@@ -45,24 +45,18 @@ bool activateRunningInstance() {
 }
 
 bool DialerApp::InitInstance() {
-    // The about and message windows use rich-edit controls.
-    LoadLibraryW(L"Msftedit.dll");
-    INITCOMMONCONTROLSEX controls{
-        sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS};
-    InitCommonControlsEx(&controls);
+    initCommonControls();
 
-    instanceMutex_ = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
+    instanceMutex_.reset(CreateMutexW(nullptr, TRUE, kInstanceMutexName));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         activateRunningInstance();
-        CloseHandle(instanceMutex_);
-        instanceMutex_ = nullptr;
+        instanceMutex_.reset();
         return false;
     }
 
     if (!socketsStartup()) {
-        wchar_t text[256] = L"";
-        LoadStringW(GetModuleHandleW(nullptr), IDS_SOCKETS_FAILED, text, 256);
-        prompt({nullptr, wideToGb(text), wideToGb(kProductTitle), PromptIcon::Error});
+        prompt({nullptr, loadGbString(IDS_SOCKETS_FAILED), wideToGb(kProductTitle),
+                PromptIcon::Error});
         return false;
     }
 
@@ -72,10 +66,7 @@ bool DialerApp::InitInstance() {
 }
 
 int DialerApp::ExitInstance() {
-    if (instanceMutex_) {
-        CloseHandle(instanceMutex_);
-        instanceMutex_ = nullptr;
-    }
+    instanceMutex_.reset();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include "dial/ConnectManage.h"
 #include "store/ConfigStore.h"
+#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
@@ -37,7 +38,7 @@ class DialerApp {
     ConfigStore& config() { return config_; }
 
   private:
-    HANDLE instanceMutex_ = nullptr;
+    ScopedHandle instanceMutex_;
     std::filesystem::path folder_;
     CConnectManage connectManage_;
     ConfigStore config_;

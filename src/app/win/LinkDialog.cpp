@@ -22,9 +22,9 @@ void LinkDialog::setLinkText(int id, const std::string& asciiText) {
     setItemText(id, text);
 }
 
-bool LinkDialog::openLinkOf(UINT_PTR controlId) {
+bool LinkDialog::openLinkOf(int controlId) {
     for (const Link& link : links_) {
-        if (static_cast<UINT_PTR>(link.controlId) == controlId) {
+        if (link.controlId == controlId) {
             shellOpen(link.address);
             return true;
         }
@@ -32,30 +32,21 @@ bool LinkDialog::openLinkOf(UINT_PTR controlId) {
     return false;
 }
 
-bool LinkDialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (!header || (header->code != NM_CLICK && header->code != NM_RETURN)) return false;
-            if (!openLinkOf(header->idFrom)) return false;
-            result = 0;
-            return true;
-        }
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC: {
-            // The labels and links sit on the page's own colour. The DC's own brush rather
-            // than one of ours: some link controls delete the brush they are given, and a
-            // stock object survives that.
-            if (background_ != Background::Light) return false;
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, kLightPageColour);
-            SetDCBrushColor(dc, kLightPageColour);
-            result = reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-            return true;
-        }
-        default:
-            return false;
-    }
+bool LinkDialog::onNotify(int id, NMHDR& header, LRESULT& result) {
+    if (header.code != NM_CLICK && header.code != NM_RETURN) return false;
+    if (!openLinkOf(id)) return false;
+    result = 0;
+    return true;
+}
+
+// The labels and links sit on the page's own colour. The DC's own brush rather than one of
+// ours: some link controls delete the brush they are given, and a stock object survives that.
+HBRUSH LinkDialog::onControlColour(HDC dc, HWND control, UINT msg) {
+    if (background_ != Background::Light) return nullptr;
+    if (msg != WM_CTLCOLORDLG && msg != WM_CTLCOLORSTATIC) return nullptr;
+    SetBkColor(dc, kLightPageColour);
+    SetDCBrushColor(dc, kLightPageColour);
+    return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
 }
 
 }  // namespace tarnix

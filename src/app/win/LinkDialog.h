@@ -24,13 +24,14 @@ class LinkDialog : public Dialog {
   protected:
     LinkDialog(int templateId, std::vector<Link> links, Background background);
 
-    // Subclasses that handle messages of their own pass the rest on to this one.
-    bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Subclasses that handle these themselves pass the rest on to this one.
+    bool onNotify(int id, NMHDR& header, LRESULT& result) override;
+    HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
     // Makes the whole text of link control `id` one link that reads `asciiText`.
     void setLinkText(int id, const std::string& asciiText);
 
   private:
-    bool openLinkOf(UINT_PTR controlId);
+    bool openLinkOf(int controlId);
 
     std::vector<Link> links_;
     Background background_;

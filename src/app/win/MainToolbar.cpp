@@ -5,16 +5,16 @@
 #include "base/Prompt.h"
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
 
 constexpr int kButtonSize = 48;
-// "创建工具栏失败!", "加载工具栏资源失败!", "提示"
-constexpr char kCreateFailedText[] = "\xB4\xB4\xBD\xA8\xB9\xA4\xBE\xDF\xC0\xB8\xCA\xA7\xB0\xDC!";
-constexpr char kLoadFailedText[] =
-    "\xBC\xD3\xD4\xD8\xB9\xA4\xBE\xDF\xC0\xB8\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC!";
-constexpr char kCaption[] = "\xCC\xE1\xCA\xBE";
+
+void tellFailure(HWND owner, UINT text) {
+    prompt({owner, loadGbString(text), loadGbString(IDS_PROMPT_CAPTION), PromptIcon::Stop});
+}
 
 // The toolbar resource: version, button width and height, count, then the command ids
 // (0 for a separator).
@@ -33,18 +33,11 @@ std::vector<WORD> toolbarCommands(int resourceId) {
 }  // namespace
 
 std::wstring commandTip(UINT id) {
-    const wchar_t* text = nullptr;
-    int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    std::wstring tip(text ? text : L"", text ? n : 0);
+    std::wstring tip = loadString(id);
     auto feed = tip.find(L'\n');
     if (feed != std::wstring::npos) tip.erase(0, feed + 1);
     if (tip.size() > 79) tip.resize(79);
     return tip;
-}
-
-MainToolbar::~MainToolbar() {
-    for (HIMAGELIST list : {normal_, hot_, disabled_})
-        if (list) ImageList_Destroy(list);
 }
 
 void MainToolbar::create(HWND owner) {
@@ -53,15 +46,15 @@ void MainToolbar::create(HWND owner) {
                                    TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
                                0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!toolbar_) {
-        prompt({owner, kCreateFailedText, kCaption, PromptIcon::Stop});
+        tellFailure(owner, IDS_TOOLBAR_CREATE_FAILED);
         return;
     }
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
-    if (!loadButtons()) prompt({owner, kLoadFailedText, kCaption, PromptIcon::Stop});
+    if (!loadButtons()) tellFailure(owner, IDS_TOOLBAR_LOAD_FAILED);
     loadImages();
     // Disconnected until the dial controller says otherwise.
-    SendMessageW(toolbar_, TB_ENABLEBUTTON, ID_TOOL_DISCONNECT, FALSE);
+    enable(ID_TOOL_DISCONNECT, false);
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 
@@ -91,9 +84,9 @@ void MainToolbar::loadImages() {
     normal_ = loadImageStrip(IDB_TOOLBAR_NORMAL, kButtonSize, 4);
     hot_ = loadImageStrip(IDB_TOOLBAR_HOT, kButtonSize, 4);
     disabled_ = loadImageStrip(IDB_TOOLBAR_DISABLED, kButtonSize, 4);
-    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal_));
-    SendMessageW(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot_));
-    SendMessageW(toolbar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_));
+    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal_.get()));
+    SendMessageW(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot_.get()));
+    SendMessageW(toolbar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_.get()));
 }
 
 int MainToolbar::height() const {

@@ -8,16 +8,19 @@
 
 #include <string>
 
+#include "widgets/win/Scoped.h"
+
 namespace tarnix {
 
 class MainToolbar {
   public:
-    ~MainToolbar();
-
     // Creates the toolbar at the top of `owner`'s client area. The two failures are told
     // to the user and the window goes on without the toolbar or its buttons.
     void create(HWND owner);
     HWND hwnd() const { return toolbar_; }
+    void enable(int command, bool enabled) const {
+        if (toolbar_) SendMessageW(toolbar_, TB_ENABLEBUTTON, command, MAKELONG(enabled, 0));
+    }
     // Height of the toolbar, 0 when there is none.
     int height() const;
 
@@ -26,7 +29,7 @@ class MainToolbar {
     void loadImages();
 
     HWND toolbar_ = nullptr;
-    HIMAGELIST normal_ = nullptr, hot_ = nullptr, disabled_ = nullptr;
+    ScopedImageList normal_, hot_, disabled_;
 };
 
 // The tooltip of a command or tool: its string resource, from after the first line feed

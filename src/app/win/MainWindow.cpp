@@ -1,5 +1,7 @@
 #include "app/win/MainWindow.h"
 
+#include <iterator>
+
 #include "app/win/AboutDialog.h"
 #include "app/win/DialerApp.h"
 #include "base/Clock.h"
@@ -10,6 +12,7 @@
 #include "resource.h"
 #include "store/CodePage.h"
 #include "store/ConfigStore.h"
+#include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
@@ -41,15 +44,35 @@ void copyMenuState(HMENU from, UINT fromPosition, HMENU to, UINT toPosition) {
 
 }  // namespace
 
+// One row a command id: what it does. The menus, the toolbar and the tray menu each have
+// their own ids for the same commands.
+struct MainWindow::CommandRoute {
+    int id;
+    void (MainWindow::*run)();
+};
+
+const MainWindow::CommandRoute MainWindow::kCommands[] = {
+    {ID_MENU_CONNECT, &MainWindow::connect},
+    {ID_TOOL_CONNECT, &MainWindow::connect},
+    {ID_TRAY_CONNECT, &MainWindow::connect},
+    {ID_MENU_DISCONNECT, &MainWindow::disconnect},
+    {ID_TOOL_DISCONNECT, &MainWindow::disconnect},
+    {ID_TRAY_DISCONNECT, &MainWindow::disconnect},
+    {ID_MENU_ABOUT, &MainWindow::showAbout},
+    {ID_TRAY_ABOUT, &MainWindow::showAbout},
+    {ID_TRAY_SHOW, &MainWindow::showFromTray},
+    {ID_HELP, &MainWindow::showHelp},
+    {ID_MENU_EXIT, &MainWindow::exitProgram},
+    {ID_TRAY_EXIT, &MainWindow::exitProgram},
+};
+
 MainWindow::MainWindow(Services services)
     : Dialog(IDD_MAIN), services_(std::move(services)), shortcutsPage_(IDD_PAGE_SHORTCUTS) {
     icon_ = loadIcon(IDI_MAIN);
     offlineIcon_ = loadIcon(IDI_TRAY_OFFLINE);
 }
 
-MainWindow::~MainWindow() {
-    if (menuBrush_) DeleteObject(menuBrush_);
-}
+MainWindow::~MainWindow() = default;
 
 BOOL MainWindow::onInitDialog() {
     docking_.attach(hwnd());
@@ -65,11 +88,14 @@ BOOL MainWindow::onInitDialog() {
     layoutUnderToolbar();
     background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
     paintMenus();
+    entryIdle_ = itemText(IDC_ENTRY_VALUE);
+    stateIdle_ = itemText(IDC_STATE_VALUE);
+    addressIdle_ = itemText(IDC_IP_VALUE);
 
     // A second start finds this window by its property.
     SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    tray_.prepare(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, L"澄远拨号");
+    tray_.prepare(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, loadString(IDS_TRAY_TIP));
     PostMessageW(hwnd(), kShowTrayIcon, 0, 0);
     if (services_.connectManage)
         probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
@@ -86,7 +112,8 @@ BOOL MainWindow::onInitDialog() {
 void MainWindow::openPages() {
     tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
-                                             services_.folder / "data");
+                                             services_.folder / "data",
+                                             static_cast<LinkDisplay*>(this));
     for (Dialog* page : {static_cast<Dialog*>(loginPage_.get()), &shortcutsPage_,
                          static_cast<Dialog*>(&servicesPage_), static_cast<Dialog*>(&contactPage_)})
         tabs_.addPage(*page);
@@ -115,8 +142,8 @@ void MainWindow::paintMenus() {
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
-    menuBrush_ = CreateSolidBrush(RGB(183, 207, 255));
-    info.hbrBack = menuBrush_;
+    menuBrush_.reset(CreateSolidBrush(RGB(183, 207, 255)));
+    info.hbrBack = menuBrush_.get();
     SetMenuInfo(menu, &info);
     DrawMenuBar(hwnd());
     EnableMenuItem(GetSubMenu(menu, kToolsMenu), kStatisticsItem, MF_BYPOSITION | MF_GRAYED);
@@ -158,38 +185,58 @@ void MainWindow::startLoginPage() {
 }
 
 bool MainWindow::onCommand(int id, int code, HWND control) {
-    switch (id) {
-        case ID_MENU_EXIT:
-        case ID_TRAY_EXIT:
-            end(0);
-            return true;
-        case ID_MENU_CONNECT:
-        case ID_TOOL_CONNECT:
-        case ID_TRAY_CONNECT:
-            loginPage_->connectCommand();
-            return true;
-        case ID_MENU_DISCONNECT:
-        case ID_TOOL_DISCONNECT:
-        case ID_TRAY_DISCONNECT:
-            loginPage_->disconnectCommand();
-            return true;
-        case ID_MENU_ABOUT:
-        case ID_TRAY_ABOUT:
-            AboutDialog().runModal(hwnd());
-            return true;
-        case ID_TRAY_SHOW:
-            ShowWindow(hwnd(), SW_RESTORE);
-            SetForegroundWindow(hwnd());
-            return true;
-        case ID_HELP:
-            showHelp();
-            return true;
-        case IDOK:
-        case IDCANCEL:
-            return true;  // Enter and Escape never close the window
-        default:
-            return false;
+    for (const CommandRoute& command : kCommands) {
+        if (command.id != id) continue;
+        (this->*command.run)();
+        return true;
     }
+    return false;
+}
+
+void MainWindow::showAbout() {
+    AboutDialog().runModal(hwnd());
+}
+
+void MainWindow::showFromTray() {
+    ShowWindow(hwnd(), SW_RESTORE);
+    SetForegroundWindow(hwnd());
+}
+
+bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
+    if (id == IDC_TABS && header.code == TCN_SELCHANGE) {
+        tabs_.showSelected();
+        return true;
+    }
+    if (header.code == TTN_GETDISPINFOW) {
+        auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
+        std::wstring text = commandTip(static_cast<UINT>(header.idFrom));
+        lstrcpynW(tip.szText, text.c_str(), static_cast<int>(std::size(tip.szText)));
+        tip.lpszText = tip.szText;
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::onTimer(UINT_PTR id) {
+    if (id != kScheduleTimer) return;
+    schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
+                   services_.power ? *services_.power : systemPower());
+}
+
+void MainWindow::onSize(UINT type, int, int) {
+    if (type != SIZE_MINIMIZED) return;
+    // Only the tray icon leads back to a minimised window.
+    ShowWindow(hwnd(), SW_HIDE);
+    docking_.stop();
+}
+
+HBRUSH MainWindow::onControlColour(HDC dc, HWND control, UINT msg) {
+    return msg == WM_CTLCOLORSTATIC ? background_.labelBrush(dc, control) : nullptr;
+}
+
+void MainWindow::onClose() {
+    // The program ends through its exit commands only.
+    PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
 bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -200,22 +247,6 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return true;
     }
     switch (msg) {
-        case WM_CLOSE:
-            // The close box only minimises; the program ends through its exit commands.
-            PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            return true;
-        case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) {
-                // Only the tray icon leads back to a minimised window.
-                ShowWindow(hwnd(), SW_HIDE);
-                docking_.stop();
-            }
-            return false;
-        case WM_TIMER:
-            if (wParam != kScheduleTimer) return false;
-            schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
-                           services_.power ? *services_.power : systemPower());
-            return true;
         case kShowTrayIcon:
             if (!tray_.added()) tray_.show();  // a balloon may have shown it already
             return true;
@@ -231,28 +262,6 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         case WM_NO_ACTION:
         case WM_NETWORK_READY:  // the update check starts here once it exists
             return true;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
-                tabs_.showSelected();
-                return true;
-            }
-            if (header->code == TTN_GETDISPINFOW) {
-                auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-                std::wstring text = commandTip(static_cast<UINT>(header->idFrom));
-                lstrcpynW(tip->szText, text.c_str(), ARRAYSIZE(tip->szText));
-                tip->lpszText = tip->szText;
-                return true;
-            }
-            return false;
-        }
-        case WM_ERASEBKGND:
-            result = background_.erase(reinterpret_cast<HDC>(wParam));
-            return result != 0;
-        case WM_CTLCOLORSTATIC:
-            result = reinterpret_cast<LRESULT>(
-                background_.labelBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
-            return result != 0;
         case WM_PAINT:
             if (!IsIconic(hwnd())) return false;
             paintIcon();
@@ -306,27 +315,60 @@ HMENU MainWindow::loadTrayMenu() const {
 }
 
 void MainWindow::showTrayMenu() {
-    HMENU loaded = loadTrayMenu();
+    ScopedMenu loaded(loadTrayMenu());
     if (!loaded) return;
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(hwnd());
-    TrackPopupMenu(GetSubMenu(loaded, 0), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    TrackPopupMenu(GetSubMenu(loaded.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
     // Without a message after it, the menu would not close when the user clicks elsewhere.
     PostMessageW(hwnd(), WM_NULL, 0, 0);
-    DestroyMenu(loaded);
 }
 
 void MainWindow::onLinkUp() {
     connected_ = true;
     std::wstring speed = probes_ ? gbToWide(probes_->linkSpeedText()) : std::wstring();
-    tray_.showBalloon(L"澄远宽带拨号客户端已连接", speed, icon_);
+    tray_.showBalloon(loadString(IDS_BALLOON_CONNECTED), speed, icon_);
+    showConnectionLines(true);
     PostMessageW(hwnd(), WM_KILLFOCUS, 0, 0);
 }
 
 void MainWindow::onLinkDown() {
     connected_ = false;
-    tray_.showBalloon(L"", L"澄远宽带拨号客户端连接已断开", offlineIcon_);
+    tray_.showBalloon(L"", loadString(IDS_BALLOON_DISCONNECTED), offlineIcon_);
+    showConnectionLines(false);
+}
+
+// While the dial entry's link is up the lines name it, its state and its address; when it
+// goes, they read as the template has them.
+void MainWindow::showConnectionLines(bool up) {
+    std::wstring address = up && probes_ ? gbToWide(probes_->connectionAddress()) : L"";
+    setItemText(IDC_ENTRY_VALUE, up ? gbToWide(kDialEntryName) : entryIdle_);
+    setItemText(IDC_STATE_VALUE, up ? loadString(IDS_STATE_CONNECTED) : stateIdle_);
+    setItemText(IDC_IP_VALUE, up && !address.empty() ? address : addressIdle_);
+}
+
+void MainWindow::showCommandState(bool connected) {
+    toolbar_.enable(ID_TOOL_DISCONNECT, connected);
+    toolbar_.enable(ID_TOOL_CONNECT, !connected);
+    HMENU menu = GetMenu(hwnd());
+    if (!menu) return;
+    auto enable = [](HMENU popup, UINT position, bool on) {
+        if (popup) EnableMenuItem(popup, position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(GetSubMenu(menu, kNetworkMenu), kConnectItem, !connected);
+    enable(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, connected);
+    enable(GetSubMenu(menu, kToolsMenu), kStatisticsItem, connected);
+    DrawMenuBar(hwnd());
+}
+
+void MainWindow::showStatus(const std::wstring& text) {
+    setItemText(IDC_STATUS_LINE, text);
+}
+
+// The status line already says why; the balloon reaches a user whose window is hidden.
+void MainWindow::dialFailed(const std::wstring& text) {
+    tray_.showBalloon(loadString(IDS_BALLOON_DIAL_FAILED), text, offlineIcon_);
 }
 
 void MainWindow::showHelp() {
@@ -335,7 +377,9 @@ void MainWindow::showHelp() {
     // The viewer is looked up when needed: most starts never open help.
     std::error_code error;
     if (std::filesystem::is_regular_file(help, error)) {
-        if (HMODULE library = LoadLibraryW(L"hhctrl.ocx")) {
+        // Kept loaded: the viewer's window lives in it.
+        static HMODULE library = LoadLibraryW(L"hhctrl.ocx");
+        if (library) {
             using HtmlHelp = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
             auto open = reinterpret_cast<HtmlHelp>(
                 reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
@@ -344,20 +388,18 @@ void MainWindow::showHelp() {
         }
     }
     if (!viewer)
-        prompt({hwnd(), wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"),
-                wideToGb(L"提示"), PromptIcon::Stop});
+        prompt({hwnd(), loadGbString(IDS_HELP_MISSING), loadGbString(IDS_PROMPT_CAPTION),
+                PromptIcon::Stop});
 }
 
 // A minimised window shows the program's icon in the middle of its client area.
 void MainWindow::paintIcon() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd(), &paint);
+    PaintDC dc(hwnd());
     RECT area;
     GetClientRect(hwnd(), &area);
     int x = (area.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (area.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    if (icon_) DrawIcon(dc, x, y, icon_);
-    EndPaint(hwnd(), &paint);
+    if (icon_) DrawIcon(dc.get(), x, y, icon_);
 }
 
 void MainWindow::onDestroy() {

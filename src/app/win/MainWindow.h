@@ -16,10 +16,12 @@
 #include "app/win/TrayIcon.h"
 #include "app/win/WindowBackground.h"
 #include "app/win/WindowDocking.h"
+#include "dial/win/LinkDisplay.h"
 #include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
 #include "settings/ShutdownSchedule.h"
 #include "widgets/win/Dialog.h"
+#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
@@ -29,7 +31,7 @@ class ConfigStore;
 class LinkProbes;
 class Power;
 
-class MainWindow : public Dialog {
+class MainWindow : public Dialog, private LinkDisplay {
   public:
     // What the window works with; the application object owns all of it.
     struct Services {
@@ -41,7 +43,7 @@ class MainWindow : public Dialog {
     };
 
     explicit MainWindow(Services services);
-    ~MainWindow() override;
+    ~MainWindow() override;  // where LinkProbes is complete
 
     // The tray menu with its connect, disconnect and status items enabled as the main
     // menu's are; the caller destroys it.
@@ -55,11 +57,38 @@ class MainWindow : public Dialog {
   protected:
     BOOL onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
+    bool onNotify(int id, NMHDR& header, LRESULT& result) override;
+    void onTimer(UINT_PTR id) override;
+    void onSize(UINT type, int width, int height) override;
+    // Enter and Escape never close the window; the close box only minimises it.
+    void onOK() override {}
+    void onCancel() override {}
+    void onClose() override;
+    bool onEraseBackground(HDC dc) override { return background_.erase(dc); }
+    HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
     void onDestroy() override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool preTranslate(MSG& msg) override;
 
   private:
+    struct CommandRoute;
+    static const CommandRoute kCommands[];
+
+    // The commands of the menus, the toolbar and the tray menu.
+    void connect() { loginPage_->connectCommand(); }
+    void disconnect() { loginPage_->disconnectCommand(); }
+    void exitProgram() { end(0); }
+    void showAbout();
+    void showFromTray();
+
+    // LinkDisplay: what the login page reports of the link, on this window's thread.
+    void showCommandState(bool connected) override;
+    void showStatus(const std::wstring& text) override;
+    void linkUp() override { onLinkUp(); }
+    void linkDown() override { onLinkDown(); }
+    void dialFailed(const std::wstring& text) override;
+    void showConnectionLines(bool up);
+
     void openPages();
     void layoutUnderToolbar();
     void paintMenus();
@@ -75,6 +104,7 @@ class MainWindow : public Dialog {
     void paintIcon();
 
     Services services_;
+    // Shared icons of the program's resources: the system frees them with the program.
     HICON icon_ = nullptr;         // the program's icon; also the connected tray icon
     HICON offlineIcon_ = nullptr;  // the tray icon while no link is up
     MainToolbar toolbar_;
@@ -82,7 +112,9 @@ class MainWindow : public Dialog {
     CaptionSkin caption_;
     TrayIcon tray_;
     WindowBackground background_;
-    HBRUSH menuBrush_ = nullptr;
+    ScopedBrush menuBrush_;
+    // The connection lines as the template gives them, shown again when the link goes.
+    std::wstring entryIdle_, stateIdle_, addressIdle_;
     UINT taskbarCreated_ = 0;
     WindowDocking docking_;
     ShutdownSchedule schedule_;

@@ -2,10 +2,10 @@
 
 #include <uxtheme.h>
 
-#include "app/win/MainToolbar.h"
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/Dialog.h"
+#include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
@@ -17,16 +17,12 @@ constexpr int kPageLeft = 42;
 
 }  // namespace
 
-PageTabs::~PageTabs() {
-    if (images_) ImageList_Destroy(images_);
-}
-
 void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
     owner_ = owner;
     tabs_ = tabs;
     if (!tabs_) return;
     images_ = loadImageStrip(IDB_TABS, kImageSize, tabCount);
-    if (images_) TabCtrl_SetImageList(tabs_, images_);
+    if (images_) TabCtrl_SetImageList(tabs_, images_.get());
     TabCtrl_SetItemSize(tabs_, kTabWidth, kTabHeight);
     // Visual styles draw vertical tabs as horizontal ones turned on their side; the
     // classic look draws them as they are.
@@ -46,7 +42,7 @@ void PageTabs::attach(HWND owner, HWND tabs, int tabCount) {
     if (!tooltips_) return;
     TabCtrl_SetToolTips(tabs_, tooltips_);
     for (int i = 0; i < tabCount; ++i) {
-        std::wstring text = commandTip(IDS_TAB_LOGIN + i);
+        std::wstring text = loadString(IDS_TAB_LOGIN + i);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_SUBCLASS;

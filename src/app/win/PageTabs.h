@@ -8,14 +8,14 @@
 
 #include <vector>
 
+#include "widgets/win/Scoped.h"
+
 namespace tarnix {
 
 class Dialog;
 
 class PageTabs {
   public:
-    ~PageTabs();
-
     // Takes over the tab control `tabs` of `owner`: images, item size, tooltips.
     void attach(HWND owner, HWND tabs, int tabCount);
     // Creates `page` as a child of the tab control and places it right of the tabs.
@@ -35,7 +35,7 @@ class PageTabs {
     HWND owner_ = nullptr;
     HWND tabs_ = nullptr;
     HWND tooltips_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    ScopedImageList images_;
     std::vector<HWND> pages_;
 };
 

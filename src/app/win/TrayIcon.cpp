@@ -28,7 +28,14 @@ void TrayIcon::show() {
     if (!data_.hWnd) return;
     // No shell (or one that is still starting) is not an error: the taskbar's message
     // brings the icon back when it is there.
-    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    NOTIFYICONDATAW record = addRecord();
+    added_ = Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+}
+
+NOTIFYICONDATAW TrayIcon::addRecord() const {
+    NOTIFYICONDATAW record = data_;
+    record.uFlags &= ~NIF_INFO;
+    return record;
 }
 
 void TrayIcon::remove() {
@@ -54,7 +61,9 @@ void TrayIcon::showBalloon(const std::wstring& title, const std::wstring& text, 
 
 void TrayIcon::modify() {
     if (!data_.hWnd) return;
-    if (!Shell_NotifyIconW(NIM_MODIFY, &data_) && !added_) show();
+    // Not added yet (the shell was starting): the first add carries the balloon.
+    if (!Shell_NotifyIconW(NIM_MODIFY, &data_) && !added_)
+        added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
 }
 
 }  // namespace tarnix

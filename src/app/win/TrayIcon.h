@@ -13,7 +13,11 @@ namespace tarnix {
 
 class TrayIcon {
   public:
+    TrayIcon() = default;
     ~TrayIcon() { remove(); }
+    // One icon in the notification area: a copy would remove it twice.
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
 
     // Sets up the icon owned by `owner`, whose mouse events arrive as `callbackMessage`;
     // show() puts it in the notification area.
@@ -33,6 +37,9 @@ class TrayIcon {
     bool balloonPending() const { return (data_.uFlags & NIF_INFO) != 0; }
     HICON icon() const { return data_.hIcon; }
     bool added() const { return added_; }
+    // What show() hands the shell: the icon, its tip and callback, never a balloon, which
+    // would be shown again each time Explorer restarts.
+    NOTIFYICONDATAW addRecord() const;
 
   private:
     void modify();

@@ -4,37 +4,26 @@
 
 namespace tarnix {
 
-WindowBackground::~WindowBackground() {
-    if (brush_) DeleteObject(brush_);
-}
-
 // The bitmaps the brush is made from are not kept.
 void WindowBackground::attach(HWND window, int bitmapId) {
     window_ = window;
-    HBITMAP bitmap = loadBitmap(bitmapId);
+    ScopedBitmap bitmap = loadBitmap(bitmapId);
     if (!bitmap) return;
     RECT area;
     GetClientRect(window, &area);
-    HDC screen = GetDC(window);
-    HDC target = CreateCompatibleDC(screen);
-    HDC source = CreateCompatibleDC(screen);
-    HBITMAP stretched = CreateCompatibleBitmap(screen, area.right, area.bottom);
-    HGDIOBJ oldTarget = SelectObject(target, stretched);
-    HGDIOBJ oldSource = SelectObject(source, bitmap);
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
-    // Halftoning would cost the window's start several milliseconds for a soft gradient.
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
-    ReleaseDC(window, screen);
-    brush_ = CreatePatternBrush(stretched);
-    DeleteObject(stretched);
-    DeleteObject(bitmap);
+    SIZE size = bitmapSize(bitmap.get());
+    WindowDC screen(window);
+    MemoryDC target(screen.get()), source(screen.get());
+    ScopedBitmap stretched(CreateCompatibleBitmap(screen.get(), area.right, area.bottom));
+    {
+        SelectGuard intoTarget(target.get(), stretched.get());
+        SelectGuard fromSource(source.get(), bitmap.get());
+        // Halftoning would cost the window's start several milliseconds for a soft gradient.
+        SetStretchBltMode(target.get(), COLORONCOLOR);
+        StretchBlt(target.get(), 0, 0, area.right, area.bottom, source.get(), 0, 0, size.cx,
+                   size.cy, SRCCOPY);
+    }
+    brush_.reset(CreatePatternBrush(stretched.get()));
 }
 
 bool WindowBackground::erase(HDC dc) {
@@ -42,7 +31,7 @@ bool WindowBackground::erase(HDC dc) {
     RECT area;
     GetClientRect(window_, &area);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    FillRect(dc, &area, brush_);
+    FillRect(dc, &area, brush_.get());
     return true;
 }
 
@@ -53,7 +42,7 @@ HBRUSH WindowBackground::labelBrush(HDC dc, HWND label) {
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
     SetBkMode(dc, TRANSPARENT);
     SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
-    return brush_;
+    return brush_.get();
 }
 
 }  // namespace tarnix

@@ -5,15 +5,12 @@
 
 #include <windows.h>
 
+#include "widgets/win/Scoped.h"
+
 namespace tarnix {
 
 class WindowBackground {
   public:
-    WindowBackground() = default;
-    ~WindowBackground();
-    WindowBackground(const WindowBackground&) = delete;
-    WindowBackground& operator=(const WindowBackground&) = delete;
-
     // Stretches bitmap `bitmapId` over `window`'s client area as it is now.
     void attach(HWND window, int bitmapId);
     // WM_ERASEBKGND: false when there is nothing to paint with.
@@ -23,7 +20,7 @@ class WindowBackground {
 
   private:
     HWND window_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    ScopedBrush brush_;
 };
 
 }  // namespace tarnix

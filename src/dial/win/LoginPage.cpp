@@ -1,32 +1,30 @@
 #include "dial/win/LoginPage.h"
 
-#include <commctrl.h>
-
 #include "dial/ConnectManage.h"
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
 #include "store/CodePage.h"
 #include "store/ConfigStore.h"
+#include "widgets/win/ComboBox.h"
 
 namespace tarnix {
 
 LoginPage::LoginPage(ConfigStore& config, CConnectManage* connectManage,
-                     std::filesystem::path dataFolder)
+                     std::filesystem::path dataFolder, LinkDisplay* display)
     : Dialog(IDD_LOGIN),
       config_(config),
       connectManage_(connectManage),
       dataFolder_(std::move(dataFolder)),
-      form_(config) {}
+      form_(config),
+      display_(display) {}
 
 LoginPage::~LoginPage() {
     // The monitors call this page: they end before it does.
     controller_.reset();
-    if (background_) DeleteObject(background_);
 }
 
 BOOL LoginPage::onInitDialog() {
     background_ = loadBitmap(IDB_LOGIN_BACKGROUND);
-    mainWindow_ = GetAncestor(hwnd(), GA_ROOT);
 
     DialController::Services services;
     services.connectManage = connectManage_;
@@ -59,10 +57,9 @@ BOOL LoginPage::onInitDialog() {
 // list: the client always dials its own entry.
 int LoginPage::onEntry(char* entryName, void* param) {
     auto* page = static_cast<LoginPage*>(param);
-    HWND devices = page->item(IDC_DEVICES);
-    LRESULT index = SendMessageW(devices, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(gbToWide(entryName).c_str()));
-    if (index >= 0 && looksLikePppoeEntry(entryName)) SendMessageW(devices, CB_SETCURSEL, index, 0);
+    ComboBox devices(page->hwnd(), IDC_DEVICES);
+    int index = devices.add(gbToWide(entryName));
+    if (index >= 0 && looksLikePppoeEntry(entryName)) devices.select(index);
     ++page->entryCount_;
     return 0;
 }
@@ -70,11 +67,9 @@ int LoginPage::onEntry(char* entryName, void* param) {
 void LoginPage::fillAccounts() {
     std::vector<std::string> names;
     form_.load(fields_, names);
-    HWND accounts = item(IDC_ACCOUNT);
-    SendMessageW(accounts, CB_RESETCONTENT, 0, 0);
-    for (const auto& name : names) {
-        SendMessageW(accounts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gbToWide(name).c_str()));
-    }
+    ComboBox accounts(hwnd(), IDC_ACCOUNT);
+    accounts.clear();
+    for (const auto& name : names) accounts.add(gbToWide(name));
     push();
 }
 
@@ -106,14 +101,9 @@ bool LoginPage::onCommand(int id, int code, HWND control) {
 
 // The list's text is not yet in the edit when the selection changes: take it from the list.
 void LoginPage::accountChosen() {
-    HWND accounts = item(IDC_ACCOUNT);
-    LRESULT index = SendMessageW(accounts, CB_GETCURSEL, 0, 0);
-    if (index < 0) return;
-    LRESULT length = SendMessageW(accounts, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0) return;
-    std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(accounts, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name.data()));
-    name.resize(static_cast<std::size_t>(length));
+    ComboBox accounts(hwnd(), IDC_ACCOUNT);
+    if (accounts.selected() < 0) return;
+    std::wstring name = accounts.selectedText();
     pull();
     fields_.accountName = wideToGb(name);
     fields_.passwordText = form_.passwordForChoice(fields_.accountName);
@@ -125,11 +115,8 @@ void LoginPage::connectCommand() {
     if (!controller_->connectCommand(form_, fields_, hwnd())) return;
     // A new account joins the list at once.
     std::wstring name = gbToWide(fields_.accountName);
-    HWND accounts = item(IDC_ACCOUNT);
-    if (SendMessageW(accounts, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(name.c_str())) == CB_ERR) {
-        SendMessageW(accounts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    }
+    ComboBox accounts(hwnd(), IDC_ACCOUNT);
+    if (accounts.find(name) < 0) accounts.add(name);
 }
 
 void LoginPage::disconnectCommand() {
@@ -173,74 +160,57 @@ bool LoginPage::preTranslate(MSG& msg) {
     return key && msg.wParam == VK_ESCAPE;
 }
 
+// The image buttons ask for the page behind their transparent corners.
 bool LoginPage::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-        case WM_ERASEBKGND:
-            if (!paintBackground(reinterpret_cast<HDC>(wParam))) return false;
-            result = 1;
-            return true;
-        case WM_PRINTCLIENT:
-            // The image buttons ask for the page behind their transparent corners.
-            return paintBackground(reinterpret_cast<HDC>(wParam));
-        case WM_CTLCOLORSTATIC: {
-            // The labels and the check box show the background through.
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkMode(dc, TRANSPARENT);
-            result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-            return background_ != nullptr;
-        }
-        default:
-            return false;
-    }
+    return msg == WM_PRINTCLIENT && paintBackground(reinterpret_cast<HDC>(wParam));
+}
+
+// The labels and the check box show the background through.
+HBRUSH LoginPage::onControlColour(HDC dc, HWND control, UINT msg) {
+    if (msg != WM_CTLCOLORSTATIC || !background_) return nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
 bool LoginPage::paintBackground(HDC dc) {
-    if (!background_) return false;
-    BITMAP info{};
-    if (!GetObjectW(background_, sizeof info, &info)) return false;
+    SIZE size = bitmapSize(background_.get());
+    if (size.cx <= 0 || size.cy <= 0) return false;
     RECT client;
     GetClientRect(hwnd(), &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, background_);
+    MemoryDC memory(dc);
+    SelectGuard selected(memory.get(), background_.get());
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, info.bmWidth, info.bmHeight,
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, size.cx, size.cy,
                SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
     return true;
 }
 
-// ---- what the monitors show in the main window ---------------------------------------
+// ---- what the controller reports, handed to the window's thread ----------------------
+// A report posted while the window closes is dropped with it: nothing is left to show it.
+
+void LoginPage::toDisplay(void (LinkDisplay::*report)()) {
+    if (display_) post([display = display_, report] { (display->*report)(); });
+}
 
 void LoginPage::linkUp() {
-    if (mainWindow_ != hwnd()) SendMessageW(mainWindow_, WM_LINK_UP, 0, 0);
+    toDisplay(&LinkDisplay::linkUp);
 }
 
 void LoginPage::linkDown() {
-    if (mainWindow_ != hwnd()) SendMessageW(mainWindow_, WM_LINK_DOWN, 0, 0);
+    toDisplay(&LinkDisplay::linkDown);
 }
 
 void LoginPage::showCommandState(bool connected) {
-    if (HWND toolbar = FindWindowExW(mainWindow_, nullptr, TOOLBARCLASSNAMEW, nullptr)) {
-        SendMessageW(toolbar, TB_ENABLEBUTTON, ID_TOOL_DISCONNECT, MAKELONG(connected, 0));
-        SendMessageW(toolbar, TB_ENABLEBUTTON, ID_TOOL_CONNECT, MAKELONG(!connected, 0));
-    }
-    HMENU menu = GetMenu(mainWindow_);
-    if (!menu) return;
-    auto enable = [](HMENU popup, UINT position, bool on) {
-        if (popup) EnableMenuItem(popup, position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
-    };
-    HMENU network = GetSubMenu(menu, 0);
-    HMENU tools = GetSubMenu(menu, 1);
-    enable(network, 0, !connected);  // 登陆
-    enable(network, 2, connected);   // 注销
-    enable(tools, 2, connected);     // 统计
-    DrawMenuBar(mainWindow_);
+    if (display_) post([display = display_, connected] { display->showCommandState(connected); });
 }
 
 void LoginPage::showStatus(std::string_view text) {
-    SetDlgItemTextW(mainWindow_, IDC_STATUS_LINE, gbToWide(text).c_str());
+    if (display_) post([display = display_, text = gbToWide(text)] { display->showStatus(text); });
+}
+
+void LoginPage::dialFailed(std::string_view text) {
+    if (display_) post([display = display_, text = gbToWide(text)] { display->dialFailed(text); });
 }
 
 }  // namespace tarnix

@@ -1,8 +1,8 @@
 #pragma once
 // The login page: the first page of the main window. The account form (account, password,
 // "记住密码") and the dial controller's face: it forwards the connect and disconnect
-// commands, shows the link in the main window's commands and status line, and tells the
-// main window when the link comes up and goes down (WM_LINK_UP, WM_LINK_DOWN).
+// commands, and hands what the controller reports from its threads to the window's
+// LinkDisplay on the window's own thread.
 
 #include <filesystem>
 #include <memory>
@@ -11,8 +11,10 @@
 #include "dial/AccountForm.h"
 #include "dial/DialController.h"
 #include "dial/DialView.h"
+#include "dial/win/LinkDisplay.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/ImageButton.h"
+#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
@@ -23,9 +25,9 @@ class DialBackend;
 class LoginPage : public Dialog, private DialView {
   public:
     // `connectManage` may be null: then nothing is dialled or hung up. `dataFolder` is
-    // <program folder>/data.
+    // <program folder>/data. `display` (may be null) outlives the page.
     LoginPage(ConfigStore& config, CConnectManage* connectManage,
-              std::filesystem::path dataFolder);
+              std::filesystem::path dataFolder, LinkDisplay* display);
     ~LoginPage() override;
 
     void connectCommand();
@@ -43,20 +45,25 @@ class LoginPage : public Dialog, private DialView {
     BOOL onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
     void exchange(DataExchange& dx) override;
+    bool onEraseBackground(HDC dc) override { return paintBackground(dc); }
+    HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool preTranslate(MSG& msg) override;
 
   private:
-    // DialView, called from the monitors: the main window is the page's top-level window.
+    // DialView, called from the controller's threads: each hands its report to the
+    // display on the page's thread.
     void linkUp() override;
     void linkDown() override;
     void showCommandState(bool connected) override;
     void showStatus(std::string_view text) override;
+    void dialFailed(std::string_view text) override;
 
     static int onEntry(char* entryName, void* page);
     void fillAccounts();
     void accountChosen();
     bool paintBackground(HDC dc);
+    void toDisplay(void (LinkDisplay::*report)());
 
     ConfigStore& config_;
     CConnectManage* connectManage_;
@@ -67,8 +74,8 @@ class LoginPage : public Dialog, private DialView {
     std::unique_ptr<DialController> controller_;
     ImageButton connectButton_;
     ImageButton disconnectButton_;
-    HBITMAP background_ = nullptr;
-    HWND mainWindow_ = nullptr;
+    ScopedBitmap background_;
+    LinkDisplay* display_;
     int entryCount_ = 0;
 };
 

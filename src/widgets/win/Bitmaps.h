@@ -1,10 +1,12 @@
 #pragma once
-// Loading the program's bitmaps. A missing or damaged bitmap gives null, and every caller
-// draws without it.
+// Loading the program's bitmaps. A missing or damaged bitmap gives an empty handle, and
+// every caller draws without it.
 
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
@@ -13,9 +15,12 @@ inline constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 
 // A bitmap resource as a DIB section: it keeps the exact colours, so the transparent
 // magenta stays exact on any screen depth.
-HBITMAP loadBitmap(int id, HINSTANCE module = GetModuleHandleW(nullptr));
+ScopedBitmap loadBitmap(int id, HINSTANCE module = GetModuleHandleW(nullptr));
 
 // A strip of `size`-pixel square images with magenta as the transparent colour.
-HIMAGELIST loadImageStrip(int id, int size, int count);
+ScopedImageList loadImageStrip(int id, int size, int count);
+
+// The size of a bitmap in pixels (0 by 0 for none).
+SIZE bitmapSize(HBITMAP bitmap);
 
 }  // namespace tarnix

@@ -1,8 +1,30 @@
 #include "widgets/win/Dialog.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "store/CodePage.h"
+#include "widgets/win/UiTask.h"
 
 namespace tarnix {
+namespace {
+
+// The open modeless dialogs of the user-interface thread.
+std::vector<HWND>& modelessDialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+
+// These few messages take the handler's value as the procedure's own return value.
+bool returnsDirectly(UINT msg) {
+    return (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
+           msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON ||
+           msg == WM_INITDIALOG;
+}
+
+}  // namespace
 
 void DataExchange::text(int id, std::wstring& field) {
     HWND control = GetDlgItem(dialog_, id);
@@ -31,17 +53,30 @@ void DataExchange::check(int id, int& field) {
     }
 }
 
+void DataExchange::check(int id, bool& field) {
+    int value = field ? 1 : 0;
+    check(id, value);
+    field = value != 0;
+}
+
 Dialog::~Dialog() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    // A window that outlives its object would call into freed memory.
+    if (hwnd_ && IsWindow(hwnd_)) {
+        deleteWhenClosed_ = false;
+        DestroyWindow(hwnd_);
+    }
 }
 
 INT_PTR Dialog::runModal(HWND owner) {
-    modal_ = true;
+    kind_ = Kind::Modal;
     ended_ = false;
-    if (!create(owner)) return -1;
+    result_ = 0;
+    if (!CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
+                            dialogProc, reinterpret_cast<LPARAM>(this)))
+        return -1;
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
+    if (hwnd_) ShowWindow(hwnd_, SW_SHOW);
 
     MSG msg;
     while (!ended_ && hwnd_) {
@@ -51,27 +86,38 @@ INT_PTR Dialog::runModal(HWND owner) {
             break;
         }
         if (preTranslateChain(msg)) continue;
+        if (routeToModeless(msg)) continue;
         if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The owner comes back before this window goes, so that the system does not hand the
+    // activation to another program meanwhile.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
     if (hwnd_) DestroyWindow(hwnd_);
     if (owner) SetActiveWindow(owner);
-    modal_ = false;
     return result_;
 }
 
-bool Dialog::preTranslateChain(MSG& msg) {
-    // Only messages for this dialog or its controls and pages are its to see.
-    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-    return preTranslate(msg);
+HWND Dialog::create(HWND parent) {
+    kind_ = Kind::Page;
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
+                              dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-HWND Dialog::create(HWND parent) {
-    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
-                               dialogProc, reinterpret_cast<LPARAM>(this));
-    return hwnd_;
+HWND Dialog::createModeless(HWND owner, bool deleteWhenClosed) {
+    kind_ = Kind::Modeless;
+    deleteWhenClosed_ = deleteWhenClosed;
+    HWND made = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_),
+                                   owner, dialogProc, reinterpret_cast<LPARAM>(this));
+    if (!made) {
+        // No window will ever end this object for its creator.
+        if (deleteWhenClosed) delete this;
+        return nullptr;
+    }
+    modelessDialogs().push_back(made);
+    ShowWindow(made, SW_SHOW);
+    return made;
 }
 
 void Dialog::end(INT_PTR result) {
@@ -80,14 +126,34 @@ void Dialog::end(INT_PTR result) {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
+void Dialog::endUnlessPage(INT_PTR result) {
+    if (kind_ != Kind::Page) end(result);
+}
+
+bool Dialog::routeToModeless(MSG& msg) {
+    // A copy: a dialog may close, and leave the list, while it handles the message.
+    std::vector<HWND> dialogs = modelessDialogs();
+    for (HWND dialog : dialogs) {
+        if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) continue;
+        return IsDialogMessageW(dialog, &msg) != FALSE;
+    }
+    return false;
+}
+
+bool Dialog::preTranslateChain(MSG& msg) {
+    // Only messages for this dialog or its controls and pages are its to see.
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    return preTranslate(msg);
+}
+
 std::wstring Dialog::itemText(int id) const {
     std::wstring text;
     DataExchange(hwnd_, true).text(id, text);
     return text;
 }
 
-void Dialog::setItemText(int id, const std::wstring& text) {
-    SetDlgItemTextW(hwnd_, id, text.c_str());
+void Dialog::setItemText(int id, std::wstring_view text) {
+    SetDlgItemTextW(hwnd_, id, std::wstring(text).c_str());
 }
 
 void Dialog::pull() {
@@ -100,6 +166,10 @@ void Dialog::push() {
     exchange(dx);
 }
 
+bool Dialog::post(std::function<void()> task) const {
+    return postUiTask(hwnd_, std::move(task));
+}
+
 INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Dialog* self;
     if (msg == WM_INITDIALOG) {
@@ -110,37 +180,90 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (!self) return FALSE;
-    INT_PTR result = self->dispatch(msg, wParam, lParam);
+    INT_PTR result = FALSE;
+    // An exception must not unwind through the system's code, which cannot pass it on.
+    try {
+        result = self->dispatch(msg, wParam, lParam);
+    } catch (...) {
+        result = FALSE;
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        self->ended_ = true;
+        self->finish();  // may delete self
     }
     return result;
 }
 
+void Dialog::finish() {
+    dropUiTasks(hwnd_);
+    auto& dialogs = modelessDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd_), dialogs.end());
+    hwnd_ = nullptr;
+    ended_ = true;
+    if (deleteWhenClosed_) delete this;
+}
+
 INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (runUiTask(msg, wParam, lParam)) return TRUE;
+    LRESULT result = 0;
+    bool handled = onMessage(msg, wParam, lParam, result);
+    if (!handled) {
+        if (msg == WM_INITDIALOG) return onInitDialog();
+        handled = dispatchTyped(msg, wParam, lParam, result);
+    }
+    if (!handled) return FALSE;
+    if (returnsDirectly(msg)) return static_cast<INT_PTR>(result);
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool Dialog::dispatchTyped(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-        case WM_INITDIALOG:
-            return onInitDialog();
-        case WM_COMMAND:
-            return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
-                       ? TRUE
-                       : FALSE;
+        case WM_COMMAND: {
+            int id = LOWORD(wParam), code = HIWORD(wParam);
+            if (onCommand(id, code, reinterpret_cast<HWND>(lParam))) return true;
+            if (code != BN_CLICKED) return false;
+            if (id == IDOK) onOK();
+            if (id == IDCANCEL) onCancel();
+            return id == IDOK || id == IDCANCEL;
+        }
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            return header && onNotify(static_cast<int>(header->idFrom), *header, result);
+        }
+        case WM_TIMER:
+            onTimer(wParam);
+            return true;
+        case WM_SIZE:
+            onSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return false;  // the system's handling goes on
+        case WM_CONTEXTMENU:
+            return onContextMenu(reinterpret_cast<HWND>(wParam),
+                                 POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case WM_ERASEBKGND:
+            if (!onEraseBackground(reinterpret_cast<HDC>(wParam))) return false;
+            result = 1;
+            return true;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            HBRUSH brush = onControlColour(reinterpret_cast<HDC>(wParam),
+                                           reinterpret_cast<HWND>(lParam), msg);
+            result = reinterpret_cast<LRESULT>(brush);
+            return brush != nullptr;
+        }
+        case WM_CLOSE:
+            onClose();
+            return true;
         case WM_DESTROY:
             onDestroy();
-            return FALSE;
-        default: {
-            LRESULT result = 0;
-            if (!onMessage(msg, wParam, lParam, result)) return FALSE;
-            // These few messages take the handler's value as the procedure's own return value.
-            bool direct = (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) ||
-                          msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM ||
-                          msg == WM_QUERYDRAGICON;
-            if (direct) return static_cast<INT_PTR>(result);
-            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+            return false;
+        default:
+            return false;
     }
 }
 

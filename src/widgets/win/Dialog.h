@@ -1,11 +1,29 @@
 #pragma once
-// The base of every dialog and dialog page: one object per window over its .rc template,
-// message dispatch to small virtual handlers, data exchange between controls and fields,
-// and a modal loop of its own so that a dialog can see keys before they are dispatched.
+// The base of every dialog and dialog page: one object per window over its .rc template.
+// Messages arrive as small typed handlers; a dialog overrides the few it needs. A modal
+// dialog ends on OK and Cancel unless it says otherwise; a modeless one is reached by the
+// keyboard handling of whatever loop runs; a child page is placed by its owner.
+//
+//   class NameDialog : public Dialog {
+//     public:
+//       NameDialog() : Dialog(IDD_NAME) {}
+//       std::string name;
+//     protected:
+//       void exchange(DataExchange& dx) override { dx.text(IDC_NAME, name); }
+//       void onOK() override { pull(); if (!name.empty()) end(IDOK); }
+//   };
+//   NameDialog dialog;  if (dialog.runModal(owner) == IDOK) use(dialog.name);
+//
+// Threads: a dialog belongs to the thread that made it. Other threads reach it only
+// through post().
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tarnix {
 
@@ -17,6 +35,7 @@ class DataExchange {
     void text(int id, std::string& gbField);  // GB2312 field
     void text(int id, std::wstring& field);
     void check(int id, int& field);
+    void check(int id, bool& field);
 
   private:
     HWND dialog_;
@@ -31,31 +50,67 @@ class Dialog {
     Dialog& operator=(const Dialog&) = delete;
 
     // Runs the dialog modally over `owner` until end() or its destruction; returns the
-    // value given to end(), or -1 when the window could not be made.
+    // value given to end(), or -1 when the window could not be made. The loop also serves
+    // the open modeless dialogs.
     INT_PTR runModal(HWND owner = nullptr);
-    // Creates the dialog as a modeless window or child page of `parent`.
+    // Creates the dialog as a child page of `parent`.
     HWND create(HWND parent);
+    // Creates and shows the dialog as a modeless window owned by `owner`; OK and Cancel
+    // close it. A dialog made with `new` may ask to be deleted once its window is gone.
+    HWND createModeless(HWND owner, bool deleteWhenClosed = false);
+    // Ends a modal or modeless dialog (its window is destroyed at once).
     void end(INT_PTR result);
 
     HWND hwnd() const { return hwnd_; }
     HWND item(int id) const { return GetDlgItem(hwnd_, id); }
     std::wstring itemText(int id) const;
-    void setItemText(int id, const std::wstring& text);
+    void setItemText(int id, std::wstring_view text);
+    void enableItem(int id, bool enabled) const { EnableWindow(item(id), enabled); }
+    void showItem(int id, bool shown) const { ShowWindow(item(id), shown ? SW_SHOW : SW_HIDE); }
+    bool isChecked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+    void setChecked(int id, bool on) const {
+        CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED);
+    }
 
     void pull();  // controls to fields
     void push();  // fields to controls
 
+    // Any thread: runs `task` on this dialog's thread, or drops it when the window is gone.
+    bool post(std::function<void()> task) const;
+
     // Lets the dialog see a message of the owner's loop before it is dispatched (a page of
     // another window's loop); true when the dialog consumed it.
     bool filterMessage(MSG& msg) { return preTranslateChain(msg); }
+    // The keyboard handling of the open modeless dialogs, for a loop of any window; true
+    // when one of them took the message.
+    static bool routeToModeless(MSG& msg);
 
   protected:
     virtual BOOL onInitDialog() { return TRUE; }
-    // A WM_COMMAND; true when handled.
+    // A WM_COMMAND; true when handled. OK and Cancel that are not handled here go to
+    // onOK() and onCancel().
     virtual bool onCommand(int id, int code, HWND control) { return false; }
+    // A WM_NOTIFY from control `id`; true when handled, with `result` for the sender.
+    virtual bool onNotify(int id, NMHDR& header, LRESULT& result) { return false; }
+    virtual void onTimer(UINT_PTR id) {}
+    virtual void onSize(UINT type, int width, int height) {}
+    // WM_CONTEXTMENU; `screen` is (-1, -1) when it came from the keyboard.
+    virtual bool onContextMenu(HWND from, POINT screen) { return false; }
+    // WM_ERASEBKGND: true when the background is painted.
+    virtual bool onEraseBackground(HDC dc) { return false; }
+    // WM_CTLCOLORSTATIC, WM_CTLCOLORDLG and the like: the brush to paint `control` with, or
+    // null for the system's.
+    virtual HBRUSH onControlColour(HDC dc, HWND control, UINT msg) { return nullptr; }
+    // The close box or Alt+F4: as Cancel unless overridden.
+    virtual void onClose() { onCancel(); }
+    // End a modal or modeless dialog; a child page ignores them.
+    virtual void onOK() { endUnlessPage(IDOK); }
+    virtual void onCancel() { endUnlessPage(IDCANCEL); }
     virtual void onDestroy() {}
     virtual void exchange(DataExchange&) {}
-    // Any other message; true when handled, with `result` for the sender.
+    // Every message, before its typed handler; true when handled, with `result` for the
+    // sender. For helpers that watch a window's messages (skins, docking) and for the
+    // window's own messages.
     virtual bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return false;
     }
@@ -63,13 +118,19 @@ class Dialog {
     virtual bool preTranslate(MSG& msg) { return false; }
 
   private:
+    enum class Kind { Page, Modal, Modeless };
+
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool dispatchTyped(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void finish();
     bool preTranslateChain(MSG& msg);
+    void endUnlessPage(INT_PTR result);
 
     int templateId_;
     HWND hwnd_ = nullptr;
-    bool modal_ = false;
+    Kind kind_ = Kind::Page;
+    bool deleteWhenClosed_ = false;
     bool ended_ = false;
     INT_PTR result_ = 0;
 };

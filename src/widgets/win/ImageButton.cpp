@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "widgets/win/Bitmaps.h"
@@ -68,10 +67,7 @@ void ImageButton::detach() {
 }
 
 void ImageButton::freeBitmaps() {
-    for (HBITMAP& bitmap : bitmaps_) {
-        if (bitmap) DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
+    for (ScopedBitmap& bitmap : bitmaps_) bitmap.reset();
 }
 
 ImageButton::Look ImageButton::look() const {
@@ -94,10 +90,8 @@ LRESULT ImageButton::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             // Painting here for every style means a BS_OWNERDRAW button never asks its parent
             // for WM_DRAWITEM, and a push button never draws its themed face.
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(button, &ps);
-            if (dc) paint(dc);
-            EndPaint(button, &ps);
+            PaintDC dc(button);
+            if (dc.get()) paint(dc.get());
             return 0;
         }
         case WM_PRINTCLIENT:
@@ -165,21 +159,16 @@ void ImageButton::paint(HDC target) const {
     GetClientRect(button_, &area);
     if (!target || area.right <= 0 || area.bottom <= 0) return;
     // Composed off screen so the parent's background never flashes through the face.
-    HDC canvas = CreateCompatibleDC(target);
-    HBITMAP pixels = canvas ? CreateCompatibleBitmap(target, area.right, area.bottom) : nullptr;
-    HDC dc = pixels ? canvas : target;
-    HGDIOBJ old = pixels ? SelectObject(canvas, pixels) : nullptr;
+    MemoryDC canvas(target);
+    ScopedBitmap pixels(canvas ? CreateCompatibleBitmap(target, area.right, area.bottom) : nullptr);
+    SelectGuard selected(canvas.get(), pixels.get());
+    HDC dc = selected ? canvas.get() : target;
 
     paintParentBackground(dc);
     paintFace(dc, area);
     paintCaption(dc, area);
 
-    if (pixels) {
-        BitBlt(target, 0, 0, area.right, area.bottom, canvas, 0, 0, SRCCOPY);
-        SelectObject(canvas, old);
-        DeleteObject(pixels);
-    }
-    if (canvas) DeleteDC(canvas);
+    if (selected) BitBlt(target, 0, 0, area.right, area.bottom, canvas.get(), 0, 0, SRCCOPY);
 }
 
 void ImageButton::paintParentBackground(HDC dc) const {
@@ -203,21 +192,17 @@ void ImageButton::paintParentBackground(HDC dc) const {
 
 void ImageButton::paintFace(HDC dc, const RECT& area) const {
     const int index = static_cast<int>(look());
-    BITMAP info{};
-    HBITMAP bitmap = bitmaps_[index];
-    if (bitmap && GetObjectW(bitmap, sizeof(info), &info) == sizeof(info) && info.bmWidth > 0 &&
-        info.bmHeight != 0) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = source ? SelectObject(source, bitmap) : nullptr;
-        BOOL drawn = old && TransparentBlt(dc, 0, 0, area.right, area.bottom, source, 0, 0,
-                                           info.bmWidth, std::abs(info.bmHeight), kTransparent);
-        if (old) SelectObject(source, old);
-        if (source) DeleteDC(source);
-        if (drawn) return;
+    HBITMAP bitmap = bitmaps_[index].get();
+    SIZE size = bitmapSize(bitmap);
+    if (size.cx > 0 && size.cy > 0) {
+        MemoryDC source(dc);
+        SelectGuard selected(source.get(), bitmap);
+        if (selected && TransparentBlt(dc, 0, 0, area.right, area.bottom, source.get(), 0, 0,
+                                       size.cx, size.cy, kTransparent))
+            return;
     }
-    HBRUSH flat = CreateSolidBrush(kFlatFaces[index]);
-    FillRect(dc, &area, flat);
-    DeleteObject(flat);
+    ScopedBrush flat(CreateSolidBrush(kFlatFaces[index]));
+    FillRect(dc, &area, flat.get());
 }
 
 void ImageButton::paintCaption(HDC dc, const RECT& area) const {

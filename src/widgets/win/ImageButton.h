@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
@@ -41,7 +42,7 @@ class ImageButton {
     void freeBitmaps();
 
     HWND button_ = nullptr;
-    HBITMAP bitmaps_[4] = {};
+    ScopedBitmap bitmaps_[4];
     bool hover_ = false;     // the mouse is over the button
     bool pressed_ = false;   // the left button went down on it and is not yet up
     bool pushed_ = false;    // the button's own pushed state, as last set by BM_SETSTATE

@@ -1,0 +1,35 @@
+#pragma once
+// Every file and folder chooser of the program goes through askForPath(), so tests can
+// answer it as they answer message boxes. Texts are GB2312.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tarnix {
+
+enum class PathDialog { SaveFile, OpenFile, Folder };
+
+struct PathRequest {
+    void* owner = nullptr;  // the owning window, if any
+    PathDialog kind = PathDialog::SaveFile;
+    std::string title;
+    // Pairs of description and patterns separated by '|': "文本文件(*.txt)|*.txt".
+    std::string filter;
+    std::string defaultExtension;     // without the dot: "txt"
+    std::filesystem::path initial;    // a file name or a folder to start in
+};
+
+// Empty when the user cancelled.
+using PathHandler = std::function<std::optional<std::filesystem::path>(const PathRequest&)>;
+
+std::optional<std::filesystem::path> askForPath(const PathRequest& request);
+// Replaces the handler (tests); an empty handler restores the system's dialogs.
+void setPathHandler(PathHandler handler);
+
+// The platform's dialogs: the save dialog asks before overwriting and hides the read-only
+// box; the open dialog takes only an existing file.
+std::optional<std::filesystem::path> systemPathDialog(const PathRequest& request);
+
+}  // namespace tarnix

@@ -1,0 +1,29 @@
+#include "widgets/TabPages.h"
+
+#include <algorithm>
+
+namespace tarnix {
+
+bool TabPages::add() {
+    if (count_ >= kMaxPages) return false;
+    ++count_;
+    if (selected_ < 0) selected_ = 0;
+    return true;
+}
+
+bool TabPages::select(int index) {
+    if (index < 0 || index >= count_ || index == selected_) return false;
+    selected_ = index;
+    return true;
+}
+
+PageBox TabPages::placePage(const PageBox& area, const PageBox& firstTab) {
+    PageBox page;
+    page.left = firstTab.left;
+    page.top = firstTab.bottom + 1;
+    page.right = std::max(page.left, area.right - 2);
+    page.bottom = std::max(page.top, area.bottom - 2);
+    return page;
+}
+
+}  // namespace tarnix

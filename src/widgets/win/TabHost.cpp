@@ -1,0 +1,54 @@
+#include "widgets/win/TabHost.h"
+
+#include <commctrl.h>
+
+namespace tarnix {
+
+bool TabHost::addPage(std::wstring title, Dialog& page) {
+    if (tabs_ || !pages_.add()) return false;
+    entries_.push_back({std::move(title), &page});
+    return true;
+}
+
+void TabHost::create(HWND tabs) {
+    tabs_ = tabs;
+    if (!tabs_) return;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = entries_[i].title.data();
+        SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+    }
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        Dialog& page = *entries_[i].page;
+        if (!page.hwnd() && !page.create(tabs_)) continue;
+        place(page.hwnd());
+        ShowWindow(page.hwnd(), static_cast<int>(i) == pages_.selected() ? SW_SHOW : SW_HIDE);
+    }
+    SendMessageW(tabs_, TCM_SETCURSEL, pages_.selected(), 0);
+}
+
+void TabHost::place(HWND page) const {
+    RECT client{}, first{};
+    GetClientRect(tabs_, &client);
+    SendMessageW(tabs_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    PageBox box = TabPages::placePage({client.left, client.top, client.right, client.bottom},
+                                      {first.left, first.top, first.right, first.bottom});
+    SetWindowPos(page, HWND_TOP, box.left, box.top, box.width(), box.height(), SWP_NOACTIVATE);
+}
+
+void TabHost::select(int index) {
+    int before = pages_.selected();
+    if (!pages_.select(index)) return;
+    SendMessageW(tabs_, TCM_SETCURSEL, index, 0);
+    if (HWND old = page(before).hwnd()) ShowWindow(old, SW_HIDE);
+    if (HWND now = page(index).hwnd()) ShowWindow(now, SW_SHOW);
+}
+
+bool TabHost::handleNotify(const NMHDR& header) {
+    if (!tabs_ || header.hwndFrom != tabs_ || header.code != TCN_SELCHANGE) return false;
+    select(static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
+    return true;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,43 @@
+#pragma once
+// A tab control that holds child-dialog pages (the fault check's details and the settings
+// dialog): up to sixteen, each created as a child of the tab control below the tab row,
+// one shown at a time. The owner passes its WM_NOTIFY on, so a click on a tab shows its
+// page.
+
+#include <string>
+#include <vector>
+
+#include "widgets/TabPages.h"
+#include "widgets/win/Dialog.h"
+
+namespace tarnix {
+
+class TabHost {
+  public:
+    // Before create(): adds a page; false for a seventeenth.
+    bool addPage(std::wstring title, Dialog& page);
+    // Creates every page in the tab control `tabs` and inserts its tab; the first shows.
+    void create(HWND tabs);
+    // Shows page `index` and hides the current one; indices out of range are ignored.
+    void select(int index);
+    int selected() const { return pages_.selected(); }
+    int count() const { return pages_.count(); }
+    Dialog& page(int index) const { return *entries_.at(static_cast<std::size_t>(index)).page; }
+    HWND hwnd() const { return tabs_; }
+
+    // The owner's WM_NOTIFY: true when it was this control's change of selection.
+    bool handleNotify(const NMHDR& header);
+
+  private:
+    struct Entry {
+        std::wstring title;
+        Dialog* page;
+    };
+    void place(HWND page) const;
+
+    HWND tabs_ = nullptr;
+    TabPages pages_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace tarnix
