@@ -1,0 +1,78 @@
+#pragma once
+// Text rules of the shortcut panel and of the list of programs opened after connecting:
+// names taken from paths, web addresses, the checks of the add dialogs and the question
+// texts. Strings are GB2312 (double-byte characters are stepped over whole, so a trail
+// byte that happens to be '\\' is never taken for a path separator).
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarnix {
+
+// At most this many folders, "我的电脑" included.
+inline constexpr int kMaxShortcutFolders = 8;
+// Longest texts an item keeps, in bytes (the item record's buffers less the terminator).
+inline constexpr std::size_t kMaxCaptionBytes = 99;
+inline constexpr std::size_t kMaxTargetBytes = 254;
+// Folder names are read back into 256-byte buffers: longer ones are cut when set.
+inline constexpr std::size_t kMaxFolderNameBytes = 255;
+
+// The first `maxBytes` bytes of `text`, shortened by one more byte rather than ending in
+// half a double-byte character.
+std::string truncateGb(std::string_view text, std::size_t maxBytes);
+
+// Blanks (space, tab, CR, LF) removed from both ends.
+std::string trimBlanks(std::string_view text);
+
+// The part after the last backslash; the whole path when that part is empty (C:\).
+std::string nameFromPath(std::string_view path);
+
+// A dropped file's caption: its name without the extension, the whole name when it has
+// none (or nothing but an extension, as ".profile").
+std::string captionFromFileName(std::string_view path);
+
+// The folder an item keeps beside its target: the target, ending in a backslash when its
+// last part has no '.' (it names a folder or a drive).
+std::string locationFromTarget(std::string_view target);
+
+// True for a URL with a scheme of two or more letters ("http://", "https://", "ftp://"):
+// such targets get the web-page icon and are opened as addresses. A drive ("C://") is no
+// scheme.
+bool isWebAddress(std::string_view target);
+
+// An address as entered: trimmed, and with "http://" in front when it names no scheme of
+// its own; "https://..." and "http://..." stay as they are.
+std::string webAddressWithScheme(std::string_view address);
+
+// The result of a dialog's check: empty `message` means accepted, with the text to use.
+struct TextCheck {
+    std::string value;
+    std::string_view message;  // from shortcut_text, shown in a "提示" box
+    bool accepted() const { return message.empty(); }
+};
+
+// "确定" of "添加组" and of the panel's add-folder command: the name is trimmed and must not
+// be empty; with `folderCount` folders already there, a ninth is refused. The accepted
+// name is cut to kMaxFolderNameBytes.
+TextCheck checkNewFolder(int folderCount, std::string_view name);
+
+// "确定" of "增加文件": the trimmed path, not empty, and short enough for an item.
+TextCheck checkFilePath(std::string_view path);
+
+// "确定" of "增加网页": name and address must be given and the address short enough for an
+// item. The accepted name is trimmed and cut to kMaxCaptionBytes, the address gets its
+// scheme.
+struct WebPageCheck {
+    std::string name;
+    std::string address;
+    std::string_view message;
+    bool accepted() const { return message.empty(); }
+};
+WebPageCheck checkWebPage(std::string_view name, std::string_view address);
+
+// The question before a shortcut is deleted:
+// 确定要删除"<folder>"分组中的, a line break, "<shortcut>"栏目吗?
+std::string deleteShortcutQuestion(std::string_view folder, std::string_view shortcut);
+
+}  // namespace tarnix
