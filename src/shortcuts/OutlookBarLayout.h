@@ -1,0 +1,128 @@
+#pragma once
+// OutlookBarLayout: where the outlook bar draws everything, for one state of the model.
+//
+// The headers of the folders up to and including the open one stack at the top of the
+// client area, those of the later folders at the bottom; the open folder's items fill
+// the area between, from the first visible one down. Captions are measured by the
+// control (it has the font) and handed in; everything else is arithmetic on the model.
+// Rectangles are half-open, as the system's: left and top inside, right and bottom not.
+
+#include <vector>
+
+#include "shortcuts/OutlookBarModel.h"
+
+namespace tarnix {
+
+struct BarPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct BarSize {
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const BarSize&) const = default;
+};
+
+struct BarRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool contains(BarPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
+    bool operator==(const BarRect&) const = default;
+};
+
+// What is under a point.
+struct OutlookHit {
+    enum Kind { Nothing, UpArrow, DownArrow, Header, Item };
+    Kind kind = Nothing;
+    int index = -1;  // the folder of a header, the item of an item
+    bool operator==(const OutlookHit&) const = default;
+};
+
+// The rectangles of one shown item.
+struct OutlookItemPlace {
+    BarRect item;  // icon and caption together
+    BarRect icon;
+    BarRect caption;
+};
+
+// One picture of the slide when another folder opens: every header where it is drawn,
+// and the part of the item area that shows the new folder's items (from their top).
+struct OutlookSlideFrame {
+    std::vector<BarRect> headers;
+    BarRect newItems;
+};
+
+struct OutlookMetrics {
+    BarRect client;
+    BarSize icon{16, 16};           // of the image list of the view shown
+    std::vector<BarSize> captions;  // of the open folder's items, in order
+    int arrowSize = 16;             // the side of a scroll arrow: the scroll bar's width
+};
+
+// Built for one paint, hit test or drag step; it reads the model, so it must not outlive it.
+class OutlookBarLayout {
+  public:
+    static constexpr int kHeaderHeight = 22;
+    static constexpr int kMargin = 5;           // left and top of the item area
+    static constexpr int kSmallIconLeft = 7;    // small view: icon from the left edge
+    static constexpr int kSmallCaptionGap = 4;  // small view: icon to caption
+    static constexpr int kLargeCaptionGap = 3;  // large view: icon to caption
+    static constexpr int kSmallItemGap = 10;    // between items, small view
+    static constexpr int kLargeItemGap = 8;     // between items, large view
+
+    OutlookBarLayout(const OutlookBarModel& model, OutlookMetrics metrics);
+
+    // The width within which large-view captions wrap (the control measures with it).
+    static int captionWrapWidth(const BarRect& client);
+
+    BarRect header(int folder) const;
+    // Between the header stacks; items are clipped to it.
+    BarRect itemArea() const;
+
+    // Size of an item from its caption's size, in the model's view.
+    BarSize itemSize(BarSize caption) const;
+    // Items from the first visible one while they start inside the item area.
+    std::vector<int> shownItems() const;
+    // Where item `index` is drawn (items before the first visible one lie above the area).
+    OutlookItemPlace itemPlace(int index) const;
+
+    bool upArrowShown() const;
+    bool downArrowShown() const;
+    BarRect upArrow() const;
+    BarRect downArrow() const;
+
+    // Arrows, then headers, then the items shown (icon or caption), else nothing.
+    OutlookHit hitTest(BarPoint point) const;
+
+    // Where an item dragged to `point` would go: the item in whose row (or in the gap
+    // above it) the point is, the item count below the last one, -1 outside the item area.
+    int dropPlace(BarPoint point) const;
+    // The insertion mark for a drop place: a one-pixel line between items.
+    BarRect insertionMark(int place) const;
+
+    // The box for in-place editing of a folder's or an item's caption.
+    BarRect folderEditBox(int folder) const;
+    BarRect itemEditBox(int index) const;
+
+    // The slide from the open folder to `folder`, in steps of one header height, without
+    // the final picture (the normal one); empty when there is nothing to slide.
+    std::vector<OutlookSlideFrame> slideFrames(int folder) const;
+
+  private:
+    BarSize captionOf(int index) const;
+    int gap() const;
+    int topOfStacked(int folder) const;
+    int bottomOfStacked(int folder) const;
+
+    const OutlookBarModel& model_;
+    OutlookMetrics metrics_;
+};
+
+}  // namespace tarnix
