@@ -260,7 +260,7 @@ TEST_F(SettingsFile, BadFilesNeverGiveMoreThanTheNextStartCanRead) {
     }
 }
 
-TEST_F(SettingsFile, TheFourthCaseCutsNamesAtCharacterBoundaries) {
+TEST_F(SettingsFile, LongNamesAreCutWholeCharactersAndLongTargetsLeftOut) {
     const std::string longName = "x" + std::string(10000, '\xb0');
     write("[Status]\r\nFolderCount=2\r\n[Folder]\r\n1=" + kCommon +
           "\r\n[ItemCount]\r\n1=2\r\n[1]\r\n1=" + longName + "\r\n1n=C:\\a.exe\r\n2=b\r\n2n=C:\\" +
