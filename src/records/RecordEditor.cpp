@@ -1,0 +1,247 @@
+#include "records/RecordEditor.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "dial/SessionRecords.h"
+#include "records/RecordItemCursor.h"
+#include "records/RecordTexts.h"
+#include "records/RecordTime.h"
+#include "store/SafeFile.h"
+#include "store/XmlDocument.h"
+
+namespace tarnix {
+
+namespace fs = std::filesystem;
+namespace text = record_text;
+
+namespace {
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
+
+using Values = std::array<std::string, kRecordFieldCount>;
+
+std::string quoted(std::string_view head, const std::string& name, std::string_view tail,
+                   const std::string& reason = {}) {
+    std::string message(head);
+    message += name;
+    message += tail;
+    message += reason;
+    return message;
+}
+
+// A file the user or another program marked read-only is refused before anything is
+// read, on every system (a rename would otherwise replace it on some).
+bool isReadOnly(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    return !ec && fs::exists(status) &&
+           (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+bool isDigits(const std::string& text) {
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// Where each row's record is now: its own place when that still holds the row's values,
+// otherwise the nearest place that does and is not taken; UINT32_MAX when none does.
+std::vector<uint32_t> findRecords(const std::vector<Values>& items,
+                                  const std::vector<std::pair<uint32_t, Values>>& wanted) {
+    const int64_t count = static_cast<int64_t>(items.size());
+    std::vector<bool> taken(items.size(), false);
+    auto fits = [&](int64_t i, const Values& values) {
+        return i >= 0 && i < count && !taken[i] && items[i] == values;
+    };
+    std::vector<uint32_t> found;
+    for (const auto& [place, values] : wanted) {
+        uint32_t at = UINT32_MAX;
+        const int64_t p = place;
+        for (int64_t d = 0; d <= std::max(p, count - p); ++d) {
+            if (fits(p - d, values))
+                at = static_cast<uint32_t>(p - d);
+            else if (fits(p + d, values))
+                at = static_cast<uint32_t>(p + d);
+            else
+                continue;
+            taken[at] = true;
+            break;
+        }
+        found.push_back(at);
+    }
+    return found;
+}
+
+// Removes the records of `rows` (all from one file) and saves the file. Returns a message
+// on failure; `removed` receives the rows whose records went.
+std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& rows,
+                           std::vector<size_t>& removed) {
+    const RecordFile& file = table.fileOf(rows.front());
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    if (isReadOnly(file.path)) return quoted(text::kRecordFile, file.name, text::kIsReadOnly);
+
+    XmlDocument doc;
+    if (!doc.Load(file.path) && doc.GetDocText().empty()) {
+        std::error_code ec;
+        if (!fs::exists(file.path, ec))
+            return quoted(text::kRecordFile, file.name, text::kRecordGone);
+        return quoted(text::kCannotReadRecords, file.name, text::kNameThenReason,
+                      doc.GetResultText());
+    }
+
+    std::vector<Values> items;
+    for (RecordItemCursor cursor(doc); cursor.next();) {
+        Values& v = items.emplace_back();
+        for (size_t f = 0; f < kRecordFieldCount; ++f)
+            v[f] = cursor.attribute(kRecordFieldNames[f]);
+    }
+    std::vector<std::pair<uint32_t, Values>> wanted;
+    for (size_t row : rows) {
+        Values v;
+        for (size_t f = 0; f < kRecordFieldCount; ++f)
+            v[f] = table.field(row, static_cast<RecordField>(f));
+        wanted.emplace_back(table.row(row).item.place, std::move(v));
+    }
+    const std::vector<uint32_t> places = findRecords(items, wanted);
+
+    std::vector<bool> doomed(items.size(), false);
+    std::vector<size_t> going;
+    for (size_t k = 0; k < rows.size(); ++k) {
+        if (places[k] == UINT32_MAX) continue;
+        doomed[places[k]] = true;
+        going.push_back(rows[k]);
+    }
+    if (!going.empty()) {
+        for (RecordItemCursor cursor(doc); cursor.next();)
+            if (cursor.place() < doomed.size() && doomed[cursor.place()]) cursor.remove();
+        if (!doc.Save(file.path))
+            return quoted(text::kCannotSaveRecords, file.name, text::kNameThenReason,
+                          doc.GetResultText());
+        removed.insert(removed.end(), going.begin(), going.end());
+    }
+    if (going.size() != rows.size()) return quoted(text::kRecordFile, file.name, text::kRecordGone);
+    return {};
+}
+
+enum class MonthFile { Missing, Usable, Damaged, Unreadable };
+
+// Loads a month file into `doc` with the cursor on its `record` root.
+MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc, std::string& error) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        error = ec.message();
+        return ec ? MonthFile::Unreadable : MonthFile::Missing;
+    }
+    const auto size = fs::file_size(path, ec);
+    if (ec) {
+        error = ec.message();
+        return MonthFile::Unreadable;
+    }
+    if (size == 0) return MonthFile::Missing;  // nothing in it to keep
+    if (doc.Load(path) && doc.FindElement("record")) return MonthFile::Usable;
+    std::string bytes;
+    return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
+}
+
+// Moves a month file that is no record file out of the way, under a name the dial writer
+// also uses, so its bytes survive (and its readable records stay listed).
+bool keepAside(const fs::path& path) {
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = path;
+        aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
+        std::error_code ec;
+        if (fs::exists(aside, ec) || ec) continue;
+        fs::rename(path, aside, ec);
+        return !ec;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ManualSession::addressText(uint32_t packed) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>(packed >> 24),
+                  static_cast<int>((packed >> 16) & 0xFF), static_cast<int>((packed >> 8) & 0xFF),
+                  static_cast<int>(packed & 0xFF));
+    return text;
+}
+
+RecordEditor::RecordEditor(fs::path folder) : folder_(std::move(folder)) {}
+
+RecordChange RecordEditor::remove(RecordTable& table, const std::vector<size_t>& rows) {
+    RecordChange change;
+    std::map<uint32_t, std::vector<size_t>> byFile;
+    for (size_t row : rows)
+        if (row < table.size()) byFile[table.row(row).file].push_back(row);
+    for (const auto& [file, fileRows] : byFile) {
+        std::string message = removeFromFile(table, fileRows, change.removedRows);
+        if (change.message.empty()) change.message = std::move(message);
+    }
+    table.removeRows(change.removedRows);
+    return change;
+}
+
+RecordChange RecordEditor::add(const ManualSession& session) {
+    RecordChange change;
+    if (calendarSeconds(session.end) < calendarSeconds(session.start)) {
+        change.message = text::kEndBeforeStart;
+        return change;
+    }
+    if (!isDigits(session.sent) || !isDigits(session.received)) {
+        change.message = text::kBytesNotNumeric;
+        return change;
+    }
+
+    const fs::path path = folder_ / SessionRecords::monthFileName(session.start);
+    const std::string name = gbFileName(path);
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    if (isReadOnly(path)) {
+        change.message = quoted(text::kRecordFile, name, text::kIsReadOnly);
+        return change;
+    }
+    XmlDocument doc;
+    std::string error;
+    MonthFile state = loadMonthFile(path, doc, error);
+    if (state == MonthFile::Unreadable) {
+        change.message = quoted(text::kCannotReadRecords, name, text::kNameThenReason, error);
+        return change;
+    }
+    if (state == MonthFile::Damaged) {
+        if (!keepAside(path)) {
+            change.message = quoted(text::kCannotMoveDamaged, name, text::kNameEnd);
+            return change;
+        }
+        state = MonthFile::Missing;
+    }
+
+    if (state == MonthFile::Usable) {
+        doc.EnterElement();
+        while (doc.FindElement("ITEM")) {
+        }  // the new one goes after the last ITEM
+        doc.AddElement("ITEM");
+    } else {
+        doc.SetDocText(kDeclaration);
+        doc.AddElement("record");
+        doc.EnterElement();
+        doc.AddElement("ITEM");
+    }
+    doc.SetAttribute("user", session.user);
+    doc.SetAttribute("start_time", formatTime(session.start));
+    doc.SetAttribute("end_time", formatTime(session.end));
+    doc.SetAttribute("ip", session.ip);
+    doc.SetAttribute("error_code", SessionRecords::kNormalCause);
+    doc.SetAttribute("send", session.sent);
+    doc.SetAttribute("recv", session.received);
+    if (state != MonthFile::Usable) doc.LeaveElement();
+    if (!doc.Save(path))
+        change.message =
+            quoted(text::kCannotSaveRecords, name, text::kNameThenReason, doc.GetResultText());
+    return change;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,68 @@
+#pragma once
+// The sessions a query lists: one row per finished session, in the order of the files and
+// of the records within them, with the totals of the summary line. A row knows the file
+// it came from and its place there, so a deletion removes exactly that record.
+//
+// Rows keep their values inside the files' bytes; the list asks for cell texts as it
+// shows them, so a table of 200,000 rows costs little more than the files themselves.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/RecordFile.h"
+#include "records/SessionTotals.h"
+
+namespace tarnix {
+
+// The eight columns of the list, in order.
+enum RecordColumn {
+    kNumberColumn,    // 序号
+    kUserColumn,      // 用户名
+    kStartColumn,     // 开始时间
+    kDurationColumn,  // 持续时间
+    kIpColumn,        // IP地址
+    kCauseColumn,     // 断线原因
+    kSentColumn,      // 发送
+    kReceivedColumn,  // 接收
+    kRecordColumnCount
+};
+
+struct RecordRow {
+    static constexpr int64_t kNoDuration = -1;
+    uint32_t number = 0;  // shown in the first column; kept when other rows go
+    uint32_t file = 0;    // index of the file in the table
+    RecordItem item;      // its place in the file and its values
+    int64_t seconds = kNoDuration;
+};
+
+class RecordTable {
+  public:
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    const RecordRow& row(size_t i) const { return rows_[i]; }
+
+    std::string_view field(size_t row, RecordField f) const;
+    // A cell's text as the list shows it and the export writes it (GB2312).
+    std::string cell(size_t row, int column) const;
+    const RecordFile& fileOf(size_t row) const { return files_[rows_[row].file]; }
+
+    // The totals of the query, kept when rows are deleted until the next query.
+    const SessionTotals& totals() const { return totals_; }
+    std::string summaryLine() const { return totals_.summaryLine(); }
+
+    // Takes deleted rows off the list (indexes in any order); the other rows keep their
+    // numbers, and those after a deleted record in its file move up a place.
+    void removeRows(std::vector<size_t> rows);
+
+  private:
+    friend class RecordQuery;
+    std::vector<RecordFile> files_;
+    std::vector<RecordRow> rows_;
+    SessionTotals totals_;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,69 @@
+#include "records/SessionTotals.h"
+
+#include <limits>
+
+#include "records/RecordTexts.h"
+#include "records/RecordTime.h"
+
+namespace tarnix {
+
+namespace {
+constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+}
+
+int64_t saturatingAdd(int64_t a, int64_t b) {
+    // Both are never negative here: durations and byte counts.
+    return a > kMax - b ? kMax : a + b;
+}
+
+int64_t SessionTotals::byteCount(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (value > (kMax - digit) / 10) {
+            value = kMax;
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    if (!negative) return value;
+    constexpr int64_t kWrap = int64_t{1} << 32;
+    return value != 0 && value <= kWrap / 2 ? kWrap - value : 0;
+}
+
+void SessionTotals::add(std::optional<int64_t> seconds, std::string_view sent,
+                        std::string_view received) {
+    ++count_;
+    if (seconds) seconds_ = saturatingAdd(seconds_, *seconds);
+    bytes_ = saturatingAdd(bytes_, saturatingAdd(byteCount(sent), byteCount(received)));
+}
+
+std::string SessionTotals::summaryLine() const {
+    std::string line(record_text::kSummaryCount);
+    line += std::to_string(count_);
+    line += record_text::kSummaryTime;
+    line += durationText(seconds_);
+    line += record_text::kSummaryTraffic;
+    line += groupDigits(std::to_string(bytes_));
+    line += record_text::kBytes;
+    return line;
+}
+
+std::string groupDigits(std::string_view decimal) {
+    if (decimal.size() <= 3) return std::string(decimal);
+    size_t sign = 0;
+    while (sign < decimal.size() && (decimal[sign] < '0' || decimal[sign] > '9')) ++sign;
+    const std::string_view digits = decimal.substr(sign);
+    std::string out(decimal.substr(0, sign));
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+}  // namespace tarnix
