@@ -1,0 +1,151 @@
+#include "diagnostics/FaultCheck.h"
+
+#include <algorithm>
+
+#include "base/Prompt.h"
+#include "diagnostics/FaultCheckTexts.h"
+
+namespace tarnix {
+namespace {
+
+using namespace faultcheck;
+
+void tell(std::string_view text, void* owner) {
+    PromptRequest request;
+    request.owner = owner;
+    request.text = std::string(text);
+    request.caption = std::string(kCaption);
+    request.icon = PromptIcon::Error;
+    prompt(request);
+}
+
+// Interface names are GUIDs or plain ASCII names; their letter case is not significant.
+bool sameId(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::string formatMac(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) text += '-';
+        text += kHex[bytes[i] >> 4];
+        text += kHex[bytes[i] & 0x0F];
+    }
+    return text;
+}
+
+FaultCheck::FaultCheck(NetworkInventory& inventory) : inventory_(inventory) {}
+
+void FaultCheck::run(void* owner) {
+    rows_.drivers.clear();
+    rows_.devices.clear();
+    rows_.interfaces.clear();
+    adaptersRead_ = adaptersReadable_ = statusFailureTold_ = false;
+    adapters_.clear();
+
+    std::vector<PciNetworkDevice> devices;
+    // A machine without a PCI network device is told so, as one whose devices cannot be
+    // listed: a check that shows nothing at all would leave the user guessing.
+    if (!inventory_.pciNetworkDevices(devices) || devices.empty()) {
+        tell(kNoPciDevices, owner);
+        return;
+    }
+    for (std::size_t i = 0; i < devices.size(); ++i) judge(devices[i], i, owner);
+}
+
+void FaultCheck::judge(const PciNetworkDevice& device, std::size_t index, void* owner) {
+    const std::string number = std::to_string(index + 1);
+    DetailRow row{number, "", "", device.description.value_or("")};
+    if (device.description) rows_.drivers.push_back({number, *device.description});
+
+    if (device.state == DeviceState::QueryFailed && !statusFailureTold_) {
+        // Once a run: a machine with many such devices would otherwise stack up boxes.
+        statusFailureTold_ = true;
+        tell(kStatusUnknown, owner);
+    }
+    // A device whose status cannot be read counts as enabled.
+    const bool enabled = device.state != DeviceState::Disabled;
+    row[1] = std::string(enabled ? kEnabled : kDisabled);
+
+    if (!enabled) {
+        row[2] = std::string(kUnknown);
+        setVerdict(kVerdictDisabled, StageIcon::Fault, StageIcon::Neutral);
+    } else if (readAdapters()) {
+        // The cable is judged by the device's own entry: on a machine with more adapters
+        // (Wi-Fi and Ethernet) the last entry of the table may belong to any of them.
+        // Without an entry of its own the device gets no cable verdict.
+        if (const NetworkAdapter* adapter = adapterOf(device)) {
+            if (adapter->ipAddress == kNoAddress) {
+                row[2] = std::string(kUnplugged);
+                setVerdict(kVerdictUnplugged, StageIcon::Fault, StageIcon::Neutral);
+            } else {
+                row[2] = std::string(kPlugged);
+                checkPppoe(owner);
+            }
+        }
+    }
+    rows_.devices.push_back(std::move(row));
+}
+
+bool FaultCheck::readAdapters() {
+    if (adaptersRead_) return adaptersReadable_;
+    adaptersRead_ = true;
+    adaptersReadable_ = inventory_.adapters(adapters_);
+    if (!adaptersReadable_) {
+        adapters_.clear();
+        return false;
+    }
+    for (std::size_t j = 0; j < adapters_.size(); ++j) {
+        const NetworkAdapter& a = adapters_[j];
+        rows_.interfaces.push_back(
+            {std::to_string(j + 1), a.ipAddress, formatMac(a.mac), a.description});
+    }
+    return true;
+}
+
+// The entry named like the device's interface; for a device whose interface is unknown,
+// the first entry with the device's description.
+const NetworkAdapter* FaultCheck::adapterOf(const PciNetworkDevice& device) const {
+    for (const NetworkAdapter& a : adapters_) {
+        if (!device.interfaceId.empty()
+                ? sameId(a.interfaceId, device.interfaceId)
+                : device.description && a.description == *device.description) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+void FaultCheck::checkPppoe(void* owner) {
+    rows_.pppoe.clear();
+    std::vector<RasDevice> ras;
+    if (!inventory_.rasDevices(ras)) {
+        tell(kNoMemory, owner);
+        return;
+    }
+    // Devices before the PPPoE device say "not found"; the PPPoE device overrules them.
+    // Without any device the verdict stays as it was.
+    std::string name;
+    for (const RasDevice& device : ras) {
+        if (device.type == kPppoeType) {
+            name = device.name;
+            setVerdict(kVerdictHealthy, StageIcon::Good, StageIcon::Good);
+            break;
+        }
+        setVerdict(kVerdictNoPppoe, StageIcon::Good, StageIcon::Fault);
+    }
+    rows_.pppoe.push_back({"1", name});
+}
+
+void FaultCheck::setVerdict(std::string_view text, StageIcon adapter, StageIcon pppoe) {
+    diagnosis_ = std::string(text);
+    adapterIcon_ = adapter;
+    pppoeIcon_ = pppoe;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,26 @@
+#include "diagnostics/LocalAddress.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+namespace tarnix {
+
+std::string localHostAddress() {
+    std::string result;
+    char name[256] = {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (gethostname(name, sizeof(name) - 1) == 0 &&
+        getaddrinfo(name, nullptr, &hints, &found) == 0 && found) {
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof(text))) result = text;
+        freeaddrinfo(found);
+    }
+    return result;
+}
+
+}  // namespace tarnix
