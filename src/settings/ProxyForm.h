@@ -1,0 +1,70 @@
+#pragma once
+// ProxyForm: the proxy page of the settings dialog. It shows the web proxy set for the
+// client's dial entry and sets or clears it: an IPv4 address and a port, written as
+// "address:port" with the port as typed.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/DialEntry.h"
+#include "settings/ConnectionProxy.h"
+
+namespace tarnix {
+
+using Ipv4Address = std::array<std::uint8_t, 4>;
+
+// The page's controls.
+struct ProxyFields {
+    bool useProxy = false;               // "对此连接使用代理服务器"
+    std::optional<Ipv4Address> address;  // "地址:"; none while the control is blank
+    std::string port;                    // "端口:" as typed
+
+    // The address and port are enabled while the box is ticked.
+    bool fieldsEnabled() const { return useProxy; }
+};
+
+class ProxyForm {
+  public:
+    // Messages, captioned "提示" with the information icon: "查询IE的代理失败!",
+    // "IP地址不能为空！", "端口号不能为空！", "端口号取值范围为0~65535，请输入正确的端口号！".
+    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
+    static constexpr std::string_view kQueryFailedText =
+        "\xb2\xe9\xd1\xafIE\xb5\xc4\xb4\xfa\xc0\xed\xca\xa7\xb0\xdc!";
+    static constexpr std::string_view kNoAddressText =
+        "IP\xb5\xd8\xd6\xb7\xb2\xbb\xc4\xdc\xce\xaa\xbf\xd5\xa3\xa1";
+    static constexpr std::string_view kNoPortText =
+        "\xb6\xcb\xbf\xda\xba\xc5\xb2\xbb\xc4\xdc\xce\xaa\xbf\xd5\xa3\xa1";
+    static constexpr std::string_view kPortRangeText =
+        "\xb6\xcb\xbf\xda\xba\xc5\xc8\xa1\xd6\xb5\xb7\xb6\xce\xa7\xce\xaa"
+        "0~65535\xa3\xac\xc7\xeb\xca\xe4\xc8\xeb\xd5\xfd\xc8\xb7\xb5\xc4\xb6\xcb\xbf\xda\xba\xc5"
+        "\xa3\xa1";
+    // Addresses the proxy is not used for.
+    static constexpr std::string_view kBypass = "local";
+
+    explicit ProxyForm(ConnectionProxy& proxy, std::string connection = kDialEntryName);
+
+    // The entry's proxy as the page shows it; a failed query is told over `owner` and the
+    // page opens as if no proxy were set.
+    ProxyFields load(void* owner = nullptr);
+    // After the box is clicked: clearing it empties the address and the port.
+    static void boxClicked(ProxyFields& fields);
+    // Sets or clears the entry's proxy. An empty address or port, or a port that is not a
+    // number from 0 to 65535 of at most five digits, is refused with its message over
+    // `owner` (false) and nothing is written.
+    bool save(const ProxyFields& fields, void* owner = nullptr);
+
+  private:
+    ConnectionProxy& proxy_;
+    std::string connection_;
+};
+
+// The fields that show a proxy server text: "1.2.3.4:8080"; from a list such as
+// "http=1.2.3.4:8080;https=5.6.7.8:443" the entry for http, else the one for every
+// protocol, else the first. A host that is no IPv4 address leaves the address blank; a
+// port that is no number of up to five digits leaves the port empty.
+ProxyFields proxyFieldsOf(std::string_view server);
+
+}  // namespace tarnix

@@ -1,0 +1,95 @@
+#include "settings/ShutdownForm.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+#include "base/Prompt.h"
+
+namespace tarnix {
+namespace {
+
+auto ordered(const LocalTime& t) {
+    return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+}  // namespace
+
+std::string formatScheduleTime(const LocalTime& date, const LocalTime& time) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%d-%d %d:%02d:%02d", date.year, date.month, date.day,
+                  time.hour, time.minute, time.second);
+    return text;
+}
+
+bool readScheduleTime(std::string_view text, LocalTime& time) {
+    // Digit runs saturate far above any field's range, so long ones cannot overflow.
+    constexpr int kTooBig = 1'000'000;
+    int numbers[6] = {};
+    int count = 0;
+    bool inNumber = false;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            inNumber = false;
+            continue;
+        }
+        if (!inNumber) {
+            if (count == 6) break;
+            ++count;
+            inNumber = true;
+        }
+        numbers[count - 1] = std::min(numbers[count - 1] * 10 + (c - '0'), kTooBig);
+    }
+    // Checked as the schedule's own reader checks a full text.
+    const LocalTime read{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
+    return parseScheduleTime(formatScheduleTime(read, read), time);
+}
+
+ShutdownForm::ShutdownForm(ConfigStore& config, Clock& clock) : config_(config), clock_(clock) {}
+
+ShutdownFields ShutdownForm::load() {
+    ShutdownFields fields;
+    const LocalTime now = clock_.now();
+    fields.date = fields.time = now;
+    std::string setTime, setType;
+    config_.GetShutdown(setTime, setType);
+    if (setTime.empty()) return fields;
+
+    fields.scheduled = true;
+    // An action name the list does not hold leaves the first selected.
+    for (std::size_t i = 0; i < kShutdownActions.size(); ++i) {
+        if (kShutdownActions[i] == setType) fields.actionIndex = static_cast<int>(i);
+    }
+    LocalTime when;
+    if (readScheduleTime(setTime, when)) fields.date = fields.time = when;
+    fields.date.hour = fields.date.minute = fields.date.second = 0;
+    return fields;
+}
+
+bool ShutdownForm::save(ShutdownFields& fields, void* owner) {
+    if (!fields.scheduled) {
+        config_.SetShutdown(false, "", "");
+        return true;
+    }
+    const LocalTime when{fields.date.year, fields.date.month,  fields.date.day,
+                         fields.time.hour, fields.time.minute, fields.time.second};
+    if (ordered(when) <= ordered(clock_.now())) {
+        PromptRequest request;
+        request.owner = owner;
+        request.text = std::string(kNotInFutureText);
+        request.caption = std::string(kCaption);
+        request.icon = PromptIcon::Error;
+        prompt(request);
+        fields.scheduled = false;
+        return false;
+    }
+    const int action =
+        fields.actionIndex >= 0 && fields.actionIndex < static_cast<int>(kShutdownActions.size())
+            ? fields.actionIndex
+            : 0;
+    config_.SetShutdown(true, formatScheduleTime(fields.date, fields.time),
+                        kShutdownActions[action]);
+    return true;
+}
+
+}  // namespace tarnix

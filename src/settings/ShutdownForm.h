@@ -1,0 +1,63 @@
+#pragma once
+// ShutdownForm: the scheduled-shutdown page of the settings dialog. It shows and stores
+// the schedule (SystemSet's SetTime and SetType) that ShutdownSchedule fires; a time that
+// is not in the future is refused.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "base/Clock.h"
+#include "settings/ShutdownSchedule.h"
+#include "store/ConfigStore.h"
+
+namespace tarnix {
+
+// The action list, in its order.
+inline constexpr std::array<std::string_view, 3> kShutdownActions = {
+    kShutdownPowerOff, kShutdownRestart, kShutdownLogOff};
+
+// The page's controls.
+struct ShutdownFields {
+    bool scheduled = false;  // "定时关机"
+    int actionIndex = 0;     // into kShutdownActions
+    LocalTime date;          // the date picker: its year, month and day count
+    LocalTime time;          // the time picker: its hour, minute and second count
+
+    // The action list and both pickers are enabled while the box is ticked.
+    bool fieldsEnabled() const { return scheduled; }
+};
+
+class ShutdownForm {
+  public:
+    // "设置的关机时间早于当前时间！关机设置失败！", captioned "提示", error icon.
+    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
+    static constexpr std::string_view kNotInFutureText =
+        "\xc9\xe8\xd6\xc3\xb5\xc4\xb9\xd8\xbb\xfa\xca\xb1\xbc\xe4\xd4\xe7\xd3\xda\xb5\xb1\xc7\xb0"
+        "\xca\xb1\xbc\xe4\xa3\xa1\xb9\xd8\xbb\xfa\xc9\xe8\xd6\xc3\xca\xa7\xb0\xdc\xa3\xa1";
+
+    ShutdownForm(ConfigStore& config, Clock& clock);
+
+    // The stored schedule; without one the box is clear and the pickers show the current
+    // time. A stored time that cannot be read shows as the current time, box ticked.
+    ShutdownFields load();
+    // Stores the schedule, or removes it when the box is clear. A time that is not later
+    // than the current second is refused with its message over `owner` (false): the box
+    // is cleared and the stored schedule stays as it was.
+    bool save(ShutdownFields& fields, void* owner = nullptr);
+
+  private:
+    ConfigStore& config_;
+    Clock& clock_;
+};
+
+// The SetTime text of the date's day and the time's time of day, as the pickers of the
+// client's locale write them: "2009-5-20 12:30:00".
+std::string formatScheduleTime(const LocalTime& date, const LocalTime& time);
+
+// A SetTime text read as the page reads it: the numbers in order, whatever separates
+// them, missing ones 0 (so "2009-5-20 12:30" is half past twelve); false when they make
+// no real date and time.
+bool readScheduleTime(std::string_view text, LocalTime& time);
+
+}  // namespace tarnix

@@ -1,0 +1,109 @@
+// The Run value in the registry. The value's data is the program path, written with its
+// terminating zero as the registry asks of string values.
+#include "settings/StartupRegistration.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnix {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring unquoted(std::wstring text) {
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
+        text = text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+// Paths on Windows are compared without regard to letter case.
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// An older installation wrote the machine's key; a 32-bit one in the 32-bit view. Without
+// the right to change that key the value stays.
+void removeMachineValues() {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &key) ==
+            ERROR_SUCCESS) {
+            RegDeleteValueW(key, StartupRegistration::kValueName);
+            RegCloseKey(key);
+        }
+    }
+}
+
+class WinStartupRegistration : public StartupRegistration {
+  public:
+    RunValue query(const std::filesystem::path& program) override {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            return RunValue::Absent;
+        }
+        DWORD type = 0, size = 0;
+        LONG rc = RegQueryValueExW(key, kValueName, nullptr, &type, nullptr, &size);
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+        if (rc == ERROR_SUCCESS) {
+            size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+            rc = RegQueryValueExW(key, kValueName, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        }
+        RegCloseKey(key);
+        if (rc == ERROR_FILE_NOT_FOUND) return RunValue::Absent;
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+            return RunValue::Other;
+        return samePath(unquoted(data.data()), program.wstring()) ? RunValue::Ours
+                                                                  : RunValue::Other;
+    }
+
+    bool add(const std::filesystem::path& program) override {
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const std::wstring data = program.wstring();
+        const LONG rc =
+            RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        if (rc != ERROR_SUCCESS) return false;
+        removeMachineValues();
+        return true;
+    }
+
+    void remove() override {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, kValueName);
+            RegCloseKey(key);
+        }
+        removeMachineValues();
+    }
+};
+
+}  // namespace
+
+StartupRegistration& systemStartupRegistration() {
+    static WinStartupRegistration registration;
+    return registration;
+}
+
+std::filesystem::path currentProgramPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size() || buffer.size() >= 32768) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace tarnix

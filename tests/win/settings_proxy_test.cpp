@@ -1,0 +1,85 @@
+// The dial entry's proxy through WinINet's per-connection options: set, read back and
+// cleared, with the settings as they were put back afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "settings/ProxyForm.h"
+#include "../support/PromptRecorder.h"
+
+namespace tarnix {
+namespace {
+
+bool underWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+class WinInetProxy : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(proxy_.query(kDialEntryName, entryBefore_));
+        ASSERT_TRUE(proxy_.query("", lanBefore_));
+    }
+    void TearDown() override {
+        restore("", lanBefore_);
+        restore(kDialEntryName, entryBefore_);
+    }
+    void restore(std::string_view connection, const ConnectionProxySetting& setting) {
+        if (setting.enabled)
+            proxy_.set(connection, setting.server, setting.bypass);
+        else
+            proxy_.clear(connection);
+    }
+
+    ConnectionProxy& proxy_ = systemConnectionProxy();
+    ConnectionProxySetting entryBefore_, lanBefore_;
+};
+
+TEST_F(WinInetProxy, IsSetReadBackAndClearedForTheDialEntry) {
+    ASSERT_TRUE(proxy_.set(kDialEntryName, "10.1.2.3:08080", "local"));
+    ConnectionProxySetting read;
+    ASSERT_TRUE(proxy_.query(kDialEntryName, read));
+    EXPECT_TRUE(read.enabled);
+    EXPECT_EQ(read.server, "10.1.2.3:08080");
+    // Wine's per-connection query does not report the bypass list.
+    if (!underWine()) EXPECT_EQ(read.bypass, "local");
+
+    ASSERT_TRUE(proxy_.clear(kDialEntryName));
+    ASSERT_TRUE(proxy_.query(kDialEntryName, read));
+    EXPECT_FALSE(read.enabled);
+}
+
+TEST_F(WinInetProxy, ThePageShowsWhatItWrote) {
+    testing::PromptRecorder prompts;
+    ProxyForm form(proxy_);
+    ASSERT_TRUE(form.save({true, Ipv4Address{192, 168, 0, 1}, " 3128 "}));
+    ProxyFields shown = form.load();
+    EXPECT_TRUE(shown.useProxy);
+    EXPECT_EQ(shown.address, (Ipv4Address{192, 168, 0, 1}));
+    EXPECT_EQ(shown.port, "3128");
+
+    ASSERT_TRUE(form.save({false, std::nullopt, ""}));
+    EXPECT_FALSE(form.load().useProxy);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+// Windows keeps a proxy for each dial-up connection apart from the LAN's; Wine keeps one
+// proxy for all, so setting the entry's sets the LAN's too.
+TEST_F(WinInetProxy, TheEntrysProxyAndTheLansAreKeptApartOnWindows) {
+    ASSERT_TRUE(proxy_.clear(""));
+    ASSERT_TRUE(proxy_.set(kDialEntryName, "10.9.9.9:81", "local"));
+    ConnectionProxySetting lan;
+    ASSERT_TRUE(proxy_.query("", lan));
+    std::printf("after setting the entry's proxy, the LAN's: %s '%s'\n",
+                lan.enabled ? "enabled" : "off", lan.server.c_str());
+    if (underWine()) {
+        EXPECT_TRUE(lan.enabled);
+        EXPECT_EQ(lan.server, "10.9.9.9:81");
+    } else {
+        EXPECT_FALSE(lan.enabled && lan.server == "10.9.9.9:81");
+    }
+}
+
+}  // namespace
+}  // namespace tarnix
