@@ -45,6 +45,7 @@ class QuietView : public DialView {
     void linkDown() override {}
     void showCommandState(bool) override {}
     void showStatus(std::string_view) override {}
+    void dialFailed(std::string_view) override {}
 };
 
 // lab-ac's log lines, each stamped when lab-ac wrote it. The "down" line follows the

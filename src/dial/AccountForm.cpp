@@ -94,13 +94,18 @@ std::optional<DialRequest> AccountForm::prepareDial(const LoginFields& fields, v
         return std::nullopt;
     }
 
-    std::string stored;
+    request.storedPassword.emplace();
     if (remember_) {
-        stored = typed ? PasswordCipher::EncryptPassword(fields.passwordText) : fields.passwordText;
+        *request.storedPassword =
+            typed ? PasswordCipher::EncryptPassword(fields.passwordText) : fields.passwordText;
     }
-    config_.SaveAccount(kDialEntryName, stored, fields.accountName);
-    config_.SetLastAccount(stored, fields.accountName);
     return request;
+}
+
+void AccountForm::save(ConfigStore& config, const DialRequest& request) {
+    if (!request.storedPassword) return;
+    config.SaveAccount(kDialEntryName, *request.storedPassword, request.accountName);
+    config.SetLastAccount(*request.storedPassword, request.accountName);
 }
 
 }  // namespace tarnix

@@ -19,10 +19,14 @@ struct LoginFields {
     int remember = 0;  // the check box
 };
 
-// What the connect command hands to the dial: the account and the plain password.
+// What the connect command hands to the dial: the account and the plain password, and
+// what to save for the account once the dial goes ahead.
 struct DialRequest {
     std::string accountName;
     std::string password;
+    // The account's password as config.xml keeps it (cipher text, or empty when passwords
+    // are not remembered); none: nothing to save.
+    std::optional<std::string> storedPassword;
 };
 
 class AccountForm {
@@ -54,10 +58,13 @@ class AccountForm {
     int remember() const { return remember_; }
 
     // The connect command's checks: an empty field or a typed password over 16 bytes is
-    // refused with a message box over `owner`, and nothing is saved. Otherwise the account
-    // and LastUser are saved (with the encrypted password, or an empty one when passwords
-    // are not remembered) and the account and plain password to dial are returned.
+    // refused with a message box over `owner`. Otherwise the account and plain password to
+    // dial are returned, with the form to save (the encrypted password, or an empty one when
+    // passwords are not remembered). Nothing is saved here: a dial refused later, because a
+    // link is up, must leave the saved accounts as they were.
     std::optional<DialRequest> prepareDial(const LoginFields& fields, void* owner = nullptr);
+    // Saves the account of a dial that goes ahead, and makes it LastUser.
+    static void save(ConfigStore& config, const DialRequest& request);
 
     // True for text the cipher can have made: whole blocks of hex digits.
     static bool isCipherText(const std::string& text);

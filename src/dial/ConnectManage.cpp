@@ -4,6 +4,7 @@
 
 #include "base/Paths.h"
 #include "base/Profile.h"
+#include "dial/DialFailure.h"
 
 namespace tarnix {
 
@@ -80,15 +81,28 @@ int CConnectManage::Connect() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         // Type 1, a broadband dial of the entry, is the only method there is.
-        if (connectType_ != 1) return 0;
+        if (connectType_ != 1) {
+            lastError_ = kDialErrorBadParameter;
+            return 0;
+        }
         user = user_;
         password = password_;
         entry = entryOrDefault();
     }
-    ConnHandle handle = backend_->dial(user, password, entry);
+    DialOutcome outcome = backend_->dial(user, password, entry);
     std::lock_guard<std::mutex> lock(mutex_);
-    if (handle) handle_ = handle;
-    return handle ? 1 : 0;
+    if (outcome.handle) {
+        handle_ = outcome.handle;
+        lastError_ = 0;
+    } else {
+        lastError_ = outcome.error != 0 ? outcome.error : kDialErrorNoAnswer;
+    }
+    return outcome.handle ? 1 : 0;
+}
+
+int CConnectManage::LastError() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastError_;
 }
 
 void CConnectManage::Close() {

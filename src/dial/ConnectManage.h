@@ -33,6 +33,9 @@ class CConnectManage {
     void SetConnectInfo(char* userName, char* password, char* entryName);
     // Dials with the stored information; non-zero when connected.
     int Connect();
+    // The error of the last Connect (raserror.h numbers; dial/DialFailure.h has their
+    // words); 0 when it connected or none was made.
+    int LastError() const;
     // Hangs up this library's connection, or else the live connection of the stored entry.
     void Close();
     // 1 when a connection of the entry is up.
@@ -57,6 +60,7 @@ class CConnectManage {
     int connectType_ = 1;
     std::string user_, password_, entry_;
     ConnHandle handle_ = 0;
+    int lastError_ = 0;
 };
 
 // Reads the mode and makes its backend; exposed for tests.

@@ -10,16 +10,23 @@
 
 namespace tarnix {
 
+// How a dial ended: the new connection, or none and the remote-access error number
+// (raserror.h) that says why.
+struct DialOutcome {
+    ConnHandle handle = 0;
+    int error = 0;  // 0 when connected
+};
+
 class DialBackend {
   public:
     virtual ~DialBackend() = default;
 
     // Calls `onEntry` once per dial entry name, synchronously.
     virtual void enumEntries(const std::function<void(const std::string&)>& onEntry) = 0;
-    // Dials synchronously and returns the new connection, or 0 when the dial failed.
-    // Returns within the backend's dial time-out whatever the peer does.
-    virtual ConnHandle dial(const std::string& user, const std::string& password,
-                            const std::string& entry) = 0;
+    // Dials synchronously. Returns within the backend's dial time-out whatever the peer
+    // does; a failed dial always has an error.
+    virtual DialOutcome dial(const std::string& user, const std::string& password,
+                             const std::string& entry) = 0;
     // Hangs up and waits until the connection is gone, never longer than a few seconds.
     virtual void hangUp(ConnHandle handle) = 0;
     // True when the machine can reach a network.

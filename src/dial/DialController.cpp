@@ -7,6 +7,7 @@
 
 #include "base/DialEntry.h"
 #include "dial/ConnectManage.h"
+#include "dial/DialFailure.h"
 #include "store/ConfigStore.h"
 
 namespace tarnix {
@@ -52,19 +53,15 @@ bool DialController::connectCommand(AccountForm& form, const LoginFields& fields
 void DialController::connect(const DialRequest& request) {
     std::error_code ignored;
     std::filesystem::create_directories(dataFolder_ / "record", ignored);
-    {
-        std::lock_guard<std::mutex> lock(credentialsMutex_);
-        credentials_ = request;
-    }
     startCommand([this, request] { dialWorker(request); });
     if (config_.GetReconnect() != 0 && config_.GetAlwaysConnect() == 0) readRedialSettings();
 }
 
-void DialController::disconnectCommand(const std::string& accountName) {
+void DialController::disconnectCommand(const std::string& formAccount) {
     if (!connectManage_) return;
     // Marked at once, so that a redial in progress makes no further attempt.
     session_.userHangUp = 1;
-    startCommand([this, accountName] { hangUpWorker(accountName); });
+    startCommand([this, formAccount] { hangUpWorker(formAccount); });
 }
 
 void DialController::startCommand(std::function<void()> work) {
@@ -117,11 +114,31 @@ void DialController::dialWorker(DialRequest request) {
     // While the monitors still follow a connection there is nothing to dial: the entry
     // carries one connection, and a second record would never be closed.
     if (linkIsUp()) return;
+    // Only a dial that goes ahead becomes the session's: its account is saved and redials
+    // use it.
+    AccountForm::save(config_, request);
+    {
+        std::lock_guard<std::mutex> credentials(credentialsMutex_);
+        credentials_ = request;
+    }
     session_.ownDial = 1;
     session_.userHangUp = 0;
-    const bool connected = dial(request) != 0;  // a failed dial is not reported
+    dialledAccount_ = request.accountName;
+    const bool connected = dial(request) != 0;
     startOnlineNotice(request.accountName);
     if (connected) startSession(request.accountName);
+    else showFailure(true);
+}
+
+// Under the dial lock, after a dial failed: the status line says why. The user's own dial
+// is told to the window too, which repeats it where the user looks; a redial's failure
+// only updates the status line, so a loop of them does not pile up notices.
+void DialController::showFailure(bool usersOwn) {
+    if (stopping()) return;
+    const std::string text = dialFailureText(connectManage_->LastError());
+    if (text.empty()) return;
+    view_.showStatus(text);
+    if (usersOwn) view_.dialFailed(text);
 }
 
 // Under the dial lock, right after a dial made a connection: its record is opened and the
@@ -139,22 +156,45 @@ void DialController::startSession(const std::string& accountName) {
 }
 
 void DialController::startOnlineNotice(const std::string& accountName) {
-    threads_.start([this, accountName] {
+    {
+        std::lock_guard<std::mutex> lock(noticeMutex_);
+        ++noticesPending_;
+    }
+    bool started = threads_.start([this, accountName] {
         if (OnlineNotices* notices = notices_) {
             notices->sendOffline(accountName);
             notices->sendOnline(accountName);
         }
+        noticeSent();
     });
+    if (!started) noticeSent();
+}
+
+void DialController::noticeSent() {
+    {
+        std::lock_guard<std::mutex> lock(noticeMutex_);
+        --noticesPending_;
+    }
+    noticesSent_.notify_all();
 }
 
 // The record is closed here, under the dial lock, rather than by the command itself: a
-// dial still in progress then opens its record first, and that is the one closed.
-void DialController::hangUpWorker(std::string accountName) {
+// dial still in progress then opens its record first, and that is the one closed. The
+// server is told that the account this program dialled went off line, whatever the form
+// shows by now; only a link another program made goes by the form's account.
+void DialController::hangUpWorker(std::string formAccount) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     session_.userHangUp = 1;
     session_.ownDial = 0;
     records_.closeRecordNormal();
-    if (OnlineNotices* notices = notices_) notices->sendOffline(accountName);
+    const std::string account = dialledAccount_.empty() ? formAccount : dialledAccount_;
+    dialledAccount_.clear();
+    {
+        // An on-line notice that came after this would leave the account on line.
+        std::unique_lock<std::mutex> lock(noticeMutex_);
+        noticesSent_.wait(lock, [this] { return noticesPending_ == 0; });
+    }
+    if (OnlineNotices* notices = notices_) notices->sendOffline(account);
     connectManage_->Close();
 }
 
@@ -321,7 +361,11 @@ DialController::Attempt DialController::redialAttempt() {
         request = credentials_;
     }
     session_.ownDial = 0;
-    if (dial(request) == 0) return Attempt::Failed;
+    dialledAccount_ = request.accountName;
+    if (dial(request) == 0) {
+        showFailure(false);
+        return Attempt::Failed;
+    }
     startSession(request.accountName);
     return Attempt::Connected;
 }

@@ -65,8 +65,9 @@ class DialController {
     // The dial half of the connect command, for an account already checked.
     void connect(const DialRequest& request);
     // The disconnect command: hangs up on a worker thread; the record is closed normally
-    // first, with the link's counters. `accountName` is for the off-line notice.
-    void disconnectCommand(const std::string& accountName);
+    // first, with the link's counters. The off-line notice names the account last dialled;
+    // `formAccount` only when there is none (the link was made by another program).
+    void disconnectCommand(const std::string& formAccount);
 
     // Adopts a connection of the dial entry that is already up, then starts the two
     // monitors. 0, or -1/-2 when an event cannot be made, -3/-4 when a monitor cannot be
@@ -101,9 +102,11 @@ class DialController {
     void dialWorker(DialRequest request);
     void startSession(const std::string& accountName);
     void adopt(ConnHandle handle, bool foreign);
-    void hangUpWorker(std::string accountName);
+    void hangUpWorker(std::string formAccount);
     void startOnlineNotice(const std::string& accountName);
+    void noticeSent();
     int dial(const DialRequest& request);
+    void showFailure(bool usersOwn);
 
     void connectMonitor();
     void dropMonitor();
@@ -141,6 +144,14 @@ class DialController {
     // The account and password of the last connect command, for redials.
     std::mutex credentialsMutex_;
     DialRequest credentials_;
+    // The account of the last dial, which the server was told is on line; empty after the
+    // hang-up told it otherwise. Under the dial lock.
+    std::string dialledAccount_;
+
+    // On-line notices not yet sent: a hang-up's off-line notice waits for them.
+    std::mutex noticeMutex_;
+    std::condition_variable noticesSent_;
+    int noticesPending_ = 0;
 
     // Wakes the monitors' polls and the pause between redials when the current connection
     // changes or the monitors stop.

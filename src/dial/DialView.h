@@ -25,6 +25,9 @@ class DialView {
     virtual void showCommandState(bool connected) = 0;
     // GB2312 text for the status line.
     virtual void showStatus(std::string_view text) = 0;
+    // The user's own dial failed; `text` (GB2312) says why and is already on the status
+    // line. Not called for the failures of redials after a drop.
+    virtual void dialFailed(std::string_view text) = 0;
 };
 
 }  // namespace tarnix

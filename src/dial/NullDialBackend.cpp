@@ -2,6 +2,7 @@
 #include "dial/DialBackend.h"
 
 #include "base/Event.h"
+#include "dial/DialFailure.h"
 
 namespace tarnix {
 namespace {
@@ -29,8 +30,8 @@ class NullRemoteAccess : public RemoteAccess {
 class NullDialBackend : public DialBackend {
   public:
     void enumEntries(const std::function<void(const std::string&)>&) override {}
-    ConnHandle dial(const std::string&, const std::string&, const std::string&) override {
-        return 0;
+    DialOutcome dial(const std::string&, const std::string&, const std::string&) override {
+        return {0, kDialErrorNoDevice};
     }
     void hangUp(ConnHandle) override {}
     bool networkReachable() override { return false; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/DialRig.h"
+#include "dial/DialFailure.h"
 
 namespace tarnix {
 namespace {
@@ -87,6 +88,39 @@ TEST_F(Controller, ADisconnectClosesTheRecordNormallyWithTheCountersAndNeverRedi
     EXPECT_EQ(items().size(), 1u);
 }
 
+TEST_F(Controller, TheOfflineNoticeNamesTheDialledAccountNotWhatTheFormHoldsNow) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("nina", "pw");
+    ASSERT_TRUE(eventually([&] { return rig_.notices.sent().size() == 2; }));
+    controller.disconnectCommand("olga");  // the account box was edited meanwhile
+    ASSERT_TRUE(eventually([&] { return rig_.notices.sent().size() == 3; }));
+    EXPECT_EQ(rig_.notices.sent().back(), "offline nina");
+
+    // A link another program dialled has no account of ours: the form's is all there is.
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    rig_.access.connect(kDialEntryName);
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    controller.disconnectCommand("olga");
+    ASSERT_TRUE(eventually([&] { return rig_.notices.sent().size() == 4; }));
+    EXPECT_EQ(rig_.notices.sent().back(), "offline olga");
+}
+
+TEST_F(Controller, AHangUpTellsTheServerOfflineOnlyAfterTheDialsOnlineNotice) {
+    std::atomic<bool> held{true};
+    rig_.notices.beforeOnline = [&] { eventually([&] { return !held; }); };
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("pia", "pw");
+    controller.disconnectCommand("pia");
+    // The hang-up waits for the on-line notice, however late its thread is.
+    EXPECT_FALSE(eventually([&] { return !rig_.backend->hungUp().empty(); },
+                            std::chrono::milliseconds(300)));
+    held = false;
+    ASSERT_TRUE(eventually([&] { return rig_.notices.sent().size() == 3; }));
+    EXPECT_EQ(rig_.notices.sent(), (Events{"offline pia", "online pia", "offline pia"}));
+}
+
 TEST_F(Controller, ADropClosesTheRecordAbnormallyAndAlwaysconnectRedialsUntilADialSucceeds) {
     setRedial(true, false, "5", 3);
     auto& controller = rig_.make();
@@ -108,6 +142,33 @@ TEST_F(Controller, ADropClosesTheRecordAbnormallyAndAlwaysconnectRedialsUntilADi
     EXPECT_EQ(records[1].cause, kAbnormal);
     EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "up", "connected"}));
     EXPECT_EQ(rig_.view.status(), kConnected);
+}
+
+TEST_F(Controller, AFailedConnectSaysWhyAndARedialsFailuresOnlyUpdateTheStatusLine) {
+    setRedial(false, true, "5", 2);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    rig_.backend->failure = 691;
+    rig_.backend->plan({false});
+    controller.connect({"mia", "wrong"});
+    const std::string refused = dialFailureText(691);
+    ASSERT_TRUE(eventually([&] { return rig_.view.status() == refused; }));
+    EXPECT_EQ(rig_.view.events(), Events{"failed " + refused});
+    EXPECT_EQ(rig_.connectManage->LastError(), 691);
+    EXPECT_FALSE(controller.connectedState());
+    EXPECT_TRUE(items().empty());
+
+    connectAs("mia", "right");
+    EXPECT_EQ(rig_.connectManage->LastError(), 0);
+    rig_.view.clear();
+    rig_.backend->failure = 678;
+    rig_.backend->plan({false, false});
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
+    ASSERT_TRUE(eventually([&] { return rig_.view.status() == dialFailureText(678); }));
+    controller.stopMonitors();
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected"}))
+        << "a redial's failure is no notice";
 }
 
 TEST_F(Controller, ReconnectMakesAtMostItsTriesTheIntervalApart) {
@@ -235,6 +296,31 @@ TEST_F(Controller, ConnectingWhileConnectedDialsNothing) {
     controller.stopMonitors();
     EXPECT_EQ(rig_.backend->dialled().size(), 1u);
     EXPECT_EQ(items().size(), 1u);
+}
+
+TEST_F(Controller, AConnectRefusedWhileALinkIsUpChangesNeitherTheRedialNorTheSavedAccount) {
+    setRedial(true, false, "5", 1);
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    AccountForm form(*rig_.config);
+    ASSERT_TRUE(controller.connectCommand(form, {"quinn", "pw1", 1}));
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    std::vector<std::string> names, passwords;
+    rig_.config->ListAccounts(kDialEntryName, names, passwords);
+    EXPECT_EQ(names, std::vector<std::string>{"quinn"}) << "an accepted dial saves its account";
+
+    ASSERT_TRUE(controller.connectCommand(form, {"rita", "pw2", 1}));
+    ASSERT_TRUE(eventually([&] { return controller.runningThreads() == 2; }));
+    rig_.config->ListAccounts(kDialEntryName, names, passwords);
+    EXPECT_EQ(names, std::vector<std::string>{"quinn"});
+    names.clear();
+    rig_.config->GetLastAccount(names, passwords);
+    EXPECT_EQ(names, std::vector<std::string>{"quinn"});
+
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 2; }));
+    EXPECT_EQ(rig_.backend->dialled()[1].user, "quinn") << "the session redials as it dialled";
+    EXPECT_EQ(rig_.backend->dialled()[1].password, "pw1");
 }
 
 TEST_F(Controller, WithoutADialLibraryCommandsDoNothing) {

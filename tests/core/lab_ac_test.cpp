@@ -202,6 +202,14 @@ TEST(LabAc, RefusesTheNextDialsWhenTold) {
     EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("OK ", 0), 0u);
     ac.ask("REFUSE 1");
     EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("ERR 678 ", 0), 0u);
+
+    // Every error a client has words for, and any other number, can be asked for.
+    for (int code : {608, 623, 633, 651, 668, 676, 678, 691, 720, 769, 815, 4242}) {
+        const std::string number = std::to_string(code);
+        EXPECT_EQ(ac.ask("REFUSE 1 " + number), "OK refusing 1\n");
+        EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("ERR " + number + " ", 0), 0u) << code;
+    }
+    EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("OK ", 0), 0u);
 }
 
 TEST(LabAc, GoesDownAndComesBack) {

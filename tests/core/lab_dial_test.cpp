@@ -7,9 +7,11 @@
 #include <iostream>
 #include <thread>
 
+#include "../support/DialRig.h"
 #include "../support/lab_Process.h"
 #include "../support/lab_Server.h"
 #include "dial/DialBackend.h"
+#include "dial/DialFailure.h"
 #include "dial/lab/LabRemoteAccess.h"
 
 namespace tarnix {
@@ -49,7 +51,7 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
     ASSERT_TRUE(remote.notifyConnection(connected));
     ASSERT_TRUE(remote.notifyConnection(connected));  // again: harmless
 
-    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry).handle;
     ASSERT_NE(handle, 0u);
     EXPECT_TRUE(connected->wait(kPatienceMs));
     EXPECT_FALSE(connected->wait(0)) << "one connection, one signal";
@@ -69,7 +71,7 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
     EXPECT_FALSE(remote.statistics(handle + 1, after));
 
     // A dial of another entry is a connection of its own, under that entry name.
-    ConnHandle other = backend->dial("demo", "demo", "other entry");
+    ConnHandle other = backend->dial("demo", "demo", "other entry").handle;
     ASSERT_NE(other, 0u);
     EXPECT_TRUE(lists(remote, other, "other entry"));
     EXPECT_TRUE(connected->wait(kPatienceMs));
@@ -78,9 +80,37 @@ TEST(LabDial, DialReportsTheConnectionWithAddressCountersAndNotification) {
 TEST(LabDial, WrongPasswordFailsWith691AtLabAc) {
     InProcessLabAc ac;
     auto backend = makeLabDialBackend(ac.endpoint());
-    EXPECT_EQ(backend->dial("demo", "wrong", kLabEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "wrong", kLabEntry).handle, 0u);
     EXPECT_TRUE(ac.logged("refused demo: 691"));
     EXPECT_EQ(ac.ask("LIST"), "END 0\n");
+}
+
+// The controller over lab-ac: the status line says why each refused dial failed.
+TEST(LabDial, ARefusedConnectSaysWhyInWords) {
+    InProcessLabAc ac;
+    testing::DialRig rig("labfail", makeLabDialBackend(ac.endpoint()));
+    auto& controller = rig.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    std::vector<std::string> shown;
+    auto refusedWith = [&](int error, const std::string& password) {
+        controller.connect({"demo", password});
+        const std::string text = dialFailureText(error);
+        shown.push_back("failed " + text);
+        return testing::eventually([&] { return rig.view.status() == text; },
+                                   std::chrono::milliseconds(kPatienceMs));
+    };
+    EXPECT_TRUE(refusedWith(691, "wrong"));
+    for (int error : {676, kDialErrorNoDevice, 769, 4242}) {
+        ac.ask("REFUSE 1 " + std::to_string(error));
+        EXPECT_TRUE(refusedWith(error, "demo")) << error;
+    }
+    EXPECT_EQ(rig.view.events(), shown);
+
+    controller.connect({"demo", "demo"});
+    EXPECT_TRUE(testing::eventually([&] { return rig.view.status() == DialView::kConnectedStatus; },
+                                    std::chrono::milliseconds(kPatienceMs)));
+    controller.stopMonitors();
+    rig.connectManage->Close();
 }
 
 TEST(LabDial, AdminDropAndHangUpSignalTheDisconnection) {
@@ -88,8 +118,8 @@ TEST(LabDial, AdminDropAndHangUpSignalTheDisconnection) {
     auto backend = makeLabDialBackend(ac.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
 
-    ConnHandle dropped = backend->dial("demo", "demo", kLabEntry);
-    ConnHandle kept = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle dropped = backend->dial("demo", "demo", kLabEntry).handle;
+    ConnHandle kept = backend->dial("demo", "demo", kLabEntry).handle;
     ASSERT_NE(dropped, 0u);
     ASSERT_NE(kept, 0u);
     auto droppedEnd = remote.createEvent();
@@ -118,7 +148,7 @@ TEST(LabDial, ARestartedClientFindsItsSession) {
     ConnHandle handle;
     {
         auto first = makeLabDialBackend(ac.endpoint());
-        handle = first->dial("demo", "demo", kLabEntry);
+        handle = first->dial("demo", "demo", kLabEntry).handle;
         ASSERT_NE(handle, 0u);
     }
     auto second = makeLabDialBackend(ac.endpoint());
@@ -138,7 +168,7 @@ TEST(LabDial, NoConcentratorMeansNoDialAndNoConnections) {
     for (std::string where : {"127.0.0.1:" + std::to_string(closedPort), std::string("nonsense"),
                               std::string("127.0.0.1:0"), std::string()}) {
         auto backend = makeLabDialBackend(where);
-        EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u) << where;
+        EXPECT_EQ(backend->dial("demo", "demo", kLabEntry).handle, 0u) << where;
         EXPECT_FALSE(backend->networkReachable()) << where;
         std::vector<ActiveConnection> connections;
         EXPECT_FALSE(backend->remoteAccess().enumConnections(connections)) << where;
@@ -155,19 +185,19 @@ TEST(LabDial, GoingDownEndsTheConnectionAndComingBackAllowsDials) {
     InProcessLabAc ac;
     auto backend = makeLabDialBackend(ac.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
-    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry).handle;
     ASSERT_NE(handle, 0u);
     auto ended = remote.createEvent();
     ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
 
     ac.ask("DOWN 1");
     EXPECT_TRUE(ended->wait(kPatienceMs));
-    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry).handle, 0u);
 
     ConnHandle again = 0;
     for (int i = 0; i < 50 && again == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        again = backend->dial("demo", "demo", kLabEntry);
+        again = backend->dial("demo", "demo", kLabEntry).handle;
     }
     ASSERT_NE(again, 0u);
     EXPECT_NE(again, handle);
@@ -180,7 +210,7 @@ TEST(LabDial, KillingLabAcEndsEveryConnection) {
                                  << " did not start: " << process.startOutput();
     auto backend = makeLabDialBackend(process.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
-    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry).handle;
     ASSERT_NE(handle, 0u);
     auto ended = remote.createEvent();
     ASSERT_TRUE(remote.notifyDisconnection(handle, ended));
@@ -196,7 +226,7 @@ TEST(LabDial, KillingLabAcEndsEveryConnection) {
     bool answered = remote.enumConnections(connections);
     EXPECT_TRUE(!answered || connections.empty());
     EXPECT_FALSE(backend->networkReachable());
-    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry), 0u);
+    EXPECT_EQ(backend->dial("demo", "demo", kLabEntry).handle, 0u);
 }
 
 #ifndef _WIN32
@@ -205,7 +235,7 @@ TEST(LabDial, AHungLabAcEndsEveryConnection) {
     ASSERT_NE(process.port(), 0) << process.startOutput();
     auto backend = makeLabDialBackend(process.endpoint());
     RemoteAccess& remote = backend->remoteAccess();
-    ConnHandle handle = backend->dial("demo", "demo", kLabEntry);
+    ConnHandle handle = backend->dial("demo", "demo", kLabEntry).handle;
     ASSERT_NE(handle, 0u);
     auto ended = remote.createEvent();
     ASSERT_TRUE(remote.notifyDisconnection(handle, ended));

@@ -35,6 +35,10 @@ class RecordingView : public DialView {
         std::lock_guard<std::mutex> lock(mutex_);
         status_ = std::string(text);
     }
+    void dialFailed(std::string_view text) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back("failed " + std::string(text));
+    }
     std::vector<std::string> events() {
         std::lock_guard<std::mutex> lock(mutex_);
         return events_;
@@ -61,7 +65,13 @@ class RecordingView : public DialView {
 
 class RecordingNotices : public OnlineNotices {
   public:
-    void sendOnline(const std::string& name) override { note("online " + name); }
+    // Runs before each on-line notice is noted (set before use).
+    std::function<void()> beforeOnline;
+
+    void sendOnline(const std::string& name) override {
+        if (beforeOnline) beforeOnline();
+        note("online " + name);
+    }
     void sendOffline(const std::string& name) override { note("offline " + name); }
     std::vector<std::string> sent() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -98,6 +108,15 @@ struct DialRig {
         connectManage = std::make_unique<CConnectManage>(std::move(owned));
         config = std::make_unique<ConfigStore>(folder);
     }
+    // Dials through `real` (lab mode, say) instead of the fakes; `backend` is then null.
+    DialRig(const std::string& tag, std::unique_ptr<DialBackend> real)
+        : folder(std::filesystem::temp_directory_path() /
+                 ("tarnix-" + tag + "-" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(folder);
+        connectManage = std::make_unique<CConnectManage>(std::move(real));
+        remote = &connectManage->remoteAccess();
+        config = std::make_unique<ConfigStore>(folder);
+    }
     ~DialRig() {
         controller.reset();
         std::error_code ignored;
@@ -110,7 +129,7 @@ struct DialRig {
     DialController& make(bool withLibrary = true) {
         DialController::Services services;
         services.connectManage = withLibrary ? connectManage.get() : nullptr;
-        services.remoteAccess = &access;
+        services.remoteAccess = remote;
         services.config = config.get();
         services.view = &view;
         services.dataFolder = folder / "data";
@@ -138,12 +157,13 @@ struct DialRig {
     }
     bool connected() { return controller->session().currentConnection != 0; }
     ConnHandle live() {
-        auto handles = connectionsOf(access, kDialEntryName);
+        auto handles = connectionsOf(*remote, kDialEntryName);
         return handles.empty() ? 0 : handles.front();
     }
 
     std::filesystem::path folder;
     FakeRemoteAccess access;
+    RemoteAccess* remote = &access;  // the service the controller watches
     FakeDialBackend* backend = nullptr;
     std::unique_ptr<CConnectManage> connectManage;
     std::unique_ptr<ConfigStore> config;

@@ -155,14 +155,15 @@ class FakeRemoteAccess : public RemoteAccess {
 };
 
 // Dials into a FakeRemoteAccess: each dial takes the next scripted result (success when the
-// script is empty) and a successful one adds a connection of the dialled entry, with an
-// address of its own (10.1.0.1, 10.1.0.2, ...).
+// script is empty; a failure reports `failure`) and a successful one adds a connection of
+// the dialled entry, with an address of its own (10.1.0.1, 10.1.0.2, ...).
 class FakeDialBackend : public DialBackend {
   public:
     explicit FakeDialBackend(FakeRemoteAccess& access) : access_(access) {}
 
     std::vector<std::string> entries{"pppoe_brelvan_default_entry"};
     std::deque<bool> script;
+    int failure = 678;
     struct Dial {
         std::string user, password, entry;
     };
@@ -189,20 +190,24 @@ class FakeDialBackend : public DialBackend {
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
         for (auto& e : entries) onEntry(e);
     }
-    ConnHandle dial(const std::string& user, const std::string& password,
-                    const std::string& entry) override {
+    DialOutcome dial(const std::string& user, const std::string& password,
+                     const std::string& entry) override {
         bool ok;
         unsigned n;
+        int error;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             dials.push_back({user, password, entry});
             ok = script.empty() ? true : script.front();
             if (!script.empty()) script.pop_front();
             n = ok ? ++connected_ : 0;
+            error = failure;
         }
-        if (!ok) return 0;
-        return access_.add(entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
-                           oneConnectionPerEntry);
+        if (!ok) return {0, error};
+        ConnHandle h = access_.add(
+            entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
+            oneConnectionPerEntry);
+        return {h, h ? 0 : 633};  // the entry is in use
     }
     void hangUp(ConnHandle h) override {
         {

@@ -3,6 +3,37 @@
 namespace tarnix::labac {
 namespace {
 
+// The ERR line's words for a refusal the administrator asked for: what a client would
+// have met to get that error.
+std::string refusalReason(int error) {
+    switch (error) {
+        case 608:
+            return "no PPPoE device";
+        case 623:
+            return "no such phonebook entry";
+        case 633:
+            return "device in use or not configured";
+        case 651:
+            return "the device reported an error";
+        case 668:
+            return "the link is gone";
+        case 676:
+            return "line busy";
+        case 678:
+            return "no answer";
+        case 691:
+            return "account or password not accepted";
+        case 720:
+            return "no address assigned";
+        case 769:
+            return "destination not reachable";
+        case 815:
+            return "the broadband server is not responding";
+        default:
+            return "refused by the administrator";
+    }
+}
+
 std::uint64_t bytesAt(std::uint64_t perSecond, std::chrono::steady_clock::duration span) {
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(span).count();
     return ms <= 0 ? 0 : perSecond * static_cast<std::uint64_t>(ms) / 1000;
@@ -23,7 +54,7 @@ DialResult Concentrator::dial(const std::string& account, const std::string& pas
     if (refusals_ > 0) {
         --refusals_;
         result.error = refusalError_;
-        result.reason = "refused by the administrator";
+        result.reason = refusalReason(refusalError_);
         return result;
     }
     if (!accounts_.accepts(account, password)) {

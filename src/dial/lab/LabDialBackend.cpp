@@ -6,6 +6,7 @@
 
 #include "dial/ConnectManage.h"
 #include "dial/DialBackend.h"
+#include "dial/DialFailure.h"
 #include "dial/lab/LabProtocol.h"
 #include "dial/lab/LabRemoteAccess.h"
 
@@ -33,12 +34,12 @@ class LabDialBackend : public DialBackend {
         onEntry(kDialEntryName);
     }
 
-    ConnHandle dial(const std::string& user, const std::string& password,
-                    const std::string& entry) override {
+    DialOutcome dial(const std::string& user, const std::string& password,
+                     const std::string& entry) override {
         auto started = Clock::now();
-        ConnHandle handle = dialOnce(user, password, entry);
-        if (handle == 0) std::this_thread::sleep_until(started + kFailedDialMinimum);
-        return handle;
+        DialOutcome outcome = dialOnce(user, password, entry);
+        if (outcome.handle == 0) std::this_thread::sleep_until(started + kFailedDialMinimum);
+        return outcome;
     }
 
     void hangUp(ConnHandle handle) override {
@@ -58,20 +59,22 @@ class LabDialBackend : public DialBackend {
         return left.count() > 0 ? static_cast<std::uint32_t>(left.count()) : 0;
     }
 
-    ConnHandle dialOnce(const std::string& user, const std::string& password,
-                        const std::string& entry) {
-        if (host_.empty()) return 0;
+    // lab-ac's ERR code is the dial's error; no answer at all is the provider's silence.
+    DialOutcome dialOnce(const std::string& user, const std::string& password,
+                         const std::string& entry) {
+        if (host_.empty()) return {0, kDialErrorNoAnswer};
         auto deadline = Clock::now() + std::chrono::milliseconds(kDialTimeoutMs);
         lab::Reply reply = lab::request(
             host_, port_, lab::makeLine({"DIAL", user, password, entry}), kDialTimeoutMs);
+        if (int error = reply.error()) return {0, error};
         std::uint64_t handle = 0;
         if (!reply.ok() || reply.last().size() < 3 || reply.last()[0] != "OK" ||
             !lab::parseUnsigned(reply.last()[1], handle) || handle == 0)
-            return 0;
+            return {0, kDialErrorNoAnswer};
         // lab-ac tells watchers before it answers, so this is normally at once; it makes
         // the new connection visible to the remote-access view when dial returns.
         remote_.waitFor(static_cast<ConnHandle>(handle), true, msUntil(deadline));
-        return static_cast<ConnHandle>(handle);
+        return {static_cast<ConnHandle>(handle), 0};
     }
 
     std::string host_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dial/ConnectManage.h"
+#include "dial/DialFailure.h"
 #include "dial/win/WinRemoteAccess.h"
 #include "store/CodePage.h"
 
@@ -49,9 +50,9 @@ class RasDialBackend : public DialBackend {
             onEntry(wideToGb(names[i].szEntryName));
     }
 
-    ConnHandle dial(const std::string& user, const std::string& password,
-                    const std::string& entry) override {
-        ensureEntry();
+    DialOutcome dial(const std::string& user, const std::string& password,
+                     const std::string& entry) override {
+        if (!ensureEntry()) return {0, kDialErrorNoDevice};
         RASDIALPARAMSW params{};
         params.dwSize = sizeof(params);
         copyTo(params.szEntryName, RAS_MaxEntryName + 1, gbToWide(entry));
@@ -63,9 +64,9 @@ class RasDialBackend : public DialBackend {
         if (rc != ERROR_SUCCESS) {
             // A failed dial may still have a handle that must be released.
             if (conn) hangUp(reinterpret_cast<ConnHandle>(conn));
-            return 0;
+            return {0, static_cast<int>(rc)};
         }
-        return reinterpret_cast<ConnHandle>(conn);
+        return {reinterpret_cast<ConnHandle>(conn), 0};
     }
 
     void hangUp(ConnHandle handle) override {
@@ -115,11 +116,12 @@ class RasDialBackend : public DialBackend {
 
   private:
     // Creates the provider's broadband entry on the first PPPoE device when it is missing.
-    void ensureEntry() {
+    // False when it is missing and there is no PPPoE device to make it on.
+    bool ensureEntry() {
         const std::wstring name = gbToWide(kDialEntryName);
         DWORD bytes = 0;
         DWORD rc = RasGetEntryPropertiesW(nullptr, name.c_str(), nullptr, &bytes, nullptr, nullptr);
-        if (rc != ERROR_CANNOT_FIND_PHONEBOOK_ENTRY) return;  // present, or nothing we can do
+        if (rc != ERROR_CANNOT_FIND_PHONEBOOK_ENTRY) return true;  // present, or the dial says
 
         std::vector<RasDevice> devices;
         std::string pppoe;
@@ -131,7 +133,7 @@ class RasDialBackend : public DialBackend {
                 }
             }
         }
-        if (pppoe.empty()) return;
+        if (pppoe.empty()) return false;
 
         RASENTRYW entry{};
         entry.dwSize = sizeof(entry);
@@ -145,6 +147,7 @@ class RasDialBackend : public DialBackend {
         copyTo(entry.szDeviceType, RAS_MaxDeviceType + 1, L"PPPoE");
         copyTo(entry.szDeviceName, RAS_MaxDeviceName + 1, gbToWide(pppoe));
         RasSetEntryPropertiesW(nullptr, name.c_str(), &entry, sizeof(entry), nullptr, 0);
+        return true;
     }
 
     WinRemoteAccess access_;
