@@ -73,7 +73,7 @@ INT_PTR Dialog::runModal(HWND owner) {
     result_ = 0;
     if (!CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                             dialogProc, reinterpret_cast<LPARAM>(this)))
-        return -1;
+        return ended_ ? result_ : -1;  // ended while it initialised, or never made
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     if (hwnd_) ShowWindow(hwnd_, SW_SHOW);
