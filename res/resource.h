@@ -115,3 +115,4 @@
 #define ID_TRAY_STATUS 32804
 #define ID_MESSAGE_CENTER 32815
 #define ID_HELP 32816
+#include "records_ids.h"

@@ -12,6 +12,11 @@ ReplaceableHandler<ShellOpenHandler>& handler() {
     return h;
 }
 
+ReplaceableHandler<ShellOpenFileHandler>& fileHandler() {
+    static ReplaceableHandler<ShellOpenFileHandler> h;
+    return h;
+}
+
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -42,6 +47,16 @@ bool shellOpen(const std::string& address) {
 
 void setShellOpenHandler(ShellOpenHandler h) {
     handler().set(std::move(h));
+}
+
+bool shellOpenChosenFile(const std::filesystem::path& file) {
+    if (file.empty()) return false;
+    ShellOpenFileHandler h = fileHandler().get();
+    return h ? h(file) : systemShellOpenFile(file);
+}
+
+void setShellOpenFileHandler(ShellOpenFileHandler h) {
+    fileHandler().set(std::move(h));
 }
 
 }  // namespace tarnix

@@ -2,6 +2,7 @@
 // Opens a web or mail address with the user's default browser or mail program. Every such
 // request goes through shellOpen(), so tests can see it instead of a browser starting.
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -18,5 +19,14 @@ void setShellOpenHandler(ShellOpenHandler handler);
 
 // The platform's binding.
 bool systemShellOpen(const std::string& address);
+
+// Opens a file the user has just chosen (an export) with the program the system binds to
+// its kind. Kept apart from shellOpen() so that addresses from elsewhere never reach a
+// file or a program.
+using ShellOpenFileHandler = std::function<bool(const std::filesystem::path& file)>;
+bool shellOpenChosenFile(const std::filesystem::path& file);
+// Replaces the handler (tests); an empty handler restores the system's binding.
+void setShellOpenFileHandler(ShellOpenFileHandler handler);
+bool systemShellOpenFile(const std::filesystem::path& file);
 
 }  // namespace tarnix

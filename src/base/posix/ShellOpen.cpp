@@ -7,4 +7,8 @@ bool systemShellOpen(const std::string&) {
     return false;
 }
 
+bool systemShellOpenFile(const std::filesystem::path&) {
+    return false;
+}
+
 }  // namespace tarnix

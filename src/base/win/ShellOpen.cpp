@@ -13,4 +13,10 @@ bool systemShellOpen(const std::string& address) {
     return result > 32;
 }
 
+bool systemShellOpenFile(const std::filesystem::path& file) {
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
 }  // namespace tarnix

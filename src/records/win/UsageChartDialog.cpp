@@ -1,0 +1,94 @@
+#include "records/win/UsageChartDialog.h"
+
+#include <string>
+
+#include "records_ids.h"
+#include "widgets/win/Scoped.h"
+#include "widgets/win/Strings.h"
+
+namespace tarnix {
+namespace {
+
+constexpr COLORREF kTimeBar = RGB(43, 92, 154);
+constexpr COLORREF kTrafficBar = RGB(60, 170, 80);
+constexpr int kLabelHeight = 14;
+
+// One band of bars with its title and its peak written at the top left.
+template <class Value>
+void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t peak,
+              COLORREF colour, const std::wstring& title) {
+    const auto& bars = chart.bars();
+    std::wstring heading = title + L"  " + std::to_wstring(peak);
+    TextOutW(dc, band.left, band.top, heading.c_str(), static_cast<int>(heading.size()));
+    band.top += kLabelHeight;
+    band.bottom -= kLabelHeight;  // room for the labels under the bars
+    const int height = band.bottom - band.top;
+    if (bars.empty() || height <= 0) return;
+    const int slot = (band.right - band.left) / static_cast<int>(bars.size());
+    if (slot <= 0) return;
+    ScopedBrush brush(CreateSolidBrush(colour));
+    for (size_t i = 0; i < bars.size(); ++i) {
+        const int left = band.left + static_cast<int>(i) * slot;
+        const int64_t v = value(bars[i]);
+        const int tall = peak > 0 ? static_cast<int>(v * height / peak) : 0;
+        RECT bar{left + 1, band.bottom - tall, left + (slot > 3 ? slot - 1 : slot), band.bottom};
+        FillRect(dc, &bar, brush.get());
+        const std::wstring label = std::to_wstring(bars[i].label);
+        RECT text{left, band.bottom, left + slot, band.bottom + kLabelHeight};
+        DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
+                  DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+    }
+}
+
+}  // namespace
+
+UsageChartDialog::UsageChartDialog(UsageChart chart)
+    : Dialog(IDD_USAGE_CHART), chart_(std::move(chart)) {}
+
+bool UsageChartDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_DRAWITEM) return false;
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID != IDC_CHART_AREA) return false;
+    const RECT& area = item->rcItem;
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width > 0 && height > 0) {
+        // Drawn off-screen, then copied in one piece.
+        MemoryDC dc(item->hDC);
+        ScopedBitmap canvas(CreateCompatibleBitmap(item->hDC, width, height));
+        if (dc && canvas) {
+            SelectGuard select(dc.get(), canvas.get());
+            SelectGuard font(dc.get(),
+                             reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+            draw(dc.get(), {0, 0, width, height});
+            BitBlt(item->hDC, area.left, area.top, width, height, dc.get(), 0, 0, SRCCOPY);
+        }
+    }
+    result = TRUE;
+    return true;
+}
+
+void UsageChartDialog::draw(HDC dc, const RECT& area) const {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    if (chart_.bars().empty()) {
+        const std::wstring nothing = loadString(IDS_CHART_NOTHING);
+        RECT all = area;
+        DrawTextW(dc, nothing.c_str(), static_cast<int>(nothing.size()), &all,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        return;
+    }
+    const int middle = (area.top + area.bottom) / 2;
+    // Hours and megabytes, rounded up so a short session still shows a bar.
+    const int64_t hourPeak = (chart_.peakSeconds() + 3599) / 3600;
+    const int64_t megaPeak = (chart_.peakBytes() + 1048575) / 1048576;
+    drawBand(
+        dc, {area.left + 4, area.top + 2, area.right - 4, middle - 4}, chart_,
+        [](const UsageBar& bar) { return (bar.seconds + 3599) / 3600; }, hourPeak, kTimeBar,
+        loadString(IDS_CHART_TIME));
+    drawBand(
+        dc, {area.left + 4, middle + 2, area.right - 4, area.bottom - 2}, chart_,
+        [](const UsageBar& bar) { return (bar.bytes + 1048575) / 1048576; }, megaPeak, kTrafficBar,
+        loadString(IDS_CHART_TRAFFIC));
+}
+
+}  // namespace tarnix
