@@ -1,5 +1,6 @@
 #include "records/win/UsageChartDialog.h"
 
+#include <cwchar>
 #include <string>
 
 #include "records_ids.h"
@@ -13,12 +14,12 @@ constexpr COLORREF kTimeBar = RGB(43, 92, 154);
 constexpr COLORREF kTrafficBar = RGB(60, 170, 80);
 constexpr int kLabelHeight = 14;
 
-// One band of bars with its title and its peak written at the top left.
+// One band of bars with its title and the tallest bar's value (`peakText`) at the top left.
 template <class Value>
 void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t peak,
-              COLORREF colour, const std::wstring& title) {
+              COLORREF colour, const std::wstring& title, const std::wstring& peakText) {
     const auto& bars = chart.bars();
-    std::wstring heading = title + L"  " + std::to_wstring(peak);
+    std::wstring heading = title + L"  " + peakText;
     TextOutW(dc, band.left, band.top, heading.c_str(), static_cast<int>(heading.size()));
     band.top += kLabelHeight;
     band.bottom -= kLabelHeight;  // room for the labels under the bars
@@ -30,7 +31,8 @@ void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t p
     for (size_t i = 0; i < bars.size(); ++i) {
         const int left = band.left + static_cast<int>(i) * slot;
         const int64_t v = value(bars[i]);
-        const int tall = peak > 0 ? static_cast<int>(v * height / peak) : 0;
+        // In doubles: saturated totals would overflow a product of integers.
+        const int tall = peak > 0 ? static_cast<int>(static_cast<double>(v) / peak * height) : 0;
         RECT bar{left + 1, band.bottom - tall, left + (slot > 3 ? slot - 1 : slot), band.bottom};
         FillRect(dc, &bar, brush.get());
         const std::wstring label = std::to_wstring(bars[i].label);
@@ -78,17 +80,19 @@ void UsageChartDialog::draw(HDC dc, const RECT& area) const {
         return;
     }
     const int middle = (area.top + area.bottom) / 2;
-    // Hours and megabytes, rounded up so a short session still shows a bar.
-    const int64_t hourPeak = (chart_.peakSeconds() + 3599) / 3600;
-    const int64_t megaPeak = (chart_.peakBytes() + 1048575) / 1048576;
+    // Bars to scale; the headings name the tallest in hours and megabytes.
+    const int64_t peakSeconds = chart_.peakSeconds(), peakBytes = chart_.peakBytes();
+    wchar_t hours[32], megabytes[32];
+    swprintf(hours, 32, L"%.1f", static_cast<double>(peakSeconds) / 3600);
+    swprintf(megabytes, 32, L"%.1f", static_cast<double>(peakBytes) / 1048576);
     drawBand(
         dc, {area.left + 4, area.top + 2, area.right - 4, middle - 4}, chart_,
-        [](const UsageBar& bar) { return (bar.seconds + 3599) / 3600; }, hourPeak, kTimeBar,
-        loadString(IDS_CHART_TIME));
+        [](const UsageBar& bar) { return bar.seconds; }, peakSeconds, kTimeBar,
+        loadString(IDS_CHART_TIME), hours);
     drawBand(
         dc, {area.left + 4, middle + 2, area.right - 4, area.bottom - 2}, chart_,
-        [](const UsageBar& bar) { return (bar.bytes + 1048575) / 1048576; }, megaPeak, kTrafficBar,
-        loadString(IDS_CHART_TRAFFIC));
+        [](const UsageBar& bar) { return bar.bytes; }, peakBytes, kTrafficBar,
+        loadString(IDS_CHART_TRAFFIC), megabytes);
 }
 
 }  // namespace tarnix
