@@ -177,6 +177,23 @@ TEST_F(RecordQueryPageTest, DeleteAsksTwiceAndRemovesOnlyTheSelectedRecords) {
     EXPECT_EQ(readAll(folder_ / "2009-07.xml").find("ITEM"), std::string::npos);
 }
 
+TEST_F(RecordQueryPageTest, AReadOnlyRecordFileIsNamedAndKeepsItsRecords) {
+    const fs::path july = folder_ / "2009-07.xml";
+    const std::string before = readAll(july);
+    SetFileAttributesW(july.c_str(), FILE_ATTRIBUTE_READONLY);
+    open();
+    driver().click(IDC_RECORD_QUERY);
+    ListView(page(), IDC_RECORD_LIST).select(2);
+    Answers answers(kAnswerYes);
+    driver().click(IDC_RECORD_DELETE);
+    SetFileAttributesW(july.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(answers.asked.size(), 2u);
+    EXPECT_NE(answers.asked[1].find(L"2009-07.xml"), std::wstring::npos)
+        << wideToGb(answers.asked[1]);
+    EXPECT_EQ(readAll(july), before);
+    EXPECT_EQ(driver().rows(IDC_RECORD_LIST).size(), 3u) << "the row stays listed";
+}
+
 TEST_F(RecordQueryPageTest, ASessionAddedByHandGoesIntoItsStartMonthAndEverythingIsListed) {
     open();
     ASSERT_TRUE(driveNextDialog([&] { driver().click(IDC_RECORD_ADD); },
