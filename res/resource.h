@@ -116,3 +116,4 @@
 #define ID_MESSAGE_CENTER 32815
 #define ID_HELP 32816
 #include "records_ids.h"
+#include "shortcuts_ids.h"

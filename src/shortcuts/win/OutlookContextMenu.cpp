@@ -1,0 +1,43 @@
+#include "shortcuts/win/OutlookContextMenu.h"
+
+#include "shortcuts_ids.h"
+
+namespace tarnix {
+
+namespace {
+constexpr int kCommandIds[kOutlookCommandCount] = {ID_OUTLOOK_LARGE_ICONS, ID_OUTLOOK_SMALL_ICONS,
+                                                   ID_OUTLOOK_ADD_FOLDER,  ID_OUTLOOK_DELETE_FOLDER,
+                                                   ID_OUTLOOK_ADD_FILE,    ID_OUTLOOK_ADD_WEB,
+                                                   ID_OUTLOOK_DELETE_FILE, ID_OUTLOOK_RENAME};
+}
+
+int outlookCommandId(OutlookCommand command) {
+    return kCommandIds[static_cast<int>(command)];
+}
+
+bool outlookCommandOf(int id, OutlookCommand& command) {
+    for (int i = 0; i < kOutlookCommandCount; ++i) {
+        if (kCommandIds[i] == id) {
+            command = static_cast<OutlookCommand>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+HMENU makeOutlookContextMenu(const OutlookMenuState& state) {
+    HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_OUTLOOK_MENU));
+    if (!bar) return nullptr;
+    // Detach the popup so that it outlives its bar.
+    HMENU popup = GetSubMenu(bar, 0);
+    RemoveMenu(bar, 0, MF_BYPOSITION);
+    DestroyMenu(bar);
+    if (!popup) return nullptr;
+    for (int i = 0; i < kOutlookCommandCount; ++i) {
+        const bool on = state.enabled(static_cast<OutlookCommand>(i));
+        EnableMenuItem(popup, kCommandIds[i], MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    }
+    return popup;
+}
+
+}  // namespace tarnix

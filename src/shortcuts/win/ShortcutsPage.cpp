@@ -1,0 +1,272 @@
+#include "shortcuts/win/ShortcutsPage.h"
+
+#include "base/Paths.h"
+#include "base/Prompt.h"
+#include "shortcuts/OutlookBarMenu.h"
+#include "shortcuts/ShortcutRules.h"
+#include "shortcuts/ShortcutSettings.h"
+#include "shortcuts/ShortcutTexts.h"
+#include "shortcuts/win/OutlookContextMenu.h"
+#include "shortcuts/win/ShellItems.h"
+#include "shortcuts/win/ShortcutDialogs.h"
+#include "store/CodePage.h"
+#include "widgets/win/Bitmaps.h"
+#include "resource.h"
+
+namespace tarnix {
+
+namespace {
+
+constexpr int kAnimationTick = 200;
+
+void tell(HWND owner, std::string_view text) {
+    prompt({owner, std::string(text), std::string(shortcut_text::kCaption), PromptIcon::Information,
+            PromptButtons::Ok});
+}
+
+bool ask(HWND owner, std::string_view text) {
+    return prompt({owner, std::string(text), std::string(shortcut_text::kCaption),
+                   PromptIcon::Question, PromptButtons::YesNo}) == kAnswerYes;
+}
+
+}  // namespace
+
+ShortcutsPage::ShortcutsPage(int templateId)
+    : Dialog(templateId), programFolder_(programFolder()) {}
+
+BOOL ShortcutsPage::onInitDialog() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    bar_.create(hwnd(), IDC_OUTLOOK_BAR, client);
+    DragAcceptFiles(bar_.hwnd(), TRUE);
+    bar_.onFilesDropped = [this] { save(); };
+    return TRUE;
+}
+
+void ShortcutsPage::addImage(int iconId) {
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    for (auto [list, size] : {std::pair{small_.get(), 16}, std::pair{large_.get(), 32}}) {
+        HICON loaded = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
+        if (!loaded) {
+            loaded = static_cast<HICON>(
+                LoadImageW(module, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, size, size, 0));
+        }
+        ScopedIcon icon(loaded);
+        ImageList_AddIcon(list, icon.get());
+    }
+}
+
+void ShortcutsPage::fill() {
+    if (filled_ || !bar_.hwnd()) return;
+    filled_ = true;
+    small_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    large_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 8));
+    for (int id :
+         {IDI_SHORTCUT_COMPUTER, IDI_SHORTCUT_FOLDER, IDI_SHORTCUT_PROGRAM, IDI_SHORTCUT_WEB}) {
+        addImage(id);
+    }
+    bar_.setOwner(hwnd());
+    bar_.setImageLists(small_.get(), large_.get());
+    bar_.setAnimationTick(kAnimationTick);
+    bar_.addFolder(std::string(shortcut_text::kMyComputer));
+    fillDrives();
+    load();
+    save();
+    bar_.openFolder(0);
+}
+
+void ShortcutsPage::fillDrives() {
+    addShortcut(0, std::string(shortcut_text::kFloppy), "A:\\");
+    // The drive's type tells whether it exists without making it current: the process's
+    // current folder is left alone.
+    for (char letter = 'C'; letter <= 'Y'; ++letter) {
+        const std::string root = std::string(1, letter) + ":\\";
+        const UINT type = GetDriveTypeA(root.c_str());
+        if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN) continue;
+        addShortcut(0, root, root);
+    }
+}
+
+void ShortcutsPage::load() {
+    const PanelSettings settings =
+        ShortcutSettings(ShortcutSettings::fileIn(programFolder_)).load();
+    bar_.setSmallIcons(settings.smallIcons);
+    for (const SavedFolder& saved : settings.folders) {
+        const int folder = bar_.addFolder(saved.name);
+        if (folder < 0) break;
+        for (const SavedShortcut& shortcut : saved.shortcuts) {
+            addShortcut(folder, shortcut.name, shortcut.target);
+        }
+    }
+    bar_.openFolder(settings.activeFolder);
+}
+
+void ShortcutsPage::save() {
+    if (!filled_) return;
+    ShortcutSettings(ShortcutSettings::fileIn(programFolder_))
+        .save(ShortcutSettings::of(bar_.model()));
+}
+
+int ShortcutsPage::imageFor(const std::string& target) {
+    if (isWebAddress(target)) return kWebImage;
+    return addShellIcon(gbToWide(target), small_.get(), large_.get());
+}
+
+bool ShortcutsPage::addShortcut(int folder, const std::string& name, const std::string& target) {
+    const int image = imageFor(target);
+    if (image < 0) return false;  // the shell knows no such thing
+    OutlookItem item;
+    item.image = image;
+    item.caption = name;
+    item.target = target;
+    item.location = locationFromTarget(target);
+    return bar_.insertItem(folder, -1, std::move(item)) >= 0;
+}
+
+bool ShortcutsPage::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_SHOWWINDOW && wParam) fill();
+    if (msg == OutlookBarCtrl::kNotifyMessage) {
+        result = onBarNotice(wParam, lParam);
+        return true;
+    }
+    return false;
+}
+
+LRESULT ShortcutsPage::onBarNotice(WPARAM code, LPARAM data) {
+    switch (static_cast<OutlookNotice>(code)) {
+        case OutlookNotice::ItemClicked:
+            openShortcut(static_cast<int>(data));
+            return 0;
+        case OutlookNotice::ItemCaptionEdited:
+        case OutlookNotice::FolderCaptionEdited:
+        case OutlookNotice::ItemDragged:
+            // The bar applies the change once it has the answer; save after it.
+            post([this] { save(); });
+            return 1;
+        case OutlookNotice::FolderOpened:
+            return 0;
+    }
+    return 0;
+}
+
+void ShortcutsPage::openShortcut(int item) {
+    const std::string target = bar_.model().itemTarget(item);
+    if (target.empty()) return;
+    if (!shellRun({target, bar_.model().itemParameters(item), {}, SW_SHOWNORMAL})) {
+        tell(hwnd(), shortcut_text::kCannotOpen);
+    }
+}
+
+bool ShortcutsPage::onCommand(int id, int, HWND) {
+    OutlookCommand command;
+    if (!outlookCommandOf(id, command)) return false;
+    switch (command) {
+        case OutlookCommand::LargeIcons:
+        case OutlookCommand::SmallIcons:
+            bar_.setSmallIcons(command == OutlookCommand::SmallIcons);
+            save();
+            break;
+        case OutlookCommand::AddFolder:
+            addFolder();
+            break;
+        case OutlookCommand::DeleteFolder:
+            deleteFolder();
+            break;
+        case OutlookCommand::AddFile:
+            addFile();
+            break;
+        case OutlookCommand::AddWebPage:
+            addWebPage();
+            break;
+        case OutlookCommand::DeleteFile:
+            deleteShortcut();
+            break;
+        case OutlookCommand::Rename:
+            rename();
+            break;
+    }
+    return true;
+}
+
+void ShortcutsPage::addFolder() {
+    AddGroupDialog dialog;
+    if (dialog.runModal(hwnd()) != IDOK) return;
+    const TextCheck check = checkNewFolder(bar_.model().folderCount(), dialog.name);
+    if (!check.accepted()) {
+        tell(hwnd(), check.message);
+        return;
+    }
+    bar_.addFolder(check.value);
+    save();
+}
+
+void ShortcutsPage::deleteFolder() {
+    // The drives and "常用软件" stay.
+    const int folder = bar_.model().openFolder();
+    if (folder < 2) return;
+    if (!ask(hwnd(), shortcut_text::kDeleteFolderQuestion)) return;
+    bar_.removeFolder(folder);
+    save();
+}
+
+void ShortcutsPage::addFile() {
+    const int folder = bar_.model().openFolder();
+    if (folder < 1) return;
+    AddFileDialog dialog;
+    if (dialog.runModal(hwnd()) != IDOK) return;
+    if (!addShortcut(folder, nameFromPath(dialog.path), dialog.path)) return;
+    save();
+}
+
+void ShortcutsPage::addWebPage() {
+    const int folder = bar_.model().openFolder();
+    if (folder < 1) return;
+    AddWebPageDialog dialog;
+    if (dialog.runModal(hwnd()) != IDOK) return;
+    if (!addShortcut(folder, dialog.name, dialog.address)) return;
+    save();
+}
+
+void ShortcutsPage::deleteShortcut() {
+    const OutlookHit& place = bar_.lastRightClick();
+    if (place.kind != OutlookHit::Item || place.index >= bar_.model().itemCount()) return;
+    const OutlookBarModel& model = bar_.model();
+    const std::string question = deleteShortcutQuestion(model.folderCaption(model.openFolder()),
+                                                        model.itemCaption(place.index));
+    if (!ask(hwnd(), question)) return;
+    bar_.removeItem(place.index);
+    save();
+}
+
+void ShortcutsPage::rename() {
+    const OutlookHit& place = bar_.lastRightClick();
+    if (place.kind != OutlookHit::Item && place.kind != OutlookHit::Header) return;
+    if (!ask(hwnd(), shortcut_text::kRenameQuestion)) return;
+    // The new caption is saved once the bar has it (its notice).
+    bar_.editCaptionUnderRightClick();
+}
+
+bool ShortcutsPage::onEraseBackground(HDC dc) {
+    if (!background_) background_ = loadBitmap(IDB_SHORTCUTS_BACKGROUND);
+    if (!background_) return false;
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const SIZE size = bitmapSize(background_.get());
+    MemoryDC source(dc);
+    SelectGuard keep(source.get(), background_.get());
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, size.cx, size.cy,
+               SRCCOPY);
+    return true;
+}
+
+void ShortcutsPage::onSize(UINT, int width, int height) {
+    if (bar_.hwnd()) MoveWindow(bar_.hwnd(), 0, 0, width, height, TRUE);
+}
+
+void ShortcutsPage::onDestroy() {
+    save();
+}
+
+}  // namespace tarnix

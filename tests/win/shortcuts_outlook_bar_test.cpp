@@ -1,0 +1,262 @@
+// The outlook bar driven as a user would: synthetic mouse and key messages to the control,
+// its notices seen by an owner window that answers them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "../support/WindowPump.h"
+#include "shortcuts/win/OutlookBarCtrl.h"
+#include "store/CodePage.h"
+#include "widgets/win/Scoped.h"
+
+namespace tarnix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::pumpPending;
+
+struct Notice {
+    WPARAM code;
+    int index;
+    int target;
+    std::string text;
+};
+
+// A top-level window that owns the control and records its notices.
+class Owner {
+  public:
+    Owner() {
+        static const bool registered = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"TarnixOutlookOwner";
+            return RegisterClassW(&wc) != 0;
+        }();
+        (void)registered;
+        hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"TarnixOutlookOwner", L"", WS_POPUP, 0, 0, 160,
+                               300, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    }
+    ~Owner() { DestroyWindow(hwnd); }
+
+    HWND hwnd;
+    std::vector<Notice> notices;
+    LRESULT answer = 1;
+
+  private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg == OutlookBarCtrl::kNotifyMessage) {
+            Notice notice{wParam, static_cast<int>(lParam), -1, {}};
+            if (wParam >= 2 && wParam <= 4) {
+                const auto* record = reinterpret_cast<const OutlookNotifyRecord*>(lParam);
+                notice = {wParam, record->index, record->target, record->text};
+            }
+            self->notices.push_back(notice);
+            return self->answer;
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+};
+
+LPARAM at(BarPoint p) {
+    return MAKELPARAM(p.x, p.y);
+}
+BarPoint centre(const BarRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class OutlookBarTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        small_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+        large_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 4, 4));
+        ASSERT_TRUE(bar_.create(owner_.hwnd, 2008, {0, 0, 160, 300}));
+        bar_.setImageLists(small_.get(), large_.get());
+        bar_.addFolder("drives");
+        bar_.addFolder("common");
+        bar_.addFolder("mine");
+        bar_.openFolder(1);
+        for (const char* name : {"one", "two", "three"}) {
+            bar_.insertItem(1, -1, {0, 0, name, 0, std::string("C:\\") + name + ".exe", "", ""});
+        }
+        owner_.notices.clear();
+    }
+
+    void send(UINT msg, BarPoint p) {
+        SendMessageW(bar_.hwnd(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at(p));
+    }
+    void click(BarPoint p) {
+        send(WM_LBUTTONDOWN, p);
+        send(WM_LBUTTONUP, p);
+    }
+    BarPoint itemCentre(int index) { return centre(bar_.layout().itemPlace(index).icon); }
+    std::vector<std::string> captions() {
+        std::vector<std::string> all;
+        for (int i = 0; i < bar_.model().itemCount(); ++i)
+            all.push_back(bar_.model().itemCaption(i));
+        return all;
+    }
+    void drag(int from, BarPoint to) {
+        send(WM_LBUTTONDOWN, itemCentre(from));
+        send(WM_MOUSEMOVE, {itemCentre(from).x, itemCentre(from).y - 30});  // off the item
+        send(WM_MOUSEMOVE, to);
+        send(WM_LBUTTONUP, to);
+    }
+
+    Owner owner_;
+    ScopedImageList small_, large_;
+    OutlookBarCtrl bar_;
+};
+
+TEST_F(OutlookBarTest, HeaderClickOpensTheFolderOnceAndTellsTheOwner) {
+    // Folder 1 open: header 2 sits at the bottom edge.
+    EXPECT_EQ(bar_.layout().header(2).bottom, 300);
+    click(centre(bar_.layout().header(2)));
+    EXPECT_EQ(bar_.model().openFolder(), 2);
+    ASSERT_EQ(owner_.notices.size(), 1u);
+    EXPECT_EQ(owner_.notices[0].code, 5u);
+    EXPECT_EQ(owner_.notices[0].index, 2);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // The open folder again, and a press released elsewhere: nothing more.
+    click(centre(bar_.layout().header(2)));
+    send(WM_LBUTTONDOWN, centre(bar_.layout().header(0)));
+    send(WM_LBUTTONUP, {80, 150});
+    EXPECT_EQ(bar_.model().openFolder(), 2);
+    EXPECT_EQ(owner_.notices.size(), 1u);
+}
+
+TEST_F(OutlookBarTest, ItemClickSelectsTheItemAndTellsTheOwner) {
+    click(itemCentre(1));
+    ASSERT_EQ(owner_.notices.size(), 1u);
+    EXPECT_EQ(owner_.notices[0].code, 1u);
+    EXPECT_EQ(owner_.notices[0].index, 1);
+    EXPECT_EQ(bar_.model().selectedItem(), 1);
+    pumpPending();  // paints with the pressed and selected frames
+}
+
+TEST_F(OutlookBarTest, DragMovesOnlyWhenTheOwnerAgrees) {
+    owner_.answer = 0;
+    drag(0, itemCentre(2));
+    ASSERT_EQ(owner_.notices.size(), 1u);
+    EXPECT_EQ(owner_.notices[0].code, 4u);
+    EXPECT_EQ(owner_.notices[0].index, 0);
+    EXPECT_EQ(owner_.notices[0].target, 2);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"one", "two", "three"}));
+
+    owner_.answer = 1;
+    drag(0, itemCentre(2));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"two", "one", "three"}));
+    // Below the last item: to the end.
+    drag(0, {80, bar_.layout().itemPlace(2).item.bottom + 40});
+    EXPECT_EQ(captions(), (std::vector<std::string>{"one", "three", "two"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(OutlookBarTest, CaptionEditingReportsOnlyARealChange) {
+    HWND edit = bar_.editItemCaption(1);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"renamed");
+    SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    pumpPending();
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(bar_.model().itemCaption(1), "two");
+    EXPECT_TRUE(owner_.notices.empty());
+
+    edit = bar_.editItemCaption(1);
+    SetWindowTextW(edit, L"");
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    pumpPending();
+    EXPECT_EQ(bar_.model().itemCaption(1), "two");
+    EXPECT_TRUE(owner_.notices.empty());
+
+    edit = bar_.editFolderCaption(2);
+    SetWindowTextW(edit, L"\x6211\x7684");  // 我的
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    pumpPending();
+    ASSERT_EQ(owner_.notices.size(), 1u);
+    EXPECT_EQ(owner_.notices[0].code, 3u);
+    EXPECT_EQ(owner_.notices[0].text, "\xce\xd2\xb5\xc4");
+    EXPECT_EQ(bar_.model().folderCaption(2), "\xce\xd2\xb5\xc4");
+}
+
+TEST_F(OutlookBarTest, ArrowsScrollWhenTheItemsDoNotFit) {
+    for (int i = 0; i < 30; ++i) bar_.insertItem(1, -1, {0, 0, "more", 0, "C:\\more.exe", "", ""});
+    OutlookBarLayout place = bar_.layout();
+    ASSERT_TRUE(place.downArrowShown());
+    EXPECT_FALSE(place.upArrowShown());
+
+    click(centre(place.downArrow()));
+    click(centre(place.downArrow()));
+    EXPECT_EQ(bar_.model().firstVisible(), 2);
+    ASSERT_TRUE(bar_.layout().upArrowShown());
+    click(centre(bar_.layout().upArrow()));
+    EXPECT_EQ(bar_.model().firstVisible(), 1);
+
+    // Held down, the timer keeps scrolling while the mouse stays on the arrow.
+    send(WM_LBUTTONDOWN, centre(place.downArrow()));
+    SendMessageW(bar_.hwnd(), WM_TIMER, OutlookBarCtrl::kScrollTimer, 0);
+    SendMessageW(bar_.hwnd(), WM_TIMER, OutlookBarCtrl::kScrollTimer, 0);
+    send(WM_LBUTTONUP, {0, 150});  // released off the arrow: no extra step
+    EXPECT_EQ(bar_.model().firstVisible(), 3);
+    EXPECT_TRUE(owner_.notices.empty());
+}
+
+// The files as a shell drop carries them.
+HGLOBAL dropOf(const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const auto& p : paths) list += p + L'\0';
+    list += L'\0';
+    const SIZE_T size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(),
+           list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(OutlookBarTest, DroppedShortcutAddsItsProgramUnderTheShortcutsName) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const fs::path link = fs::temp_directory_path() / L"Tarnix Tool.lnk";
+    {
+        ComScope com;
+        ComPtr<IShellLinkW> shellLink;
+        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                               IID_IShellLinkW, shellLink.putVoid())));
+        shellLink->SetPath(self);
+        auto file = shellLink.query<IPersistFile>(IID_IPersistFile);
+        ASSERT_TRUE(file && SUCCEEDED(file->Save(link.c_str(), TRUE)));
+    }
+    int saved = 0;
+    bar_.onFilesDropped = [&] { ++saved; };
+
+    bar_.openFolder(0);  // the drives take no files
+    SendMessageW(bar_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({link.wstring()})), 0);
+    EXPECT_EQ(bar_.model().itemCount(), 0);
+
+    bar_.openFolder(1);
+    const std::wstring tooLong = L"C:\\" + std::wstring(1000, L'x') + L".exe";
+    SendMessageW(bar_.hwnd(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(dropOf({link.wstring(), tooLong})), 0);
+    ASSERT_EQ(bar_.model().itemCount(), 4);
+    EXPECT_EQ(bar_.model().itemCaption(3), "Tarnix Tool");
+    EXPECT_EQ(_stricmp(bar_.model().itemTarget(3).c_str(), wideToGb(self).c_str()), 0);
+    EXPECT_EQ(saved, 1);
+    fs::remove(link);
+}
+
+}  // namespace
+}  // namespace tarnix

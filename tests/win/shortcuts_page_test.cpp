@@ -1,0 +1,205 @@
+// The "辅助功能" page: its folders from Settings.ini, the context menu's commands through
+// their dialogs, opening shortcuts through the shell seam; and the list opened after
+// connecting.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "../support/DialogDriver.h"
+#include "../support/PathAnswerer.h"
+#include "base/Prompt.h"
+#include "resource.h"
+#include "shortcuts/ShortcutTexts.h"
+#include "shortcuts/win/OpenSoftDialog.h"
+#include "shortcuts/win/OpenSoftLauncher.h"
+#include "shortcuts/win/ShellItems.h"
+#include "shortcuts/win/ShortcutsPage.h"
+
+namespace tarnix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DialogDriver;
+using testing::driveNextDialog;
+using testing::PathAnswerer;
+
+// Answers every question with `answer` and keeps the texts.
+class Answers {
+  public:
+    Answers() {
+        setPromptHandler([this](const PromptRequest& request) {
+            texts.push_back(request.text);
+            return answer;
+        });
+    }
+    ~Answers() { setPromptHandler({}); }
+    std::vector<std::string> texts;
+    int answer = kAnswerYes;
+};
+
+// Keeps what the shell was asked to run and answers with `succeed`.
+class Runs {
+  public:
+    Runs() {
+        setShellRunHandler([this](const ShellRun& run) {
+            runs.push_back(run);
+            return succeed;
+        });
+    }
+    ~Runs() { setShellRunHandler({}); }
+    std::vector<ShellRun> runs;
+    bool succeed = true;
+};
+
+fs::path freshFolder(const char* name) {
+    const fs::path folder = fs::temp_directory_path() / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+class ShortcutsPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        host_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 200, 400, nullptr,
+                                nullptr, nullptr, nullptr);
+        page_.setProgramFolder(folder_);
+        ASSERT_NE(page_.create(host_), nullptr);
+        MoveWindow(page_.hwnd(), 0, 0, 180, 400, TRUE);
+        ShowWindow(page_.hwnd(), SW_SHOW);  // the first show fills the bar
+    }
+    void TearDown() override { DestroyWindow(host_); }
+
+    void command(int id) { SendMessageW(page_.hwnd(), WM_COMMAND, id, 0); }
+    const OutlookBarModel& bar() { return page_.bar().model(); }
+    // Adds a group through "添加分组" and its dialog.
+    void addGroup(const std::wstring& name) {
+        ASSERT_TRUE(driveNextDialog([&] { command(ID_OUTLOOK_ADD_FOLDER); },
+                                    [&](DialogDriver& d) {
+                                        d.type(IDC_GROUP_NAME, name);
+                                        d.click(IDOK);
+                                    }));
+    }
+    std::string ini() {
+        std::ifstream in(folder_ / "Settings.ini", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    fs::path folder_ = freshFolder("tarnix-shortcuts-page");
+    Answers answers_;
+    Runs runs_;
+    HWND host_ = nullptr;
+    ShortcutsPage page_{IDD_PAGE_SHORTCUTS};
+};
+
+TEST_F(ShortcutsPageTest, FirstStartShowsTheDrivesAndCommonSoftwareAndSavesThem) {
+    ASSERT_EQ(bar().folderCount(), 2);
+    EXPECT_EQ(bar().folderCaption(0), shortcut_text::kMyComputer);
+    EXPECT_EQ(bar().folderCaption(1), shortcut_text::kCommonSoftware);
+    EXPECT_EQ(bar().openFolder(), 0);
+    EXPECT_GT(bar().itemCount(), 0);  // at least C:\ under Wine
+    EXPECT_NE(ini().find("FolderCount=2"), std::string::npos);
+}
+
+TEST_F(ShortcutsPageTest, EightGroupsAtMostAndEmptyNamesRefused) {
+    // An empty name keeps the dialog open with its message.
+    ASSERT_TRUE(driveNextDialog([&] { command(ID_OUTLOOK_ADD_FOLDER); },
+                                [&](DialogDriver& d) {
+                                    d.type(IDC_GROUP_NAME, L"   ");
+                                    d.click(IDOK);
+                                    EXPECT_TRUE(IsWindow(d.hwnd()));
+                                    d.click(IDCANCEL);
+                                }));
+    ASSERT_EQ(answers_.texts.size(), 1u);
+    EXPECT_EQ(answers_.texts[0], shortcut_text::kEmptyGroupName);
+
+    for (int i = 2; i < 8; ++i) addGroup(L"group " + std::to_wstring(i));
+    EXPECT_EQ(bar().folderCount(), 8);
+    addGroup(L"one too many");
+    EXPECT_EQ(bar().folderCount(), 8);
+    EXPECT_EQ(answers_.texts.back(), shortcut_text::kTooManyFolders);
+    EXPECT_NE(ini().find("FolderCount=8"), std::string::npos);
+}
+
+TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
+    page_.bar().openFolder(1);
+    ASSERT_TRUE(driveNextDialog([&] { command(ID_OUTLOOK_ADD_WEB); },
+                                [&](DialogDriver& d) {
+                                    d.type(IDC_WEB_NAME, L"news");
+                                    d.type(IDC_WEB_ADDRESS, L"example.com");
+                                    d.click(IDOK);
+                                }));
+    ASSERT_EQ(bar().itemCount(), 1);
+    EXPECT_EQ(bar().itemTarget(0), "http://example.com");
+    EXPECT_EQ(bar().item(0)->image, ShortcutsPage::kWebImage);
+    EXPECT_NE(ini().find("1n=http://example.com"), std::string::npos);
+
+    // A click opens it with the default action; a failure says so.
+    const OutlookBarLayout place = page_.bar().layout();
+    const BarRect icon = place.itemPlace(0).icon;
+    const LPARAM at = MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    runs_.succeed = false;
+    SendMessageW(page_.bar().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(page_.bar().hwnd(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(runs_.runs.size(), 1u);
+    EXPECT_EQ(runs_.runs[0].target, "http://example.com");
+    EXPECT_TRUE(runs_.runs[0].verb.empty());
+    EXPECT_EQ(answers_.texts.back(), shortcut_text::kCannotOpen);
+
+    page_.bar().rightClickAt({(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2});
+    answers_.answer = kAnswerNo;
+    command(ID_OUTLOOK_DELETE_FILE);
+    EXPECT_EQ(bar().itemCount(), 1);
+    answers_.answer = kAnswerYes;
+    command(ID_OUTLOOK_DELETE_FILE);
+    EXPECT_EQ(bar().itemCount(), 0);
+    EXPECT_NE(answers_.texts.back().find("\"news\""), std::string::npos);
+}
+
+TEST(OpenSoftLauncherTest, OpensEveryListedEntryInOrder) {
+    const fs::path folder = freshFolder("tarnix-opensoft");
+    fs::create_directories(folder / "data");
+    std::ofstream(folder / "data" / "opensoft.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<soft>"
+           "<ITEM><softname>pad</softname><softpath>C:\\pad.exe</softpath></ITEM>"
+           "<ITEM><softname>site</softname><softpath>http://example.com</softpath></ITEM>"
+           "</soft>";
+    Runs runs;
+    EXPECT_EQ(openSoftListEntries(folder), 2);
+    ASSERT_EQ(runs.runs.size(), 2u);
+    EXPECT_EQ(runs.runs[0].target, "C:\\pad.exe");
+    EXPECT_EQ(runs.runs[0].verb, "open");
+    EXPECT_EQ(runs.runs[1].target, "http://example.com");
+
+    fs::remove(folder / "data" / "opensoft.xml");
+    EXPECT_EQ(openSoftListEntries(folder), 0);
+}
+
+TEST(OpenSoftDialogTest, ProgramsAreAddedOnceAndDeletedBySelection) {
+    const fs::path folder = freshFolder("tarnix-opensoft-editor");
+    Answers answers;
+    PathAnswerer chosen(fs::path("C:\\tools\\pad.exe"));
+    ASSERT_TRUE(driveNextDialog([&] { OpenSoftDialog(folder).runModal(nullptr); },
+                                [&](DialogDriver& d) {
+                                    d.click(IDC_OPENSOFT_ADD_PROGRAM);
+                                    d.click(IDC_OPENSOFT_ADD_PROGRAM);  // the same program again
+                                    EXPECT_EQ(d.rows(IDC_OPENSOFT_LIST),
+                                              (std::vector<std::vector<std::wstring>>{
+                                                  {L"pad.exe", L"C:\\tools\\pad.exe"}}));
+                                    d.click(IDC_OPENSOFT_DELETE);  // nothing selected
+                                    ListView(d.hwnd(), IDC_OPENSOFT_LIST).select(0);
+                                    d.click(IDC_OPENSOFT_DELETE);
+                                    EXPECT_TRUE(d.rows(IDC_OPENSOFT_LIST).empty());
+                                    d.click(IDOK);
+                                }));
+    ASSERT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(answers.texts[0], shortcut_text::kProgramAlreadyListed);
+    EXPECT_EQ(answers.texts[1], shortcut_text::kNothingSelected);
+}
+
+}  // namespace
+}  // namespace tarnix
