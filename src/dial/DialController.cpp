@@ -34,7 +34,7 @@ DialController::DialController(Services services)
       records_(dataFolder_ / "record", access_,
                services.clock ? *services.clock : systemClock()),
       sleep_(std::move(services.sleep)) {
-    if (!sleep_) sleep_ = [this](std::uint32_t ms) { pause(ms); };
+    if (!sleep_) sleep_ = [this](std::uint32_t ms) { redialPause(ms); };
 }
 
 DialController::~DialController() {
@@ -60,7 +60,11 @@ void DialController::connect(const DialRequest& request) {
 void DialController::disconnectCommand(const std::string& formAccount) {
     if (!connectManage_) return;
     // Marked at once, so that a redial in progress makes no further attempt.
-    session_.userHangUp = 1;
+    {
+        std::lock_guard<std::mutex> lock(changeMutex_);
+        session_.userHangUp = 1;
+    }
+    changed_.notify_all();
     startCommand([this, formAccount] { hangUpWorker(formAccount); });
 }
 
@@ -111,6 +115,10 @@ int DialController::dial(const DialRequest& request) {
 void DialController::dialWorker(DialRequest request) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || !connectManage_) return;
+    // A hang-up just before may have ended the followed link before the drop monitor could
+    // react: its end is followed here, or the link would still count as up.
+    const ConnHandle followed = session_.currentConnection;
+    if (followed != 0 && hasEnded(followed)) linkEnded();
     // While the monitors still follow a connection there is nothing to dial: the entry
     // carries one connection, and a second record would never be closed.
     if (linkIsUp()) return;
@@ -285,15 +293,33 @@ void DialController::dropMonitor() {
             pause(kPollMs);
             continue;
         }
-        if (!event->wait() || stopping()) continue;
-        onDrop();
-        runPolicy();
+        if (waitForEnd(handle) && onDrop(handle)) runPolicy();
     }
 }
 
-void DialController::onDrop() {
+// True when `handle` has ended; false when the monitors stop, or when another thread
+// followed its end first (a dial right after a hang-up) and a new link is followed now.
+// The service's signal is checked once a second by a look of its own, so that a signal it
+// never sends cannot leave an ended link followed.
+bool DialController::waitForEnd(ConnHandle handle) {
+    auto& event = session_.dropEvent;
+    while (!stopping() && session_.currentConnection == handle) {
+        if (event->wait(kPollMs) || hasEnded(handle)) return !stopping();
+    }
+    return false;
+}
+
+bool DialController::onDrop(ConnHandle handle) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
-    if (stopping()) return;
+    if (stopping() || session_.currentConnection != handle) return false;
+    // A late signal of a link whose end was followed already, while this one is up.
+    if (isLive(handle)) return false;
+    linkEnded();
+    return true;
+}
+
+// Under the dial lock: the followed link has ended.
+void DialController::linkEnded() {
     view_.linkDown();
     if (session_.userHangUp == 0) {
         records_.closeRecordAbnormal();
@@ -341,7 +367,7 @@ void DialController::runPolicy() {
     } else if (reconnect != 0) {
         const int tries = retryCount_;
         for (int i = 0; i < tries; ++i) {
-            if (stopping() || session_.userHangUp == 1) return;
+            if (!redialWanted()) return;
             // Turning Reconnect off in the settings lets the remaining attempts pass.
             if (!config_.IsReconnectCached() || !connectManage_) continue;
             if (redialAttempt() != Attempt::Failed) return;
@@ -381,6 +407,14 @@ bool DialController::isLive(ConnHandle handle) {
     return std::find(live.begin(), live.end(), handle) != live.end();
 }
 
+// True only when the service answers and no longer lists the link.
+bool DialController::hasEnded(ConnHandle handle) {
+    std::vector<ActiveConnection> live;
+    if (!access_.enumConnections(live, 10)) return false;
+    return std::none_of(live.begin(), live.end(),
+                        [&](const ActiveConnection& c) { return c.handle == handle; });
+}
+
 // A link is followed or the entry has one: the entry carries one connection at a time.
 bool DialController::linkIsUp() {
     return session_.currentConnection != 0 || !entryLinks().empty();
@@ -404,6 +438,17 @@ void DialController::waitUntil(std::uint32_t ms, Done done) {
 
 void DialController::pause(std::uint32_t ms) {
     waitUntil(ms, [] { return false; });
+}
+
+// Until the time is up, or the redials are no longer wanted: the user hung up, or a link is
+// followed again (the user or another program dialled it), whose end the drop monitor
+// must be free to see.
+void DialController::redialPause(std::uint32_t ms) {
+    waitUntil(ms, [this] { return !redialWanted(); });
+}
+
+bool DialController::redialWanted() const {
+    return !stopping() && session_.userHangUp == 0 && session_.currentConnection == 0;
 }
 
 }  // namespace tarnix

@@ -45,8 +45,8 @@ class DialController {
         DialView* view = nullptr;
         std::filesystem::path dataFolder;  // <program folder>/data; records in its "record"
         Clock* clock = nullptr;            // null: the machine's clock
-        // The pause between Reconnect attempts. Empty: a real pause that stopping the
-        // monitors cuts short.
+        // The pause between redial attempts. Empty: a real pause that ends early when the
+        // monitors stop, the user hangs up or a link is followed again.
         Sleeper sleep;
     };
 
@@ -111,13 +111,16 @@ class DialController {
     void connectMonitor();
     void dropMonitor();
     void onConnection(ConnHandle handle);
-    void onDrop();
+    bool waitForEnd(ConnHandle handle);
+    bool onDrop(ConnHandle handle);
+    void linkEnded();
     void runPolicy();
     Attempt redialAttempt();
     void show(bool connected, std::string_view status);
 
     std::vector<ConnHandle> entryLinks();
     bool isLive(ConnHandle handle);
+    bool hasEnded(ConnHandle handle);
     bool linkIsUp();
 
     bool stopping() const { return session_.stopMonitors.load() != 0; }
@@ -125,6 +128,8 @@ class DialController {
     template <class Done>
     void waitUntil(std::uint32_t ms, Done done);
     void pause(std::uint32_t ms);
+    void redialPause(std::uint32_t ms);
+    bool redialWanted() const;
 
     CConnectManage* const connectManage_;
     RemoteAccess& access_;
@@ -154,7 +159,7 @@ class DialController {
     int noticesPending_ = 0;
 
     // Wakes the monitors' polls and the pause between redials when the current connection
-    // changes or the monitors stop.
+    // changes, the user hangs up or the monitors stop.
     std::mutex changeMutex_;
     std::condition_variable changed_;
 

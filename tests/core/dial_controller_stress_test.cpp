@@ -1,6 +1,8 @@
 // Random interleavings of the user's commands with links dropping and other programs
 // dialling: the controller must never deadlock, must leave no thread behind, and must keep
 // exactly one record per session, closed with the cause that fits how the session ended.
+// Each run ends with a few commands given back to back once the network is quiet, while the
+// controller may still be busy with what came before: the last of them must take effect.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -23,13 +25,14 @@ const std::string kAbnormal(SessionRecords::kAbnormalCause);
 // Ends the process with the seed when a run does not finish: a deadlock has no other way out.
 class Watchdog {
   public:
-    explicit Watchdog(unsigned seed) : thread_([this, seed] {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!done_.wait_for(lock, std::chrono::seconds(60), [this] { return finished_; })) {
-            std::fprintf(stderr, "dial stress: run with seed %u did not finish\n", seed);
-            std::abort();
-        }
-    }) {}
+    explicit Watchdog(unsigned seed)
+        : thread_([this, seed] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(60), [this] { return finished_; })) {
+                  std::fprintf(stderr, "dial stress: run with seed %u did not finish\n", seed);
+                  std::abort();
+              }
+          }) {}
     ~Watchdog() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -50,7 +53,7 @@ struct Link {
     // Disconnect commands given, and those whose hang-up had run, when the link came up.
     int disconnectsAtStart = 0;
     int hangUpsAtStart = 0;
-    bool dropped = false;      // by the network
+    bool dropped = false;  // by the network
 };
 
 // One run: the returned text describes the first fault found, empty when none.
@@ -92,8 +95,10 @@ std::string runOnce(unsigned seed, const std::filesystem::path& base) {
     controller.startMonitors();
 
     auto jitter = [](std::mt19937& r) {
-        if (r() % 2) std::this_thread::sleep_for(std::chrono::microseconds(r() % 300));
-        else std::this_thread::yield();
+        if (r() % 2)
+            std::this_thread::sleep_for(std::chrono::microseconds(r() % 300));
+        else
+            std::this_thread::yield();
     };
     const int steps = 4;
     std::thread network([&, netSeed = static_cast<unsigned>(random())] {
@@ -129,17 +134,47 @@ std::string runOnce(unsigned seed, const std::filesystem::path& base) {
     }
     network.join();
 
+    // The network is quiet now; what the user asks last must hold in the end.
+    const int tail = 1 + static_cast<int>(random() % 3);
+    bool lastIsConnect = false;
+    bool tailDisconnects = false;
+    for (int i = 0; i < tail; ++i) {
+        jitter(random);
+        lastIsConnect = random() % 2 != 0;
+        if (lastIsConnect) {
+            note("then connect");
+            controller.connect({"user", "pw"});
+        } else {
+            note("then disconnect");
+            tailDisconnects = true;
+            ++disconnects;
+            controller.disconnectCommand("bye");
+        }
+    }
+
     // Settled: only the monitors run, and they follow the link that is up, if any.
-    bool settled = eventually([&] {
-        std::lock_guard<std::mutex> lock(controller.session().dialMutex);
-        return controller.runningThreads() == 2 &&
-               controller.session().currentConnection == rig.live();
-    }, std::chrono::seconds(20));
+    bool settled = eventually(
+        [&] {
+            std::lock_guard<std::mutex> lock(controller.session().dialMutex);
+            return controller.runningThreads() == 2 &&
+                   controller.session().currentConnection == rig.live();
+        },
+        std::chrono::seconds(20));
     ConnHandle liveAtEnd = rig.live();
     std::string liveAddress;
     if (liveAtEnd) rig.access.ipAddress(liveAtEnd, liveAddress);
+    const bool shownConnected = controller.connectedState();
     controller.stopMonitors();
     if (!settled) return fail("the controller did not settle");
+    if (lastIsConnect && liveAtEnd == 0) return fail("the last command, connect, left no link");
+    if (!lastIsConnect && liveAtEnd != 0)
+        return fail("the last command, disconnect, left " + liveAddress + " up");
+    if (shownConnected != (liveAtEnd != 0)) return fail("the commands shown do not fit the link");
+    if (lastIsConnect && tailDisconnects) {
+        std::lock_guard<std::mutex> lock(linksMutex);
+        if (links[liveAddress].disconnectsAtStart != disconnects)
+            return fail("the link up at the end came before the last disconnect: " + liveAddress);
+    }
     if (controller.runningThreads() != 0) return fail("a thread still runs after stopMonitors");
     controller.closeRecordNormal();  // as at shutdown
     rig.connectManage->Close();
@@ -171,7 +206,9 @@ std::string runOnce(unsigned seed, const std::filesystem::path& base) {
     return {};
 }
 
-TEST(DialStress, RandomInterleavingsKeepOneClosedRecordPerSession) {
+// TARNIX_STRESS_RUNS sets the number of runs, TARNIX_STRESS_SEED the first seed (to repeat a
+// failure).
+TEST(DialStress, RandomInterleavingsEndAsTheLastCommandSaysWithOneClosedRecordPerSession) {
     // Records are saved with a flush each; a memory-backed folder keeps 10,000 runs quick.
     std::filesystem::path base = std::filesystem::temp_directory_path();
     int runs = 10000;
@@ -181,16 +218,23 @@ TEST(DialStress, RandomInterleavingsKeepOneClosedRecordPerSession) {
     if (std::filesystem::is_directory("/dev/shm")) base = "/dev/shm";
 #endif
     if (const char* n = std::getenv("TARNIX_STRESS_RUNS")) runs = std::atoi(n);
-    const unsigned first = std::random_device{}();
-    int failures = 0;
-    for (int i = 0; i < runs && failures < 5; ++i) {
-        const unsigned seed = first + static_cast<unsigned>(i);
+    unsigned first = std::random_device{}();
+    if (const char* seed = std::getenv("TARNIX_STRESS_SEED"))
+        first = std::strtoul(seed, nullptr, 10);
+    const auto started = std::chrono::steady_clock::now();
+    int failures = 0, done = 0;
+    for (; done < runs && failures < 5; ++done) {
+        const unsigned seed = first + static_cast<unsigned>(done);
         std::string fault = runOnce(seed, base);
         if (!fault.empty()) {
             ADD_FAILURE() << "seed " << seed << ": " << fault;
             ++failures;
         }
     }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    std::printf("dial stress: %d runs from seed %u in %lld ms\n", done, first,
+                static_cast<long long>(took.count()));
 }
 
 }  // namespace

@@ -288,6 +288,31 @@ TEST_F(Controller, WithoutAConnectCommandThereIsNothingToRedialWith) {
     EXPECT_TRUE(rig_.backend->dialled().empty());
 }
 
+TEST_F(Controller, AConnectRightAfterADisconnectDialsBeforeTheDropIsSignalled) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("sam", "pw");
+    rig_.access.holdDropSignals(true);
+    controller.disconnectCommand("sam");
+    controller.connect({"sam", "pw"});
+    EXPECT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 2; }))
+        << "the hung-up link no longer counts as up";
+    rig_.access.holdDropSignals(false);
+
+    ASSERT_TRUE(eventually([&] { return rig_.connected() && rig_.live() != 0; }));
+    EXPECT_EQ(controller.session().currentConnection, rig_.live());
+    EXPECT_TRUE(controller.connectedState());
+    auto records = items();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].end, "");
+    EXPECT_EQ(records[1].cause, kNormal);
+
+    // The late signal of the first link's end changes nothing; the new link is followed.
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    EXPECT_EQ(items()[0].cause, kAbnormal);
+}
+
 TEST_F(Controller, ConnectingWhileConnectedDialsNothing) {
     auto& controller = rig_.make();
     controller.startMonitors();
@@ -332,6 +357,36 @@ TEST_F(Controller, WithoutADialLibraryCommandsDoNothing) {
     EXPECT_TRUE(rig_.backend->dialled().empty());
     EXPECT_TRUE(rig_.backend->hungUp().empty());
     EXPECT_TRUE(items().empty());
+}
+
+TEST_F(Controller, ALinkDialledByHandDuringTheRedialPauseIsFollowedToItsEnd) {
+    setRedial(false, true, "1000", 3);
+    rig_.realPauses = true;
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    connectAs("tom", "pw");
+    rig_.backend->plan({false});
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 2; }));
+
+    // The first attempt failed; 1000 s to the next. The user dials meanwhile...
+    connectAs("tom", "pw");
+    rig_.view.clear();
+    rig_.backend->plan({false});
+    // ...and that link's drop is followed at once: its record closed, the commands shown.
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected"}));
+    auto records = items();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].cause, kAbnormal);
+
+    // A new policy run failed its first attempt; a connect during its pause still dials.
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
+    connectAs("tom", "pw");
+    EXPECT_EQ(rig_.backend->dialled().size(), 5u);
+    controller.stopMonitors();
+    EXPECT_EQ(items().size(), 3u);
 }
 
 TEST_F(Controller, StoppingEndsEveryThreadEvenInTheMiddleOfARealPause) {

@@ -1,7 +1,8 @@
 #pragma once
 // A dial controller over fakes: the remote-access service and dial library of
 // FakeRemoteAccess.h, a config.xml and record folder in a temporary folder, a fixed clock,
-// a view and notices that record what they are told, and a sleeper that only notes pauses.
+// a view and notices that record what they are told, and (unless realPauses) a sleeper that
+// only notes pauses.
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -134,11 +135,13 @@ struct DialRig {
         services.view = &view;
         services.dataFolder = folder / "data";
         services.clock = &clock;
-        services.sleep = [this](std::uint32_t ms) {
-            std::lock_guard<std::mutex> lock(sleepMutex);
-            sleeps.push_back(ms);
-            if (onSleep) onSleep();
-        };
+        if (!realPauses) {
+            services.sleep = [this](std::uint32_t ms) {
+                std::lock_guard<std::mutex> lock(sleepMutex);
+                sleeps.push_back(ms);
+                if (onSleep) onSleep();
+            };
+        }
         controller = std::make_unique<DialController>(std::move(services));
         controller->setNotices(&notices);
         return *controller;
@@ -173,6 +176,7 @@ struct DialRig {
     std::mutex sleepMutex;
     std::vector<std::uint32_t> sleeps;
     std::function<void()> onSleep;
+    bool realPauses = false;  // the controller's own pauses instead of noting them
     std::unique_ptr<DialController> controller;
 };
 

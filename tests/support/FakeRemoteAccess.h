@@ -50,7 +50,6 @@ class FakeRemoteAccess : public RemoteAccess {
         return h;
     }
 
-    // Ends a connection and signals its disconnection registrations.
     // Ends a connection and signals its disconnection registrations; false when it was
     // already gone.
     bool drop(ConnHandle h) {
@@ -64,9 +63,25 @@ class FakeRemoteAccess : public RemoteAccess {
             connections_.erase(gone, connections_.end());
             wake = live(disconnectionEvents_[h]);
             disconnectionEvents_.erase(h);
+            if (holdDrops_) {
+                held_.insert(held_.end(), wake.begin(), wake.end());
+                wake.clear();
+            }
         }
         for (auto& e : wake) e->set();
         return present;
+    }
+
+    // While held, the ends of connections are signalled only when released, as a slow
+    // service signals them well after the connection has gone.
+    void holdDropSignals(bool hold) {
+        std::vector<std::shared_ptr<NotifyEvent>> wake;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            holdDrops_ = hold;
+            if (!hold) wake.swap(held_);
+        }
+        for (auto& e : wake) e->set();
     }
 
     void setStatistics(ConnHandle h, LinkStatistics stats) {
@@ -152,6 +167,8 @@ class FakeRemoteAccess : public RemoteAccess {
     std::map<ConnHandle, Registrations> disconnectionEvents_;
     ConnHandle nextHandle_ = 0x100;
     bool failEnum_ = false;
+    bool holdDrops_ = false;
+    std::vector<std::shared_ptr<NotifyEvent>> held_;
 };
 
 // Dials into a FakeRemoteAccess: each dial takes the next scripted result (success when the
