@@ -82,14 +82,14 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
                            std::vector<size_t>& removed) {
     const RecordFile& file = table.fileOf(rows.front());
     std::lock_guard<std::mutex> lock(recordFilesMutex());
-    if (isReadOnly(file.path)) return quoted(text::kRecordFile, file.name, text::kIsReadOnly);
+    if (isReadOnly(file.path())) return quoted(text::kRecordFile, file.name(), text::kIsReadOnly);
 
     XmlDocument doc;
-    if (!doc.Load(file.path) && doc.GetDocText().empty()) {
+    if (!doc.Load(file.path()) && doc.GetDocText().empty()) {
         std::error_code ec;
-        if (!fs::exists(file.path, ec))
-            return quoted(text::kRecordFile, file.name, text::kRecordGone);
-        return quoted(text::kCannotReadRecords, file.name, text::kNameThenReason,
+        if (!fs::exists(file.path(), ec))
+            return quoted(text::kRecordFile, file.name(), text::kRecordGone);
+        return quoted(text::kCannotReadRecords, file.name(), text::kNameThenReason,
                       doc.GetResultText());
     }
 
@@ -101,10 +101,11 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
     }
     std::vector<std::pair<uint32_t, Values>> wanted;
     for (size_t row : rows) {
+        const RecordItem item = file.itemAt(table.row(row).where);
         Values v;
         for (size_t f = 0; f < kRecordFieldCount; ++f)
-            v[f] = table.field(row, static_cast<RecordField>(f));
-        wanted.emplace_back(table.row(row).item.place, std::move(v));
+            v[f] = file.value(item, static_cast<RecordField>(f));
+        wanted.emplace_back(table.row(row).place, std::move(v));
     }
     const std::vector<uint32_t> places = findRecords(items, wanted);
 
@@ -118,12 +119,13 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
     if (!going.empty()) {
         for (RecordItemCursor cursor(doc); cursor.next();)
             if (cursor.place() < doomed.size() && doomed[cursor.place()]) cursor.remove();
-        if (!doc.Save(file.path))
-            return quoted(text::kCannotSaveRecords, file.name, text::kNameThenReason,
+        if (!doc.Save(file.path()))
+            return quoted(text::kCannotSaveRecords, file.name(), text::kNameThenReason,
                           doc.GetResultText());
         removed.insert(removed.end(), going.begin(), going.end());
     }
-    if (going.size() != rows.size()) return quoted(text::kRecordFile, file.name, text::kRecordGone);
+    if (going.size() != rows.size())
+        return quoted(text::kRecordFile, file.name(), text::kRecordGone);
     return {};
 }
 

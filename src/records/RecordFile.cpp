@@ -11,77 +11,107 @@
 namespace tarnix {
 namespace {
 
+// Offsets are 32-bit, as the engine's are: a larger file is no record file.
+constexpr uintmax_t kLargestFile = INT32_MAX;
+
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>";
 
-// Reads files of the shape this client writes in one pass, with the XML engine's own
-// rules for tags, quotes and double-byte characters. Gives up (returns false) at the first
-// thing outside that shape, and the engine reads the file instead.
-class PlainScan {
+// A short fixed text, compared with two 8-byte loads where 16 bytes are at hand: the tags
+// of a record file repeat the same few pieces hundreds of thousands of times.
+class Token {
   public:
-    PlainScan(RecordFile& file, std::vector<RecordItem>& items)
-        : file_(file), s_(file.bytes.data()), n_(file.bytes.size()), items_(items) {}
-
-    bool run() {
-        if (std::string_view(s_, n_).substr(0, kDeclaration.size()) != kDeclaration) return false;
-        size_t i = skipSpaces(kDeclaration.size());
-        if (!at(i, "<record>")) return false;
-        i += 8;
-        for (uint32_t place = 0;; ++place) {
-            i = skipSpaces(i);
-            if (at(i, "</record>")) return skipSpaces(i + 9) == n_;
-            if (!at(i, "<ITEM") || i + 5 >= n_ || !(xml::classOf(s_[i + 5]) & xml::kNameEnd))
-                return false;
-            RecordItem& item = items_.emplace_back();
-            item.place = place;
-            if (!readUsualTag(i + 5, item, i) && !readAnyTag(i + 5, item, i)) return false;
-        }
+    explicit Token(std::string_view text) : text_(text) {
+        char bytes[16] = {}, mask[16] = {};
+        std::memcpy(bytes, text.data(), text.size());
+        std::memset(mask, 0xFF, text.size());
+        std::memcpy(words_, bytes, 16);
+        std::memcpy(masks_, mask, 16);
+    }
+    size_t size() const { return text_.size(); }
+    bool at(const char* s, size_t i, size_t n) const {
+        if (n - i < 16)
+            return n - i >= text_.size() && std::memcmp(s + i, text_.data(), text_.size()) == 0;
+        uint64_t a, b;
+        std::memcpy(&a, s + i, 8);
+        std::memcpy(&b, s + i + 8, 8);
+        return (((a ^ words_[0]) & masks_[0]) | ((b ^ words_[1]) & masks_[1])) == 0;
     }
 
   private:
-    bool at(size_t i, std::string_view token) const {
-        return n_ - i >= token.size() && std::memcmp(s_ + i, token.data(), token.size()) == 0;
-    }
-    size_t skipSpaces(size_t i) const {
-        while (i < n_ && xml::isSpace(s_[i])) ++i;
-        return i;
+    std::string_view text_;  // at most 16 bytes
+    uint64_t words_[2];
+    uint64_t masks_[2];
+};
+
+// What comes before each value in a tag as the client writes it, and after the last.
+const Token kValueStarts[kRecordFieldCount] = {Token(" user=\""),         Token("\" start_time=\""),
+                                               Token("\" end_time=\""),   Token("\" ip=\""),
+                                               Token("\" error_code=\""), Token("\" send=\""),
+                                               Token("\" recv=\"")};
+const Token kTagEnd("\"/>");
+const Token kItemStart("<ITEM");
+const Token kRecordEnd("</record>");
+
+bool isSpace(char c) {
+    return xml::isSpace(c);
+}
+
+// Reads the empty ITEM tag at `i` with the XML engine's own rules for tags, quotes and
+// double-byte characters; false for anything else (the engine then reads the file).
+class TagReader {
+  public:
+    explicit TagReader(std::string_view bytes) : s_(bytes.data()), n_(bytes.size()) {}
+
+    bool read(size_t i, RecordItem& item, size_t& end) {
+        if (!kItemStart.at(s_, i, n_) || i + 5 >= n_ || !(xml::classOf(s_[i + 5]) & xml::kNameEnd))
+            return false;
+        item.where = static_cast<uint32_t>(i);
+        item.escaped = 0;
+        return readUsualTag(i + 5, item, end) || readAnyTag(i, item, end);
     }
 
-    // The seven attributes in their usual order, each name="value", then "/>".
+  private:
+    // The seven attributes in their usual order, one blank before each, then "/>".
     bool readUsualTag(size_t i, RecordItem& item, size_t& end) {
         for (size_t f = 0; f < kRecordFieldCount; ++f) {
-            i = skipSpaces(i);
-            const std::string_view name = kRecordFieldNames[f];
-            if (!at(i, name) || !at(i + name.size(), "=\"")) return false;
-            const size_t start = i + name.size() + 2;
-            const void* quote = std::memchr(s_ + start, '"', n_ - start);
-            if (!quote) return false;
-            const size_t close = static_cast<size_t>(static_cast<const char*>(quote) - s_);
-            // A quote right after a lead byte belongs to that character for the engine.
-            if (!xml::isBoundary(s_, start, close)) return false;
-            item.fields[f] = span(start, close);
-            i = close + 1;
+            const Token& head = kValueStarts[f];
+            if (!head.at(s_, i, n_)) return false;
+            const size_t start = i + head.size();
+            size_t close = xml::findRaw(s_, start, n_, '"', '&', '"');
+            if (close < n_ && s_[close] == '&') {
+                item.escaped |= RecordItem::bit(static_cast<RecordField>(f));
+                close = xml::findRaw(s_, close + 1, n_, '"', '"', '"');
+            }
+            if (close >= n_) return false;
+            // A quote right after a lead byte may belong to that character for the engine.
+            if (close > start && xml::isLead(s_[close - 1]) && !xml::isBoundary(s_, start, close))
+                return false;
+            item.fields[f] = {static_cast<uint32_t>(start), static_cast<uint32_t>(close - start)};
+            i = close;
         }
-        i = skipSpaces(i);
-        if (!at(i, "/>")) return false;
-        end = i + 2;
+        if (!kTagEnd.at(s_, i, n_)) return false;
+        end = i + kTagEnd.size();
         return true;
     }
 
-    // Any empty ITEM tag, read with the engine's attribute rules (first of a name wins).
-    bool readAnyTag(size_t nameEnd, RecordItem& item, size_t& end) {
-        const size_t tagStart = nameEnd - 5;
+    // Any empty ITEM tag, with the engine's attribute rules (the first of a name counts).
+    bool readAnyTag(size_t tagStart, RecordItem& item, size_t& end) {
         bool selfClosing = false;
-        const size_t gt = xml::tagEnd(s_, nameEnd, n_, &selfClosing);
+        const size_t gt = xml::tagEnd(s_, tagStart + 5, n_, &selfClosing);
         if (gt >= n_ || !selfClosing) return false;
         xml::listAttributes(std::string_view(s_ + tagStart, gt + 1 - tagStart), true, attributes_,
                             nullptr);
         item.fields = {};
+        item.escaped = 0;
         for (size_t f = 0; f < kRecordFieldCount; ++f) {
             for (const xml::Attribute& a : attributes_) {
                 const std::string_view name(s_ + tagStart + a.nameStart, a.nameEnd - a.nameStart);
                 if (name != kRecordFieldNames[f]) continue;
-                if (a.hasValue)
-                    item.fields[f] = span(tagStart + a.valueStart, tagStart + a.valueEnd);
+                if (!a.hasValue) break;
+                const size_t start = tagStart + a.valueStart, length = a.valueEnd - a.valueStart;
+                item.fields[f] = {static_cast<uint32_t>(start), static_cast<uint32_t>(length)};
+                if (std::memchr(s_ + start, '&', length))
+                    item.escaped |= RecordItem::bit(static_cast<RecordField>(f));
                 break;
             }
         }
@@ -89,41 +119,30 @@ class PlainScan {
         return true;
     }
 
-    TextSpan span(size_t start, size_t end) {
-        const std::string_view raw(s_ + start, end - start);
-        if (std::memchr(raw.data(), '&', raw.size()) == nullptr)
-            return {static_cast<uint32_t>(start), static_cast<uint32_t>(raw.size())};
-        const std::string value = XmlDocument::Unescape(raw);
-        TextSpan side{static_cast<uint32_t>(file_.values.size()) | TextSpan::kSideBuffer,
-                      static_cast<uint32_t>(value.size())};
-        file_.values += value;
-        return side;
-    }
-
-    RecordFile& file_;
     const char* s_;
     size_t n_;
-    std::vector<RecordItem>& items_;
     std::vector<xml::Attribute> attributes_;
 };
 
-bool readThroughEngine(RecordFile& file, std::vector<RecordItem>& items) {
-    file.bytes.clear();
-    file.bytes.shrink_to_fit();
-    XmlDocument doc;
-    if (!doc.Load(file.path) && doc.GetDocText().empty()) return false;
-    RecordItemCursor cursor(doc);
-    while (cursor.next()) {
-        RecordItem& item = items.emplace_back();
-        item.place = cursor.place();
-        for (size_t f = 0; f < kRecordFieldCount; ++f) {
-            const std::string value = cursor.attribute(kRecordFieldNames[f]);
-            item.fields[f] = {static_cast<uint32_t>(file.values.size()) | TextSpan::kSideBuffer,
-                              static_cast<uint32_t>(value.size())};
-            file.values += value;
+// The whole file in the client's own shape, or false.
+bool scanPlainFile(std::string_view s, std::vector<RecordItem>& items) {
+    if (s.substr(0, kDeclaration.size()) != kDeclaration) return false;
+    size_t i = kDeclaration.size();
+    while (i < s.size() && isSpace(s[i])) ++i;
+    if (s.substr(i, 8) != "<record>") return false;
+    i += 8;
+    TagReader tags(s);
+    for (uint32_t place = 0;; ++place) {
+        while (i < s.size() && isSpace(s[i])) ++i;
+        if (kRecordEnd.at(s.data(), i, s.size())) {
+            i += kRecordEnd.size();
+            while (i < s.size() && isSpace(s[i])) ++i;
+            return i == s.size();
         }
+        RecordItem& item = items.emplace_back();
+        item.place = place;
+        if (!tags.read(i, item, i)) return false;
     }
-    return true;
 }
 
 // File names are UTF-16 on Windows and UTF-8 elsewhere.
@@ -136,22 +155,63 @@ bool readThroughEngine(RecordFile& file, std::vector<RecordItem>& items) {
 
 }  // namespace
 
+RecordFile::RecordFile(std::filesystem::path path)
+    : path_(std::move(path)), name_(gbFileName(path_)) {}
+
 bool RecordFile::read(std::vector<RecordItem>& items) {
     items.clear();
-    bytes.clear();
-    values.clear();
-    // Offsets are 32-bit with one bit for the side buffer, as the engine's are: a larger
-    // file is no record file, and is not read into memory at all.
+    text_.clear();
+    engineItems_.clear();
+    engine_ = false;
     std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size >= TextSpan::kSideBuffer) return false;
+    const auto size = std::filesystem::file_size(path_, ec);
+    if (ec || size > kLargestFile) return false;  // not even read into memory
     std::string error;
-    if (!readWholeFile(path, bytes, error) || bytes.size() >= TextSpan::kSideBuffer) return false;
-    PlainScan scan(*this, items);
-    if (scan.run()) return true;
+    if (!readWholeFile(path_, text_, error) || text_.size() > kLargestFile) return false;
+    if (scanPlainFile(text_, items)) return true;
+
+    // The engine keeps the values it reads, already free of entities.
     items.clear();
-    values.clear();
-    return readThroughEngine(*this, items);
+    text_.clear();
+    text_.shrink_to_fit();
+    engine_ = true;
+    XmlDocument doc;
+    if (!doc.Load(path_) && doc.GetDocText().empty()) return false;
+    for (RecordItemCursor cursor(doc); cursor.next();) {
+        RecordItem& item = items.emplace_back();
+        item.place = cursor.place();
+        item.where = static_cast<uint32_t>(items.size() - 1);
+        for (size_t f = 0; f < kRecordFieldCount; ++f) {
+            const std::string value = cursor.attribute(kRecordFieldNames[f]);
+            item.fields[f] = {static_cast<uint32_t>(text_.size()),
+                              static_cast<uint32_t>(value.size())};
+            text_ += value;
+        }
+    }
+    engineItems_ = items;
+    return true;
+}
+
+std::string_view RecordFile::text(const RecordItem& item, RecordField f, std::string& spare) const {
+    const TextSpan span = item.fields[static_cast<size_t>(f)];
+    const std::string_view raw = std::string_view(text_).substr(span.offset, span.length);
+    if (!(item.escaped & RecordItem::bit(f))) return raw;
+    spare = XmlDocument::Unescape(raw);
+    return spare;
+}
+
+std::string RecordFile::value(const RecordItem& item, RecordField f) const {
+    const TextSpan span = item.fields[static_cast<size_t>(f)];
+    const std::string_view raw = std::string_view(text_).substr(span.offset, span.length);
+    return (item.escaped & RecordItem::bit(f)) ? XmlDocument::Unescape(raw) : std::string(raw);
+}
+
+RecordItem RecordFile::itemAt(uint32_t where) const {
+    if (engine_) return where < engineItems_.size() ? engineItems_[where] : RecordItem{};
+    RecordItem item;
+    size_t end;
+    if (!TagReader(text_).read(where, item, end)) return RecordItem{};
+    return item;
 }
 
 std::string gbFileName(const std::filesystem::path& path) {

@@ -56,7 +56,9 @@ std::vector<RecordFileEntry> RecordFolder::files() const {
         const std::string name = gbFileName(it->path());
         const size_t suffix = recordSuffix(name);
         if (suffix == std::string::npos) continue;
-        out.push_back({it->path(), name.substr(0, suffix)});
+        std::error_code sizeError;
+        const uintmax_t size = it->file_size(sizeError);
+        out.push_back({it->path(), name.substr(0, suffix), sizeError ? 0 : size});
     }
     std::sort(out.begin(), out.end(), [](const RecordFileEntry& a, const RecordFileEntry& b) {
         return a.path.filename() < b.path.filename();
@@ -76,11 +78,12 @@ std::vector<std::string> RecordFolder::accountNames() const {
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     std::vector<RecordItem> items;
+    std::string spare;
     for (const RecordFileEntry& entry : files()) {
-        RecordFile file{entry.path, {}, {}, {}};
+        RecordFile file(entry.path);
         if (!file.read(items)) continue;
         for (const RecordItem& item : items) {
-            const std::string_view user = file.field(item, RecordField::User);
+            const std::string_view user = file.text(item, RecordField::User, spare);
             if (seen.insert(std::string(user)).second) names.emplace_back(user);
         }
     }

@@ -7,6 +7,7 @@
 // Temporary files of an interrupted save and anything else in the folder are left alone.
 // Files are taken in name order, which is the order of the months.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ namespace tarnix {
 struct RecordFileEntry {
     std::filesystem::path path;
     std::string stem;  // GB2312 name before ".xml": "2009-06"
+    uintmax_t size = 0;
 };
 
 class RecordFolder {

@@ -6,30 +6,38 @@
 
 namespace tarnix {
 
-std::string_view RecordTable::field(size_t row, RecordField f) const {
-    const RecordRow& r = rows_[row];
-    return files_[r.file].field(r.item, f);
+std::string RecordTable::field(size_t row, RecordField f) const {
+    const RecordFile& file = fileOf(row);
+    return file.value(file.itemAt(rows_[row].where), f);
+}
+
+std::optional<int64_t> RecordTable::seconds(size_t row) const {
+    const RecordFile& file = fileOf(row);
+    const RecordItem item = file.itemAt(rows_[row].where);
+    return sessionSeconds(file.value(item, RecordField::StartTime),
+                          file.value(item, RecordField::EndTime));
 }
 
 std::string RecordTable::cell(size_t row, int column) const {
-    const RecordRow& r = rows_[row];
     switch (column) {
         case kNumberColumn:
-            return std::to_string(r.number);
+            return std::to_string(rows_[row].number);
         case kUserColumn:
-            return std::string(field(row, RecordField::User));
+            return field(row, RecordField::User);
         case kStartColumn:
-            return std::string(field(row, RecordField::StartTime));
-        case kDurationColumn:
-            return r.seconds == RecordRow::kNoDuration ? std::string() : durationText(r.seconds);
+            return field(row, RecordField::StartTime);
+        case kDurationColumn: {
+            const auto s = seconds(row);
+            return s ? durationText(*s) : std::string();
+        }
         case kIpColumn:
-            return std::string(field(row, RecordField::Ip));
+            return field(row, RecordField::Ip);
         case kCauseColumn:
-            return std::string(field(row, RecordField::ErrorCode));
+            return field(row, RecordField::ErrorCode);
         case kSentColumn:
-            return std::string(field(row, RecordField::Send));
+            return field(row, RecordField::Send);
         case kReceivedColumn:
-            return std::string(field(row, RecordField::Recv));
+            return field(row, RecordField::Recv);
         default:
             return {};
     }
@@ -38,22 +46,22 @@ std::string RecordTable::cell(size_t row, int column) const {
 void RecordTable::removeRows(std::vector<size_t> rows) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    std::vector<bool> gone(rows_.size(), false);
-    for (size_t i : rows)
-        if (i < rows_.size()) gone[i] = true;
+    while (!rows.empty() && rows.back() >= rows_.size()) rows.pop_back();
     // The places of the deleted records, per file, to move later records of it up.
     std::vector<std::vector<uint32_t>> removedPlaces(files_.size());
-    for (size_t i : rows)
-        if (i < rows_.size()) removedPlaces[rows_[i].file].push_back(rows_[i].item.place);
+    for (size_t i : rows) removedPlaces[rows_[i].file].push_back(rows_[i].place);
     for (auto& places : removedPlaces) std::sort(places.begin(), places.end());
 
-    size_t out = 0;
+    size_t out = 0, next = 0;
     for (size_t i = 0; i < rows_.size(); ++i) {
-        if (gone[i]) continue;
+        if (next < rows.size() && rows[next] == i) {
+            ++next;
+            continue;
+        }
         RecordRow r = rows_[i];
         const auto& places = removedPlaces[r.file];
-        r.item.place -= static_cast<uint32_t>(
-            std::lower_bound(places.begin(), places.end(), r.item.place) - places.begin());
+        r.place -= static_cast<uint32_t>(std::lower_bound(places.begin(), places.end(), r.place) -
+                                         places.begin());
         rows_[out++] = r;
     }
     rows_.resize(out);

@@ -3,14 +3,12 @@
 // of the records within them, with the totals of the summary line. A row knows the file
 // it came from and its place there, so a deletion removes exactly that record.
 //
-// Rows keep their values inside the files' bytes; the list asks for cell texts as it
-// shows them, so a table of 200,000 rows costs little more than the files themselves.
+// A row is 16 bytes: its values stay in the file's bytes and are read again when the
+// list shows a cell, so a table of 200,000 rows costs little more than the files.
 
-#include <array>
 #include <cstdint>
-#include <filesystem>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "records/RecordFile.h"
@@ -32,11 +30,10 @@ enum RecordColumn {
 };
 
 struct RecordRow {
-    static constexpr int64_t kNoDuration = -1;
     uint32_t number = 0;  // shown in the first column; kept when other rows go
     uint32_t file = 0;    // index of the file in the table
-    RecordItem item;      // its place in the file and its values
-    int64_t seconds = kNoDuration;
+    uint32_t place = 0;   // the record's place among the ITEMs of its file
+    uint32_t where = 0;   // where the file finds the record (RecordFile::itemAt)
 };
 
 class RecordTable {
@@ -44,11 +41,14 @@ class RecordTable {
     size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
     const RecordRow& row(size_t i) const { return rows_[i]; }
+    const RecordFile& fileOf(size_t row) const { return files_[rows_[row].file]; }
 
-    std::string_view field(size_t row, RecordField f) const;
+    // A value of the row's record, as listed.
+    std::string field(size_t row, RecordField f) const;
+    // The session's length; none when its times do not make one.
+    std::optional<int64_t> seconds(size_t row) const;
     // A cell's text as the list shows it and the export writes it (GB2312).
     std::string cell(size_t row, int column) const;
-    const RecordFile& fileOf(size_t row) const { return files_[rows_[row].file]; }
 
     // The totals of the query, kept when rows are deleted until the next query.
     const SessionTotals& totals() const { return totals_; }

@@ -48,6 +48,17 @@ bool readFixedForm(std::string_view t, LocalTime& time) {
     return t.size() == 19 || !isDigit(t[19]);
 }
 
+// The clock of a time in the files' own form ("23:00:00" after the date), in range.
+bool readFixedClock(std::string_view t, LocalTime& time) {
+    if (t[13] != ':' || t[16] != ':') return false;
+    for (int i : {11, 12, 14, 15, 17, 18})
+        if (!isDigit(t[i])) return false;
+    time.hour = (t[11] - '0') * 10 + (t[12] - '0');
+    time.minute = (t[14] - '0') * 10 + (t[15] - '0');
+    time.second = (t[17] - '0') * 10 + (t[18] - '0');
+    return time.hour <= 23 && time.minute <= 59 && time.second <= 60;
+}
+
 bool readGeneralForm(std::string_view text, LocalTime& time) {
     size_t i = 0;
     int* fields[] = {&time.year, &time.month, &time.day, &time.hour, &time.minute, &time.second};
@@ -78,6 +89,10 @@ int64_t daysFromCivil(int64_t y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
+int64_t secondsOfDay(const LocalTime& t) {
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
 }  // namespace
 
 std::optional<LocalTime> parseRecordTime(std::string_view text) {
@@ -95,11 +110,25 @@ int64_t calendarSeconds(const LocalTime& t) {
 }
 
 std::optional<int64_t> sessionSeconds(std::string_view start, std::string_view end) {
+    // Most sessions end on the day they began: then the date is read once, and the
+    // calendar has nothing to add.
+    if (start.size() == 19 && end.size() == 19 && start.substr(0, 11) == end.substr(0, 11)) {
+        const auto from = parseRecordTime(start);
+        if (!from) return std::nullopt;
+        LocalTime to = *from;
+        if (readFixedClock(end, to)) {
+            const int64_t seconds = secondsOfDay(to) - secondsOfDay(*from);
+            return seconds < 0 ? std::nullopt : std::optional<int64_t>(seconds);
+        }
+    }
     const auto from = parseRecordTime(start);
     if (!from) return std::nullopt;
     const auto to = parseRecordTime(end);
     if (!to) return std::nullopt;
-    const int64_t seconds = calendarSeconds(*to) - calendarSeconds(*from);
+    // Most sessions end on the day they began: then the calendar has nothing to add.
+    const bool sameDay = from->day == to->day && from->month == to->month && from->year == to->year;
+    const int64_t seconds = sameDay ? secondsOfDay(*to) - secondsOfDay(*from)
+                                    : calendarSeconds(*to) - calendarSeconds(*from);
     if (seconds < 0) return std::nullopt;
     return seconds;
 }

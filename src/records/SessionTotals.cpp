@@ -17,18 +17,21 @@ int64_t saturatingAdd(int64_t a, int64_t b) {
 }
 
 int64_t SessionTotals::byteCount(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
     bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    const char* const digits = p;
+    while (p < end && static_cast<unsigned char>(*p - '0') < 10) ++p;
     int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const int digit = text[i] - '0';
-        if (value > (kMax - digit) / 10) {
-            value = kMax;
-            break;
+    if (p - digits <= 18) {  // cannot overflow
+        for (const char* d = digits; d < p; ++d) value = value * 10 + (*d - '0');
+    } else {
+        for (const char* d = digits; d < p && value != kMax; ++d) {
+            const int digit = *d - '0';
+            value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
         }
-        value = value * 10 + digit;
     }
     if (!negative) return value;
     constexpr int64_t kWrap = int64_t{1} << 32;

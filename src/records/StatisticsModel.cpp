@@ -37,10 +37,10 @@ void StatisticsModel::updateConnectedTime() {
     // From the start of the newest session in this month's file, whether or not it is
     // still connected; without one the field keeps its text.
     const LocalTime now = clock_.now();
-    RecordFile file{recordFolder_ / SessionRecords::monthFileName(now), {}, {}, {}};
+    RecordFile file(recordFolder_ / SessionRecords::monthFileName(now));
     std::vector<RecordItem> items;
     if (!file.read(items) || items.empty()) return;
-    const auto start = parseRecordTime(file.field(items.front(), RecordField::StartTime));
+    const auto start = parseRecordTime(file.value(items.front(), RecordField::StartTime));
     if (!start) return;
     const int64_t elapsed = calendarSeconds(now) - calendarSeconds(*start);
     if (elapsed >= 0) fields_.connectedTime = durationText(elapsed);

@@ -40,22 +40,25 @@ UsageChart UsageChart::build(const RecordTable& table, const RecordFilter& filte
 
     std::map<int, UsageBar> years;
     for (size_t i = 0; i < table.size(); ++i) {
-        const RecordRow& row = table.row(i);
-        const int64_t seconds = row.seconds == RecordRow::kNoDuration ? 0 : row.seconds;
+        const RecordFile& file = table.fileOf(i);
+        const RecordItem item = file.itemAt(table.row(i).where);
+        const std::string start = file.value(item, RecordField::StartTime);
+        const int64_t seconds =
+            sessionSeconds(start, file.value(item, RecordField::EndTime)).value_or(0);
         const int64_t bytes =
-            saturatingAdd(SessionTotals::byteCount(table.field(i, RecordField::Send)),
-                          SessionTotals::byteCount(table.field(i, RecordField::Recv)));
-        const auto start = parseRecordTime(table.field(i, RecordField::StartTime));
+            saturatingAdd(SessionTotals::byteCount(file.value(item, RecordField::Send)),
+                          SessionTotals::byteCount(file.value(item, RecordField::Recv)));
+        const auto begun = parseRecordTime(start);
         UsageBar* bar = &chart.outside_;
-        if (start && chart.unit_ == Unit::Day) {
-            const size_t day = static_cast<size_t>(start->day);
-            if (start->year == year && start->month == month && day <= chart.bars_.size())
+        if (begun && chart.unit_ == Unit::Day) {
+            const size_t day = static_cast<size_t>(begun->day);
+            if (begun->year == year && begun->month == month && day <= chart.bars_.size())
                 bar = &chart.bars_[day - 1];
-        } else if (start && chart.unit_ == Unit::Month) {
-            if (start->year == year) bar = &chart.bars_[start->month - 1];
-        } else if (start) {
-            bar = &years[start->year];
-            bar->label = start->year;
+        } else if (begun && chart.unit_ == Unit::Month) {
+            if (begun->year == year) bar = &chart.bars_[begun->month - 1];
+        } else if (begun) {
+            bar = &years[begun->year];
+            bar->label = begun->year;
         }
         addTo(*bar, seconds, bytes);
     }
