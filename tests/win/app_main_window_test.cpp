@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "../support/DialRig.h"
+#include "../support/DialogDriver.h"
 #include "../support/PromptRecorder.h"
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
@@ -164,6 +165,21 @@ TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
     EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端连接失败");
     EXPECT_FALSE(window_->loginPage()->connectedState());
     EXPECT_TRUE(prompts_.asked.empty()) << "told without a box to click away";
+}
+
+TEST_F(MainWindowTest, TheRecordStatisticsAndAccountCommandsOpenTheirWindows) {
+    open();
+    for (int command : {ID_RECORD_QUERY, ID_STATISTICS, ID_TRAY_STATUS, ID_USER_MANAGEMENT}) {
+        SCOPED_TRACE(command);
+        int templateShown = 0;
+        ASSERT_TRUE(testing::driveNextDialog([&] { this->command(command); },
+                                             [&](testing::DialogDriver& driver) {
+                                                 templateShown = IsWindow(driver.hwnd());
+                                                 SendMessageW(driver.hwnd(), WM_CLOSE, 0, 0);
+                                             }));
+        EXPECT_TRUE(templateShown);
+        EXPECT_TRUE(IsWindowEnabled(hwnd())) << "the main window is back when it closes";
+    }
 }
 
 TEST_F(MainWindowTest, TheTrayTipTellsTheAddressOnlyWhileThisClientsLinkIsUp) {

@@ -9,6 +9,9 @@
 #include "base/Prompt.h"
 #include "dial/ConnectManage.h"
 #include "dial/LinkProbes.h"
+#include "records/win/RecordQueryDialog.h"
+#include "records/win/StatisticsDialog.h"
+#include "records/win/UserManagementDialog.h"
 #include "resource.h"
 #include "store/CodePage.h"
 #include "store/ConfigStore.h"
@@ -62,6 +65,10 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_TRAY_ABOUT, &MainWindow::showAbout},
     {ID_TRAY_SHOW, &MainWindow::showFromTray},
     {ID_HELP, &MainWindow::showHelp},
+    {ID_RECORD_QUERY, &MainWindow::showRecords},
+    {ID_STATISTICS, &MainWindow::showStatistics},
+    {ID_TRAY_STATUS, &MainWindow::showStatistics},
+    {ID_USER_MANAGEMENT, &MainWindow::showUsers},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
 };
@@ -197,6 +204,25 @@ void MainWindow::showAbout() {
     AboutDialog().runModal(hwnd());
 }
 
+void MainWindow::showRecords() {
+    RecordQueryDialog(recordFolder(), clock()).runModal(hwnd());
+}
+
+void MainWindow::showStatistics() {
+    if (!services_.connectManage) return;
+    StatisticsDialog(services_.connectManage->remoteAccess(), systemInterfaceTable(),
+                     recordFolder(), clock())
+        .runModal(hwnd());
+}
+
+void MainWindow::showUsers() {
+    UserManagementDialog(services_.config).runModal(hwnd());
+}
+
+Clock& MainWindow::clock() const {
+    return services_.clock ? *services_.clock : systemClock();
+}
+
 void MainWindow::showFromTray() {
     ShowWindow(hwnd(), SW_RESTORE);
     SetForegroundWindow(hwnd());
@@ -219,8 +245,7 @@ bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
 
 void MainWindow::onTimer(UINT_PTR id) {
     if (id != kScheduleTimer) return;
-    schedule_.tick(services_.config, services_.clock ? *services_.clock : systemClock(),
-                   services_.power ? *services_.power : systemPower());
+    schedule_.tick(services_.config, clock(), services_.power ? *services_.power : systemPower());
 }
 
 void MainWindow::onSize(UINT type, int, int) {

@@ -80,6 +80,9 @@ class MainWindow : public Dialog, private LinkDisplay {
     void exitProgram() { end(0); }
     void showAbout();
     void showFromTray();
+    void showRecords();
+    void showStatistics();
+    void showUsers();
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
     void showCommandState(bool connected) override;
@@ -100,6 +103,8 @@ class MainWindow : public Dialog, private LinkDisplay {
     void onLinkUp();
     void onLinkDown();
     void restoreFromTray();
+    Clock& clock() const;
+    std::filesystem::path recordFolder() const { return services_.folder / "data" / "record"; }
     void showHelp();
     void paintIcon();
 
