@@ -22,16 +22,12 @@ int64_t SessionTotals::byteCount(std::string_view text) {
     while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
     bool negative = false;
     if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-    const char* const digits = p;
-    while (p < end && static_cast<unsigned char>(*p - '0') < 10) ++p;
     int64_t value = 0;
-    if (p - digits <= 18) {  // cannot overflow
-        for (const char* d = digits; d < p; ++d) value = value * 10 + (*d - '0');
-    } else {
-        for (const char* d = digits; d < p && value != kMax; ++d) {
-            const int digit = *d - '0';
-            value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
-        }
+    for (int count = 0; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p) {
+        const int digit = *p - '0';
+        // Eighteen digits never overflow; past them, stop at the limit.
+        if (++count > 18 && value > (kMax - digit) / 10) return negative ? 0 : kMax;
+        value = value * 10 + digit;
     }
     if (!negative) return value;
     constexpr int64_t kWrap = int64_t{1} << 32;
