@@ -115,5 +115,6 @@
 #define ID_TRAY_STATUS 32804
 #define ID_MESSAGE_CENTER 32815
 #define ID_HELP 32816
+#define ID_START_LIST 32817
 #include "records_ids.h"
 #include "shortcuts_ids.h"

@@ -12,6 +12,8 @@
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
+#include "shortcuts/win/OpenSoftDialog.h"
+#include "shortcuts/win/OpenSoftLauncher.h"
 #include "resource.h"
 #include "store/CodePage.h"
 #include "store/ConfigStore.h"
@@ -69,6 +71,7 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_STATISTICS, &MainWindow::showStatistics},
     {ID_TRAY_STATUS, &MainWindow::showStatistics},
     {ID_USER_MANAGEMENT, &MainWindow::showUsers},
+    {ID_START_LIST, &MainWindow::editStartList},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
 };
@@ -118,12 +121,12 @@ BOOL MainWindow::onInitDialog() {
 // The four pages, each filling the tab control right of the column of tabs.
 void MainWindow::openPages() {
     tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
+    shortcutsPage_.setProgramFolder(services_.folder);
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
                                              services_.folder / "data",
                                              static_cast<LinkDisplay*>(this));
-    for (Dialog* page : {static_cast<Dialog*>(loginPage_.get()), &shortcutsPage_,
-                         static_cast<Dialog*>(&servicesPage_), static_cast<Dialog*>(&contactPage_)})
-        tabs_.addPage(*page);
+    Dialog* pages[] = {loginPage_.get(), &shortcutsPage_, &servicesPage_, &contactPage_};
+    for (Dialog* page : pages) tabs_.addPage(*page);
     tabs_.select(0);
 }
 
@@ -219,6 +222,10 @@ void MainWindow::showUsers() {
     UserManagementDialog(services_.config).runModal(hwnd());
 }
 
+void MainWindow::editStartList() {
+    OpenSoftDialog(services_.folder).runModal(hwnd());
+}
+
 Clock& MainWindow::clock() const {
     return services_.clock ? *services_.clock : systemClock();
 }
@@ -283,6 +290,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return true;
         case WM_LINK_DOWN:
             onLinkDown();
+            return true;
+        case WM_START_PROGRAMS:
+            openSoftListEntries(services_.folder);
             return true;
         case WM_NO_ACTION:
         case WM_NETWORK_READY:  // the update check starts here once it exists
@@ -355,6 +365,8 @@ void MainWindow::onLinkUp() {
     std::wstring speed = probes_ ? gbToWide(probes_->linkSpeedText()) : std::wstring();
     tray_.showBalloon(loadString(IDS_BALLOON_CONNECTED), speed, icon_);
     showConnectionLines(true);
+    // The programs and pages the subscriber listed open once the link is there.
+    PostMessageW(hwnd(), WM_START_PROGRAMS, 0, 0);
     PostMessageW(hwnd(), WM_KILLFOCUS, 0, 0);
 }
 

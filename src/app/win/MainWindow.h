@@ -20,6 +20,7 @@
 #include "dial/win/LoginPage.h"
 #include "messaging/MessageChannel.h"
 #include "settings/ShutdownSchedule.h"
+#include "shortcuts/win/ShortcutsPage.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/Scoped.h"
 
@@ -83,6 +84,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showRecords();
     void showStatistics();
     void showUsers();
+    void editStartList();
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
     void showCommandState(bool connected) override;
@@ -129,7 +131,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     MessageChannel messageChannel_;
     // After the channel, so that they end before the channel does.
     std::unique_ptr<LoginPage> loginPage_;
-    Dialog shortcutsPage_;
+    ShortcutsPage shortcutsPage_;
     ServicesPage servicesPage_;
     ContactPage contactPage_;
 };
