@@ -26,7 +26,7 @@ struct DialRequest {
     std::string password;
     // The account's password as config.xml keeps it (cipher text, or empty when passwords
     // are not remembered); none: nothing to save.
-    std::optional<std::string> storedPassword;
+    std::optional<std::string> storedPassword = std::nullopt;
 };
 
 class AccountForm {

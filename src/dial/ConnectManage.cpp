@@ -128,7 +128,7 @@ int CConnectManage::CheckNet() {
         std::lock_guard<std::mutex> lock(mutex_);
         entry = entryOrDefault();
     }
-    return connectionsOf(backend_->remoteAccess(), entry).empty() ? 0 : 1;
+    return connectionsOf(backend_->remoteAccess(), entry, true).empty() ? 0 : 1;
 }
 
 int CConnectManage::CheckNetType() {

@@ -38,7 +38,7 @@ class CConnectManage {
     int LastError() const;
     // Hangs up this library's connection, or else the live connection of the stored entry.
     void Close();
-    // 1 when a connection of the entry is up.
+    // 1 when a connection of the entry is up (connected, not still being dialled).
     int CheckNet();
     // 1 when the machine can reach a network.
     int CheckNetType();

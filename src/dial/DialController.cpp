@@ -153,10 +153,10 @@ void DialController::showFailure(bool usersOwn) {
 // monitors follow it from now on, so that its end is seen even when it comes before the
 // service's notice of the new connection.
 void DialController::startSession(const std::string& accountName) {
-    std::vector<ConnHandle> live = entryLinks();
+    std::vector<ConnHandle> live = connectedLinks();
     const ConnHandle handle = live.empty() ? 0 : live.front();
     records_.openRecord(accountName, handle);
-    if (handle == 0 || !isLive(handle)) {
+    if (handle == 0 || !isConnected(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once
         return;
     }
@@ -211,7 +211,9 @@ void DialController::hangUpWorker(std::string formAccount) {
 int DialController::startMonitors() {
     if (monitorsStarted_) return 0;
     readRedialSettings();
-    for (ConnHandle handle : entryLinks()) {
+    // Only a connected link: one another program is still dialling is adopted by the connect
+    // monitor once it is up.
+    for (ConnHandle handle : connectedLinks()) {
         setCurrent(handle);
         connectedState_ = true;
         view_.showCommandState(true);
@@ -252,11 +254,17 @@ void DialController::connectMonitor() {
             continue;
         }
         // A connection made while no one was registered (a redial right after a drop) is
-        // never signalled: look before waiting.
-        std::vector<ConnHandle> found = entryLinks();
+        // never signalled: look before waiting. A link of the entry that is still being
+        // dialled may come up without a signal of its own: look again each second then.
+        std::vector<ConnHandle> found = connectedLinks();
         if (found.empty()) {
-            if (!event->wait() || stopping()) continue;
-            found = entryLinks();
+            const bool dialling = !entryLinks().empty();
+            if (!event->wait(dialling ? kPollMs : kWaitForever) && !dialling) {
+                pause(kPollMs);  // the wait failed: register again, without spinning
+                continue;
+            }
+            if (stopping()) continue;
+            found = connectedLinks();
         }
         for (ConnHandle handle : found) onConnection(handle);
     }
@@ -266,7 +274,7 @@ void DialController::onConnection(ConnHandle handle) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.currentConnection != 0) return;
     // Gone again while this thread waited for the lock: there is nothing to follow.
-    if (!isLive(handle)) return;
+    if (!isConnected(handle)) return;
     const bool own = session_.ownDial == 1;
     adopt(handle, !own);
 }
@@ -313,7 +321,7 @@ bool DialController::onDrop(ConnHandle handle) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.currentConnection != handle) return false;
     // A late signal of a link whose end was followed already, while this one is up.
-    if (isLive(handle)) return false;
+    if (isListed(handle)) return false;
     linkEnded();
     return true;
 }
@@ -398,11 +406,21 @@ DialController::Attempt DialController::redialAttempt() {
 
 // ---- the dial entry's links ---------------------------------------------------------
 
+// The entry's links in any state; the connected ones (not those still being dialled).
 std::vector<ConnHandle> DialController::entryLinks() {
     return connectionsOf(access_, kDialEntryName);
 }
 
-bool DialController::isLive(ConnHandle handle) {
+std::vector<ConnHandle> DialController::connectedLinks() {
+    return connectionsOf(access_, kDialEntryName, true);
+}
+
+bool DialController::isConnected(ConnHandle handle) {
+    std::vector<ConnHandle> live = connectedLinks();
+    return std::find(live.begin(), live.end(), handle) != live.end();
+}
+
+bool DialController::isListed(ConnHandle handle) {
     std::vector<ConnHandle> live = entryLinks();
     return std::find(live.begin(), live.end(), handle) != live.end();
 }

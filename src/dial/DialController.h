@@ -119,7 +119,9 @@ class DialController {
     void show(bool connected, std::string_view status);
 
     std::vector<ConnHandle> entryLinks();
-    bool isLive(ConnHandle handle);
+    std::vector<ConnHandle> connectedLinks();
+    bool isConnected(ConnHandle handle);
+    bool isListed(ConnHandle handle);
     bool hasEnded(ConnHandle handle);
     bool linkIsUp();
 

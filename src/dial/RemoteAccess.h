@@ -20,6 +20,7 @@ inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFFu;
 struct ActiveConnection {
     ConnHandle handle = 0;
     std::string entryName;  // GB2312, compared byte for byte
+    bool connected = true;  // false while it is still being dialled
 };
 
 // Counters of one connection; 32-bit as the service reports them, so they wrap.
@@ -66,13 +67,15 @@ class RemoteAccess {
 };
 
 // The live connections of one entry (compared byte for byte), in the service's order;
-// empty when there are none or the query fails.
-inline std::vector<ConnHandle> connectionsOf(RemoteAccess& access, std::string_view entry) {
+// empty when there are none or the query fails. `connectedOnly` leaves out those still
+// being dialled.
+inline std::vector<ConnHandle> connectionsOf(RemoteAccess& access, std::string_view entry,
+                                             bool connectedOnly = false) {
     std::vector<ActiveConnection> live;
     std::vector<ConnHandle> handles;
     if (!access.enumConnections(live, 10)) return handles;
     for (const auto& c : live) {
-        if (c.entryName == entry) handles.push_back(c.handle);
+        if (c.entryName == entry && (c.connected || !connectedOnly)) handles.push_back(c.handle);
     }
     return handles;
 }

@@ -66,11 +66,13 @@ TEST_F(ConnectManageTest, OnlyConnectTypeOneDials) {
     EXPECT_TRUE(backend_->dials.empty());
 }
 
-TEST_F(ConnectManageTest, CheckNetLooksForTheEntryByExactName) {
+TEST_F(ConnectManageTest, CheckNetLooksForAConnectedLinkOfTheEntryByExactName) {
     access_.connect("PPPOE_BRELVAN_DEFAULT_ENTRY");
     access_.connect("office vpn");
     EXPECT_EQ(manage_->CheckNet(), 0);
-    access_.connect(kDialEntryName);
+    ConnHandle dialling = access_.dialling(kDialEntryName);
+    EXPECT_EQ(manage_->CheckNet(), 0) << "not yet established";
+    access_.complete(dialling);
     EXPECT_EQ(manage_->CheckNet(), 1);
     access_.failEnumeration(true);
     EXPECT_EQ(manage_->CheckNet(), 0);

@@ -277,6 +277,36 @@ TEST_F(Controller, AForeignLinkIsAdoptedAndItsDropRunsThePolicy) {
     EXPECT_EQ(records[0].end, "");
 }
 
+TEST_F(Controller, ALinkStillBeingDialledIsAdoptedOnlyOnceItIsConnected) {
+    // Another program is dialling the entry as the client starts...
+    ConnHandle early = rig_.access.dialling(kDialEntryName);
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    EXPECT_EQ(controller.session().currentConnection, 0u);
+    int looked = rig_.access.enumerations();
+    ASSERT_TRUE(eventually([&] { return rig_.access.enumerations() > looked + 2; }));
+    rig_.view.mark("connected by the other program");
+    rig_.access.complete(early);
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    EXPECT_EQ(rig_.view.events(),
+              (Events{"connected by the other program", "up", "connected"}));
+
+    // ...and again later, while another connection's notice wakes the monitor.
+    rig_.access.drop(early);
+    ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
+    rig_.view.clear();
+    ConnHandle later = rig_.access.dialling(kDialEntryName);
+    looked = rig_.access.enumerations();
+    rig_.access.connect("office_vpn");
+    ASSERT_TRUE(eventually([&] { return rig_.access.enumerations() > looked + 2; }));
+    rig_.view.mark("connected by the other program");
+    rig_.access.complete(later);
+    ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
+    EXPECT_EQ(rig_.view.events(),
+              (Events{"connected by the other program", "up", "connected"}));
+    EXPECT_EQ(controller.session().currentConnection, later);
+}
+
 TEST_F(Controller, WithoutAConnectCommandThereIsNothingToRedialWith) {
     setRedial(true, false, "5", 1);
     ConnHandle foreign = rig_.access.connect(kDialEntryName);

@@ -53,6 +53,11 @@ class RecordingView : public DialView {
         events_.clear();
         status_.clear();
     }
+    // Puts a test's own step among the events, to show what came before and after it.
+    void mark(const std::string& step) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(step);
+    }
 
   private:
     void note(const char* what) {

@@ -31,6 +31,25 @@ class FakeRemoteAccess : public RemoteAccess {
         return add(entry, address, true);
     }
 
+    // A connection another program is still dialling: listed, not yet connected, and not
+    // signalled until complete().
+    ConnHandle dialling(const std::string& entry, const std::string& address = "10.0.0.3") {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ConnHandle h = nextHandle_++;
+        connections_.push_back({{h, entry, false}, address, {}});
+        return h;
+    }
+    // The dialling connection `h` is connected: connection registrations are signalled.
+    void complete(ConnHandle h) {
+        std::vector<std::shared_ptr<NotifyEvent>> wake;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (Connection* c = find(h)) c->info.connected = true;
+            wake = live(connectionEvents_);
+        }
+        for (auto& e : wake) e->set();
+    }
+
     ConnHandle add(const std::string& entry, const std::string& address, bool onlyIfFree) {
         std::vector<std::shared_ptr<NotifyEvent>> wake;
         ConnHandle h;
@@ -42,7 +61,7 @@ class FakeRemoteAccess : public RemoteAccess {
                                           }))
                 return 0;
             h = nextHandle_++;
-            connections_.push_back({{h, entry}, address, {}});
+            connections_.push_back({{h, entry, true}, address, {}});
             wake = live(connectionEvents_);
             if (onConnect) onConnect(h, address);
         }
@@ -96,12 +115,18 @@ class FakeRemoteAccess : public RemoteAccess {
         std::lock_guard<std::mutex> lock(mutex_);
         return connections_.size();
     }
+    // How often the connections were listed.
+    int enumerations() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return enumerations_;
+    }
     std::vector<RasDevice> devices;
     // Told of every new connection, before anyone can see it (set before use).
     std::function<void(ConnHandle, const std::string& address)> onConnect;
 
     bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++enumerations_;
         out.clear();
         if (failEnum_ || connections_.size() > room) return false;
         for (auto& c : connections_) out.push_back(c.info);
@@ -168,6 +193,7 @@ class FakeRemoteAccess : public RemoteAccess {
     ConnHandle nextHandle_ = 0x100;
     bool failEnum_ = false;
     bool holdDrops_ = false;
+    int enumerations_ = 0;
     std::vector<std::shared_ptr<NotifyEvent>> held_;
 };
 

@@ -180,7 +180,8 @@ bool LabRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::s
     if (!awaitWatch(lock)) return false;
     for (const auto& session : known_) {
         if (out.size() >= room) break;
-        out.push_back({static_cast<ConnHandle>(session.handle), session.entry});
+        // lab-ac tells of a session only once it is up.
+        out.push_back({static_cast<ConnHandle>(session.handle), session.entry, true});
     }
     return true;
 }

@@ -44,8 +44,14 @@ bool WinRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::s
     // More connections than room fails too, as the service reports it.
     if (rc != ERROR_SUCCESS) return false;
     for (DWORD i = 0; i < count && i < conns.size(); ++i) {
-        out.push_back(
-            {reinterpret_cast<ConnHandle>(conns[i].hrasconn), wideToGb(conns[i].szEntryName)});
+        // The service lists a connection from the start of its dial; it is up only once
+        // its state says connected.
+        RASCONNSTATUSW status{};
+        status.dwSize = sizeof(status);
+        const bool connected = RasGetConnectStatusW(conns[i].hrasconn, &status) == ERROR_SUCCESS &&
+                               status.rasconnstate == RASCS_Connected;
+        out.push_back({reinterpret_cast<ConnHandle>(conns[i].hrasconn),
+                       wideToGb(conns[i].szEntryName), connected});
     }
     return true;
 }
