@@ -1,11 +1,11 @@
 #include "store/SafeFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -34,6 +34,35 @@ bool writeAll(int fd, std::string_view bytes) {
         left -= static_cast<size_t>(n);
     }
     return true;
+}
+
+// Opens the target's temporary file for writing once no other writer of the target holds
+// it. flock() locks belong to one opening of the file, so they keep out the threads of
+// this process as well as other processes, and the system drops them when a writer dies:
+// a killed writer never blocks the next. A writer that waited may find that the file it
+// opened has been renamed over the target meanwhile: it then opens the name again.
+int openTemporary(const std::string& temp) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) return -1;
+        int locked;
+        do {
+            locked = ::flock(fd, LOCK_EX);
+        } while (locked != 0 && errno == EINTR);
+        const int lockError = errno;
+        struct stat held {};
+        struct stat named {};
+        if (locked == 0 && ::fstat(fd, &held) == 0 && ::stat(temp.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            return fd;
+        ::close(fd);
+        if (locked != 0) {
+            errno = lockError;
+            return -1;
+        }
+    }
+    errno = EBUSY;
+    return -1;
 }
 
 }  // namespace
@@ -73,37 +102,43 @@ bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::s
 }
 
 bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
-    // A new file beside the target, created as fopen would (0666 less the umask).
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = file.string() + "." + std::to_string(::getpid()) + "." +
-               std::to_string(counter.fetch_add(1)) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
+    const std::string temp = temporaryFileFor(file).string();
+    const int fd = openTemporary(temp);
     if (fd < 0) {
         error = messageFor(errno);
         return false;
     }
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    // A writer killed in the middle of a save may have left bytes in it.
+    bool ok = ::ftruncate(fd, 0) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     int writeError = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        writeError = errno;
-    }
-    // The rename replaces the old file in one step: readers and a crash see either.
+    // The rename replaces the old file in one step: readers and a crash see either. It is
+    // made while the lock is held, so the next writer cannot truncate what is renamed.
     if (ok && ::rename(temp.c_str(), file.c_str()) != 0) {
         ok = false;
         writeError = errno;
     }
+    if (!ok) ::unlink(temp.c_str());
+    ::close(fd);  // write errors were seen by fsync; this also releases the lock
     if (!ok) {
-        ::unlink(temp.c_str());
         error = messageFor(writeError);
         return false;
     }
     return true;
+}
+
+MoveResult moveWithoutReplacing(const std::filesystem::path& file,
+                                const std::filesystem::path& to) {
+    // A hard link is made only when the name is free; the old name then goes.
+    if (::link(file.c_str(), to.c_str()) == 0) {
+        ::unlink(file.c_str());
+        return MoveResult::Moved;
+    }
+    if (errno == EEXIST) return MoveResult::TargetExists;
+    if (errno != EPERM && errno != EOPNOTSUPP) return MoveResult::Failed;
+    // A file system without hard links: look, then rename.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return MoveResult::TargetExists;
+    return ::rename(file.c_str(), to.c_str()) == 0 ? MoveResult::Moved : MoveResult::Failed;
 }
 
 }  // namespace tarnix

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "store/CodePage.h"
 
@@ -23,6 +23,43 @@ std::string messageFor(DWORD error) {
                                 message.back() == L' ' || message.back() == L'.'))
         message.pop_back();
     return wideToGb(message);
+}
+
+// Opens the target's temporary file shared with no one: while one writer (a thread of this
+// program or another program) holds it, the next waits for it. The system closes a killed
+// writer's handle, so the next writer takes the file over.
+HANDLE openTemporary(const std::filesystem::path& temp, DWORD& failure) {
+    for (int attempt = 0;; ++attempt) {
+        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) return h;
+        failure = GetLastError();
+        // Access is denied too while the last writer's failed file is being deleted; but
+        // where there is no such file, the folder is closed to us and waiting is no use.
+        const bool busy = failure == ERROR_SHARING_VIOLATION ||
+                          (failure == ERROR_ACCESS_DENIED &&
+                           GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES);
+        // Each writer ahead holds it while it writes, flushes and renames (the rename waits
+        // up to half a second for a program that holds the target).
+        if (!busy || attempt == 500) return INVALID_HANDLE_VALUE;
+        Sleep(10);
+    }
+}
+
+// Renames the open temporary file over the target through its handle, as MoveFileExW does
+// inside, but without closing it first: the next writer cannot take the name over between
+// the close and the rename and have its unfinished file renamed in place of this one.
+bool renameOver(HANDLE h, const std::filesystem::path& file) {
+    std::error_code ec;
+    const std::wstring target = std::filesystem::absolute(file, ec).wstring();
+    const size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(info->FileName, target.c_str(), nameBytes + sizeof(wchar_t));
+    return SetFileInformationByHandle(h, FileRenameInfo, info, static_cast<DWORD>(buffer.size()));
 }
 
 }  // namespace
@@ -69,19 +106,14 @@ bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::s
 }
 
 bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp = file;
-    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
-            std::to_wstring(counter.fetch_add(1)) + L".tmp";
-
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD failure = 0;
+    HANDLE h = openTemporary(temporaryFileFor(file), failure);
     if (h == INVALID_HANDLE_VALUE) {
-        error = messageFor(GetLastError());
+        error = messageFor(failure);
         return false;
     }
+    // CREATE_ALWAYS emptied whatever a killed writer left in it.
     bool ok = true;
-    DWORD failure = 0;
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (ok && left > 0) {
@@ -98,24 +130,36 @@ bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, s
         ok = false;
         failure = GetLastError();
     }
-    CloseHandle(h);
-    // Another program (a virus scanner, an editor) may hold the file for a moment.
+    // Another program (a virus scanner, an editor) may hold the target for a moment.
     for (int attempt = 0; ok; ++attempt) {
-        if (MoveFileExW(temp.c_str(), file.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            break;
+        if (renameOver(h, file)) break;
         failure = GetLastError();
         const bool busy = failure == ERROR_SHARING_VIOLATION || failure == ERROR_ACCESS_DENIED ||
                           failure == ERROR_LOCK_VIOLATION;
-        if (!busy || attempt == 20) ok = false;
-        else Sleep(25);
+        if (!busy || attempt == 20)
+            ok = false;
+        else
+            Sleep(25);
     }
     if (!ok) {
-        DeleteFileW(temp.c_str());
+        FILE_DISPOSITION_INFO remove{TRUE};
+        SetFileInformationByHandle(h, FileDispositionInfo, &remove, sizeof remove);
+    }
+    CloseHandle(h);
+    if (!ok) {
         error = messageFor(failure ? failure : ERROR_WRITE_FAULT);
         return false;
     }
     return true;
+}
+
+MoveResult moveWithoutReplacing(const std::filesystem::path& file,
+                                const std::filesystem::path& to) {
+    if (MoveFileExW(file.c_str(), to.c_str(), 0)) return MoveResult::Moved;  // 0: never replaces
+    const DWORD failure = GetLastError();
+    return failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS
+               ? MoveResult::TargetExists
+               : MoveResult::Failed;
 }
 
 }  // namespace tarnix
