@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/DialEntry.h"
+#include "store/DamagedFile.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 
@@ -29,20 +30,6 @@ MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc) {
     // Not a record file, or not readable at all (another program may hold it).
     std::string bytes, error;
     return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
-}
-
-// Moves a month file that is not a record file out of the way, under a name no reader
-// takes for a month, so that its bytes survive and a new file can be started.
-bool keepAside(const fs::path& path) {
-    for (int n = 1; n < 1000; ++n) {
-        fs::path aside = path;
-        aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
-        std::error_code ec;
-        if (fs::exists(aside, ec) || ec) continue;
-        fs::rename(path, aside, ec);
-        return !ec;
-    }
-    return false;
 }
 
 std::string counterText(std::uint32_t value) {
@@ -99,7 +86,7 @@ void SessionRecords::add(const std::string& accountName, const std::string& addr
     MonthFile state = loadMonthFile(path, doc);
     if (state == MonthFile::Unreadable) return;  // another program holds it: leave it be
     if (state == MonthFile::Damaged) {
-        if (!keepAside(path)) return;
+        if (keepDamagedAside(path).empty()) return;
         state = MonthFile::Missing;
     }
 

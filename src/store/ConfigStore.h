@@ -3,6 +3,10 @@
 // program. The document stays loaded for the life of the program; every change is
 // saved at once (crash-safe), and a failed save keeps the change in memory.
 //
+// A config.xml that exists but cannot be read is never replaced: the store then runs on
+// the defaults and writes nothing this run. One that reads but is not a config file is
+// kept aside as config.xml.damaged (-2, -3, ...) before the defaults are written.
+//
 // All strings are GB2312 bytes. Element and attribute names are those of the file:
 // Every operation may be called from any thread: one lock guards the document.
 // CONFIG holds one element per setting, the entry group of saved accounts (User elements
@@ -75,9 +79,19 @@ class ConfigStore {
         return std::unique_lock<std::recursive_mutex>(mutex_);
     }
     const std::filesystem::path& FilePath() const { return path_; }
-    bool Save();
+    bool Save();  // false, and nothing written, while IsReadOnlyThisRun()
+
+    // True when config.xml could not be read at start (another program held it, a disk
+    // error) or was damaged and could not be kept aside: this run never writes it.
+    bool IsReadOnlyThisRun() const { return readOnly_; }
+    // Tells the user once what start-up found wrong with config.xml, in a "提示" box
+    // through prompt(); nothing when the file was fine. Not shown by the constructor,
+    // which runs before the program has a window or knows it is the only instance.
+    void ShowStartNotice(void* owner);
 
   private:
+    enum class FileState { Missing, Config, Damaged, Unreadable };
+    FileState loadFile();
     bool enterConfig(bool create);
     void leave();
     bool readFirst(std::string_view key, std::string& value);
@@ -88,6 +102,8 @@ class ConfigStore {
     std::recursive_mutex mutex_;
     std::filesystem::path path_;
     XmlDocument doc_;
+    bool readOnly_ = false;
+    std::string startNotice_;  // GB2312, empty when there is nothing to say
     std::atomic<bool> messagePopup_{true};
     std::atomic<bool> reconnect_{false};
 };

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "store/ConfigStore.h"
+#include "../support/PromptRecorder.h"
 
 namespace tarnix {
 namespace {
@@ -227,33 +228,71 @@ TEST_F(Config, ScheduledShutdown) {
                           "<MsgPop>1</MsgPop>\r\n<Reconnect>0</Reconnect>\r\n</CONFIG>\r\n");
 }
 
-TEST_F(Config, DamagedFilesGiveDefaults) {
+TEST_F(Config, DamagedFilesAreKeptAsideBeforeTheDefaultsAreWritten) {
+    const std::string accounts =
+        "<" + kEntry + "><User NAME=\"a\" PASSWORD=\"1f\"/></" + kEntry + ">";
     const std::string damaged[] = {
-        "",
         std::string("\x00\xff\xfe\x81<\x01>", 7),
         "<html><body>not a config</body></html>",
-        kDecl + "<CONFIG>\r\n<UPDATESET>0</UPDATESET>\r\n<StartUp>1",  // cut short
-        kDecl + "<CONFIG><StartUp>1</Start><MsgPop>0</MsgPop></CONFIG>",
-        kDecl + "<CONFIG><UPDATESET/><RedialTimegrap>abc</RedialTimegrap><User NAME='x/></CONFIG>",
+        kDecl + "<CONFIG>\r\n" + accounts + "\r\n<StartUp>1",  // cut short
+        kDecl + "<CONFIG><StartUp>1</Start>" + accounts + "</CONFIG>",
+        kDecl + "<CONFIG><UPDATESET/><User NAME='x/></CONFIG>",
     };
+    int n = 0;
     for (const std::string& bytes : damaged) {
         writeFile(bytes);
-        ConfigStore store(dir_);
-        // Without CONFIG the defaults stand in, and nothing is written until a change.
-        if (bytes.find("<CONFIG>") == std::string::npos) {
-            EXPECT_EQ(file(), bytes);
+        testing::PromptRecorder prompts;
+        {
+            ConfigStore store(dir_);
+            EXPECT_FALSE(store.IsReadOnlyThisRun());
+            EXPECT_EQ(file(), kDefaultFile);
+            store.ShowStartNotice(nullptr);
+            store.ShowStartNotice(nullptr);
+            store.SetAutoConnect(true);
         }
-        std::vector<std::string> names, passwords;
-        store.ListAccounts(kEntry, names, passwords);
-        store.GetStartUp();
-        store.GetRedialIntervalText();
-        std::string time, type;
-        store.GetShutdown(time, type);
-        // A change is written, and read back by the next start.
-        store.SetAutoConnect(true);
-        ConfigStore next(dir_);
-        EXPECT_EQ(next.GetAutoConnect(), 1) << bytes;
+        const std::string aside =
+            ++n == 1 ? "config.xml.damaged" : "config.xml.damaged-" + std::to_string(n);
+        std::ifstream in(dir_ / aside, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << aside;
+        ASSERT_EQ(prompts.asked.size(), 1u) << "told once";
+        EXPECT_EQ(prompts.asked[0].caption, "\xcc\xe1\xca\xbe");
+        EXPECT_NE(prompts.asked[0].text.find(aside), std::string::npos);
+        EXPECT_EQ(ConfigStore(dir_).GetAutoConnect(), 1) << "changes are written again";
     }
+
+    // An empty file holds nothing to keep: it is replaced by the defaults without a word.
+    writeFile("");
+    testing::PromptRecorder prompts;
+    ConfigStore(dir_).ShowStartNotice(nullptr);
+    EXPECT_EQ(file(), kDefaultFile);
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_FALSE(fs::exists(dir_ / ("config.xml.damaged-" + std::to_string(n + 1))));
+}
+
+TEST_F(Config, AFileThatCannotBeReadIsNeverWritten) {
+    // A folder in its place stands for any file that exists and cannot be read.
+    fs::create_directories(dir_ / "config.xml" / "inner");
+    testing::PromptRecorder prompts;
+    ConfigStore store(dir_);
+    EXPECT_TRUE(store.IsReadOnlyThisRun());
+    EXPECT_TRUE(store.GetUpdateCheck()) << "the defaults stand in";
+    store.SaveAccount(kEntry, "", "u");
+    store.SetStartUp(true);
+    EXPECT_FALSE(store.Save());
+    EXPECT_TRUE(store.GetStartUp()) << "changes live on in memory";
+    std::vector<std::string> names, passwords;
+    store.ListAccounts(kEntry, names, passwords);
+    EXPECT_EQ(names, std::vector<std::string>{"u"});
+    EXPECT_TRUE(fs::is_directory(dir_ / "config.xml" / "inner"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+    EXPECT_TRUE(prompts.asked.empty()) << "not before the program asks for it";
+    store.ShowStartNotice(nullptr);
+    store.ShowStartNotice(nullptr);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].caption, "\xcc\xe1\xca\xbe");
+    EXPECT_EQ(prompts.asked[0].icon, PromptIcon::Warning);
+    EXPECT_NE(prompts.asked[0].text.find("config.xml"), std::string::npos);
 }
 
 TEST_F(Config, FailedSaveKeepsTheChangeAndTheOldFile) {
