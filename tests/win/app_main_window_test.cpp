@@ -349,12 +349,14 @@ TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) 
     open();
     EXPECT_EQ(TabCtrl_GetItemCount(window_->item(IDC_TABS)), 4);
     EXPECT_TRUE(rig_.backend->dialled().empty());
+    ASSERT_EQ(prompts_.asked.size(), 1u) << "the damaged file is told once the window shows";
+    EXPECT_TRUE(std::filesystem::exists(rig_.folder / "config.xml.damaged"));
 
     command(ID_HELP);
-    ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text,
+    ASSERT_EQ(prompts_.asked.size(), 2u);
+    EXPECT_EQ(prompts_.asked[1].text,
               wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"));
-    EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(prompts_.asked[1].icon, PromptIcon::Stop);
 }
 
 }  // namespace

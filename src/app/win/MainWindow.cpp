@@ -115,6 +115,8 @@ BOOL MainWindow::onInitDialog() {
     SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
     // So that the scheduled shutdown may shut down or restart the computer.
     enableShutdownPrivilege();
+    // A config.xml that could not be read, or was kept aside, is told once the window shows.
+    post([this] { services_.config.ShowStartNotice(hwnd()); });
     return TRUE;
 }
 
