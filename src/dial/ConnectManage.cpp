@@ -105,6 +105,10 @@ int CConnectManage::LastError() const {
     return lastError_;
 }
 
+void CConnectManage::AbandonConnect() {
+    backend_->abandonDials();
+}
+
 void CConnectManage::Close() {
     ConnHandle handle;
     std::string entry;

@@ -36,6 +36,9 @@ class CConnectManage {
     // The error of the last Connect (raserror.h numbers; dial/DialFailure.h has their
     // words); 0 when it connected or none was made.
     int LastError() const;
+    // For the program's exit: a Connect in progress on another thread returns 0 soon, with
+    // LastError kDialErrorAbandoned, and every later one at once. Close still hangs up.
+    void AbandonConnect();
     // Hangs up this library's connection, or else the live connection of the stored entry.
     void Close();
     // 1 when a connection of the entry is up (connected, not still being dialled).

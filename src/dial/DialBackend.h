@@ -27,6 +27,10 @@ class DialBackend {
     // does; a failed dial always has an error.
     virtual DialOutcome dial(const std::string& user, const std::string& password,
                              const std::string& entry) = 0;
+    // For the program's exit: a dial in progress on another thread ends soon (within about
+    // a second) with kDialErrorAbandoned, releasing what it had made, and every later dial
+    // fails so at once. Hang-ups still work.
+    virtual void abandonDials() = 0;
     // Hangs up and waits until the connection is gone, never longer than a few seconds.
     virtual void hangUp(ConnHandle handle) = 0;
     // True when the machine can reach a network.

@@ -133,9 +133,13 @@ void DialController::dialWorker(DialRequest request) {
     session_.userHangUp = 0;
     dialledAccount_ = request.accountName;
     const bool connected = dial(request) != 0;
+    if (stopping()) return;  // a link made all the same is hung up at exit
     startOnlineNotice(request.accountName);
-    if (connected) startSession(request.accountName);
-    else showFailure(true);
+    if (connected) {
+        startSession(request.accountName);
+    } else {
+        showFailure(true);
+    }
 }
 
 // Under the dial lock, after a dial failed: the status line says why. The user's own dial
@@ -231,6 +235,9 @@ int DialController::startMonitors() {
 
 void DialController::stopMonitors(const std::function<void()>& whileWaiting) {
     session_.stopMonitors = 1;
+    // The program is ending: a dial in progress (tens of seconds on a dead line) is given
+    // up rather than waited for, and nothing of it is shown or recorded.
+    if (connectManage_) connectManage_->AbandonConnect();
     {
         std::lock_guard<std::mutex> lock(changeMutex_);
     }
@@ -396,7 +403,9 @@ DialController::Attempt DialController::redialAttempt() {
     }
     session_.ownDial = 0;
     dialledAccount_ = request.accountName;
-    if (dial(request) == 0) {
+    const bool connected = dial(request) != 0;
+    if (stopping()) return Attempt::Stopped;
+    if (!connected) {
         showFailure(false);
         return Attempt::Failed;
     }

@@ -2,13 +2,17 @@
 // The dial controller behind the login page: it dials and hangs up on worker threads,
 // watches the remote-access service for the dial entry's connection coming up and going
 // down, keeps the session records, tells the message server when the account goes on
-// and off line, shows the link in the commands and the status line, and redials after a
-// drop as the settings say (Alwaysconnect: at once until a dial succeeds; Reconnect:
-// RedialTrytimes attempts RedialTimegrap seconds apart).
+// and off line, shows the link in the commands and the status line (and why a dial
+// failed), and redials after a drop as the settings say (Alwaysconnect: at once until a
+// dial succeeds; Reconnect: RedialTrytimes attempts RedialTimegrap seconds apart).
 //
 // Threads: the commands and start/stop belong to the user-interface thread, which never
-// waits for the dial lock. Dialling, hanging up and each monitor's reaction to one event
-// hold it; the monitors call the view while they hold it.
+// waits for the dial lock. Dialling (a command's or a redial's), hanging up and each
+// monitor's reaction to one event hold it, and only those call the view, while they hold
+// it. Whoever holds the lock first after a link ended reacts to the end: the drop monitor,
+// or a dial worker that must know the entry free. The on-line notice thread takes no lock;
+// a hang-up waits for it under the lock. stopMonitors abandons a dial in progress; once it
+// has begun, no link comes up in the view or the records and no dial's notice is sent.
 
 #include <atomic>
 #include <condition_variable>
@@ -74,8 +78,9 @@ class DialController {
     // started. Also reads the redial settings, so a drop before any connect command is
     // handled by defined values.
     int startMonitors();
-    // Stops the monitors and waits for them and every worker. `whileWaiting` runs about
-    // every 10 ms meanwhile (the window's thread handles the view's messages there).
+    // Stops the monitors and waits for them and every worker; a dial in progress is
+    // abandoned, not waited for. `whileWaiting` runs about every 10 ms meanwhile (the
+    // window's thread handles the view's messages there).
     void stopMonitors(const std::function<void()>& whileWaiting = {});
 
     // Closes the open session record as a normal disconnection (at shutdown).

@@ -1,8 +1,8 @@
 #pragma once
 // What the dial controller shows: the window that implements this owns the commands, the
-// status line and the tray. The controller calls it from its monitor threads while it
-// holds the dial lock, so an implementation may block on the user-interface thread (as
-// SendMessage does) but must never wait for the dial lock itself.
+// status line and the tray. The controller calls it from its worker and monitor threads
+// while it holds the dial lock, so an implementation may block on the user-interface
+// thread (as SendMessage does) but must never wait for the dial lock itself.
 
 #include <string_view>
 

@@ -33,6 +33,7 @@ class NullDialBackend : public DialBackend {
     DialOutcome dial(const std::string&, const std::string&, const std::string&) override {
         return {0, kDialErrorNoDevice};
     }
+    void abandonDials() override {}
     void hangUp(ConnHandle) override {}
     bool networkReachable() override { return false; }
     RemoteAccess& remoteAccess() override { return access_; }

@@ -220,9 +220,10 @@ TEST_F(Controller, RedialSettingsAreReadAtStartSoAPolicyTurnedOnLaterHasThem) {
 TEST_F(Controller, ACountPlacedBeforeTheIntervalIsNotFound) {
     auto lock = rig_.config->Lock();
     auto& doc = rig_.config->Document();
-    doc.SetDocText("<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-                   "<RedialTrytimes>4</RedialTrytimes>\r\n<RedialTimegrap>9x</RedialTimegrap>\r\n"
-                   "</CONFIG>\r\n");
+    doc.SetDocText(
+        "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+        "<RedialTrytimes>4</RedialTrytimes>\r\n<RedialTimegrap>9x</RedialTimegrap>\r\n"
+        "</CONFIG>\r\n");
     auto& controller = rig_.make();
     controller.readRedialSettings();
     EXPECT_EQ(controller.retryCount(), 0);
@@ -288,8 +289,7 @@ TEST_F(Controller, ALinkStillBeingDialledIsAdoptedOnlyOnceItIsConnected) {
     rig_.view.mark("connected by the other program");
     rig_.access.complete(early);
     ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
-    EXPECT_EQ(rig_.view.events(),
-              (Events{"connected by the other program", "up", "connected"}));
+    EXPECT_EQ(rig_.view.events(), (Events{"connected by the other program", "up", "connected"}));
 
     // ...and again later, while another connection's notice wakes the monitor.
     rig_.access.drop(early);
@@ -302,8 +302,7 @@ TEST_F(Controller, ALinkStillBeingDialledIsAdoptedOnlyOnceItIsConnected) {
     rig_.view.mark("connected by the other program");
     rig_.access.complete(later);
     ASSERT_TRUE(eventually([&] { return rig_.connected(); }));
-    EXPECT_EQ(rig_.view.events(),
-              (Events{"connected by the other program", "up", "connected"}));
+    EXPECT_EQ(rig_.view.events(), (Events{"connected by the other program", "up", "connected"}));
     EXPECT_EQ(controller.session().currentConnection, later);
 }
 
@@ -440,6 +439,29 @@ TEST_F(Controller, StoppingEndsEveryThreadEvenInTheMiddleOfARealPause) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
         << "not the 1000 s pause";
     EXPECT_EQ(controller.runningThreads(), 0);
+}
+
+TEST_F(Controller, StoppingAbandonsADialInProgressAndNothingOfItFollows) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    rig_.backend->holdDials(true);
+    controller.connect({"uma", "pw"});
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 1; }));
+    // Should the dial not be abandoned, the line answers after a while and the dial succeeds.
+    std::atomic<bool> stopped{false};
+    std::thread line([&] {
+        eventually([&] { return stopped.load(); }, std::chrono::seconds(3));
+        rig_.backend->holdDials(false);
+    });
+    controller.stopMonitors();
+    stopped = true;
+    line.join();
+    EXPECT_EQ(rig_.connectManage->LastError(), kDialErrorAbandoned);
+    EXPECT_TRUE(rig_.view.events().empty()) << "no link-up, no failure shown";
+    EXPECT_EQ(rig_.view.status(), "");
+    EXPECT_TRUE(rig_.notices.sent().empty());
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(rig_.connectManage->Connect(), 0) << "no dial once the program is ending";
 }
 
 TEST_F(Controller, ADialThatLosesItsLinkAtOnceClosesItsRecordAbnormally) {

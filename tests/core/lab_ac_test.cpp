@@ -5,6 +5,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../support/DialRig.h"
 #include "../support/lab_Server.h"
 #include "Accounts.h"
 #include "AddressPool.h"
@@ -150,11 +151,11 @@ TEST(LabAc, MalformedLinesGetAnErrorAndTheServerStaysUp) {
     ASSERT_TRUE(socket.valid());
     ASSERT_TRUE(
         socket.sendAll("nonsense\nDIAL demo\nDIAL de%ZZmo demo e\nHANGUP abc\n"
-                       "REFUSE -1\nDOWN 0\nRATE 1\n\n" +
+                       "REFUSE -1\nDOWN 0\nRATE 1\nDELAY 60001\n\n" +
                        std::string(3000, 'x') + "\n\x01\x02\xFF\nPING\n"));
     LineReader reader(socket);
     std::string line;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 10; ++i) {
         ASSERT_EQ(reader.readLine(line, 5000), LineReader::Result::Line);
         EXPECT_EQ(line.rfind("ERR 87 ", 0), 0u) << line;
     }
@@ -210,6 +211,32 @@ TEST(LabAc, RefusesTheNextDialsWhenTold) {
         EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("ERR " + number + " ", 0), 0u) << code;
     }
     EXPECT_EQ(ac.ask("DIAL demo demo e").rfind("OK ", 0), 0u);
+}
+
+TEST(LabAc, ADelayedDialIsWithdrawnWhenItsRequesterGoes) {
+    InProcessLabAc ac;
+    EXPECT_EQ(ac.ask("DELAY 400"), "OK delaying 400 ms\n");
+
+    // A request sent behind the dial waits its turn.
+    Socket patient = Socket::connectTcp("127.0.0.1", ac.port(), 2000);
+    ASSERT_TRUE(patient.sendAll("DIAL demo demo e\nPING\n"));
+    LineReader reader(patient);
+    std::string line;
+    ASSERT_EQ(reader.readLine(line, 5000), LineReader::Result::Line);
+    EXPECT_EQ(line.rfind("OK ", 0), 0u) << line;
+    ASSERT_EQ(reader.readLine(line, 5000), LineReader::Result::Line);
+    EXPECT_EQ(line, "PONG");
+    EXPECT_TRUE(ac.logged("dialling demo (400 ms)"));
+
+    // A requester that goes before the answer leaves no session behind.
+    {
+        Socket hasty = Socket::connectTcp("127.0.0.1", ac.port(), 2000);
+        ASSERT_TRUE(hasty.sendAll("DIAL demo demo e\n"));
+        ASSERT_TRUE(testing::eventually([&] { return ac.countLogged("dialling demo") == 2; }));
+    }
+    ASSERT_TRUE(testing::eventually([&] { return ac.logged("abandoned demo"); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // past the delay
+    EXPECT_NE(ac.ask("LIST").find("\nEND 1\n"), std::string::npos) << "only the first";
 }
 
 TEST(LabAc, GoesDownAndComesBack) {

@@ -113,6 +113,27 @@ TEST(LabDial, ARefusedConnectSaysWhyInWords) {
     rig.connectManage->Close();
 }
 
+TEST(LabDial, AbandoningEndsADialInProgressAndEveryLaterOne) {
+    InProcessLabAc ac;
+    auto backend = makeLabDialBackend(ac.endpoint());
+    ac.ask("DELAY 30000");
+    DialOutcome outcome{1, 0};
+    std::thread dialling([&] { outcome = backend->dial("demo", "demo", kLabEntry); });
+    ASSERT_TRUE(testing::eventually([&] { return ac.logged("dialling demo"); }));
+    backend->abandonDials();
+    dialling.join();
+    EXPECT_EQ(outcome.handle, 0u);
+    EXPECT_EQ(outcome.error, kDialErrorAbandoned);
+    EXPECT_TRUE(testing::eventually([&] { return ac.logged("abandoned demo"); }))
+        << "lab-ac withdraws the dial";
+
+    ac.ask("DELAY 0");
+    outcome = backend->dial("demo", "demo", kLabEntry);
+    EXPECT_EQ(outcome.error, kDialErrorAbandoned);
+    EXPECT_EQ(ac.countLogged("dialling demo"), 1) << "nothing more is asked of lab-ac";
+    EXPECT_EQ(ac.ask("LIST"), "END 0\n");
+}
+
 TEST(LabDial, AdminDropAndHangUpSignalTheDisconnection) {
     InProcessLabAc ac;
     auto backend = makeLabDialBackend(ac.endpoint());

@@ -105,8 +105,8 @@ bool eventually(Done done, std::chrono::milliseconds limit = std::chrono::second
 }
 
 struct DialRig {
-    explicit DialRig(const std::string& tag, std::filesystem::path base =
-                                                  std::filesystem::temp_directory_path())
+    explicit DialRig(const std::string& tag,
+                     std::filesystem::path base = std::filesystem::temp_directory_path())
         : folder(base / ("tarnix-" + tag + "-" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(folder);
         auto owned = std::make_unique<FakeDialBackend>(access);

@@ -3,6 +3,7 @@
 // end when the test says so, and the registered events are signalled as the real service
 // would signal them.
 #include <algorithm>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -55,10 +56,9 @@ class FakeRemoteAccess : public RemoteAccess {
         ConnHandle h;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (onlyIfFree && std::any_of(connections_.begin(), connections_.end(),
-                                          [&](const Connection& c) {
-                                              return c.info.entryName == entry;
-                                          }))
+            if (onlyIfFree &&
+                std::any_of(connections_.begin(), connections_.end(),
+                            [&](const Connection& c) { return c.info.entryName == entry; }))
                 return 0;
             h = nextHandle_++;
             connections_.push_back({{h, entry, true}, address, {}});
@@ -229,6 +229,14 @@ class FakeDialBackend : public DialBackend {
         std::lock_guard<std::mutex> lock(mutex_);
         script.insert(script.end(), results);
     }
+    // While held, a dial waits (as one on a dead line does) until released or abandoned.
+    void holdDials(bool hold) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            holding_ = hold;
+        }
+        changed_.notify_all();
+    }
 
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
         for (auto& e : entries) onEntry(e);
@@ -239,18 +247,27 @@ class FakeDialBackend : public DialBackend {
         unsigned n;
         int error;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
             dials.push_back({user, password, entry});
+            changed_.wait(lock, [this] { return !holding_ || abandoned_; });
+            if (abandoned_) return {0, 631};
             ok = script.empty() ? true : script.front();
             if (!script.empty()) script.pop_front();
             n = ok ? ++connected_ : 0;
             error = failure;
         }
         if (!ok) return {0, error};
-        ConnHandle h = access_.add(
-            entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
-            oneConnectionPerEntry);
+        ConnHandle h =
+            access_.add(entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
+                        oneConnectionPerEntry);
         return {h, h ? 0 : 633};  // the entry is in use
+    }
+    void abandonDials() override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            abandoned_ = true;
+        }
+        changed_.notify_all();
     }
     void hangUp(ConnHandle h) override {
         {
@@ -265,6 +282,9 @@ class FakeDialBackend : public DialBackend {
   private:
     FakeRemoteAccess& access_;
     std::mutex mutex_;
+    std::condition_variable changed_;
+    bool holding_ = false;
+    bool abandoned_ = false;
     unsigned connected_ = 0;
 };
 

@@ -47,11 +47,12 @@ struct InProcessLabAc {
         return text;
     }
 
-    bool logged(const std::string& part) {
+    bool logged(const std::string& part) { return countLogged(part) > 0; }
+    int countLogged(const std::string& part) {
         std::lock_guard<std::mutex> lock(logMutex);
-        for (const auto& line : log)
-            if (line.find(part) != std::string::npos) return true;
-        return false;
+        int n = 0;
+        for (const auto& line : log) n += line.find(part) != std::string::npos;
+        return n;
     }
 };
 

@@ -240,4 +240,41 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     }
 }
 
+// Exiting while a dial is in progress gives the dial up rather than waiting for it, and
+// nothing of it follows the exit: no session at lab-ac, no record, no on-line notice.
+TEST_F(Client, ExitDuringADialGivesItUpAndLeavesNothingOfIt) {
+    InProcessLabAc labAc;
+    labAc.ask("DELAY 3000");
+    std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
+        << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc.endpoint() << "\r\n";
+    std::ofstream(folder_.path() / "Provider.ini")
+        << "[MessageServer]\r\nAddress=127.0.0.1\r\nPort=" << labAc.port() << "\r\n";
+    const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
+                             PasswordCipher::EncryptPassword("demo") + "\"/>";
+    std::ofstream(folder_.path() / "config.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
+           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
+           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(waitFor([&] { return labAc.logged("dialling demo"); }, 20s));
+    auto asked = std::chrono::steady_clock::now();
+    exitClient(client, w);
+    std::printf("exit during a dial took %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - asked)
+                                           .count()));
+
+    EXPECT_TRUE(waitFor([&] { return labAc.logged("abandoned demo"); }, 2s))
+        << "the dial was waited for, not given up";
+    Sleep(3500);  // past the moment the dial would have been answered
+    EXPECT_FALSE(labAc.logged("up ")) << "a session came of the dial";
+    EXPECT_EQ(labAc.ask("LIST"), "END 0\n");
+    EXPECT_TRUE(readRecordItems(currentRecordFile(folder_.path())).empty());
+    EXPECT_EQ(labAc.ask("NOTICES").find("NOTICE online"), std::string::npos);
+}
+
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <future>
 
 #include "dial/ConnectManage.h"
+#include "dial/DialFailure.h"
 #include "../support/WinProcess.h"
 
 using namespace tarnix;
@@ -50,6 +52,28 @@ TEST_F(RasMode, EveryLibraryOperationReturns) {
     expectReturnsWithin(
         10s, [&] { manage.Close(); }, "Close");
     manage.SetHrasconnNull();
+}
+
+TEST_F(RasMode, AFailedDialSaysWhyAndAnAbandonedOneEndsAtOnce) {
+    CConnectManage manage(folder_.path());
+    std::string user = "demo", password = "123456", entry = kDialEntryName;
+    manage.SetConnectType(1);
+    manage.SetConnectInfo(user.data(), password.data(), entry.data());
+    // Wherever this runs there is no provider to answer: the dial fails, and says why.
+    int connected = 1;
+    expectReturnsWithin(
+        90s, [&] { connected = manage.Connect(); }, "Connect");
+    if (connected == 0) {
+        EXPECT_NE(manage.LastError(), 0);
+    }
+    std::printf("ras dial: %d, error %d\n", connected, manage.LastError());
+    manage.Close();
+
+    manage.AbandonConnect();
+    expectReturnsWithin(
+        5s, [&] { connected = manage.Connect(); }, "Connect after AbandonConnect");
+    EXPECT_EQ(connected, 0);
+    EXPECT_EQ(manage.LastError(), kDialErrorAbandoned);
 }
 
 TEST_F(RasMode, RemoteAccessQueriesAndNotificationsReturn) {

@@ -10,6 +10,7 @@ constexpr std::size_t kMaxLine = 1024;
 // Generous bounds that keep the counters' arithmetic far from overflowing.
 constexpr std::uint64_t kMaxRate = 1000000000;
 constexpr std::uint64_t kMaxDownSeconds = 86400;
+constexpr std::uint64_t kMaxDialDelayMs = 60000;
 // A lab tool needs few connections; the cap keeps a runaway client from exhausting threads.
 constexpr std::size_t kMaxConnections = 64;
 // Watchers hear from lab-ac at least this often, as a PPP peer answers echo requests,
@@ -57,7 +58,8 @@ bool LabServer::start(const std::string& host, std::uint16_t port) {
     listener_ = Socket::listenTcp(host, port);
     if (!listener_.valid()) return false;
     port_ = listener_.localPort();
-    if (!notices_.start(host, port_)) log("notices: UDP port " + std::to_string(port_) + " is taken");
+    if (!notices_.start(host, port_))
+        log("notices: UDP port " + std::to_string(port_) + " is taken");
     stopping_ = false;
     acceptThread_ = std::thread(&LabServer::acceptLoop, this);
     return true;
@@ -143,9 +145,18 @@ void LabServer::reapFinished() {
 
 void LabServer::serve(const std::shared_ptr<Connection>& connection) {
     LineReader reader(connection->socket, kMaxLine);
+    connection->reader = &reader;
     std::string line;
     while (!stopping_) {
-        LineReader::Result result = reader.readLine(line);
+        LineReader::Result result;
+        if (!connection->pending.empty()) {
+            auto next = std::move(connection->pending.front());
+            connection->pending.pop_front();
+            result = next ? LineReader::Result::Line : LineReader::Result::TooLong;
+            if (next) line = std::move(*next);
+        } else {
+            result = reader.readLine(line);
+        }
         if (result == LineReader::Result::TooLong) {
             connection->send(errorLine(lab::kErrorBadParameter, "line too long"));
             continue;
@@ -172,6 +183,33 @@ void LabServer::goDown(unsigned seconds) {
     log("going down for " + std::to_string(seconds) + " s");
 }
 
+// Holds a dial for `delayMs`, as a line slow to answer does; requests that come meanwhile
+// wait their turn. False when the requester closed the connection: the dial is withdrawn
+// and no session comes of it, as a hang-up ends a dial in progress.
+bool LabServer::holdDial(Connection& connection, const std::string& account,
+                         std::uint32_t delayMs) {
+    log("dialling " + account + " (" + std::to_string(delayMs) + " ms)");
+    const auto until = Clock::now() + std::chrono::milliseconds(delayMs);
+    std::string line;
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        if (left.count() <= 0) return true;
+        switch (connection.reader->readLine(line, static_cast<std::uint32_t>(left.count()))) {
+            case LineReader::Result::Line:
+                connection.pending.emplace_back(line);
+                break;
+            case LineReader::Result::TooLong:
+                connection.pending.emplace_back(std::nullopt);
+                break;
+            case LineReader::Result::Timeout:
+                return true;
+            case LineReader::Result::Closed:
+                log("abandoned " + account);
+                return false;
+        }
+    }
+}
+
 bool LabServer::handle(Connection& connection, const std::string& line) {
     std::vector<std::string> fields = lab::splitLine(line);
     if (fields.empty()) return true;
@@ -195,6 +233,12 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
     }
     if (command == "DIAL") {
         if (!expect(3)) return bad("usage: DIAL account password entry");
+        std::uint32_t delayMs;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            delayMs = dialDelayMs_;
+        }
+        if (delayMs > 0 && !holdDial(connection, args[0], delayMs)) return false;
         DialResult result;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -280,6 +324,16 @@ bool LabServer::handle(Connection& connection, const std::string& line) {
         }
         log("refusing the next " + std::to_string(number) + " dials with " + std::to_string(error));
         return connection.send("OK refusing " + std::to_string(number) + "\n");
+    }
+    if (command == "DELAY") {
+        if (!expect(1) || !lab::parseUnsigned(args[0], number) || number > kMaxDialDelayMs)
+            return bad("usage: DELAY milliseconds (0 to 60000)");
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            dialDelayMs_ = static_cast<std::uint32_t>(number);
+        }
+        log("dials take " + std::to_string(number) + " ms");
+        return connection.send("OK delaying " + std::to_string(number) + " ms\n");
     }
     if (command == "DOWN") {
         if (!expect(1) || !lab::parseUnsigned(args[0], number) || number == 0 ||

@@ -1,15 +1,18 @@
 #pragma once
 // lab-ac's network side: one TCP port for clients, watchers and the administrator, one
-// thread per connection; the same port number on UDP takes the clients' notices. Sessions belong to the server, not to the connection that
-// dialled them, so a client that exits leaves its session up.
+// thread per connection; the same port number on UDP takes the clients' notices. Sessions belong to
+// the server, not to the connection that dialled them, so a client that exits leaves its session
+// up.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -41,6 +44,10 @@ class LabServer {
         std::atomic<bool> finished{false};
         std::thread thread;
         bool send(const std::string& text);
+        // Used by the connection's own thread only: its reader, and requests that came
+        // while a dial was held (none: a line too long).
+        LineReader* reader = nullptr;
+        std::deque<std::optional<std::string>> pending;
     };
     using Clock = std::chrono::steady_clock;
 
@@ -48,6 +55,7 @@ class LabServer {
     void serve(const std::shared_ptr<Connection>& connection);
     // False when the connection is to end after this line.
     bool handle(Connection& connection, const std::string& line);
+    bool holdDial(Connection& connection, const std::string& account, std::uint32_t delayMs);
     void broadcastDown(const SessionInfo& session, const std::string& cause);
     void goDown(unsigned seconds);
     bool isDown();
@@ -60,6 +68,7 @@ class LabServer {
     Concentrator concentrator_;
     std::list<std::shared_ptr<Connection>> connections_;
     Clock::time_point downUntil_{};
+    std::uint32_t dialDelayMs_ = 0;  // how long each dial takes before it is answered
     Socket listener_;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};

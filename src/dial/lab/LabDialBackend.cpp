@@ -38,9 +38,14 @@ class LabDialBackend : public DialBackend {
                      const std::string& entry) override {
         auto started = Clock::now();
         DialOutcome outcome = dialOnce(user, password, entry);
+        if (outcome.handle == 0 && abandon_.done()) return {0, kDialErrorAbandoned};
         if (outcome.handle == 0) std::this_thread::sleep_until(started + kFailedDialMinimum);
         return outcome;
     }
+
+    // Shutting the request's connection down withdraws it: lab-ac drops a dial whose
+    // requester has gone.
+    void abandonDials() override { abandon_.now(); }
 
     void hangUp(ConnHandle handle) override {
         if (host_.empty() || handle == 0) return;
@@ -64,8 +69,9 @@ class LabDialBackend : public DialBackend {
                          const std::string& entry) {
         if (host_.empty()) return {0, kDialErrorNoAnswer};
         auto deadline = Clock::now() + std::chrono::milliseconds(kDialTimeoutMs);
-        lab::Reply reply = lab::request(
-            host_, port_, lab::makeLine({"DIAL", user, password, entry}), kDialTimeoutMs);
+        lab::Reply reply =
+            lab::request(host_, port_, lab::makeLine({"DIAL", user, password, entry}),
+                         kDialTimeoutMs, &abandon_);
         if (int error = reply.error()) return {0, error};
         std::uint64_t handle = 0;
         if (!reply.ok() || reply.last().size() < 3 || reply.last()[0] != "OK" ||
@@ -80,6 +86,7 @@ class LabDialBackend : public DialBackend {
     std::string host_;
     std::uint16_t port_;
     LabRemoteAccess remote_;
+    lab::Abandon abandon_;
 };
 
 }  // namespace

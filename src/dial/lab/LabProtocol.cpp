@@ -1,12 +1,59 @@
 #include "dial/lab/LabProtocol.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
 #include "base/Socket.h"
 
 namespace tarnix::lab {
+
+// Keeps a request's socket where Abandon::now() can shut it down, for as long as the
+// request uses it.
+class AbandonGuard {
+  public:
+    AbandonGuard(Abandon* abandon, Socket& socket) : abandon_(abandon), socket_(socket) {
+        if (!abandon_) return;
+        std::lock_guard<std::mutex> lock(abandon_->mutex_);
+        if (abandon_->done_) {
+            abandoned_ = true;
+        } else {
+            abandon_->sockets_.push_back(&socket_);
+        }
+    }
+    ~AbandonGuard() {
+        if (!abandon_ || abandoned_) return;
+        std::lock_guard<std::mutex> lock(abandon_->mutex_);
+        auto& sockets = abandon_->sockets_;
+        sockets.erase(std::remove(sockets.begin(), sockets.end(), &socket_), sockets.end());
+    }
+    AbandonGuard(const AbandonGuard&) = delete;
+    AbandonGuard& operator=(const AbandonGuard&) = delete;
+    // True when the request was given up before it was sent.
+    bool abandoned() const { return abandoned_; }
+
+  private:
+    Abandon* abandon_;
+    Socket& socket_;
+    bool abandoned_ = false;
+};
+
+void Abandon::now() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    done_ = true;
+    for (Socket* socket : sockets_) socket->shutdownBoth();
+}
+
+bool Abandon::done() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return done_;
+}
+
 namespace {
+
+// A lab-ac that does not take the connection within this is not there; kept short so that
+// a request being abandoned never waits long for its connection.
+constexpr std::uint32_t kConnectLimitMs = 1000;
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -119,7 +166,7 @@ int Reply::error() const {
 }
 
 Reply request(const std::string& host, std::uint16_t port, const std::string& line,
-              std::uint32_t timeoutMs) {
+              std::uint32_t timeoutMs, Abandon* abandon) {
     using Clock = std::chrono::steady_clock;
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     auto remaining = [&]() -> std::uint32_t {
@@ -128,8 +175,11 @@ Reply request(const std::string& host, std::uint16_t port, const std::string& li
     };
 
     Reply reply;
-    Socket socket = Socket::connectTcp(host, port, timeoutMs);
-    if (!socket.valid() || !socket.sendAll(line)) return reply;
+    if (abandon && abandon->done()) return reply;
+    Socket socket = Socket::connectTcp(host, port, std::min(timeoutMs, kConnectLimitMs));
+    if (!socket.valid()) return reply;
+    AbandonGuard guard(abandon, socket);
+    if (guard.abandoned() || !socket.sendAll(line)) return reply;
     LineReader reader(socket);
     std::string text;
     for (;;) {

@@ -5,8 +5,13 @@
 // and passwords with spaces pass unchanged.
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
+
+namespace tarnix {
+class Socket;
+}
 
 namespace tarnix::lab {
 
@@ -60,9 +65,24 @@ struct Reply {
 
 bool isReplyEnd(const std::string& keyword);
 
+// Lets another thread give up the requests made with it, for a program that is ending:
+// those in progress return incomplete at once (their connection is shut down, which
+// lab-ac takes as the request withdrawn), and later ones are not sent.
+class Abandon {
+  public:
+    void now();
+    bool done();
+
+  private:
+    friend class AbandonGuard;
+    std::mutex mutex_;
+    bool done_ = false;
+    std::vector<Socket*> sockets_;
+};
+
 // Sends one request line over a new connection and reads the reply; the whole
-// exchange ends within `timeoutMs`.
+// exchange ends within `timeoutMs`, and the connection is made within a second.
 Reply request(const std::string& host, std::uint16_t port, const std::string& line,
-              std::uint32_t timeoutMs);
+              std::uint32_t timeoutMs, Abandon* abandon = nullptr);
 
 }  // namespace tarnix::lab

@@ -1,5 +1,5 @@
 // Dialling over the real remote-access service: the provider's PPPoE entry in the user's
-// phonebook, created on the system's PPPoE device when missing, dialled synchronously.
+// phonebook, created on the system's PPPoE device when missing.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -12,6 +12,7 @@
 
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
+#include "dial/win/RasDialer.h"
 #include "dial/win/WinRemoteAccess.h"
 #include "store/CodePage.h"
 
@@ -58,26 +59,15 @@ class RasDialBackend : public DialBackend {
         copyTo(params.szEntryName, RAS_MaxEntryName + 1, gbToWide(entry));
         copyTo(params.szUserName, UNLEN + 1, gbToWide(user));
         copyTo(params.szPassword, PWLEN + 1, gbToWide(password));
-        HRASCONN conn = nullptr;
-        DWORD rc = RasDialW(nullptr, nullptr, &params, 0, nullptr, &conn);
+        DialOutcome outcome = dialer_.dial(params);
         SecureZeroMemory(params.szPassword, sizeof(params.szPassword));
-        if (rc != ERROR_SUCCESS) {
-            // A failed dial may still have a handle that must be released.
-            if (conn) hangUp(reinterpret_cast<ConnHandle>(conn));
-            return {0, static_cast<int>(rc)};
-        }
-        return {reinterpret_cast<ConnHandle>(conn), 0};
+        return outcome;
     }
 
+    void abandonDials() override { dialer_.abandon(); }
+
     void hangUp(ConnHandle handle) override {
-        auto conn = reinterpret_cast<HRASCONN>(handle);
-        if (RasHangUpW(conn) != ERROR_SUCCESS) return;
-        RASCONNSTATUSW status{};
-        status.dwSize = sizeof(status);
-        for (DWORD waited = 0; waited < kHangUpWaitMs; waited += 50) {
-            if (RasGetConnectStatusW(conn, &status) == ERROR_INVALID_HANDLE) return;
-            Sleep(50);
-        }
+        rasHangUp(reinterpret_cast<HRASCONN>(handle), kHangUpWaitMs);
     }
 
     // The network is reachable when an adapter other than loopback is up with a usable
@@ -151,6 +141,7 @@ class RasDialBackend : public DialBackend {
     }
 
     WinRemoteAccess access_;
+    RasDialer dialer_;
 };
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+// One RasDial, waited for by the calling thread, that another thread can abandon. The dial
+// runs asynchronously: the service tells its progress on a thread of its own, so the
+// connection's handle is known from the start and hanging it up ends the dial at once,
+// where a synchronous RasDial could only be waited out.
+#include <windows.h>
+#include <ras.h>
+
+#include "dial/DialBackend.h"
+
+namespace tarnix {
+
+class RasDialer {
+  public:
+    // Dials `params` (its dwCallbackId is set here). A failed or abandoned dial's handle is
+    // hung up before this returns.
+    DialOutcome dial(RASDIALPARAMSW& params);
+    // Ends the dial in progress, and every later one at once, with kDialErrorAbandoned.
+    void abandon();
+
+  private:
+    bool abandoned_ = false;  // guarded by the lock of the dials in flight (the .cpp's)
+};
+
+// Hangs up and waits until the service no longer knows the connection, at most `waitMs`.
+void rasHangUp(HRASCONN conn, DWORD waitMs);
+
+}  // namespace tarnix
