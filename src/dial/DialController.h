@@ -9,7 +9,7 @@
 // Threads: the commands and start/stop belong to the user-interface thread, which never
 // waits for the dial lock. Dialling (a command's or a redial's), hanging up and each
 // monitor's reaction to one event hold it, and only those call the view, while they hold
-// it. Whoever holds the lock first after a link ended reacts to the end: the drop monitor,
+// it (startMonitors too, before the monitors run). Whoever holds the lock first after a link ended reacts to the end: the drop monitor,
 // or a dial worker that must know the entry free. The on-line notice thread takes no lock;
 // a hang-up waits for it under the lock. stopMonitors abandons a dial in progress; once it
 // has begun, no link comes up in the view or the records and no dial's notice is sent.
