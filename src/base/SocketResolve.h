@@ -1,7 +1,8 @@
 #pragma once
-// Name resolution shared by the socket bindings. Each includes it after its own system
+// Name resolution shared by the socket bindings (and the fault check's local address). Each includes it after its own system
 // headers (BSD sockets or Winsock), which declare everything used here.
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -25,6 +26,16 @@ inline bool resolve(const std::string& host, std::uint16_t port, sockaddr_in& ou
     out.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
     freeaddrinfo(found);
     return true;
+}
+
+// This machine's first IPv4 address by its host name, as dotted text; empty when unknown.
+inline std::string hostAddressByName() {
+    char name[256] = {};
+    sockaddr_in address{};
+    if (gethostname(name, sizeof(name) - 1) != 0 || name[0] == '\0' || !resolve(name, 0, address))
+        return {};
+    char text[INET_ADDRSTRLEN] = {};
+    return inet_ntop(AF_INET, &address.sin_addr, text, sizeof(text)) ? text : "";
 }
 
 }  // namespace

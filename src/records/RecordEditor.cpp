@@ -10,6 +10,7 @@
 #include "records/RecordItemCursor.h"
 #include "records/RecordTexts.h"
 #include "records/RecordTime.h"
+#include "store/DamagedFile.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 
@@ -149,20 +150,6 @@ MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc, std::string& err
     return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
 }
 
-// Moves a month file that is no record file out of the way, under a name the dial writer
-// also uses, so its bytes survive (and its readable records stay listed).
-bool keepAside(const fs::path& path) {
-    for (int n = 1; n < 1000; ++n) {
-        fs::path aside = path;
-        aside += n == 1 ? ".damaged" : ".damaged-" + std::to_string(n);
-        std::error_code ec;
-        if (fs::exists(aside, ec) || ec) continue;
-        fs::rename(path, aside, ec);
-        return !ec;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string ManualSession::addressText(uint32_t packed) {
@@ -214,7 +201,9 @@ RecordChange RecordEditor::add(const ManualSession& session) {
         return change;
     }
     if (state == MonthFile::Damaged) {
-        if (!keepAside(path)) {
+        // Its bytes survive under the name the dial writer also uses, and its readable
+        // records stay listed.
+        if (keepDamagedAside(path).empty()) {
             change.message = quoted(text::kCannotMoveDamaged, name, text::kNameEnd);
             return change;
         }

@@ -23,23 +23,8 @@ std::string formatScheduleTime(const LocalTime& date, const LocalTime& time) {
 }
 
 bool readScheduleTime(std::string_view text, LocalTime& time) {
-    // Digit runs saturate far above any field's range, so long ones cannot overflow.
-    constexpr int kTooBig = 1'000'000;
     int numbers[6] = {};
-    int count = 0;
-    bool inNumber = false;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            inNumber = false;
-            continue;
-        }
-        if (!inNumber) {
-            if (count == 6) break;
-            ++count;
-            inNumber = true;
-        }
-        numbers[count - 1] = std::min(numbers[count - 1] * 10 + (c - '0'), kTooBig);
-    }
+    scheduleNumbers(text, numbers);  // numbers past the sixth are ignored, missing ones 0
     // Checked as the schedule's own reader checks a full text.
     const LocalTime read{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
     return parseScheduleTime(formatScheduleTime(read, read), time);

@@ -34,10 +34,8 @@ bool shutdownFlags(std::string_view action, unsigned& flags) {
     return true;
 }
 
-bool parseScheduleTime(std::string_view text, LocalTime& time) {
-    // Numbers saturate far above any field's range, so long digit runs cannot overflow.
+int scheduleNumbers(std::string_view text, int (&numbers)[6]) {
     constexpr int kTooBig = 1'000'000;
-    int numbers[6] = {};
     int count = 0;
     bool inNumber = false;
     for (char c : text) {
@@ -47,14 +45,19 @@ bool parseScheduleTime(std::string_view text, LocalTime& time) {
         }
         if (!inNumber) {
             if (count == 6)
-                return false;
+                return 7;
             ++count;
             inNumber = true;
         }
         int& n = numbers[count - 1];
         n = std::min(n * 10 + (c - '0'), kTooBig);
     }
-    if (count != 6)
+    return count;
+}
+
+bool parseScheduleTime(std::string_view text, LocalTime& time) {
+    int numbers[6] = {};
+    if (scheduleNumbers(text, numbers) != 6)
         return false;
     const auto [year, month, day, hour, minute, second] = numbers;
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||

@@ -24,6 +24,10 @@ bool shutdownFlags(std::string_view action, unsigned& flags);
 // non-digit characters between them ("2009-5-20 12:30:00"). False unless there are
 // exactly six numbers and they form a real date and time; `time` is then unchanged.
 bool parseScheduleTime(std::string_view text, LocalTime& time);
+// The runs of digits of `text` in order, the first six into `numbers` (each saturating far
+// above any field's range, so long runs cannot overflow); how many runs there are, counting
+// at most one past six.
+int scheduleNumbers(std::string_view text, int (&numbers)[6]);
 
 // What one tick did.
 struct ShutdownTick {

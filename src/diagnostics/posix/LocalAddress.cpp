@@ -5,22 +5,12 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include "base/SocketResolve.h"
+
 namespace tarnix {
 
 std::string localHostAddress() {
-    std::string result;
-    char name[256] = {};
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (gethostname(name, sizeof(name) - 1) == 0 &&
-        getaddrinfo(name, nullptr, &hints, &found) == 0 && found) {
-        char text[INET_ADDRSTRLEN] = {};
-        const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof(text))) result = text;
-        freeaddrinfo(found);
-    }
-    return result;
+    return hostAddressByName();
 }
 
 }  // namespace tarnix
