@@ -4,6 +4,7 @@
 ;   SOURCE_DIR  the checkout (the version is read from res/version.h there)
 ;   BUILD_DIR   the Windows build holding Tarnix.exe, help.chm and, when built, Updata.exe
 ;   OUT_FILE    the installer to write
+;   UPDATE_URL  where the provider publishes its version list (UpdateConfig.ini's URL)
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
@@ -11,6 +12,8 @@ RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
 !searchparse /file "${SOURCE_DIR}/res/version.h" '#define TARNIX_VERSION_TEXT "' VERSION '"'
+!searchparse /file "${SOURCE_DIR}/res/version.h" '#define TARNIX_VERSION_MAJOR ' VERSION_MAJOR
+!searchparse /file "${SOURCE_DIR}/res/version.h" '#define TARNIX_VERSION_MINOR ' VERSION_MINOR
 
 !define PRODUCT "澄远宽带拨号客户端"
 !define PUBLISHER "澄远宽带"
@@ -123,9 +126,11 @@ Section "!${PRODUCT}" SecProgram
   !insertmacro MakeWay Updata.exe
   File "${BUILD_DIR}/Updata.exe"
 !endif
-!if /FileExists "${BUILD_DIR}/UpdateConfig.ini"
-  File "${BUILD_DIR}/UpdateConfig.ini"
-!endif
+  ; The update check compares the installed version, a decimal number such as 1.2, with the
+  ; provider's version list; written anew so that an upgrade states its own version.
+  FileOpen $0 "$INSTDIR\UpdateConfig.ini" w
+  FileWrite $0 "[Version]$\r$\nVersion=${VERSION_MAJOR}.${VERSION_MINOR}$\r$\n[URL]$\r$\nURL=${UPDATE_URL}$\r$\n"
+  FileClose $0
   WriteUninstaller "$INSTDIR\uninst.exe"
 
   CreateDirectory "${START_MENU}"

@@ -3,6 +3,9 @@
 
 product=澄远宽带拨号客户端
 version=$(sed -n 's/^#define TARNIX_VERSION_TEXT "\(.*\)"/\1/p' "$root/res/version.h")
+# The update check's form of it: major.minor, a decimal number.
+update_version=$(sed -n 's/^#define TARNIX_VERSION_MAJOR \([0-9]*\).*/\1/p' "$root/res/version.h").$(
+  sed -n 's/^#define TARNIX_VERSION_MINOR \([0-9]*\).*/\1/p' "$root/res/version.h")
 
 # --- help.chm -----------------------------------------------------------------------------
 
@@ -148,6 +151,10 @@ installer_silent_install() {
   if [ -f "$build/Updata.exe" ]; then
     cmp -s "$build/Updata.exe" "$install/Updata.exe" || { echo "Updata.exe was not installed"; bad=1; }
   fi
+  tr -d '\r' <"$install/UpdateConfig.ini" 2>/dev/null | grep -qx "Version=$update_version" ||
+    { echo "UpdateConfig.ini does not state version $update_version"; bad=1; }
+  tr -d '\r' <"$install/UpdateConfig.ini" 2>/dev/null | grep -q "^URL=http://" ||
+    { echo "UpdateConfig.ini names no version list"; bad=1; }
   for file in LinkAgent.ini config.xml MessageInfo.xml Settings.ini data; do
     [ ! -e "$install/$file" ] || { echo "the installer wrote $file"; bad=1; }
   done
@@ -202,7 +209,7 @@ uninstaller_keeps_data() {
   wine reg add "$run_key" /v Tarnix /d "$install_win\\Tarnix.exe" /f >/dev/null 2>&1
   uninstall_silently /KEEPDATA=yes || return 1
   local bad=0 file
-  for file in Tarnix.exe help.chm uninst.exe; do
+  for file in Tarnix.exe help.chm uninst.exe UpdateConfig.ini Updata.exe; do
     [ ! -e "$install/$file" ] || { echo "$file is still there"; bad=1; }
   done
   [ ! -e "$start_menu" ] || { echo "the Start-menu folder is still there"; bad=1; }
