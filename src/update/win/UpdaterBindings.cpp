@@ -1,0 +1,95 @@
+#include "update/win/UpdaterBindings.h"
+
+#include <vector>
+
+#include "app/win/DialerApp.h"
+#include "resource.h"
+
+namespace tarnix {
+
+bool HeldPackageFile::create() {
+    held_.reset();
+    std::error_code error;
+    std::filesystem::create_directories(file_.parent_path(), error);
+    writing_.reset(CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(writing_);
+}
+
+bool HeldPackageFile::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        DWORD size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+        if (!writing_ || !WriteFile(writing_.get(), bytes.data(), size, &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool HeldPackageFile::holdAndRead(const std::function<void(std::string_view)>& piece) {
+    if (!writing_ || !FlushFileBuffers(writing_.get())) return false;
+    writing_.reset();
+    held_.reset(CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held_) return false;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(held_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr))
+            return false;
+        if (n == 0) return true;
+        piece(std::string_view(buffer.data(), n));
+    }
+}
+
+bool HeldPackageFile::start() {
+    if (!held_) return false;
+    std::wstring command = L"\"" + file_.wstring() + L"\"";
+    std::wstring folder = file_.parent_path().wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(file_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void HeldPackageFile::discard() {
+    writing_.reset();
+    held_.reset();
+    DeleteFileW(file_.c_str());
+}
+
+HWND ClientWindow::find() {
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w && IsWindow(w);
+         w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetPropW(w, kProductTitle)) return w;
+    }
+    return nullptr;
+}
+
+bool ClientWindow::end() {
+    HWND window = find();
+    if (!window) return true;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    // The client's own exit command: it closes its record and hangs up as on "退出".
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 0), 0);
+    if (process) return WaitForSingleObject(process.get(), waitMs_) == WAIT_OBJECT_0;
+    // Without a handle on the process, wait for its window to go.
+    for (DWORD waited = 0; waited < waitMs_; waited += 100) {
+        if (!IsWindow(window)) return true;
+        Sleep(100);
+    }
+    return !IsWindow(window);
+}
+
+}  // namespace tarnix

@@ -1,0 +1,103 @@
+#include "UpdaterWindow.h"
+
+#include "base/Prompt.h"
+#include "base/Profile.h"
+#include "store/CodePage.h"
+#include "updata_ids.h"
+#include "widgets/win/ProgressBar.h"
+#include "widgets/win/Strings.h"
+
+namespace tarnix {
+
+UINT updaterMessage(UpdaterResult result) {
+    switch (result) {
+        case UpdaterResult::Started:
+        case UpdaterResult::Cancelled:
+            return 0;
+        case UpdaterResult::UpToDate:
+            return IDS_UPDATER_UP_TO_DATE;
+        case UpdaterResult::NoSource:
+            return IDS_UPDATER_NO_SOURCE;
+        case UpdaterResult::ListUnavailable:
+            return IDS_UPDATER_LIST_UNAVAILABLE;
+        case UpdaterResult::BadList:
+            return IDS_UPDATER_BAD_LIST;
+        case UpdaterResult::PackageUnavailable:
+            return IDS_UPDATER_PACKAGE_UNAVAILABLE;
+        case UpdaterResult::DownloadFailed:
+            return IDS_UPDATER_DOWNLOAD_FAILED;
+        case UpdaterResult::WrongSize:
+            return IDS_UPDATER_WRONG_SIZE;
+        case UpdaterResult::WrongHash:
+            return IDS_UPDATER_WRONG_HASH;
+        case UpdaterResult::FileError:
+            return IDS_UPDATER_FILE_ERROR;
+        case UpdaterResult::ClientRunning:
+            return IDS_UPDATER_CLIENT_RUNNING;
+        case UpdaterResult::StartFailed:
+            return IDS_UPDATER_START_FAILED;
+    }
+    return 0;
+}
+
+UpdaterWindow::UpdaterWindow(Places places, PackageFile& package, RunningClient& client)
+    : Dialog(IDD_UPDATER), places_(std::move(places)), package_(package), client_(client) {}
+
+UpdaterWindow::~UpdaterWindow() {
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+BOOL UpdaterWindow::onInitDialog() {
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                               MAKEINTRESOURCEW(IDI_UPDATER), IMAGE_ICON, 0, 0,
+                                               LR_DEFAULTSIZE | LR_SHARED));
+    if (icon) {
+        SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    ProgressBar(item(IDC_UPDATER_PROGRESS)).setRange(0, 100);
+    worker_ = std::thread([this] {
+        UpdaterTask task{systemProfile(), places_.programFolder, places_.tempFolder, package_,
+                         client_};
+        task.cancel = &cancel_;
+        task.progress = [this](std::uint64_t received, std::uint64_t total) {
+            int percent = total ? int(received * 100 / total) : 0;
+            if (shownPercent_.exchange(percent) == percent) return;
+            post([this, received, total] { showProgress(received, total); });
+        };
+        UpdaterOutcome outcome = runUpdater(task);
+        post([this, outcome] { finished(outcome); });
+    });
+    return TRUE;
+}
+
+void UpdaterWindow::showProgress(std::uint64_t received, std::uint64_t total) {
+    if (done_) return;
+    ProgressBar(item(IDC_UPDATER_PROGRESS)).setPosition(total ? int(received * 100 / total) : 0);
+    std::wstring text = loadString(IDS_UPDATER_DOWNLOADING) +
+                        std::to_wstring(received / 1024) + L" / " +
+                        std::to_wstring(total / 1024) + L" KB";
+    if (!cancel_) setItemText(IDC_UPDATER_STATUS, text);
+}
+
+void UpdaterWindow::finished(UpdaterOutcome outcome) {
+    done_ = true;
+    outcome_ = outcome;
+    if (UINT message = updaterMessage(outcome.result)) {
+        PromptIcon icon = outcome.result == UpdaterResult::UpToDate ? PromptIcon::Information
+                                                                     : PromptIcon::Error;
+        prompt({hwnd(), loadGbString(message), loadGbString(IDS_UPDATER_CAPTION), icon});
+    }
+    end(outcome.result == UpdaterResult::Started ? IDOK : IDCANCEL);
+}
+
+// Cancel asks the worker to stop at its next piece of data; the window closes when it has.
+void UpdaterWindow::onCancel() {
+    if (done_) return;
+    cancel_ = true;
+    enableItem(IDCANCEL, false);
+    setItemText(IDC_UPDATER_STATUS, loadString(IDS_UPDATER_CANCELLING));
+}
+
+}  // namespace tarnix

@@ -1,0 +1,28 @@
+// Updata.exe: fetches the version list named in UpdateConfig.ini beside it and, when a
+// newer version is listed, downloads, checks and starts its installer.
+#include <windows.h>
+
+#include <filesystem>
+
+#include "UpdaterWindow.h"
+#include "base/Paths.h"
+#include "update/win/UpdaterBindings.h"
+#include "widgets/win/CommonControls.h"
+#include "widgets/win/Scoped.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace tarnix;
+    // One updater at a time: two would download over each other's package.
+    ScopedHandle once(CreateMutexW(nullptr, TRUE, L"TarnixUpdata"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    initCommonControls();
+
+    std::error_code error;
+    std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    if (error) temp = programFolder();
+    HeldPackageFile package(temp / L"TarnixUpdate" / L"TarnixSetup.exe");
+    ClientWindow client;
+    UpdaterWindow window({programFolder(), temp}, package, client);
+    window.runModal(nullptr);
+    return window.result() == UpdaterResult::Started ? 0 : 1;
+}
