@@ -2,6 +2,9 @@
 
 #include <climits>
 
+#include "base/Prompt.h"
+#include "store/CodePage.h"
+
 namespace tarnix {
 namespace {
 
@@ -9,17 +12,22 @@ bool blank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// The stored text behind the store's display text of an interval the list does not hold:
-// values under a minute (and text that is no number) come back with "秒" appended, larger
-// ones as whole minutes, which the number itself stands for.
-std::string storedIntervalOf(ConfigStore& config, const std::string& displayText) {
-    constexpr std::string_view kSeconds = "\xc3\xeb";  // 秒
-    if (displayText.ends_with(kSeconds)) {
-        return displayText.substr(0, displayText.size() - kSeconds.size());
-    }
-    int seconds = 0, tries = 0;
-    config.GetRedialSettings(seconds, tries);
-    return std::to_string(seconds);
+void tell(std::string text, PromptIcon icon, void* owner) {
+    PromptRequest request;
+    request.owner = owner;
+    request.text = std::move(text);
+    request.caption = std::string(RunOptionsForm::kCaption);
+    request.icon = icon;
+    prompt(request);
+}
+
+// A path as GB2312 text: Windows paths are UTF-16, others UTF-8.
+std::string gbText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return wideToGb(path.wstring());
+#else
+    return utf8ToGb(path.string());
+#endif
 }
 
 }  // namespace
@@ -44,7 +52,6 @@ RunOptionsFields RunOptionsForm::load() {
     fields.autoConnect = config_.GetAutoConnect() != 0;
     fields.reconnect = config_.GetReconnect() != 0;
     fields.alwaysConnect = config_.GetAlwaysConnect() != 0;
-    storedInterval_.clear();
 
     if (fields.reconnect) {
         // The store names the interval as the list does ("2分钟"); a stored value the list
@@ -57,7 +64,6 @@ RunOptionsFields RunOptionsForm::load() {
                 break;
             }
         }
-        if (fields.intervalIndex < 0) storedInterval_ = storedIntervalOf(config_, text);
         fields.triesText = config_.GetRedialTriesText();
     } else {
         fields.intervalIndex = kDefaultInterval;
@@ -67,12 +73,23 @@ RunOptionsFields RunOptionsForm::load() {
     return fields;
 }
 
-void RunOptionsForm::save(const RunOptionsFields& fields) {
-    // A Run value that does not name this program (gone, or rewritten by another) is
-    // written again while the box stays ticked.
-    if (fields.startUp != remembered_.startUp ||
-        (fields.startUp && startup_.query(program_) != RunValue::Ours)) {
-        saveStartUp(fields.startUp);
+bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
+    bool saved = true;
+    const bool startUpChanged = fields.startUp != remembered_.startUp;
+    if (fields.startUp) {
+        // A Run value that does not name this program (gone, or rewritten by another) is
+        // written again while the box stays ticked; another program's only with consent.
+        const RunValue value = startup_.query(program_);
+        if (startUpChanged || value != RunValue::Ours) {
+            if (value == RunValue::Other && !agreeToReplace(owner)) {
+                fields.startUp = false;
+                saved = false;
+            } else {
+                saveStartUp(true);
+            }
+        }
+    } else if (startUpChanged) {
+        saveStartUp(false);
     }
     if (fields.autoConnect != remembered_.autoConnect) {
         config_.SetAutoConnect(fields.autoConnect);
@@ -92,14 +109,29 @@ void RunOptionsForm::save(const RunOptionsFields& fields) {
         writeRedial = fields.intervalIndex >= 0 || !blank(fields.triesText);
     }
     if (writeRedial) {
-        // With no entry selected the stored interval stays: the page writes no value the
-        // user has not seen.
         const bool listed = fields.intervalIndex >= 0 &&
                             fields.intervalIndex < static_cast<int>(kRedialIntervals.size());
-        config_.SetRedial(listed ? std::to_string(kRedialIntervals[fields.intervalIndex].seconds)
-                                 : storedInterval_,
-                          parseTries(fields.triesText));
+        if (listed) {
+            config_.SetRedial(std::to_string(kRedialIntervals[fields.intervalIndex].seconds),
+                              parseTries(fields.triesText));
+        } else {
+            // The stored interval stays until the user picks one the list holds.
+            tell(std::string(kNoIntervalText), PromptIcon::Information, owner);
+            saved = false;
+        }
     }
+    return saved;
+}
+
+bool RunOptionsForm::agreeToReplace(void* owner) {
+    PromptRequest request;
+    request.owner = owner;
+    request.text = std::string(kOtherProgramText) + "\r\n" + gbText(startup_.data()) +
+                   "\r\n" + std::string(kReplaceQuestion);
+    request.caption = std::string(kCaption);
+    request.icon = PromptIcon::Question;
+    request.buttons = PromptButtons::YesNo;
+    return prompt(request) == kAnswerYes;
 }
 
 void RunOptionsForm::saveStartUp(bool on) {
@@ -111,7 +143,8 @@ void RunOptionsForm::saveStartUp(bool on) {
     } else {
         config_.SetStartUp(false);
         remembered_.startUp = false;
-        startup_.remove();
+        // Another program's value under the name is not ours to remove.
+        if (startup_.query(program_) != RunValue::Other) startup_.remove();
     }
 }
 

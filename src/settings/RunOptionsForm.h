@@ -46,6 +46,19 @@ struct RunOptionsFields {
 
 class RunOptionsForm {
   public:
+    // Captioned "提示". "开机启动项“Tarnix”已由另一个程序使用：" with the value's command and
+    // "是否改为启动本程序？", a question; "重试间隔不在列表中，请选择重试间隔！", information.
+    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
+    static constexpr std::string_view kOtherProgramText =
+        "\xbf\xaa\xbb\xfa\xc6\xf4\xb6\xaf\xcf\xee\xa1\xb0Tarnix\xa1\xb1\xd2\xd1\xd3\xc9"
+        "\xc1\xed\xd2\xbb\xb8\xf6\xb3\xcc\xd0\xf2\xca\xb9\xd3\xc3\xa3\xba";
+    static constexpr std::string_view kReplaceQuestion =
+        "\xca\xc7\xb7\xf1\xb8\xc4\xce\xaa\xc6\xf4\xb6\xaf\xb1\xbe\xb3\xcc\xd0\xf2"
+        "\xa3\xbf";
+    static constexpr std::string_view kNoIntervalText =
+        "\xd6\xd8\xca\xd4\xbc\xe4\xb8\xf4\xb2\xbb\xd4\xda\xc1\xd0\xb1\xed\xd6\xd0"
+        "\xa3\xac\xc7\xeb\xd1\xa1\xd4\xf1\xd6\xd8\xca\xd4\xbc\xe4\xb8\xf4\xa3\xa1";
+
     // What the page shows while reconnect is off.
     static constexpr int kDefaultInterval = 0;  // "5秒"
     static constexpr std::string_view kDefaultTries = "100";
@@ -54,9 +67,13 @@ class RunOptionsForm {
                    std::filesystem::path program);
 
     RunOptionsFields load();
-    // Writes what changed. Nothing is refused; registry failures are not reported (the
-    // StartUp flag then stays as it was).
-    void save(const RunOptionsFields& fields);
+    // Writes what changed; registry failures are not reported (the StartUp flag then stays
+    // as it was). False when something was refused, told over `owner`:
+    // - a Run value that starts another program is replaced only when the user agrees;
+    //   otherwise the box is cleared and the value and StartUp stay;
+    // - with reconnect ticked and no interval selected (a hand-edited interval that the list
+    //   does not hold), the interval and tries are not written.
+    bool save(RunOptionsFields& fields, void* owner = nullptr);
 
     // The number a tries text stands for: its leading decimal digits (none: 0), at most
     // INT_MAX.
@@ -64,12 +81,12 @@ class RunOptionsForm {
 
   private:
     void saveStartUp(bool on);
+    bool agreeToReplace(void* owner);
 
     ConfigStore& config_;
     StartupRegistration& startup_;
     std::filesystem::path program_;
     RunOptionsFields remembered_;
-    std::string storedInterval_;  // kept when the stored interval is not in the list
 };
 
 }  // namespace tarnix

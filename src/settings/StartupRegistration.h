@@ -11,7 +11,8 @@ namespace tarnix {
 enum class RunValue {
     Absent,
     Ours,   // names this program
-    Other,  // names something else
+    Other,  // names another program that is there
+    Stale,  // names a program file that is gone (a moved or removed installation)
 };
 
 class StartupRegistration {
@@ -27,6 +28,8 @@ class StartupRegistration {
     virtual bool add(const std::filesystem::path& program) = 0;
     // Removes the value (nothing to do when it is absent).
     virtual void remove() = 0;
+    // The command the current user's value holds; empty when there is none.
+    virtual std::filesystem::path data() { return {}; }
 };
 
 // The system's binding: the registry on Windows, a value kept in memory elsewhere.

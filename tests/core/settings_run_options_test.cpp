@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 
+#include "../support/PromptRecorder.h"
 #include "settings/RunOptionsForm.h"
 
 namespace tarnix {
@@ -19,8 +20,10 @@ class FakeStartup : public StartupRegistration {
   public:
     RunValue query(const fs::path& program) override {
         if (!value) return RunValue::Absent;
-        return *value == program ? RunValue::Ours : RunValue::Other;
+        if (*value == program) return RunValue::Ours;
+        return otherIsThere ? RunValue::Other : RunValue::Stale;
     }
+    fs::path data() override { return value.value_or(fs::path()); }
     bool add(const fs::path& program) override {
         ++adds;
         if (!writable) return false;
@@ -34,6 +37,7 @@ class FakeStartup : public StartupRegistration {
 
     std::optional<fs::path> value;
     bool writable = true;
+    bool otherIsThere = true;  // a value naming another program names a file that exists
     int adds = 0, removes = 0;
 };
 
@@ -129,17 +133,28 @@ TEST_F(RunOptions, TriesTextsAreReadAsTheirLeadingNumber) {
     EXPECT_EQ(value("RedialTrytimes"), std::to_string(INT_MAX));
 }
 
-TEST_F(RunOptions, AHandEditedIntervalSelectsNothingAndIsKept) {
+TEST_F(RunOptions, AHandEditedIntervalIsToldAndKeptUntilOneIsChosen) {
     for (std::string stored : {"abc", "7", "-5", "200", ""}) {
         SCOPED_TRACE(stored);
         open("<Reconnect>1</Reconnect><RedialTimegrap>" + stored +
-             "</RedialTimegrap><RedialTrytimes>3</RedialTrytimes>");
+             "</RedialTimegrap><RedialTrytimes>3</RedialTrytimes><Autoconnect>0</Autoconnect>");
         RunOptionsFields fields = form_->load();
         EXPECT_EQ(fields.intervalIndex, -1);
         fields.triesText = "9";
-        form_->save(fields);
+        fields.autoConnect = true;
+        testing::PromptRecorder prompts;
+        EXPECT_FALSE(form_->save(fields));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].text, RunOptionsForm::kNoIntervalText);
         EXPECT_EQ(value("RedialTimegrap"), stored);
+        EXPECT_EQ(value("RedialTrytimes"), "3");
+        EXPECT_EQ(value("Autoconnect"), "1") << "the rest of the page is saved";
+
+        fields.intervalIndex = 3;
+        EXPECT_TRUE(form_->save(fields));
+        EXPECT_EQ(value("RedialTimegrap"), "60");
         EXPECT_EQ(value("RedialTrytimes"), "9");
+        EXPECT_EQ(prompts.asked.size(), 1u);
     }
 }
 
@@ -187,10 +202,32 @@ TEST_F(RunOptions, StartWithWindowsFollowsTheRunValue) {
     form_->save(fields);
     EXPECT_EQ(startup_.adds, 2) << "written once";
 
-    // Another program put something else under the name: ticked, it is ours again.
-    startup_.value = "C:\\Other\\other.exe";
-    form_->save(fields);
+    // A moved installation's value names a file that is gone: ticked, it is ours again.
+    startup_.value = "C:\\Old\\Tarnix.exe";
+    startup_.otherIsThere = false;
+    EXPECT_TRUE(form_->save(fields));
     EXPECT_EQ(startup_.value, kProgram);
+
+    // Another program's value is replaced only when the user agrees.
+    startup_.otherIsThere = true;
+    const fs::path other = "C:\\Other\\other.exe";
+    {
+        startup_.value = other;
+        testing::PromptRecorder prompts;  // answers neither yes nor no: not replaced
+        EXPECT_FALSE(form_->save(fields));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_NE(prompts.asked[0].text.find("C:\\Other\\other.exe"), std::string::npos);
+        EXPECT_EQ(prompts.asked[0].buttons, PromptButtons::YesNo);
+        EXPECT_EQ(startup_.value, other);
+        EXPECT_FALSE(fields.startUp) << "the box is cleared";
+        EXPECT_EQ(value("StartUp"), "1");
+    }
+    fields.startUp = true;
+    setPromptHandler([](const PromptRequest&) { return int{kAnswerYes}; });
+    EXPECT_TRUE(form_->save(fields));
+    setPromptHandler({});
+    EXPECT_EQ(startup_.value, kProgram);
+    EXPECT_TRUE(fields.startUp);
 
     fields.startUp = false;
     form_->save(fields);
@@ -212,6 +249,18 @@ TEST_F(RunOptions, UntickingStoresZeroAndRemovesTheValueEvenWhenAbsent) {
     startup_.value = "C:\\Other\\other.exe";
     form_->save(fields);
     EXPECT_EQ(startup_.value, fs::path("C:\\Other\\other.exe"));
+}
+
+TEST_F(RunOptions, UntickingLeavesAnotherProgramsValue) {
+    // StartUp says ticked, but another program has taken the name since.
+    open("<StartUp>1</StartUp>");
+    startup_.value = "C:\\Other\\other.exe";
+    RunOptionsFields fields = form_->load();
+    fields.startUp = false;
+    EXPECT_TRUE(form_->save(fields));
+    EXPECT_EQ(value("StartUp"), "0");
+    EXPECT_EQ(startup_.value, fs::path("C:\\Other\\other.exe"));
+    EXPECT_EQ(startup_.removes, 0);
 }
 
 }  // namespace

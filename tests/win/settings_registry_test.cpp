@@ -90,8 +90,17 @@ TEST_F(RunKey, IsWrittenReadAndRemovedUnderTheCurrentUser) {
     EXPECT_EQ(startup_.query(L"c:\\program files\\\u5bbd\u5e26 \u5ba2\u6237\u7aef\\TARNIX.EXE"),
               RunValue::Ours);
 
-    // Another program's data under the name, quoted or not, is not ours; adding replaces it.
+    // Another program's data under the name, quoted or not, is not ours: a program that is
+    // there, with or without options, or a file that is gone. Adding replaces it.
     ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, L"C:\\Other\\other.exe"));
+    EXPECT_EQ(startup_.query(kProgram), RunValue::Stale);
+    const std::wstring self = currentProgramPath().wstring();
+    ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, self));
+    EXPECT_EQ(startup_.query(kProgram), RunValue::Other);
+    EXPECT_EQ(startup_.data(), currentProgramPath());
+    ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, L"\"" + self + L"\" /min"));
+    EXPECT_EQ(startup_.query(kProgram), RunValue::Other);
+    ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, self + L" /min"));
     EXPECT_EQ(startup_.query(kProgram), RunValue::Other);
     ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, L"\"" + kProgram.wstring() + L"\""));
     EXPECT_EQ(startup_.query(kProgram), RunValue::Ours);

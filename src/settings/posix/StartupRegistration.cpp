@@ -12,7 +12,13 @@ class MemoryStartupRegistration : public StartupRegistration {
     RunValue query(const std::filesystem::path& program) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!value_) return RunValue::Absent;
-        return *value_ == program ? RunValue::Ours : RunValue::Other;
+        if (*value_ == program) return RunValue::Ours;
+        std::error_code error;
+        return std::filesystem::exists(*value_, error) ? RunValue::Other : RunValue::Stale;
+    }
+    std::filesystem::path data() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return value_.value_or(std::filesystem::path());
     }
     bool add(const std::filesystem::path& program) override {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,22 @@ namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::wstring unquoted(std::wstring text) {
-    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
-        text = text.substr(1, text.size() - 2);
+// The program file a Run command starts: the quoted part of a quoted command, else the whole
+// text when it names a file, else the text up to the first blank (a command with options).
+std::wstring programOf(const std::wstring& command) {
+    if (!command.empty() && command.front() == L'"') {
+        const auto close = command.find(L'"', 1);
+        return command.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
     }
-    return text;
+    if (GetFileAttributesW(command.c_str()) != INVALID_FILE_ATTRIBUTES) return command;
+    return command.substr(0, command.find(L' '));
+}
+
+std::wstring expanded(const std::wstring& text) {
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), buffer.data(),
+                                              static_cast<DWORD>(buffer.size()));
+    return n == 0 || n > buffer.size() ? text : std::wstring(buffer.data());
 }
 
 // Paths on Windows are compared without regard to letter case.
@@ -41,24 +53,19 @@ void removeMachineValues() {
 class WinStartupRegistration : public StartupRegistration {
   public:
     RunValue query(const std::filesystem::path& program) override {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-            return RunValue::Absent;
-        }
-        DWORD type = 0, size = 0;
-        LONG rc = RegQueryValueExW(key, kValueName, nullptr, &type, nullptr, &size);
-        std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
-        if (rc == ERROR_SUCCESS) {
-            size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
-            rc = RegQueryValueExW(key, kValueName, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(data.data()), &size);
-        }
-        RegCloseKey(key);
-        if (rc == ERROR_FILE_NOT_FOUND) return RunValue::Absent;
-        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-            return RunValue::Other;
-        return samePath(unquoted(data.data()), program.wstring()) ? RunValue::Ours
-                                                                  : RunValue::Other;
+        DWORD type = 0;
+        const auto value = read(type);
+        if (!value) return RunValue::Absent;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return RunValue::Other;
+        const std::wstring file = programOf(type == REG_EXPAND_SZ ? expanded(*value) : *value);
+        if (samePath(file, program.wstring())) return RunValue::Ours;
+        return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? RunValue::Stale
+                                                                           : RunValue::Other;
+    }
+
+    std::filesystem::path data() override {
+        DWORD type = 0;
+        return read(type).value_or(std::wstring());
     }
 
     bool add(const std::filesystem::path& program) override {
@@ -85,6 +92,26 @@ class WinStartupRegistration : public StartupRegistration {
             RegCloseKey(key);
         }
         removeMachineValues();
+    }
+
+  private:
+    // The current user's value as text; none when it is absent or cannot be read.
+    std::optional<std::wstring> read(DWORD& type) {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        DWORD size = 0;
+        LONG rc = RegQueryValueExW(key, kValueName, nullptr, &type, nullptr, &size);
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+        if (rc == ERROR_SUCCESS) {
+            size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+            rc = RegQueryValueExW(key, kValueName, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        }
+        RegCloseKey(key);
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        return std::wstring(data.data());
     }
 };
 
