@@ -1,0 +1,27 @@
+#pragma once
+// What the message centre shows of a message and writes when it exports its list; the
+// window itself only moves these texts in and out of its controls. GB2312.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "messages/MessageStore.h"
+
+namespace tarnix {
+
+// "发送日期：<date>\t发送时间：<time>\t消息标题：<title>"
+std::string messageHeaderLine(const Message& m);
+// Five tabs, the title, CR LF, four blanks and the content.
+std::string messageBodyText(const Message& m);
+// The address the centre's link may open: the message's own when it is a web address,
+// otherwise none (a file, a program or a script never opens from a message).
+std::string messageLinkAddress(const std::string& url);
+
+// Adds the rows (title, date, time, content; tab-separated, CR LF after each) at the end of
+// `file`, which is created when missing. False, with the system's reason, when it could not
+// be written.
+bool exportMessageRows(const std::filesystem::path& file, const std::vector<Message>& rows,
+                       std::string& error);
+
+}  // namespace tarnix

@@ -1,0 +1,93 @@
+#include "messages/MessageList.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "store/CodePage.h"
+#include "store/XmlDocument.h"
+
+namespace tarnix {
+namespace {
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+}
+
+// The declaration's encoding names UTF-8.
+bool declaresUtf8(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xef\xbb\xbf") return true;
+    if (bytes.substr(0, 5) != "<?xml") return false;
+    const size_t end = bytes.find("?>");
+    if (end == std::string_view::npos) return false;
+    std::string declaration(bytes.substr(0, end));
+    std::transform(declaration.begin(), declaration.end(), declaration.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return declaration.find("utf-8") != std::string::npos ||
+           declaration.find("utf8") != std::string::npos;
+}
+
+bool isDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isDate(std::string_view d) {
+    return d.size() == 10 && d[4] == '-' && d[7] == '-' && isDigits(d.substr(0, 4)) &&
+           isDigits(d.substr(5, 2)) && isDigits(d.substr(8, 2));
+}
+
+// "HH:mm:ss" or "HH:mm", the forms the store's readers compare as text.
+bool isTime(std::string_view t) {
+    if (t.empty() || t.size() > 8) return false;
+    return std::all_of(t.begin(), t.end(),
+                       [](unsigned char c) { return (c >= '0' && c <= '9') || c == ':'; }) &&
+           t.front() != ':';
+}
+
+}  // namespace
+
+bool isMessageAddress(std::string_view address) {
+    if (!startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
+        return false;
+    const size_t hostStart = address.find("//") + 2;
+    if (hostStart >= address.size()) return false;
+    return std::none_of(address.begin(), address.end(), [](unsigned char c) {
+        return c <= ' ' || c >= 0x7f || c == '"' || c == '<' || c == '>' || c == '\\';
+    });
+}
+
+std::optional<std::vector<Message>> parseMessageList(std::string_view bytes,
+                                                     const MessageListLimits& limits) {
+    if (bytes.empty() || bytes.size() > limits.maxBytes) return std::nullopt;
+    XmlDocument doc;
+    bool wellFormed = false;
+    if (declaresUtf8(bytes)) {
+        std::string_view body = bytes;
+        if (body.substr(0, 3) == "\xef\xbb\xbf") body.remove_prefix(3);
+        wellFormed = doc.SetDocText(utf8ToGb(body));
+    } else {
+        wellFormed = doc.SetDocText(bytes);
+    }
+    doc.ResetMainPosition();
+    if (!wellFormed || !doc.FindElement("MessageRecord") || !doc.EnterElement())
+        return std::nullopt;
+
+    std::vector<Message> list;
+    while (list.size() < limits.maxItems && doc.FindElement("ITEM")) {
+        Message m{doc.GetAttribute("MType"), doc.GetAttribute("MTitle"),
+                  doc.GetAttribute("MDate"), doc.GetAttribute("MTime"),
+                  doc.GetAttribute("MUrl"),  doc.GetAttribute("MContent")};
+        if (m.title.empty() || m.title.size() > limits.maxTitle ||
+            m.type.size() > limits.maxType || m.content.size() > limits.maxContent ||
+            !isDate(m.date) || !isTime(m.time))
+            continue;
+        if (m.url.size() > limits.maxUrl || !isMessageAddress(m.url)) m.url.clear();
+        list.push_back(std::move(m));
+    }
+    return list;
+}
+
+}  // namespace tarnix
