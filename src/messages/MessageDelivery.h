@@ -1,0 +1,60 @@
+#pragma once
+// Delivery of the provider's messages: while the link is up, the list published at the
+// address of Provider.ini ([Messages] URL=) is fetched after each link-up and then every
+// 30 minutes. A fetch that fails, or brings no message list, is tried again at the next
+// turn without a word.
+//
+// Threads: linkUp(), linkDown() and stop() are called from the window's thread and never
+// wait for the network. The fetch runs on a worker of the delivery's own, which hands
+// each list it read to `deliver` (on the worker: the owner posts it on to its window, where
+// the store is). The worker starts with the first link-up, so start-up costs nothing.
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/Profile.h"
+#include "messages/MessageStore.h"
+
+namespace tarnix {
+
+// The list's address in folder's Provider.ini; empty when none is set.
+std::string readMessagesAddress(const std::filesystem::path& folder, Profile& profile);
+
+// One HTTP GET of the list (at most `maxBytes`); empty on any failure. Blocks its caller.
+std::optional<std::string> fetchMessageList(const std::string& address, size_t maxBytes);
+
+class MessageDelivery {
+  public:
+    using Fetch = std::function<std::optional<std::string>(const std::string& address)>;
+    using Deliver = std::function<void(std::vector<Message> list)>;
+    static constexpr std::chrono::milliseconds kPeriod = std::chrono::minutes(30);
+
+    MessageDelivery(std::string address, Fetch fetch, Deliver deliver,
+                    std::chrono::milliseconds period = kPeriod);
+    ~MessageDelivery();  // stop()
+    MessageDelivery(const MessageDelivery&) = delete;
+    MessageDelivery& operator=(const MessageDelivery&) = delete;
+
+    void linkUp();
+    void linkDown();
+    // Ends the worker. A fetch under way is not waited for beyond a moment: its list is
+    // dropped when it ends.
+    void stop();
+
+  private:
+    struct State;
+    static void run(std::shared_ptr<State> state);
+
+    std::shared_ptr<State> state_;
+    std::thread worker_;
+};
+
+}  // namespace tarnix

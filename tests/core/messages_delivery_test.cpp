@@ -1,0 +1,154 @@
+// Delivery of the provider's list: when it is fetched (link-up, the period, never while
+// the link is down), what reaches the store, and the real HTTP fetch against a loopback
+// server.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "../support/update_HttpServer.h"
+#include "messages/MessageDelivery.h"
+#include "messages/MessageList.h"
+
+namespace tarnix {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string kList =
+    "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<MessageRecord>\r\n"
+    "<ITEM MType=\"t\" MTitle=\"a\" MDate=\"2026-12-01\" MTime=\"08:00:00\" MUrl=\"\" "
+    "MContent=\"c\"/>\r\n</MessageRecord>\r\n";
+
+// Counts fetches and deliveries; answers with whatever `answer` holds.
+struct Recorder {
+    std::mutex mutex;
+    std::optional<std::string> answer = kList;
+    std::atomic<int> fetches{0}, deliveries{0};
+    std::chrono::milliseconds fetchTime{0};
+    MessageDelivery::Fetch fetch() {
+        return [this](const std::string& address) {
+            EXPECT_EQ(address, "http://lab/messages.xml");
+            ++fetches;
+            std::this_thread::sleep_for(fetchTime);
+            std::lock_guard<std::mutex> lock(mutex);
+            return answer;
+        };
+    }
+    MessageDelivery::Deliver deliver() {
+        return [this](std::vector<Message> list) {
+            EXPECT_EQ(list.size(), 1u);
+            ++deliveries;
+        };
+    }
+};
+
+template <class Pred>
+bool eventually(Pred pred, std::chrono::milliseconds limit = 3000ms) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+TEST(MessageDelivery, FetchesAtLinkUpThenEachPeriodAndNeverWhileTheLinkIsDown) {
+    Recorder r;
+    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver(), 100ms);
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(r.fetches, 0) << "nothing before the link is up";
+
+    delivery.linkUp();
+    ASSERT_TRUE(eventually([&] { return r.deliveries >= 1; }));
+    ASSERT_TRUE(eventually([&] { return r.fetches >= 3; })) << "again every period";
+
+    delivery.linkDown();
+    std::this_thread::sleep_for(50ms);
+    const int atDown = r.fetches;
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LE(r.fetches, atDown + 1) << "a fetch under way may end, no new one starts";
+
+    const int beforeUp = r.fetches;
+    delivery.linkUp();
+    ASSERT_TRUE(eventually([&] { return r.fetches > beforeUp; })) << "each link-up fetches";
+}
+
+TEST(MessageDelivery, AFailedOrDamagedFetchDeliversNothingAndIsTriedAgainNextTurn) {
+    Recorder r;
+    r.answer = std::nullopt;
+    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver(), 50ms);
+    delivery.linkUp();
+    ASSERT_TRUE(eventually([&] { return r.fetches >= 2; }));
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        r.answer = "<html>Service Unavailable</html>";
+    }
+    const int before = r.fetches;
+    ASSERT_TRUE(eventually([&] { return r.fetches >= before + 2; }));
+    EXPECT_EQ(r.deliveries, 0);
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        r.answer = kList;
+    }
+    ASSERT_TRUE(eventually([&] { return r.deliveries >= 1; }));
+}
+
+TEST(MessageDelivery, WithoutAnAddressNothingIsFetchedAndStoppingNeverWaitsForTheNetwork) {
+    Recorder idle;
+    {
+        MessageDelivery none("", idle.fetch(), idle.deliver(), 10ms);
+        none.linkUp();
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_EQ(idle.fetches, 0);
+
+    auto r = std::make_shared<Recorder>();
+    r->fetchTime = 2500ms;  // a server that stalls
+    auto delivery = std::make_unique<MessageDelivery>("http://lab/messages.xml", r->fetch(),
+                                                      [r](std::vector<Message>) { ++r->deliveries; });
+    delivery->linkUp();
+    ASSERT_TRUE(eventually([&] { return r->fetches == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    delivery.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    std::this_thread::sleep_for(1800ms);  // the stalled fetch ends on its own
+    EXPECT_EQ(r->deliveries, 0) << "a list that arrives after the stop is dropped";
+}
+
+TEST(MessageDelivery, ReadsTheAddressAndFetchesOverHttp) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tarnix-delivery-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    EXPECT_EQ(readMessagesAddress(dir, systemProfile()), "");
+    std::ofstream(dir / "Provider.ini", std::ios::binary)
+        << "[MessageServer]\r\nAddress=127.0.0.1\r\n[Messages]\r\nURL=http://127.0.0.1:8/m.xml\r\n";
+    EXPECT_EQ(readMessagesAddress(dir, systemProfile()), "http://127.0.0.1:8/m.xml");
+    fs::remove_all(dir);
+
+    testing::UpdateHttpServer server;
+    testing::UpdateHttpServer::Answer ok;
+    ok.body = kList;
+    server.answer("/m.xml", ok);
+    testing::UpdateHttpServer::Answer missing;
+    missing.status = 404;
+    missing.body = "gone";
+    server.answer("/gone.xml", missing);
+    testing::UpdateHttpServer::Answer huge;
+    huge.filler = 8u << 20;
+    server.answer("/huge.xml", huge);
+
+    EXPECT_EQ(fetchMessageList(server.url("/m.xml"), 1u << 20), kList);
+    EXPECT_FALSE(fetchMessageList(server.url("/gone.xml"), 1u << 20));
+    EXPECT_FALSE(fetchMessageList(server.url("/huge.xml"), 1u << 20)) << "more than any list";
+    EXPECT_FALSE(fetchMessageList("file:///etc/passwd", 1u << 20));
+    EXPECT_FALSE(fetchMessageList("", 1u << 20));
+}
+
+}  // namespace
+}  // namespace tarnix
