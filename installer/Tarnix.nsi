@@ -49,6 +49,11 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "版权所有 (C) 2026 ${PUBLISHER}"
 !define MUI_ICON "${SOURCE_DIR}/res/art/app.ico"
 !define MUI_UNICON "${SOURCE_DIR}/res/art/app.ico"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SOURCE_DIR}/installer/art/welcome.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SOURCE_DIR}/installer/art/welcome.bmp"
+; Scaled to the page's height only, so that the globe stays round with any dialog font.
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
 !define MUI_WELCOMEPAGE_TEXT "安装向导将在您的电脑上安装${PRODUCT} ${VERSION}。$\r$\n$\r$\n程序安装在您自己的文件夹中，不需要管理员权限。已经安装过的，帐号、设置和上网记录都会保留。$\r$\n$\r$\n如果客户端正在运行，安装时会先关闭它。$\r$\n$\r$\n$_CLICK"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tarnix.exe"
