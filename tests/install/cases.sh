@@ -47,13 +47,14 @@ help_lists_every_topic() {
   return $bad
 }
 
-# Every window the program has, by the title its template gives it, is named in a topic, and
-# every page of a tabbed window has an entry in the contents.
+# Every window the client and its updater have, by the title its template gives it, is named
+# in a topic, and every page of a tabbed window has an entry in the contents.
 help_every_window_has_a_topic() {
   chm_ready || return 1
   local text="$work/help.txt" bad=0 rc title page
   for page in $(grep '\.html$' "$work/chm.list"); do chm_text "$page"; done >"$text"
-  for rc in "$root"/res/*.rc; do
+  for rc in "$root"/res/*.rc "$root"/tools/updata/*.rc; do
+    [ -f "$rc" ] || continue
     local utf8="$work/rc.txt"
     # Templates are UTF-8 (with a code_page pragma) or else in the Chinese ANSI code page.
     iconv -f UTF-8 -t UTF-8 "$rc" >"$utf8" 2>/dev/null || iconv -f CP936 -t UTF-8 "$rc" >"$utf8"
