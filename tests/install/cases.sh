@@ -137,8 +137,14 @@ uninstall_silently() {
   timeout 120 wineserver -w
 }
 
+# The main window of a client in this prefix (other suites may run clients on the display).
 client_window() {
-  xdotool search --onlyvisible --name "^$product\$" 2>/dev/null | head -n1
+  local window pid
+  for window in $(xdotool search --onlyvisible --name "^$product\$" 2>/dev/null); do
+    pid=$(xdotool getwindowpid "$window" 2>/dev/null) || continue
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      { echo "$window"; return; }
+  done
 }
 
 installer_silent_install() {
