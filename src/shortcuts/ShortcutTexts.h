@@ -90,4 +90,9 @@ inline constexpr std::string_view kListNotSaved =
 inline constexpr std::string_view kPathTooLong =
     "\xc2\xb7\xbe\xb6\xbb\xf2\xcd\xf8\xd6\xb7\xcc\xab\xb3\xa4\xa3\xa1";
 
+// 找不到该文件或文件夹，没有添加！ (the shell knows no such target)
+inline constexpr std::string_view kTargetNotFound =
+    "\xd5\xd2\xb2\xbb\xb5\xbd\xb8\xc3\xce\xc4\xbc\xfe\xbb\xf2\xce\xc4\xbc\xfe\xbc\xd0\xa3\xac"
+    "\xc3\xbb\xd3\xd0\xcc\xed\xbc\xd3\xa3\xa1";
+
 }  // namespace tarnix::shortcut_text

@@ -160,6 +160,40 @@ TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
     EXPECT_NE(answers_.texts.back().find("\"news\""), std::string::npos);
 }
 
+TEST_F(ShortcutsPageTest, AddFileBrowsesByKindAndTellsATargetTheShellDoesNotKnow) {
+    page_.bar().openFolder(1);
+    const std::wstring notepad = L"C:\\windows\\notepad.exe";
+    PathAnswerer chosen{fs::path(notepad)};
+    ASSERT_TRUE(driveNextDialog([&] { command(ID_OUTLOOK_ADD_FILE); },
+                                [&](DialogDriver& d) {
+                                    d.click(IDC_FILE_BROWSE);
+                                    EXPECT_EQ(d.text(IDC_FILE_PATH), notepad);
+                                    // A cancelled dialog leaves the chosen path alone.
+                                    chosen.answer.reset();
+                                    d.click(IDC_FILE_KIND_FOLDER);
+                                    d.click(IDC_FILE_BROWSE);
+                                    EXPECT_EQ(d.text(IDC_FILE_PATH), notepad);
+                                    d.click(IDOK);
+                                }));
+    ASSERT_EQ(chosen.asked.size(), 2u);
+    EXPECT_EQ(chosen.asked[0].kind, PathDialog::OpenFile);
+    EXPECT_EQ(chosen.asked[1].kind, PathDialog::Folder);
+    ASSERT_EQ(bar().itemCount(), 1);
+    EXPECT_EQ(bar().itemTarget(0), "C:\\windows\\notepad.exe");
+    EXPECT_EQ(bar().itemCaption(0), "notepad.exe");
+    EXPECT_NE(ini().find("C:\\windows\\notepad.exe"), std::string::npos);
+
+    // A typed path that leads nowhere is told and adds nothing.
+    ASSERT_TRUE(driveNextDialog([&] { command(ID_OUTLOOK_ADD_FILE); },
+                                [&](DialogDriver& d) {
+                                    d.type(IDC_FILE_PATH, L"C:\\no\\such\\program.exe");
+                                    d.click(IDOK);
+                                }));
+    EXPECT_EQ(bar().itemCount(), 1);
+    ASSERT_FALSE(answers_.texts.empty());
+    EXPECT_EQ(answers_.texts.back(), shortcut_text::kTargetNotFound);
+}
+
 TEST(OpenSoftLauncherTest, OpensEveryListedEntryInOrder) {
     const fs::path folder = freshFolder("tarnix-opensoft");
     fs::create_directories(folder / "data");

@@ -215,7 +215,11 @@ void ShortcutsPage::addFile() {
     if (folder < 1) return;
     AddFileDialog dialog;
     if (dialog.runModal(hwnd()) != IDOK) return;
-    if (!addShortcut(folder, nameFromPath(dialog.path), dialog.path)) return;
+    // The user asked for this one: a target the shell does not know is told, not dropped.
+    if (!addShortcut(folder, nameFromPath(dialog.path), dialog.path)) {
+        tell(hwnd(), shortcut_text::kTargetNotFound);
+        return;
+    }
     save();
 }
 
