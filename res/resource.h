@@ -118,3 +118,4 @@
 #define ID_START_LIST 32817
 #include "records_ids.h"
 #include "shortcuts_ids.h"
+#include "settings_ids.h"
