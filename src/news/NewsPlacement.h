@@ -1,0 +1,25 @@
+#pragma once
+// Where the news window stands: just left of the main window, its right edge 30 pixels
+// from the main window's left edge, at the top and size it was made with.
+
+namespace tarnix {
+
+struct ScreenBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+};
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
+inline constexpr int kNewsWindowGap = 30;
+
+// The news window's new top-left corner. `desktop` is the whole virtual screen. Beside a
+// main window at the screen's left edge it may stand partly off screen; where it would
+// stand wholly off screen, out of the user's reach, it goes 30 pixels right of the main
+// window instead.
+ScreenPoint newsWindowPosition(const ScreenBox& main, const ScreenBox& news,
+                               const ScreenBox& desktop);
+
+}  // namespace tarnix

@@ -1,0 +1,25 @@
+#include "news/win/NewsLauncher.h"
+
+#include "news/NewsPage.h"
+#include "news/win/NewsWindow.h"
+#include "store/CodePage.h"
+
+namespace tarnix {
+
+bool NewsLauncher::open(HWND mainWindow, const std::filesystem::path& folder) {
+    if (opened_) return false;
+    std::wstring address = gbToWide(newsPageAddress(readNewsSettings(folder).host));
+    // Frees itself when its window is gone.
+    auto* window = new NewsWindow(views_ ? views_() : nullptr, std::move(address));
+    window_ = window->createModeless(mainWindow, true);
+    opened_ = window_ != nullptr;
+    return opened_;
+}
+
+bool NewsLauncher::openAfterLinkUp(const std::filesystem::path& folder) {
+    if (linkedUp_) return false;
+    linkedUp_ = true;
+    return !opened_ && readNewsSettings(folder).showAfterConnect;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,222 @@
+// The system's web browser control in a window of ours, hosted through OLE with the least
+// a container must offer: a client site, an in-place site and a frame that asks for no
+// menus, tools or borders. The control draws itself in the host window; the host
+// receives nothing from it.
+#include <windows.h>
+
+#include <exdisp.h>
+#include <ole2.h>
+#include <oleidl.h>
+
+#include <atomic>
+
+#include "news/win/BrowserView.h"
+#include "widgets/win/Scoped.h"
+
+namespace tarnix {
+namespace {
+
+// OLE on this thread while the view lives; the control needs it, not only COM.
+class OleScope {
+  public:
+    OleScope() : started_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleScope() {
+        if (started_) OleUninitialize();
+    }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    bool started() const { return started_; }
+
+  private:
+    bool started_;
+};
+
+// The container's side of the conversation. The control holds references to it, which it
+// may keep a little beyond the view's close, so it counts its own references; after
+// detach() it no longer names the host window.
+class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+  public:
+    explicit BrowserSite(HWND host) : host_(host) {}
+    void detach() { host_ = nullptr; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
+            *out = static_cast<IOleClientSite*>(this);
+        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
+            *out = static_cast<IOleInPlaceSite*>(this);
+        else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
+            *out = static_cast<IOleInPlaceFrame*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** out) override {
+        if (out) *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow (of both the in-place site and the frame)
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = host_;
+        return host_ ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return host_ ? S_OK : S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                               LPRECT position, LPRECT clip,
+                                               LPOLEINPLACEFRAMEINFO info) override {
+        if (!frame || !document || !position || !clip || !info) return E_POINTER;
+        *frame = this;
+        AddRef();
+        *document = nullptr;  // the frame is the only window the control deals with
+        RECT area{};
+        if (host_) GetClientRect(host_, &area);
+        *position = area;
+        *clip = area;
+        info->cb = sizeof(OLEINPLACEFRAMEINFO);
+        info->fMDIApp = FALSE;
+        info->hwndFrame = host_ ? GetAncestor(host_, GA_ROOT) : nullptr;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleInPlaceUIWindow and IOleInPlaceFrame: no tools, borders or menus to share.
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override {
+        return INPLACE_E_NOTOOLSPACE;
+    }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+  private:
+    ~BrowserSite() = default;
+
+    std::atomic<ULONG> references_{1};
+    HWND host_;
+};
+
+class WebBrowserView final : public BrowserView {
+  public:
+    ~WebBrowserView() override { close(); }
+
+    bool create(HWND host) override {
+        if (!ole_.started() || !host) return false;
+        site_ = new BrowserSite(host);  // the one reference is the view's
+        // The control keeps its state in a storage of the container's; one in memory
+        // will do, as nothing of it is ever saved.
+        ComPtr<ILockBytes> bytes;
+        if (FAILED(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put())) ||
+            FAILED(StgCreateDocfileOnILockBytes(
+                bytes.get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0,
+                storage_.put())) ||
+            FAILED(OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr,
+                             static_cast<IOleClientSite*>(site_), storage_.get(),
+                             object_.putVoid()))) {
+            close();
+            return false;
+        }
+        OleSetContainedObject(object_.get(), TRUE);
+        object_->SetHostNames(L"Tarnix", nullptr);
+        RECT area{};
+        GetClientRect(host, &area);
+        if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
+                                   static_cast<IOleClientSite*>(site_), 0, host, &area))) {
+            close();
+            return false;
+        }
+        browser_ = object_.query<IWebBrowser2>(IID_IWebBrowser2);
+        if (!browser_) {
+            close();
+            return false;
+        }
+        return true;
+    }
+
+    void navigate(const std::wstring& address) override {
+        if (!browser_ || address.empty()) return;
+        VARIANT url;
+        VariantInit(&url);
+        url.vt = VT_BSTR;
+        url.bstrVal = SysAllocString(address.c_str());
+        if (!url.bstrVal) return;
+        VARIANT none;
+        VariantInit(&none);
+        // No flags, target frame, post data or headers. The control loads the page on
+        // its own and reports failure in its own page.
+        browser_->Navigate2(&url, &none, &none, &none, &none);
+        VariantClear(&url);
+    }
+
+    void close() override {
+        if (browser_) browser_->Stop();
+        browser_.reset();
+        if (object_) {
+            if (auto inPlace = object_.query<IOleInPlaceObject>(IID_IOleInPlaceObject))
+                inPlace->InPlaceDeactivate();
+            object_->Close(OLECLOSE_NOSAVE);
+            object_->SetClientSite(nullptr);
+            object_.reset();
+        }
+        storage_.reset();
+        if (site_) {
+            site_->detach();
+            site_->Release();
+            site_ = nullptr;
+        }
+    }
+
+  private:
+    OleScope ole_;  // first: the last to go
+    BrowserSite* site_ = nullptr;
+    ComPtr<IStorage> storage_;
+    ComPtr<IOleObject> object_;
+    ComPtr<IWebBrowser2> browser_;
+};
+
+}  // namespace
+
+std::unique_ptr<BrowserView> makeWebBrowserView() {
+    return std::make_unique<WebBrowserView>();
+}
+
+}  // namespace tarnix
