@@ -17,7 +17,7 @@ DialerApp* g_current = nullptr;
 DialerApp::DialerApp() : DialerApp(programFolder()) {}
 
 DialerApp::DialerApp(const std::filesystem::path& folder)
-    : folder_(folder), connectManage_(folder), config_(folder) {
+    : folder_(folder), connectManage_(folder), config_(folder), messages_(folder) {
     g_current = this;
 }
 
@@ -60,7 +60,7 @@ bool DialerApp::InitInstance() {
         return false;
     }
 
-    MainWindow window({config_, &connectManage_, folder_});
+    MainWindow window({config_, &connectManage_, folder_, nullptr, nullptr, &messages_});
     window.runModal(nullptr);
     return false;
 }

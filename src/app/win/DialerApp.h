@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "dial/ConnectManage.h"
+#include "messages/MessageStore.h"
 #include "store/ConfigStore.h"
 #include "widgets/win/Scoped.h"
 
@@ -36,12 +37,14 @@ class DialerApp {
     // The folder beside the program where the client keeps its files.
     const std::filesystem::path& folder() const { return folder_; }
     ConfigStore& config() { return config_; }
+    MessageStore& messages() { return messages_; }
 
   private:
     ScopedHandle instanceMutex_;
     std::filesystem::path folder_;
     CConnectManage connectManage_;
     ConfigStore config_;
+    MessageStore messages_;
 };
 
 // Walks the top-level windows for the running instance's main window and brings it to the

@@ -12,7 +12,6 @@
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
-#include "settings/win/SettingsDialog.h"
 #include "shortcuts/win/OpenSoftDialog.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
 #include "resource.h"
@@ -72,8 +71,6 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_STATISTICS, &MainWindow::showStatistics},
     {ID_TRAY_STATUS, &MainWindow::showStatistics},
     {ID_USER_MANAGEMENT, &MainWindow::showUsers},
-    {ID_TOOL_SETTINGS, &MainWindow::showSettings},
-    {ID_MENU_SETTINGS, &MainWindow::showSettings},
     {ID_START_LIST, &MainWindow::editStartList},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
@@ -114,6 +111,8 @@ BOOL MainWindow::onInitDialog() {
         probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
                                                systemInterfaceTable());
     openMessageChannel();
+    messageDesk_.attach(hwnd(), services_.messages, services_.config, services_.folder,
+                        services_.fetchMessages);
     startLoginPage();
     SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
     // So that the scheduled shutdown may shut down or restart the computer.
@@ -200,6 +199,7 @@ void MainWindow::startLoginPage() {
 }
 
 bool MainWindow::onCommand(int id, int code, HWND control) {
+    if (messageDesk_.onCommand(id)) return true;
     for (const CommandRoute& command : kCommands) {
         if (command.id != id) continue;
         (this->*command.run)();
@@ -225,12 +225,6 @@ void MainWindow::showStatistics() {
 
 void MainWindow::showUsers() {
     UserManagementDialog(services_.config).runModal(hwnd());
-}
-
-void MainWindow::showSettings() {
-    SettingsDialog({services_.config, clock(), systemStartupRegistration(),
-                    systemConnectionProxy(), currentProgramPath()})
-        .runModal(hwnd());
 }
 
 void MainWindow::editStartList() {
@@ -357,6 +351,7 @@ HMENU MainWindow::loadTrayMenu() const {
     copyMenuState(GetSubMenu(main, kNetworkMenu), kConnectItem, tray, kTrayConnectItem);
     copyMenuState(GetSubMenu(main, kNetworkMenu), kDisconnectItem, tray, kTrayDisconnectItem);
     copyMenuState(GetSubMenu(main, kToolsMenu), kStatisticsItem, tray, kTrayStatusItem);
+    messageDesk_.prepareMenu(tray);
     return loaded;
 }
 
@@ -378,11 +373,13 @@ void MainWindow::onLinkUp() {
     showConnectionLines(true);
     // The programs and pages the subscriber listed open once the link is there.
     PostMessageW(hwnd(), WM_START_PROGRAMS, 0, 0);
+    messageDesk_.linkUp();
     PostMessageW(hwnd(), WM_KILLFOCUS, 0, 0);
 }
 
 void MainWindow::onLinkDown() {
     connected_ = false;
+    messageDesk_.linkDown();
     tray_.showBalloon(L"", loadString(IDS_BALLOON_DISCONNECTED), offlineIcon_);
     showConnectionLines(false);
 }
@@ -456,6 +453,7 @@ void MainWindow::onDestroy() {
     KillTimer(hwnd(), kScheduleTimer);
     docking_.stop();
     networkWatcher_.stop();
+    messageDesk_.stop();
     loginPage_->stopMonitors();
     if (services_.connectManage) {
         loginPage_->closeRecordNormal();

@@ -18,6 +18,7 @@
 #include "app/win/WindowDocking.h"
 #include "dial/win/LinkDisplay.h"
 #include "dial/win/LoginPage.h"
+#include "messages/win/MessageDesk.h"
 #include "messaging/MessageChannel.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
@@ -41,6 +42,8 @@ class MainWindow : public Dialog, private LinkDisplay {
         std::filesystem::path folder;   // the program's folder: data, help.chm
         Clock* clock = nullptr;         // null: the system's
         Power* power = nullptr;         // null: the system's
+        MessageStore* messages = nullptr;  // null: no messages
+        MessageDelivery::Fetch fetchMessages = {};  // empty: over HTTP (tests replace it)
     };
 
     explicit MainWindow(Services services);
@@ -54,6 +57,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     LoginPage* loginPage() const { return loginPage_.get(); }
     int selectedTab() const { return tabs_.selected(); }
     const EdgeDock& dock() const { return docking_.state(); }
+    MessageDesk& messageDesk() { return messageDesk_; }
 
   protected:
     BOOL onInitDialog() override;
@@ -84,7 +88,6 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showRecords();
     void showStatistics();
     void showUsers();
-    void showSettings();
     void editStartList();
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
@@ -130,6 +133,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;
     MessageChannel messageChannel_;
+    MessageDesk messageDesk_;
     // After the channel, so that they end before the channel does.
     std::unique_ptr<LoginPage> loginPage_;
     ShortcutsPage shortcutsPage_;

@@ -1,0 +1,204 @@
+#include "messages/win/MessageCenterDialog.h"
+
+#include "base/FileDialogs.h"
+#include "base/Prompt.h"
+#include "base/ShellOpen.h"
+#include "messages/MessageCentreTexts.h"
+#include "messages/MessageTexts.h"
+#include "messages_ids.h"
+#include "store/CodePage.h"
+#include "widgets/win/ComboBox.h"
+#include "widgets/win/Pickers.h"
+#include "widgets/win/RichEdit.h"
+#include "widgets/win/Strings.h"
+
+namespace tarnix {
+namespace {
+
+// The header line's and the calendar title's blue.
+constexpr COLORREF kHeaderBlue = RGB(140, 169, 229);
+enum Column { kTitle, kDate, kTime, kContent };
+
+std::string dateText(const SYSTEMTIME& t) {
+    char text[16];
+    wsprintfA(text, "%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
+    return text;
+}
+
+}  // namespace
+
+
+MessageCenterDialog::MessageCenterDialog(MessageStore& store, std::optional<Message> focus)
+    : Dialog(IDD_MESSAGE_CENTER), store_(store), focus_(std::move(focus)) {}
+
+MessageCenterDialog* MessageCenterDialog::open(MessageStore& store, std::optional<Message> focus) {
+    RichEdit::loadRichEdit();
+    auto* dialog = new MessageCenterDialog(store, std::move(focus));
+    // On failure createModeless frees it.
+    if (!dialog->createModeless(nullptr, true)) return nullptr;
+    SetForegroundWindow(dialog->hwnd());
+    return dialog;
+}
+
+ListView MessageCenterDialog::list() const {
+    return ListView(hwnd(), IDC_MSG_LIST);
+}
+
+BOOL MessageCenterDialog::onInitDialog() {
+    headerBrush_.reset(CreateSolidBrush(kHeaderBlue));
+    DateTimePicker date(hwnd(), IDC_MSG_DATE);
+    date.setCalendarColour(MCSC_TITLEBK, kHeaderBlue);
+    date.setFormat(L"yyyy-MM-dd");
+    enableItem(IDC_MSG_LINK, false);
+
+    ComboBox type(hwnd(), IDC_MSG_TYPE);
+    type.add(gbToWide(message_text::kAllMessages));
+    type.add(gbToWide(message_text::kSystemMessage));
+    type.select(0);
+
+    headerText_ = message_text::kHeaderInitial;
+    list().useReportLook();
+    list().addColumn(loadString(IDS_MSG_COLUMN_TITLE), 65);
+    list().addColumn(loadString(IDS_MSG_COLUMN_DATE), 80);
+    list().addColumn(loadString(IDS_MSG_COLUMN_TIME), 70);
+    list().addColumn(loadString(IDS_MSG_COLUMN_CONTENT), 360);
+    fill(store_.messages());
+    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+
+    if (focus_) {
+        for (int row = 0; row < list().rowCount(); ++row) {
+            const Message shown = rowMessage(row);
+            if (shown.date != focus_->date || shown.time != focus_->time ||
+                shown.title != focus_->title)
+                continue;
+            list().select(row);
+            list().ensureVisible(row);
+            showRow(row);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+void MessageCenterDialog::fill(const std::vector<Message>& rows) {
+    list().clear();
+    for (const Message& m : rows)
+        list().addRow({gbToWide(m.title), gbToWide(m.date), gbToWide(m.time), gbToWide(m.content)});
+}
+
+// The row as the list shows it: the store finds its message by these four texts.
+Message MessageCenterDialog::rowMessage(int row) const {
+    Message m;
+    m.title = wideToGb(list().cell(row, kTitle));
+    m.date = wideToGb(list().cell(row, kDate));
+    m.time = wideToGb(list().cell(row, kTime));
+    m.content = wideToGb(list().cell(row, kContent));
+    return m;
+}
+
+bool MessageCenterDialog::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case IDC_MSG_SEARCH:
+            search();
+            return true;
+        case IDC_MSG_DELETE:
+            deleteSelected();
+            return true;
+        case IDC_MSG_EXPORT:
+            exportList();
+            return true;
+        case IDC_MSG_EXIT:
+            end(IDCANCEL);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool MessageCenterDialog::onNotify(int id, NMHDR& header, LRESULT& result) {
+    if (id == IDC_MSG_LIST && header.code == NM_CLICK) {
+        showClicked();
+        return true;
+    }
+    if (id == IDC_MSG_LINK && (header.code == NM_CLICK || header.code == NM_RETURN)) {
+        openLink();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+HBRUSH MessageCenterDialog::onControlColour(HDC dc, HWND control, UINT msg) {
+    if (msg != WM_CTLCOLORSTATIC || control != item(IDC_MSG_HEADER)) return nullptr;
+    SetBkColor(dc, kHeaderBlue);
+    return headerBrush_.get();
+}
+
+void MessageCenterDialog::search() {
+    list().clear();
+    const std::optional<SYSTEMTIME> picked = DateTimePicker(hwnd(), IDC_MSG_DATE).time();
+    const std::string date = picked ? dateText(*picked) : std::string();
+    const std::string type = wideToGb(ComboBox(hwnd(), IDC_MSG_TYPE).selectedText());
+    fill(store_.search(date, type));
+}
+
+void MessageCenterDialog::showClicked() {
+    const std::vector<int> selected = list().selectedRows();
+    if (!selected.empty()) showRow(selected.front());
+}
+
+bool MessageCenterDialog::showRow(int row) {
+    const Message m = rowMessage(row);
+    currentUrl_ = messageLinkAddress(store_.findUrl(m.date, m.time));
+    enableItem(IDC_MSG_LINK, !currentUrl_.empty());
+    headerText_ = messageHeaderLine(m);
+    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+    setItemText(IDC_MSG_TEXT, gbToWide(messageBodyText(m)));
+    store_.markRead(m);
+    return true;
+}
+
+void MessageCenterDialog::deleteSelected() {
+    const std::string caption(message_text::kCaption);
+    if (list().selectedCount() == 0) {
+        prompt({hwnd(), std::string(message_text::kSelectFirst), caption, PromptIcon::Information});
+        return;
+    }
+    if (prompt({hwnd(), std::string(message_text::kConfirmDelete), caption, PromptIcon::Question,
+                PromptButtons::YesNo}) != kAnswerYes)
+        return;
+    for (std::vector<int> selected = list().selectedRows(); !selected.empty();
+         selected = list().selectedRows()) {
+        const Message shown = rowMessage(selected.front());
+        list().deleteRow(selected.front());
+        store_.remove(shown);
+    }
+}
+
+void MessageCenterDialog::exportList() {
+    PathRequest request;
+    request.owner = hwnd();
+    request.kind = PathDialog::SaveFile;
+    request.title = message_text::kExportTitle;
+    request.filter = message_text::kExportFilter;
+    request.defaultExtension = "txt";
+    const std::optional<std::filesystem::path> file = askForPath(request);
+    if (!file) return;
+    std::vector<Message> rows;
+    for (int row = 0; row < list().rowCount(); ++row) rows.push_back(rowMessage(row));
+    std::string error;
+    if (!exportMessageRows(*file, rows, error)) {
+        // Told, rather than opening a file that holds nothing of the export.
+        prompt({hwnd(), loadGbString(IDS_MSG_EXPORT_FAILED) + wideToGb(file->wstring()) + " " + error,
+                std::string(message_text::kCaption), PromptIcon::Error});
+        return;
+    }
+    shellOpenChosenFile(*file);
+}
+
+void MessageCenterDialog::openLink() {
+    if (!currentUrl_.empty()) shellOpen(currentUrl_);
+}
+
+}  // namespace tarnix

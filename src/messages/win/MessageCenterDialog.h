@@ -1,0 +1,55 @@
+#pragma once
+// "历史消息管理": the stored messages in a list that the type filter and the date pick
+// narrow down; a click shows a message in the header line and the text box and enables
+// its link when it has a web address; "删除" removes the chosen messages after two
+// questions; "导出" adds the list to a text file. Modeless: each command opens one more
+// window, and the windows share the one store. Escape does not close it.
+//
+// Threads: the user-interface thread only, as the store.
+
+#include <optional>
+#include <string>
+
+#include "messages/MessageStore.h"
+#include "widgets/win/Dialog.h"
+#include "widgets/win/ListView.h"
+#include "widgets/win/Scoped.h"
+
+namespace tarnix {
+
+class MessageCenterDialog : public Dialog {
+  public:
+    // `focus`: the message to show at once (the one a pop-up was about).
+    explicit MessageCenterDialog(MessageStore& store, std::optional<Message> focus = {});
+
+    // Opens a further centre and shows it; the window object frees itself when closed.
+    // Without an owner, so that it shows while the main window waits in the tray.
+    static MessageCenterDialog* open(MessageStore& store, std::optional<Message> focus = {});
+
+  protected:
+    BOOL onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
+    bool onNotify(int id, NMHDR& header, LRESULT& result) override;
+    HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
+    void onCancel() override {}  // Escape
+    void onClose() override { end(IDCANCEL); }
+
+  private:
+    ListView list() const;
+    void fill(const std::vector<Message>& rows);
+    Message rowMessage(int row) const;
+    void search();
+    void showClicked();
+    bool showRow(int row);
+    void deleteSelected();
+    void exportList();
+    void openLink();
+
+    MessageStore& store_;
+    std::optional<Message> focus_;
+    std::string currentUrl_;  // the clicked message's address, when it may open
+    std::string headerText_;
+    ScopedBrush headerBrush_;
+};
+
+}  // namespace tarnix
