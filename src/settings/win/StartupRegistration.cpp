@@ -57,8 +57,11 @@ class WinStartupRegistration : public StartupRegistration {
         const auto value = read(type);
         if (!value) return RunValue::Absent;
         if (type != REG_SZ && type != REG_EXPAND_SZ) return RunValue::Other;
-        const std::wstring file = programOf(type == REG_EXPAND_SZ ? expanded(*value) : *value);
-        if (samePath(file, program.wstring())) return RunValue::Ours;
+        const std::wstring command = type == REG_EXPAND_SZ ? expanded(*value) : *value;
+        const std::wstring file = programOf(command);
+        // A path with blanks may stand unquoted.
+        if (samePath(file, program.wstring()) || samePath(command, program.wstring()))
+            return RunValue::Ours;
         return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? RunValue::Stale
                                                                            : RunValue::Other;
     }
