@@ -12,6 +12,7 @@
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
+#include "settings/win/SettingsDialog.h"
 #include "shortcuts/win/OpenSoftDialog.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
 #include "resource.h"
@@ -71,6 +72,8 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_STATISTICS, &MainWindow::showStatistics},
     {ID_TRAY_STATUS, &MainWindow::showStatistics},
     {ID_USER_MANAGEMENT, &MainWindow::showUsers},
+    {ID_TOOL_SETTINGS, &MainWindow::showSettings},
+    {ID_MENU_SETTINGS, &MainWindow::showSettings},
     {ID_START_LIST, &MainWindow::editStartList},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
@@ -225,6 +228,12 @@ void MainWindow::showStatistics() {
 
 void MainWindow::showUsers() {
     UserManagementDialog(services_.config).runModal(hwnd());
+}
+
+void MainWindow::showSettings() {
+    SettingsDialog({services_.config, clock(), systemStartupRegistration(),
+                    systemConnectionProxy(), currentProgramPath()})
+        .runModal(hwnd());
 }
 
 void MainWindow::editStartList() {

@@ -88,6 +88,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showRecords();
     void showStatistics();
     void showUsers();
+    void showSettings();
     void editStartList();
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
