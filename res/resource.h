@@ -120,3 +120,4 @@
 #include "shortcuts_ids.h"
 #include "news_ids.h"
 #include "settings_ids.h"
+#include "update_ids.h"

@@ -75,6 +75,7 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_TOOL_SETTINGS, &MainWindow::showSettings},
     {ID_MENU_SETTINGS, &MainWindow::showSettings},
     {ID_START_LIST, &MainWindow::editStartList},
+    {ID_UPDATE, &MainWindow::startUpdater},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
 };
@@ -309,7 +310,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             openSoftListEntries(services_.folder);
             return true;
         case WM_NO_ACTION:
-        case WM_NETWORK_READY:  // the update check starts here once it exists
+            return true;
+        case WM_NETWORK_READY:
+            updateCheck_.start(hwnd(), services_.config, services_.folder);
             return true;
         case WM_PAINT:
             if (!IsIconic(hwnd())) return false;
@@ -462,6 +465,7 @@ void MainWindow::onDestroy() {
     KillTimer(hwnd(), kScheduleTimer);
     docking_.stop();
     networkWatcher_.stop();
+    updateCheck_.wait();
     messageDesk_.stop();
     loginPage_->stopMonitors();
     if (services_.connectManage) {

@@ -22,6 +22,7 @@
 #include "messaging/MessageChannel.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
+#include "update/win/UpdateOffer.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/Scoped.h"
 
@@ -90,6 +91,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showUsers();
     void showSettings();
     void editStartList();
+    void startUpdater() { startUpdaterFor(hwnd(), services_.folder); }
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
     void showCommandState(bool connected) override;
@@ -133,6 +135,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     bool connected_ = false;  // selects the tray tip
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;
+    AutomaticUpdateCheck updateCheck_;  // after the watcher that starts it
     MessageChannel messageChannel_;
     MessageDesk messageDesk_;
     // After the channel, so that they end before the channel does.
