@@ -8,6 +8,10 @@ namespace {
 
 constexpr UINT_PTR kCloseTimer = 1;
 constexpr COLORREF kPopupColour = RGB(232, 240, 255);
+// The message centre's blue, in a band along the top, and a darker one for the title.
+constexpr COLORREF kBandColour = RGB(140, 169, 229);
+constexpr COLORREF kTitleColour = RGB(20, 60, 140);
+constexpr int kBandHeight = 4;
 constexpr size_t kPreviewBytes = 120;
 
 }  // namespace
@@ -96,10 +100,21 @@ void MessagePopup::onTimer(UINT_PTR id) {
     if (id == kCloseTimer) end(IDCANCEL);
 }
 
-HBRUSH MessagePopup::onControlColour(HDC dc, HWND, UINT msg) {
+HBRUSH MessagePopup::onControlColour(HDC dc, HWND control, UINT msg) {
     if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORDLG) return nullptr;
     SetBkColor(dc, kPopupColour);
+    if (control == item(IDC_POPUP_TITLE)) SetTextColor(dc, kTitleColour);
     return background_.get();
+}
+
+bool MessagePopup::onEraseBackground(HDC dc) {
+    RECT area;
+    GetClientRect(hwnd(), &area);
+    FillRect(dc, &area, background_.get());
+    area.bottom = area.top + kBandHeight;
+    SetDCBrushColor(dc, kBandColour);
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    return true;
 }
 
 void MessagePopup::onDestroy() {

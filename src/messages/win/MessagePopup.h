@@ -32,6 +32,7 @@ class MessagePopup : public Dialog {
     bool onCommand(int id, int code, HWND control) override;
     void onTimer(UINT_PTR id) override;
     HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
+    bool onEraseBackground(HDC dc) override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void onDestroy() override;
     void onCancel() override { end(IDCANCEL); }
