@@ -137,14 +137,27 @@ uninstall_silently() {
   timeout 120 wineserver -w
 }
 
-# The main window of a client in this prefix (other suites may run clients on the display).
-client_window() {
+# A shown window of this prefix titled TITLE (other suites may run clients on the display).
+prefix_window() {
   local window pid
-  for window in $(xdotool search --onlyvisible --name "^$product\$" 2>/dev/null); do
+  for window in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
     pid=$(xdotool getwindowpid "$window" 2>/dev/null) || continue
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
       { echo "$window"; return; }
   done
+}
+client_window() { prefix_window "$product"; }
+await_window() {  # TITLE SECONDS: the window once it shows
+  local window= i
+  for i in $(seq $(($2 * 10))); do window=$(prefix_window "$1"); [ -n "$window" ] && break; sleep 0.1; done
+  echo "$window"
+}
+
+# "帮助    F1" in the main window's "帮助(H)" menu, with the mouse as a subscriber would.
+click_help_command() {
+  xdotool mousemove --window "$1" 145 32 click 1
+  sleep 1
+  xdotool mousemove --window "$1" 150 52 click 1
 }
 
 installer_silent_install() {
@@ -191,6 +204,29 @@ installer_client_starts() {
   for i in $(seq 300); do window=$(client_window); [ -n "$window" ] && break; sleep 0.1; done
   [ -n "$window" ] || { echo "the installed client shows no window within 30 s"; return 1; }
   echo "the client's window: $window"
+}
+
+# The client's help command opens the installed help.chm, and says so when it is missing.
+installer_help_command() {
+  wine_ready || return 1
+  local client prompt viewer
+  client=$(client_window)
+  [ -n "$client" ] || { echo "no client runs"; return 1; }
+  mv "$install/help.chm" "$install/help.chm.away" || return 1
+  click_help_command "$client"
+  prompt=$(await_window 提示 10)
+  mv "$install/help.chm.away" "$install/help.chm"
+  [ -n "$prompt" ] || { echo "without help.chm the help command says nothing"; return 1; }
+  # Its one button, "确定", stands centred at the bottom.
+  eval "$(xdotool getwindowgeometry --shell "$prompt")"
+  xdotool mousemove --window "$prompt" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
+  local i
+  for i in $(seq 50); do [ -z "$(prefix_window 提示)" ] && break; sleep 0.1; done
+  [ -z "$(prefix_window 提示)" ] || { echo "the missing-help message does not close"; return 1; }
+  [ -n "$(client_window)" ] || { echo "the client ended after the missing-help message"; return 1; }
+  click_help_command "$client"
+  viewer=$(await_window "${product}帮助" 15)
+  [ -n "$viewer" ] || { echo "the help command shows no help viewer"; return 1; }
 }
 
 installer_upgrade_keeps_user_files() {
