@@ -226,6 +226,20 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     }
     MSG letter{hwnd(), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(window_->filterMessage(letter));
+    // A control that asks for every key (the shortcut panel's caption editor) gets them.
+    HWND editor = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd(), nullptr,
+                                  nullptr, nullptr);
+    SetWindowSubclass(
+        editor,
+        [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) -> LRESULT {
+            return m == WM_GETDLGCODE ? DLGC_WANTALLKEYS : DefSubclassProc(h, m, w, l);
+        },
+        0, 0);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        MSG down{editor, WM_KEYDOWN, key, 0, 0, {}};
+        EXPECT_FALSE(window_->filterMessage(down));
+    }
+    DestroyWindow(editor);
     command(IDOK);
     command(IDCANCEL);
     pumpPending();

@@ -327,10 +327,15 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 }
 
 bool MainWindow::preTranslate(MSG& msg) {
-    // Enter and Escape do nothing anywhere in the window.
+    // Enter and Escape do nothing anywhere in the window, except in a control that takes
+    // every key: the shortcut panel's caption editor ends its editing with them.
     if (loginPage_ && loginPage_->filterMessage(msg)) return true;
-    return (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
-           (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_CHAR) ||
+        (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN))
+        return false;
+    const LRESULT wants =
+        SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return (wants & DLGC_WANTALLKEYS) == 0;
 }
 
 void MainWindow::onTrayEvent(UINT mouseMessage) {
