@@ -67,6 +67,13 @@ std::string_view pickServer(std::string_view list) {
     return !http.empty() ? http : !every.empty() ? every : first;
 }
 
+// The same entry as the page means it: the address and port count only while the box is
+// ticked, and the port's blanks never.
+bool sameEntry(const ProxyFields& a, const ProxyFields& b) {
+    if (a.useProxy != b.useProxy) return false;
+    return !a.useProxy || (a.address == b.address && trim(a.port) == trim(b.port));
+}
+
 void refuse(std::string_view text, void* owner) {
     PromptRequest request;
     request.owner = owner;
@@ -100,13 +107,14 @@ ProxyForm::ProxyForm(ConnectionProxy& proxy, std::string connection)
 
 ProxyFields ProxyForm::load(void* owner) {
     ConnectionProxySetting setting;
+    shown_.emplace();
     if (!proxy_.query(connection_, setting)) {
         refuse(kQueryFailedText, owner);
-        return {};
+        return *shown_;
     }
     // The server is kept while the proxy is switched off; the page shows it as off.
-    if (!setting.enabled) return {};
-    return proxyFieldsOf(setting.server);
+    if (setting.enabled) shown_ = proxyFieldsOf(setting.server);
+    return *shown_;
 }
 
 void ProxyForm::boxClicked(ProxyFields& fields) {
@@ -116,8 +124,10 @@ void ProxyForm::boxClicked(ProxyFields& fields) {
 }
 
 bool ProxyForm::save(const ProxyFields& fields, void* owner) {
+    if (shown_ && sameEntry(fields, *shown_)) return true;
     if (!fields.useProxy) {
         proxy_.clear(connection_);
+        shown_ = fields;
         return true;
     }
     if (!fields.address) {
@@ -139,6 +149,7 @@ bool ProxyForm::save(const ProxyFields& fields, void* owner) {
                                std::string(port);
     // A refusal by the system is not reported: the page cannot do better than try.
     proxy_.set(connection_, server, kBypass);
+    shown_ = fields;
     return true;
 }
 

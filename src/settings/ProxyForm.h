@@ -53,12 +53,15 @@ class ProxyForm {
     static void boxClicked(ProxyFields& fields);
     // Sets or clears the entry's proxy. An empty address or port, or a port that is not a
     // number from 0 to 65535 of at most five digits, is refused with its message over
-    // `owner` (false) and nothing is written.
+    // `owner` (false) and nothing is written. Fields as load() showed them write nothing:
+    // what the page cannot show (a host name, a list per protocol, a proxy it could not
+    // read) stays as it is until the user changes the page.
     bool save(const ProxyFields& fields, void* owner = nullptr);
 
   private:
     ConnectionProxy& proxy_;
     std::string connection_;
+    std::optional<ProxyFields> shown_;  // as loaded or last written
 };
 
 // The fields that show a proxy server text: "1.2.3.4:8080"; from a list such as

@@ -88,7 +88,8 @@ TEST_F(ProxyPage, BadAddressesAndPortsAreRefusedAndNothingIsWritten) {
 
 TEST_F(ProxyPage, AClearBoxClearsTheProxyEvenWhenNoneWasSet) {
     EXPECT_TRUE(form_.save({false, std::nullopt, ""}));
-    EXPECT_TRUE(form_.save({false, kAddress, "abc"}));  // what the disabled fields hold is moot
+    ProxyForm another(proxy_);
+    EXPECT_TRUE(another.save({false, kAddress, "abc"}));  // what the disabled fields hold is moot
     EXPECT_EQ(proxy_.calls, (std::vector<std::string>{"clear pppoe_brelvan_default_entry",
                                                       "clear pppoe_brelvan_default_entry"}));
 
@@ -159,6 +160,43 @@ TEST(ProxyText, ReadsAddressAndPortFromEachForm) {
     }
     EXPECT_FALSE(proxyFieldsOf("").useProxy);
     EXPECT_FALSE(proxyFieldsOf("  ").useProxy);
+}
+
+TEST_F(ProxyPage, AnUntouchedPageWritesNothingItCouldNotShow) {
+    const ConnectionProxySetting stored[] = {
+        {true, "http=1.2.3.4:80;https=5.6.7.8:443", "local"},  // a list per protocol
+        {true, "proxy.example:8080", "local"},                 // a host name
+        {true, "1.2.3.4:80", "local"},
+        {false, "1.2.3.4:80", "local"},
+    };
+    for (const ConnectionProxySetting& setting : stored) {
+        SCOPED_TRACE(setting.server);
+        proxy_.current = setting;
+        const ProxyFields shown = form_.load();
+        EXPECT_TRUE(form_.save(shown));
+        EXPECT_TRUE(proxy_.calls.empty());
+        EXPECT_EQ(proxy_.current.server, setting.server);
+    }
+    EXPECT_TRUE(prompts_.asked.empty()) << "not even the empty address of a host name";
+
+    // A proxy that could not be read is not cleared by a page that shows none.
+    proxy_.current = {true, "1.2.3.4:80", "local"};
+    proxy_.readable = false;
+    EXPECT_TRUE(form_.save(form_.load()));
+    EXPECT_TRUE(proxy_.calls.empty());
+
+    // Changed, the page writes; saved again unchanged, it does not write twice.
+    proxy_.readable = true;
+    ProxyFields fields = form_.load();
+    fields.port = "81";
+    EXPECT_TRUE(form_.save(fields));
+    fields.port = " 81";
+    EXPECT_TRUE(form_.save(fields));
+    fields.useProxy = false;
+    EXPECT_TRUE(form_.save(fields));
+    EXPECT_EQ(proxy_.calls, (std::vector<std::string>{
+                                "set pppoe_brelvan_default_entry 1.2.3.4:81 local",
+                                "clear pppoe_brelvan_default_entry"}));
 }
 
 }  // namespace
