@@ -8,6 +8,11 @@ void CheckProgress::start() {
     nextPosition_ = 0;
 }
 
+void CheckProgress::stop() {
+    stage_ = Stage::Idle;
+    position_ = nextPosition_ = 0;
+}
+
 CheckProgress::Step CheckProgress::next() {
     switch (stage_) {
         case Stage::Idle:

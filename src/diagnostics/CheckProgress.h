@@ -20,6 +20,9 @@ class CheckProgress {
 
     // Starts a run; ignored while one is under way.
     void start();
+    // Abandons the run under way (the bar back to 0); a run that never finished leaves
+    // the details box as it was.
+    void stop();
     // The next step of the run, Idle when none is under way.
     Step next();
 

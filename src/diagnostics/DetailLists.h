@@ -23,18 +23,18 @@ struct DetailListLayout {
 };
 
 // "序号", the 1-based row number.
-inline constexpr std::string_view kNumberColumn = "\xd0\xf2\xba\xc5";
+inline constexpr std::string_view kDetailNumberColumn = "\xd0\xf2\xba\xc5";
 
 inline constexpr std::array<DetailListLayout, 4> kDetailLists = {{
     // "网卡驱动程序": "驱动描述"
     {DetailList::Drivers,
      "\xcd\xf8\xbf\xa8\xc7\xfd\xb6\xaf\xb3\xcc\xd0\xf2",
-     {{{kNumberColumn, 58}, {"\xc7\xfd\xb6\xaf\xc3\xe8\xca\xf6", 530}}},
+     {{{kDetailNumberColumn, 58}, {"\xc7\xfd\xb6\xaf\xc3\xe8\xca\xf6", 530}}},
      2},
     // "网卡设备": "设备状态", "网线状态", "网卡设备描述"
     {DetailList::Devices,
      "\xcd\xf8\xbf\xa8\xc9\xe8\xb1\xb8",
-     {{{kNumberColumn, 40},
+     {{{kDetailNumberColumn, 40},
        {"\xc9\xe8\xb1\xb8\xd7\xb4\xcc\xac", 60},
        {"\xcd\xf8\xcf\xdf\xd7\xb4\xcc\xac", 70},
        {"\xcd\xf8\xbf\xa8\xc9\xe8\xb1\xb8\xc3\xe8\xca\xf6", 600}}},
@@ -42,7 +42,7 @@ inline constexpr std::array<DetailListLayout, 4> kDetailLists = {{
     // "网卡接口": "IP地址", "MAC地址", "描述"
     {DetailList::Interfaces,
      "\xcd\xf8\xbf\xa8\xbd\xd3\xbf\xda",
-     {{{kNumberColumn, 40},
+     {{{kDetailNumberColumn, 40},
        {"IP\xb5\xd8\xd6\xb7", 100},
        {"MAC\xb5\xd8\xd6\xb7", 120},
        {"\xc3\xe8\xca\xf6", 600}}},
@@ -50,7 +50,7 @@ inline constexpr std::array<DetailListLayout, 4> kDetailLists = {{
     // "虚拟PPPOE网卡": "PPPOE虚拟网卡描述"
     {DetailList::Pppoe,
      "\xd0\xe9\xc4\xe2PPPOE\xcd\xf8\xbf\xa8",
-     {{{kNumberColumn, 58}, {"PPPOE\xd0\xe9\xc4\xe2\xcd\xf8\xbf\xa8\xc3\xe8\xca\xf6", 530}}},
+     {{{kDetailNumberColumn, 58}, {"PPPOE\xd0\xe9\xc4\xe2\xcd\xf8\xbf\xa8\xc3\xe8\xca\xf6", 530}}},
      2},
 }};
 

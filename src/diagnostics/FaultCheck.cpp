@@ -132,7 +132,7 @@ void FaultCheck::checkPppoe(void* owner) {
     // Without any device the verdict stays as it was.
     std::string name;
     for (const RasDevice& device : ras) {
-        if (device.type == kPppoeType) {
+        if (device.type == kPppoeType || device.type == kSystemPppoeType) {
             name = device.name;
             setVerdict(kVerdictHealthy, StageIcon::Good, StageIcon::Good);
             break;

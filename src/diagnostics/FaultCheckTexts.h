@@ -42,8 +42,11 @@ inline constexpr std::string_view kUnknown = "\xce\xb4\xd6\xaa";
 
 // The address a table entry has while no cable is plugged in.
 inline constexpr std::string_view kNoAddress = "0.0.0.0";
-// The remote-access device type of a PPPoE device, compared byte for byte.
+// The remote-access device type of a PPPoE device, compared byte for byte: the client's
+// own spelling, and the one Windows gives its PPPoE devices (RASDT_PPPoE), without which
+// the check would find none on any Windows. Other spellings ("PPPOE") are not it.
 inline constexpr std::string_view kPppoeType = "pppoe";
+inline constexpr std::string_view kSystemPppoeType = "PPPoE";
 
 // Messages, captioned "提示", with the error icon.
 inline constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";

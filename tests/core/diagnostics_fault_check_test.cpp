@@ -107,16 +107,22 @@ TEST_F(FaultChecking, APppoeDeviceMakesTheMachineSound) {
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", "WAN Miniport (PPPOE)"}}));
 }
 
-TEST_F(FaultChecking, DeviceTypesOtherThanLowerCasePppoeAreNotIt) {
+TEST_F(FaultChecking, OnlyTheClientsAndTheSystemsOwnSpellingsArePppoe) {
     sound();
     inventory_.ras = {{"PPPOE", "Capitals"},
-                      {"PPPoE", "Mixed"},
+                      {"Pppoe", "Capital P"},
                       {"pppoe ", "Trailing blank"},
                       {"modem", "Standard Modem"}};
     check_.run();
     EXPECT_EQ(verdict(), kVerdictNoPppoe);
     EXPECT_EQ(icons(), std::pair(kGood, kFault));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", ""}}));
+
+    // Windows names its PPPoE devices' type "PPPoE" (RASDT_PPPoE).
+    inventory_.ras.push_back({"PPPoE", "WAN Miniport (PPPOE)"});
+    check_.run();
+    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", "WAN Miniport (PPPOE)"}}));
 }
 
 TEST_F(FaultChecking, NoRasDevicesAtAllLeaveTheVerdictAsItWas) {
