@@ -9,6 +9,8 @@
 #include "base/Prompt.h"
 #include "dial/ConnectManage.h"
 #include "dial/LinkProbes.h"
+#include "diagnostics/FaultCheckTexts.h"
+#include "diagnostics/win/FaultCheckDialog.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
@@ -72,6 +74,7 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_STATISTICS, &MainWindow::showStatistics},
     {ID_TRAY_STATUS, &MainWindow::showStatistics},
     {ID_USER_MANAGEMENT, &MainWindow::showUsers},
+    {ID_FAULT_CHECK, &MainWindow::checkFaults},
     {ID_TOOL_SETTINGS, &MainWindow::showSettings},
     {ID_MENU_SETTINGS, &MainWindow::showSettings},
     {ID_START_LIST, &MainWindow::editStartList},
@@ -234,6 +237,17 @@ void MainWindow::showUsers() {
 void MainWindow::showSettings() {
     SettingsDialog({services_.config, clock(), systemStartupRegistration(),
                     systemConnectionProxy(), currentProgramPath()})
+        .runModal(hwnd());
+}
+
+// The check reads the local side of a link that is down; with the link up it is refused.
+void MainWindow::checkFaults() {
+    if (services_.connectManage && services_.connectManage->CheckNet() == 1) {
+        prompt({hwnd(), std::string(faultcheck::kLinkIsUp), std::string(faultcheck::kCaption),
+                PromptIcon::Information});
+        return;
+    }
+    FaultCheckDialog([folder = services_.folder] { return makeNetworkInventory(folder); })
         .runModal(hwnd());
 }
 

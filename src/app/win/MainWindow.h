@@ -89,6 +89,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showRecords();
     void showStatistics();
     void showUsers();
+    void checkFaults();
     void showSettings();
     void editStartList();
     void startUpdater() { startUpdaterFor(hwnd(), services_.folder); }
