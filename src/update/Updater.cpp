@@ -88,6 +88,7 @@ UpdaterResult fetchAndStart(const UpdaterTask& task, UpdaterOutcome& outcome) {
     if (!isNewerVersion(list.version, source.installedVersion)) return UpdaterResult::UpToDate;
     if (!list.package) return UpdaterResult::BadList;
     if (cancelled(task)) return UpdaterResult::Cancelled;
+    if (task.downloading) task.downloading(list.version);
 
     UpdaterResult result = download(task, *list.package);
     if (result == UpdaterResult::Started) result = verify(task, *list.package);

@@ -68,7 +68,8 @@ struct UpdaterTask {
     PackageFile& package;
     RunningClient& client;
     std::uint32_t timeoutMs = kHttpTimeoutMs;
-    // Bytes received of the total, from the worker.
+    // From the worker: the version about to be downloaded, then bytes received of the total.
+    std::function<void(const std::string& version)> downloading;
     std::function<void(std::uint64_t received, std::uint64_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
 };

@@ -136,6 +136,11 @@ TEST_F(UpdateCheck, BadVersionTextNeverCountsAsNewer) {
     }
     folders.writeConfig("[URL]\r\nURL=" + server.url("/list.ini") + "\r\n");
     EXPECT_EQ(check().result, UpdateCheckResult::NewerVersion) << "installed defaults to 1.0";
+    // Huge values: a version of a megabyte of digits, an address of 100 KB.
+    folders.writeSource(std::string(1 << 20, '9'), server.url("/list.ini"));
+    EXPECT_EQ(check().result, UpdateCheckResult::BadVersion);
+    folders.writeSource("1.2", server.url("/list.ini?" + std::string(100000, 'q')));
+    EXPECT_EQ(check().result, UpdateCheckResult::NoSource);
 }
 
 }  // namespace

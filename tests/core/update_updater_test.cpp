@@ -72,6 +72,7 @@ class Updater : public ::testing::Test {
             progressTotal = total;
         };
         task.cancel = &cancel;
+        task.downloading = [this](const std::string& version) { downloading = version; };
         return runUpdater(task);
     }
     void expectRefused(UpdaterResult result, const char* why) {
@@ -89,6 +90,7 @@ class Updater : public ::testing::Test {
     StubClient client;
     std::atomic<bool> cancel{false};
     std::uint64_t lastProgress = 0, progressTotal = 0;
+    std::string downloading;
 };
 
 TEST_F(Updater, CheckedPackageStartsAfterTheClientEnds) {
@@ -99,6 +101,7 @@ TEST_F(Updater, CheckedPackageStartsAfterTheClientEnds) {
     EXPECT_FALSE(package.discarded);
     EXPECT_EQ(package.bytes, installer);
     EXPECT_EQ(client.asked, 1);
+    EXPECT_EQ(downloading, "1.3");
     EXPECT_EQ(lastProgress, installer.size());
     EXPECT_EQ(progressTotal, installer.size());
 }

@@ -61,6 +61,9 @@ BOOL UpdaterWindow::onInitDialog() {
         UpdaterTask task{systemProfile(), places_.programFolder, places_.tempFolder, package_,
                          client_};
         task.cancel = &cancel_;
+        task.downloading = [this](const std::string& version) {
+            post([this, version] { version_ = gbToWide(version); });
+        };
         task.progress = [this](std::uint64_t received, std::uint64_t total) {
             int percent = total ? int(received * 100 / total) : 0;
             if (shownPercent_.exchange(percent) == percent) return;
@@ -75,7 +78,7 @@ BOOL UpdaterWindow::onInitDialog() {
 void UpdaterWindow::showProgress(std::uint64_t received, std::uint64_t total) {
     if (done_) return;
     ProgressBar(item(IDC_UPDATER_PROGRESS)).setPosition(total ? int(received * 100 / total) : 0);
-    std::wstring text = loadString(IDS_UPDATER_DOWNLOADING) +
+    std::wstring text = loadString(IDS_UPDATER_DOWNLOADING) + version_ + L"  " +
                         std::to_wstring(received / 1024) + L" / " +
                         std::to_wstring(total / 1024) + L" KB";
     if (!cancel_) setItemText(IDC_UPDATER_STATUS, text);

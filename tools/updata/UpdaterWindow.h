@@ -31,6 +31,7 @@ class UpdaterWindow : public Dialog {
   private:
     // On the window's thread.
     void showProgress(std::uint64_t received, std::uint64_t total);
+    std::wstring version_;  // being downloaded
     void finished(UpdaterOutcome outcome);
 
     Places places_;
