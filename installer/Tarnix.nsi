@@ -242,7 +242,13 @@ Section "Uninstall"
     Delete "$INSTDIR\MessageInfo.xml.*"
     Delete "$INSTDIR\Settings.ini"
     Delete "$INSTDIR\Settings.ini.*"
-    RMDir /r "$INSTDIR\data"
+    ; Month files (2026-11.xml) with their kept-aside and temporary copies.
+    Delete "$INSTDIR\data\record\*-*.xml"
+    Delete "$INSTDIR\data\record\*-*.xml.*"
+    Delete "$INSTDIR\data\opensoft.xml"
+    Delete "$INSTDIR\data\opensoft.xml.*"
+    RMDir "$INSTDIR\data\record"
+    RMDir "$INSTDIR\data"
   ${EndIf}
   ; Removed only when empty: kept data, or files of the user's own, keep the folder.
   RMDir "$INSTDIR"

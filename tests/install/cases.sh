@@ -271,13 +271,17 @@ uninstaller_removes_data() {
   [ ! -e "$desktop/$product.lnk" ] || { echo "/NODESKTOP made a desktop shortcut"; bad=1; }
   # A file of the user's own, and a start-with-Windows value of another copy of the client.
   printf '[LinkAgent]\r\nMode=lab\r\n' >"$install/LinkAgent.ini"
+  printf 'my notes\r\n' >"$install/data/notes.txt"
+  printf 'x' >"$install/data/record/2026-10.xml.damaged"
   wine reg add "$run_key" /v Tarnix /d 'C:\Other\Tarnix.exe' /f >/dev/null 2>&1
   uninstall_silently /KEEPDATA=no || return 1
   local file
-  for file in Tarnix.exe uninst.exe config.xml Settings.ini data; do
+  for file in Tarnix.exe uninst.exe config.xml Settings.ini data/record; do
     [ ! -e "$install/$file" ] || { echo "$file is still there"; bad=1; }
   done
-  [ -f "$install/LinkAgent.ini" ] || { echo "the user's own LinkAgent.ini was removed"; bad=1; }
+  for file in LinkAgent.ini data/notes.txt; do
+    [ -f "$install/$file" ] || { echo "the user's own $file was removed"; bad=1; }
+  done
   [ "$(reg_value "$run_key" Tarnix)" = 'C:\Other\Tarnix.exe' ] || { echo "another copy's start-with-Windows value was removed"; bad=1; }
   return $bad
 }
