@@ -198,9 +198,9 @@ TEST(DottedAddress, FourBytesOrNothing) {
     EXPECT_EQ(parseDottedAddress("192.168.1.10"), (Bytes{192, 168, 1, 10}));
     EXPECT_EQ(parseDottedAddress("0.0.0.0"), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(parseDottedAddress("255.255.255.255"), (Bytes{255, 255, 255, 255}));
-    for (const char* bad : {"", "1.2.3", "1.2.3.4.", "1.2.3.4.5", "256.1.1.1", "1..2.3",
-                            "1.2.3.0004", "a.b.c.d", " 1.2.3.4", "1.2.3.4 ", "-1.2.3.4",
-                            "99999999999.1.1.1"}) {
+    for (const char* bad :
+         {"", "1.2.3", "1.2.3.4.", "1.2.3.4.5", "256.1.1.1", "1..2.3", "1.2.3.0004", "a.b.c.d",
+          " 1.2.3.4", "1.2.3.4 ", "-1.2.3.4", "99999999999.1.1.1"}) {
         EXPECT_FALSE(parseDottedAddress(bad)) << bad;
     }
 }

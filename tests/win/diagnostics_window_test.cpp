@@ -44,10 +44,13 @@ std::string machine(const std::string& ip, const std::string& ras) {
     return "[LinkAgent]\r\nMode=lab\r\n"
            "[LabInventory]\r\nDevices=1\r\nAdapters=2\r\nRasDevices=1\r\n"
            "[LabDevice1]\r\nDescription=Realtek RTL8139\r\nState=enabled\r\nInterface=eth0\r\n"
-           "[LabAdapter1]\r\nIP=" + ip + "\r\nMAC=00-1A-2B-3C-4D-5E\r\n"
+           "[LabAdapter1]\r\nIP=" +
+           ip +
+           "\r\nMAC=00-1A-2B-3C-4D-5E\r\n"
            "Description=Realtek RTL8139\r\nInterface=eth0\r\n"
            "[LabAdapter2]\r\nIP=0.0.0.0\r\nMAC=\r\nDescription=Wireless\r\nInterface=wlan0\r\n"
-           "[LabRasDevice1]\r\nType=" + ras + "\r\nName=WAN Miniport (PPPOE)\r\n";
+           "[LabRasDevice1]\r\nType=" +
+           ras + "\r\nName=WAN Miniport (PPPOE)\r\n";
 }
 
 // With TARNIX_SHOTS set to a folder, the window's client area as the screen shows it goes into
@@ -79,8 +82,9 @@ void saveShot(HWND window, const char* name) {
     BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
     GdiFlush();
     const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER file{
+        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+        0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::ofstream out(fs::path(folder) / (std::string(name) + ".bmp"), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
@@ -136,7 +140,8 @@ class FaultCheckWindow : public ::testing::Test {
         return DialogDriver(dialog_->page(which).hwnd()).rows(IDC_FAULT_LIST);
     }
     int barPosition() const {
-        return static_cast<int>(SendMessageW(driver_->control(IDC_FAULT_PROGRESS), PBM_GETPOS, 0, 0));
+        return static_cast<int>(
+            SendMessageW(driver_->control(IDC_FAULT_PROGRESS), PBM_GETPOS, 0, 0));
     }
 
     fs::path folder_;
@@ -191,9 +196,9 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
     // The details view: the tabs instead of the summary, four lists in their colours.
     ASSERT_TRUE(driver_->click(IDC_FAULT_DETAILS));
     EXPECT_TRUE(driver_->visible(IDC_FAULT_TABS));
-    for (int id : {IDC_FAULT_LOCAL_GROUP, IDC_FAULT_REMOTE_GROUP, IDC_FAULT_VERDICT,
-                   IDC_FAULT_PROGRESS, IDC_FAULT_RESULT_LABEL, IDC_FAULT_SERVER_LABEL,
-                   IDC_FAULT_CONNECTOR_ICON})
+    for (int id :
+         {IDC_FAULT_LOCAL_GROUP, IDC_FAULT_REMOTE_GROUP, IDC_FAULT_VERDICT, IDC_FAULT_PROGRESS,
+          IDC_FAULT_RESULT_LABEL, IDC_FAULT_SERVER_LABEL, IDC_FAULT_CONNECTOR_ICON})
         EXPECT_FALSE(driver_->visible(id)) << id;
     EXPECT_EQ(icons(), std::pair(-1, -1));
     EXPECT_EQ(rows(DetailList::Drivers), (Rows{{L"1", L"Realtek RTL8139"}}));
@@ -213,13 +218,15 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
         const DetailListLayout& layout = kDetailLists[static_cast<std::size_t>(tab)];
         ASSERT_EQ(shown.list().columnCount(), layout.columnCount);
         for (int c = 0; c < layout.columnCount; ++c)
-            EXPECT_EQ(shown.list().columnWidth(c), layout.columns[static_cast<std::size_t>(c)].width);
+            EXPECT_EQ(shown.list().columnWidth(c),
+                      layout.columns[static_cast<std::size_t>(c)].width);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         wchar_t title[64] = L"";
         item.pszText = title;
         item.cchTextMax = 64;
-        SendMessageW(driver_->control(IDC_FAULT_TABS), TCM_GETITEMW, tab, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(driver_->control(IDC_FAULT_TABS), TCM_GETITEMW, tab,
+                     reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(std::wstring(title), gbToWide(layout.tabTitle));
     }
     driver_->chooseTab(IDC_FAULT_TABS, 2);
@@ -283,14 +290,15 @@ TEST_F(FaultCheckWindow, StopAndClosingDuringACheckDropTheReadingAndBadMachinesA
     EXPECT_TRUE(prompts_.asked.empty());
 
     // Hundreds of devices and adapters, addresses of no and of sixteen bytes.
-    std::string ini = "[LinkAgent]\r\nMode=lab\r\n[LabInventory]\r\nDevices=300\r\nAdapters=300\r\n"
-                      "RasDevices=300\r\n";
+    std::string ini =
+        "[LinkAgent]\r\nMode=lab\r\n[LabInventory]\r\nDevices=300\r\nAdapters=300\r\n"
+        "RasDevices=300\r\n";
     for (int i = 1; i <= 300; ++i) {
         const std::string n = std::to_string(i);
-        ini += "[LabDevice" + n + "]\r\nDescription=Card " + n + "\r\nState=" +
-               (i % 7 ? "enabled" : "unknown") + "\r\nInterface=if" + n + "\r\n";
-        ini += "[LabAdapter" + n + "]\r\nIP=10.0.0." + std::to_string(i % 250) + "\r\nMAC=" +
-               (i % 2 ? "" : "00-11-22-33-44-55-66-77-88-99-AA-BB-CC-DD-EE-FF") +
+        ini += "[LabDevice" + n + "]\r\nDescription=Card " + n +
+               "\r\nState=" + (i % 7 ? "enabled" : "unknown") + "\r\nInterface=if" + n + "\r\n";
+        ini += "[LabAdapter" + n + "]\r\nIP=10.0.0." + std::to_string(i % 250) +
+               "\r\nMAC=" + (i % 2 ? "" : "00-11-22-33-44-55-66-77-88-99-AA-BB-CC-DD-EE-FF") +
                "\r\nDescription=Card " + n + "\r\nInterface=if" + n + "\r\n";
         ini += "[LabRasDevice" + n + "]\r\nType=modem\r\nName=Modem " + n + "\r\n";
     }
@@ -353,11 +361,13 @@ TEST(FaultCheckCommand, IsRefusedWhileTheLinkIsUpAndOpensTheCheckOtherwise) {
     testing::DialRig rig("faultcheck");
     testing::PromptRecorder prompts;
     testing::RecordingPower power;
-    auto window = std::make_unique<MainWindow>(MainWindow::Services{
-        *rig.config, rig.connectManage.get(), rig.folder, &rig.clock, &power});
+    auto window = std::make_unique<MainWindow>(
+        MainWindow::Services{*rig.config, rig.connectManage.get(), rig.folder, &rig.clock, &power});
     ASSERT_NE(window->create(nullptr), nullptr);
     testing::pumpPending();
-    auto command = [&] { SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(ID_FAULT_CHECK, 0), 0); };
+    auto command = [&] {
+        SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(ID_FAULT_CHECK, 0), 0);
+    };
 
     std::wstring title;
     ASSERT_TRUE(testing::driveNextDialog(command, [&](DialogDriver& driver) {

@@ -15,11 +15,11 @@ constexpr UINT kProgressPeriod = 15;  // ms a tick: the whole bar in about half 
 
 // What the summary view shows besides the adapter's and the PPPoE driver's icons.
 constexpr int kSummaryItems[] = {
-    IDC_FAULT_LOCAL_GROUP,   IDC_FAULT_REMOTE_GROUP, IDC_FAULT_MODEM_ICON,
+    IDC_FAULT_LOCAL_GROUP,    IDC_FAULT_REMOTE_GROUP, IDC_FAULT_MODEM_ICON,
     IDC_FAULT_CONNECTOR_ICON, IDC_FAULT_GATEWAY_ICON, IDC_FAULT_SERVER_ICON,
-    IDC_FAULT_ADAPTER_LABEL, IDC_FAULT_PPPOE_LABEL,  IDC_FAULT_MODEM_LABEL,
-    IDC_FAULT_GATEWAY_LABEL, IDC_FAULT_SERVER_LABEL, IDC_FAULT_RESULT_LABEL,
-    IDC_FAULT_VERDICT,       IDC_FAULT_PROGRESS,
+    IDC_FAULT_ADAPTER_LABEL,  IDC_FAULT_PPPOE_LABEL,  IDC_FAULT_MODEM_LABEL,
+    IDC_FAULT_GATEWAY_LABEL,  IDC_FAULT_SERVER_LABEL, IDC_FAULT_RESULT_LABEL,
+    IDC_FAULT_VERDICT,        IDC_FAULT_PROGRESS,
 };
 
 // The neutral, good and fault icons of a stage, in that order, as StageIcon numbers them.
@@ -32,11 +32,16 @@ constexpr int kPppoeIcons[] = {IDC_FAULT_PPPOE_NEUTRAL, IDC_FAULT_PPPOE_GOOD,
 constexpr struct {
     int control, icon;
 } kStageIcons[] = {
-    {IDC_FAULT_ADAPTER_NEUTRAL, IDI_STAGE_ADAPTER}, {IDC_FAULT_ADAPTER_GOOD, IDI_STAGE_ADAPTER_GOOD},
-    {IDC_FAULT_ADAPTER_FAULT, IDI_STAGE_ADAPTER_FAULT}, {IDC_FAULT_PPPOE_NEUTRAL, IDI_STAGE_PPPOE},
-    {IDC_FAULT_PPPOE_GOOD, IDI_STAGE_PPPOE_GOOD},   {IDC_FAULT_PPPOE_FAULT, IDI_STAGE_PPPOE_FAULT},
-    {IDC_FAULT_MODEM_ICON, IDI_STAGE_MODEM},        {IDC_FAULT_CONNECTOR_ICON, IDI_STAGE_CONNECTOR},
-    {IDC_FAULT_GATEWAY_ICON, IDI_STAGE_GATEWAY},    {IDC_FAULT_SERVER_ICON, IDI_STAGE_SERVER},
+    {IDC_FAULT_ADAPTER_NEUTRAL, IDI_STAGE_ADAPTER},
+    {IDC_FAULT_ADAPTER_GOOD, IDI_STAGE_ADAPTER_GOOD},
+    {IDC_FAULT_ADAPTER_FAULT, IDI_STAGE_ADAPTER_FAULT},
+    {IDC_FAULT_PPPOE_NEUTRAL, IDI_STAGE_PPPOE},
+    {IDC_FAULT_PPPOE_GOOD, IDI_STAGE_PPPOE_GOOD},
+    {IDC_FAULT_PPPOE_FAULT, IDI_STAGE_PPPOE_FAULT},
+    {IDC_FAULT_MODEM_ICON, IDI_STAGE_MODEM},
+    {IDC_FAULT_CONNECTOR_ICON, IDI_STAGE_CONNECTOR},
+    {IDC_FAULT_GATEWAY_ICON, IDI_STAGE_GATEWAY},
+    {IDC_FAULT_SERVER_ICON, IDI_STAGE_SERVER},
 };
 constexpr int kStageIconSize = 48;
 
@@ -67,9 +72,9 @@ BOOL FaultCheckDialog::onInitDialog() {
 // image of that size the template's stays.
 void FaultCheckDialog::loadStageIcons() {
     for (const auto& stage : kStageIcons) {
-        ScopedIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                                      MAKEINTRESOURCEW(stage.icon), IMAGE_ICON,
-                                                      kStageIconSize, kStageIconSize, 0)));
+        ScopedIcon icon(
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stage.icon),
+                                          IMAGE_ICON, kStageIconSize, kStageIconSize, 0)));
         if (!icon) continue;
         SendDlgItemMessageW(hwnd(), stage.control, STM_SETICON,
                             reinterpret_cast<WPARAM>(icon.get()), 0);

@@ -60,7 +60,7 @@ class FaultCheckDialog : public Dialog {
     std::array<DetailListPage, 4> pages_;
     TabHost tabHost_;
     std::vector<ScopedIcon> stageIcons_;  // the stages' icons at the size they are shown
-    WorkerThreads readers_;  // last: joined before anything it might reach goes
+    WorkerThreads readers_;               // last: joined before anything it might reach goes
 };
 
 }  // namespace tarnix
