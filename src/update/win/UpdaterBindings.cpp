@@ -1,5 +1,7 @@
 #include "update/win/UpdaterBindings.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 #include "app/win/DialerApp.h"
@@ -54,7 +56,18 @@ bool HeldPackageFile::start() {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(file_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process)) {
-        return false;
+        // An installer that asks for administrator rights starts through the shell, which
+        // asks the user; the file stays held meanwhile.
+        const DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
+        if (GetLastError() != kElevationRequired) return false;
+        SHELLEXECUTEINFOW shell{};
+        shell.cbSize = sizeof shell;
+        shell.fMask = SEE_MASK_NOASYNC;
+        shell.lpVerb = L"open";
+        shell.lpFile = file_.c_str();
+        shell.lpDirectory = folder.c_str();
+        shell.nShow = SW_SHOWNORMAL;
+        return ShellExecuteExW(&shell) != FALSE;
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
