@@ -166,7 +166,7 @@ TEST_F(NewsWindowTest, AHostileHostOrAViewThatCannotBeMadeLeavesAnEmptyStableWin
     closeAndTime(failing.window());
 }
 
-TEST_F(NewsWindowTest, TheFirstLinkUpOfARunOpensTheWindowOnlyWhenProviderIniAsks) {
+TEST_F(NewsWindowTest, TheFirstLinkUpOfARunOpensTheWindowOnlyWhenProviderIniAsksBesideAMainWindowInTheTray) {
     NewsLauncher quiet = fakeLauncher();
     EXPECT_FALSE(quiet.openAfterLinkUp(folder_));
 
@@ -175,9 +175,16 @@ TEST_F(NewsWindowTest, TheFirstLinkUpOfARunOpensTheWindowOnlyWhenProviderIniAsks
     EXPECT_TRUE(asked.openAfterLinkUp(folder_));
     EXPECT_FALSE(asked.openAfterLinkUp(folder_));  // later link-ups of the run
 
+    // The main window may be in the tray at link-up: the news window goes beside the
+    // place it comes back to, not beside the minimised window's place far off screen.
+    ShowWindow(owner_, SW_MINIMIZE);
+    ShowWindow(owner_, SW_HIDE);
     NewsLauncher alreadyOpen = fakeLauncher();
     ASSERT_TRUE(alreadyOpen.open(owner_, folder_));
     EXPECT_FALSE(alreadyOpen.openAfterLinkUp(folder_));
+    RECT placed;
+    GetWindowRect(alreadyOpen.window(), &placed);
+    EXPECT_EQ(placed.right, 900 - 30);
 }
 
 TEST_F(NewsWindowTest, TheRealBrowserControlOpensAndClosesCleanly) {

@@ -78,6 +78,7 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
     {ID_TOOL_SETTINGS, &MainWindow::showSettings},
     {ID_MENU_SETTINGS, &MainWindow::showSettings},
     {ID_START_LIST, &MainWindow::editStartList},
+    {ID_NEWS, &MainWindow::showNews},
     {ID_UPDATE, &MainWindow::startUpdater},
     {ID_MENU_EXIT, &MainWindow::exitProgram},
     {ID_TRAY_EXIT, &MainWindow::exitProgram},
@@ -255,6 +256,11 @@ void MainWindow::editStartList() {
     OpenSoftDialog(services_.folder).runModal(hwnd());
 }
 
+// The menu's way to the news window is the news message, as another program's is.
+void MainWindow::showNews() {
+    SendMessageW(hwnd(), WM_NEWS_WINDOW, 0, 0);
+}
+
 Clock& MainWindow::clock() const {
     return services_.clock ? *services_.clock : systemClock();
 }
@@ -319,6 +325,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return true;
         case WM_LINK_DOWN:
             onLinkDown();
+            return true;
+        case WM_NEWS_WINDOW:
+            news_.open(hwnd(), services_.folder);
             return true;
         case WM_START_PROGRAMS:
             openSoftListEntries(services_.folder);
@@ -404,6 +413,7 @@ void MainWindow::onLinkUp() {
     showConnectionLines(true);
     // The programs and pages the subscriber listed open once the link is there.
     PostMessageW(hwnd(), WM_START_PROGRAMS, 0, 0);
+    if (news_.openAfterLinkUp(services_.folder)) PostMessageW(hwnd(), WM_NEWS_WINDOW, 0, 0);
     messageDesk_.linkUp();
     PostMessageW(hwnd(), WM_KILLFOCUS, 0, 0);
 }

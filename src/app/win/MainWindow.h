@@ -20,6 +20,7 @@
 #include "dial/win/LoginPage.h"
 #include "messages/win/MessageDesk.h"
 #include "messaging/MessageChannel.h"
+#include "news/win/NewsLauncher.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
 #include "update/win/UpdateOffer.h"
@@ -92,6 +93,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void checkFaults();
     void showSettings();
     void editStartList();
+    void showNews();
     void startUpdater() { startUpdaterFor(hwnd(), services_.folder); }
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
@@ -144,6 +146,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     ShortcutsPage shortcutsPage_;
     ServicesPage servicesPage_;
     ContactPage contactPage_;
+    NewsLauncher news_;  // the news window, once per run
 };
 
 }  // namespace tarnix
