@@ -10,7 +10,12 @@ namespace tarnix {
 struct NetworkInterface {
     std::string description;
     std::uint32_t speed = 0;  // bits per second
+    std::uint32_t type = 0;   // the system's interface type; 0 when not known
 };
+
+// Interface types as IP Helper numbers them (ipifcons.h).
+inline constexpr std::uint32_t kInterfacePpp = 23;
+inline constexpr std::uint32_t kInterfaceLoopback = 24;
 
 class InterfaceTable {
   public:

@@ -24,22 +24,42 @@ std::string cutText(std::string text, std::size_t limit) {
     return text;
 }
 
+std::string megabits(std::uint32_t bitsPerSecond) {
+    return std::to_string(bitsPerSecond / 1000000u) + "Mbps";
+}
+
 }  // namespace
 
 LinkProbes::LinkProbes(RemoteAccess& access, InterfaceTable& interfaces)
     : access_(access), interfaces_(interfaces) {}
 
 std::string LinkProbes::connectionAddress() {
-    const auto entry = connectionsOf(access_, kDialEntryName);
+    // A link still being dialled, or one that has failed, has no address worth showing.
+    const auto entry = connectionsOf(access_, kDialEntryName, true);
     std::string address;
     if (entry.empty() || !access_.ipAddress(entry.front(), address)) return {};
     return address;
 }
 
+// The speed of the dial entry's own link, as its counters report it. Without them, the
+// table's PPP interface, else its first interface that is not loopback: on current
+// Windows the first row is usually the loopback interface, whose speed says nothing.
 std::string LinkProbes::linkSpeedText() {
+    const auto links = connectionsOf(access_, kDialEntryName, true);
+    LinkStatistics stats;
+    if (!links.empty() && access_.statistics(links.front(), stats) && stats.bitsPerSecond != 0)
+        return megabits(stats.bitsPerSecond);
     std::vector<NetworkInterface> rows;
-    if (!interfaces_.read(rows) || rows.empty()) return {};
-    return std::to_string(rows.front().speed / 1000000u) + "Mbps";
+    if (!interfaces_.read(rows)) return {};
+    const NetworkInterface* chosen = nullptr;
+    for (const auto& row : rows) {
+        if (row.type == kInterfacePpp) {
+            chosen = &row;
+            break;
+        }
+        if (!chosen && row.type != kInterfaceLoopback) chosen = &row;
+    }
+    return chosen ? megabits(chosen->speed) : std::string();
 }
 
 std::string LinkProbes::trayTipText(bool connected) {

@@ -1,6 +1,6 @@
 #pragma once
 // What the tray tooltip and the link-up balloon say about the link: the address of the
-// dial entry's connection and the speed of the first network interface.
+// dial entry's connection and the speed of its link.
 
 #include <cstddef>
 #include <string>
@@ -19,7 +19,8 @@ class LinkProbes {
 
     // The IPv4 address of the dial entry's connection, or empty.
     std::string connectionAddress();
-    // "100Mbps" from the first interface's speed, or empty when the table cannot be read.
+    // "100Mbps": the speed of the dial entry's connected link; without its counters, that of
+    // the PPP interface or else the first that is not loopback. Empty when nothing says.
     std::string linkSpeedText();
     // The tooltip, GB2312, at most kTipField - 1 bytes and never cut inside a character:
     // address and speed while `connected`, otherwise the note that this client made no link.

@@ -44,16 +44,33 @@ TEST_F(Probes, AddressIsTheDialEntrysOnly) {
     EXPECT_EQ(probes_.connectionAddress(), "");
 }
 
-TEST_F(Probes, SpeedIsTheFirstInterfacesInWholeMegabits) {
+// The speed is the dial entry's link's: its counters', else the PPP interface's, else the
+// first interface that is not loopback (which current Windows lists first).
+TEST_F(Probes, SpeedIsTheDialLinksInWholeMegabits) {
     EXPECT_EQ(probes_.linkSpeedText(), "");  // an empty table
-    interfaces_.rows = {{"loopback", 10000000}, {"ethernet", 1000000000}};
-    EXPECT_EQ(probes_.linkSpeedText(), "10Mbps");
-    interfaces_.rows.front().speed = 999999;
+    interfaces_.rows = {{"loopback", 1073741824, kInterfaceLoopback},
+                        {"ethernet", 1000000000, 6},
+                        {"PPP adapter", 0, kInterfacePpp}};
+    EXPECT_EQ(probes_.linkSpeedText(), "0Mbps") << "the PPP interface, not the loopback one";
+    interfaces_.rows.pop_back();
+    EXPECT_EQ(probes_.linkSpeedText(), "1000Mbps");
+
+    access_.connect("work vpn", "172.16.0.5");
+    const ConnHandle link = access_.connect(kEntry, "10.8.0.17");
+    access_.setStatistics(link, {1, 2, 3, 999999});
     EXPECT_EQ(probes_.linkSpeedText(), "0Mbps");
-    interfaces_.rows.front().speed = 0xFFFFFFFFu;
+    access_.setStatistics(link, {1, 2, 3, 0xFFFFFFFFu});
     EXPECT_EQ(probes_.linkSpeedText(), "4294Mbps");
+    access_.setStatistics(link, {1, 2, 3, 0});  // no speed in the counters: the table's
+    EXPECT_EQ(probes_.linkSpeedText(), "1000Mbps");
     interfaces_.fail = true;
     EXPECT_EQ(probes_.linkSpeedText(), "");
+}
+
+// A link of the entry still being dialled is not the one whose address is shown.
+TEST_F(Probes, AddressSkipsALinkStillBeingDialled) {
+    access_.dialling(kEntry, "10.8.0.99");
+    EXPECT_EQ(probes_.connectionAddress(), "");
 }
 
 TEST_F(Probes, TipTextsForEachStateFitTheTrayField) {

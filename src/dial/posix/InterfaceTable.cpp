@@ -26,8 +26,12 @@ class SysfsInterfaceTable : public InterfaceTable {
         for (const auto& entry : fs::directory_iterator("/sys/class/net", ec)) {
             const long index = readNumber(entry.path() / "ifindex", 0);
             const long mbps = std::clamp(readNumber(entry.path() / "speed", 0), 0L, 4294L);
+            // ARPHRD_LOOPBACK (772) and ARPHRD_PPP (512) in the kernel's numbering.
+            const long link = readNumber(entry.path() / "type", 0);
+            const std::uint32_t type =
+                link == 772 ? kInterfaceLoopback : link == 512 ? kInterfacePpp : 0;
             found.push_back({index, {entry.path().filename().string(),
-                                     static_cast<std::uint32_t>(mbps) * 1000000u}});
+                                     static_cast<std::uint32_t>(mbps) * 1000000u, type}});
         }
         if (ec) return false;
         std::sort(found.begin(), found.end(),

@@ -31,7 +31,7 @@ class WinInterfaceTable : public InterfaceTable {
             DWORD length = row.dwDescrLen < MAXLEN_IFDESCR ? row.dwDescrLen : MAXLEN_IFDESCR;
             std::string description(reinterpret_cast<const char*>(row.bDescr), length);
             if (auto zero = description.find('\0'); zero != std::string::npos) description.resize(zero);
-            out.push_back({description, row.dwSpeed});
+            out.push_back({description, row.dwSpeed, row.dwType});
         }
         return true;
     }
