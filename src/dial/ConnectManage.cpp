@@ -109,6 +109,10 @@ void CConnectManage::AbandonConnect() {
     backend_->abandonDials();
 }
 
+void CConnectManage::CancelConnect() {
+    backend_->cancelDials();
+}
+
 void CConnectManage::Close() {
     ConnHandle handle;
     std::string entry;

@@ -39,6 +39,9 @@ class CConnectManage {
     // For the program's exit: a Connect in progress on another thread returns 0 soon, with
     // LastError kDialErrorAbandoned, and every later one at once. Close still hangs up.
     void AbandonConnect();
+    // For the user's disconnect: a Connect in progress on another thread returns 0 soon,
+    // with LastError kDialErrorAbandoned; later ones dial as usual.
+    void CancelConnect();
     // Hangs up this library's connection, or else the live connection of the stored entry.
     void Close();
     // 1 when a connection of the entry is up (connected, not still being dialled).

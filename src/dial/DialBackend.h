@@ -31,6 +31,10 @@ class DialBackend {
     // a second) with kDialErrorAbandoned, releasing what it had made, and every later dial
     // fails so at once. Hang-ups still work.
     virtual void abandonDials() = 0;
+    // For the user's disconnect: a dial in progress on another thread ends soon with
+    // kDialErrorAbandoned, releasing what it had made; later dials go ahead. Backends whose
+    // dials end quickly on their own may leave it out.
+    virtual void cancelDials() {}
     // Hangs up and waits until the connection is gone, never longer than a few seconds.
     virtual void hangUp(ConnHandle handle) = 0;
     // True when the machine can reach a network.

@@ -65,6 +65,9 @@ void DialController::disconnectCommand(const std::string& formAccount) {
         session_.userHangUp = 1;
     }
     changed_.notify_all();
+    // A dial in progress (a dead line holds one for a minute) ends now rather than holding
+    // the dial lock that the hang-up waits for. Not under the lock, and it does not wait.
+    connectManage_->CancelConnect();
     startCommand([this, formAccount] { hangUpWorker(formAccount); });
 }
 
@@ -146,7 +149,8 @@ void DialController::dialWorker(DialRequest request) {
 // is told to the window too, which repeats it where the user looks; a redial's failure
 // only updates the status line, so a loop of them does not pile up notices.
 void DialController::showFailure(bool usersOwn) {
-    if (stopping()) return;
+    // A dial the user ended by disconnecting did not fail.
+    if (stopping() || session_.userHangUp == 1) return;
     const std::string text = dialFailureText(connectManage_->LastError());
     if (text.empty()) return;
     view_.showStatus(text);

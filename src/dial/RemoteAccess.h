@@ -50,7 +50,8 @@ class RemoteAccess {
   public:
     virtual ~RemoteAccess() = default;
 
-    // At most `room` live connections in the service's order; false when the query fails.
+    // The live connections in the service's order, however many (`room` is how many the
+    // caller expects); false when the query fails. One that has ended is not live.
     virtual bool enumConnections(std::vector<ActiveConnection>& out, std::size_t room = 10) = 0;
     // The IPv4 address of the connection's PPP IP projection.
     virtual bool ipAddress(ConnHandle handle, std::string& address) = 0;

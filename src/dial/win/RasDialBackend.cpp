@@ -1,18 +1,22 @@
 // Dialling over the real remote-access service: the provider's PPPoE entry in the user's
-// phonebook, created on the system's PPPoE device when missing.
+// own phonebook (no administrator rights needed), created on the system's PPPoE device
+// when missing.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
 #include <ras.h>
 #include <raserror.h>
+#include <shlobj.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "dial/win/RasDialer.h"
+#include "dial/win/RasLayouts.h"
 #include "dial/win/WinRemoteAccess.h"
 #include "store/CodePage.h"
 
@@ -31,6 +35,15 @@ void copyTo(WCHAR* field, std::size_t capacity, const std::wstring& text) {
     field[n] = L'\0';
 }
 
+// The user's own phonebook. The system's ("all users") one, which a null phonebook names,
+// needs administrator rights to change.
+std::wstring userPhonebook() {
+    wchar_t appData[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
+        return {};
+    return std::wstring(appData) + L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
+}
+
 class RasDialBackend : public DialBackend {
   public:
     void enumEntries(const std::function<void(const std::string&)>& onEntry) override {
@@ -39,12 +52,12 @@ class RasDialBackend : public DialBackend {
         std::vector<EntryName> names(1);
         names[0].dwSize = sizeof(EntryName);
         bytes = sizeof(EntryName);
-        DWORD rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
-        if (rc == ERROR_BUFFER_TOO_SMALL) {
+        DWORD rc = RasEnumEntriesW(nullptr, book(), names.data(), &bytes, &count);
+        if (rc == ERROR_BUFFER_TOO_SMALL && bytes / sizeof(EntryName) < 4096) {
             names.assign(bytes / sizeof(EntryName) + 1, EntryName{});
             names[0].dwSize = sizeof(EntryName);
             bytes = static_cast<DWORD>(names.size() * sizeof(EntryName));
-            rc = RasEnumEntriesW(nullptr, nullptr, names.data(), &bytes, &count);
+            rc = RasEnumEntriesW(nullptr, book(), names.data(), &bytes, &count);
         }
         if (rc != ERROR_SUCCESS) return;
         for (DWORD i = 0; i < count && i < names.size(); ++i)
@@ -53,18 +66,20 @@ class RasDialBackend : public DialBackend {
 
     DialOutcome dial(const std::string& user, const std::string& password,
                      const std::string& entry) override {
-        if (!ensureEntry()) return {0, kDialErrorNoDevice};
+        // Whatever kept the entry from being made is the dial's failure, told to the user.
+        if (const DWORD error = ensureEntry()) return {0, static_cast<int>(error)};
         RASDIALPARAMSW params{};
         params.dwSize = sizeof(params);
         copyTo(params.szEntryName, RAS_MaxEntryName + 1, gbToWide(entry));
         copyTo(params.szUserName, UNLEN + 1, gbToWide(user));
         copyTo(params.szPassword, PWLEN + 1, gbToWide(password));
-        DialOutcome outcome = dialer_.dial(params);
+        DialOutcome outcome = dialer_.dial(params, phonebook_);
         SecureZeroMemory(params.szPassword, sizeof(params.szPassword));
         return outcome;
     }
 
     void abandonDials() override { dialer_.abandon(); }
+    void cancelDials() override { dialer_.cancel(); }
 
     void hangUp(ConnHandle handle) override {
         rasHangUp(reinterpret_cast<HRASCONN>(handle), kHangUpWaitMs);
@@ -99,20 +114,25 @@ class RasDialBackend : public DialBackend {
                 }
             }
         }
-        return !connectionsOf(access_, kDialEntryName).empty();
+        return !connectionsOf(access_, kDialEntryName, true).empty();
     }
 
     RemoteAccess& remoteAccess() override { return access_; }
 
   private:
-    // Creates the provider's broadband entry on the first PPPoE device when it is missing.
-    // False when it is missing and there is no PPPoE device to make it on.
-    bool ensureEntry() {
+    const wchar_t* book() const { return phonebook_.empty() ? nullptr : phonebook_.c_str(); }
+
+    // Creates the provider's broadband entry on the first PPPoE device when the lookup
+    // does not find it: not only when the entry is missing (623) but also when the user
+    // has no phonebook yet (621) or it cannot be read. 0, or why it could not be made.
+    DWORD ensureEntry() {
         const std::wstring name = gbToWide(kDialEntryName);
         DWORD bytes = 0;
-        DWORD rc = RasGetEntryPropertiesW(nullptr, name.c_str(), nullptr, &bytes, nullptr, nullptr);
-        if (rc != ERROR_CANNOT_FIND_PHONEBOOK_ENTRY) return true;  // present, or the dial says
-
+        DWORD rc = RasGetEntryPropertiesW(book(), name.c_str(), nullptr, &bytes, nullptr, nullptr);
+        if (rc == ERROR_SUCCESS || rc == ERROR_BUFFER_TOO_SMALL) return 0;
+        rc = RasValidateEntryNameW(book(), name.c_str());
+        if (rc == ERROR_ALREADY_EXISTS) return 0;  // there after all: the dial tells the rest
+        if (rc != ERROR_SUCCESS) return rc;
         std::vector<RasDevice> devices;
         std::string pppoe;
         if (access_.enumDevices(devices)) {
@@ -123,10 +143,15 @@ class RasDialBackend : public DialBackend {
                 }
             }
         }
-        if (pppoe.empty()) return false;
-
-        RASENTRYW entry{};
-        entry.dwSize = sizeof(entry);
+        if (pppoe.empty()) return kDialErrorNoDevice;
+        // A new user's phonebook folder may not exist yet.
+        std::error_code ignored;
+        if (!phonebook_.empty())
+            std::filesystem::create_directories(std::filesystem::path(phonebook_).parent_path(),
+                                                ignored);
+        // The newest layout first; an older system refuses it with 632.
+        raslayout::Entry8 buffer{};
+        RASENTRYW& entry = buffer.base.base.base;
         entry.dwType = RASET_Broadband;
         entry.dwfOptions = RASEO_RemoteDefaultGateway | RASEO_ModemLights | RASEO_PreviewUserPw |
                            RASEO_ShowDialingProgress;
@@ -136,10 +161,16 @@ class RasDialBackend : public DialBackend {
         entry.dwEncryptionType = ET_Optional;
         copyTo(entry.szDeviceType, RAS_MaxDeviceType + 1, L"PPPoE");
         copyTo(entry.szDeviceName, RAS_MaxDeviceName + 1, gbToWide(pppoe));
-        RasSetEntryPropertiesW(nullptr, name.c_str(), &entry, sizeof(entry), nullptr, 0);
-        return true;
+        rc = ERROR_INVALID_SIZE;
+        for (const DWORD size : raslayout::kEntrySizes) {
+            entry.dwSize = size;
+            rc = RasSetEntryPropertiesW(book(), name.c_str(), &entry, size, nullptr, 0);
+            if (rc != ERROR_INVALID_SIZE) break;
+        }
+        return rc;
     }
 
+    const std::wstring phonebook_ = userPhonebook();
     WinRemoteAccess access_;
     RasDialer dialer_;
 };

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "dial/DialFailure.h"
+#include "dial/win/RasCalls.h"
 
 namespace tarnix {
 namespace {
@@ -23,6 +24,7 @@ constexpr DWORD kHangUpWaitMs = 3000;
 struct Progress {
     bool ended = false;
     DWORD error = 0;
+    bool cancelled = false;
 };
 std::mutex dialsMutex;
 std::condition_variable dialsChanged;
@@ -49,15 +51,14 @@ DWORD WINAPI onProgress(ULONG_PTR id, DWORD, HRASCONN, UINT, RASCONNSTATE state,
 
 void rasHangUp(HRASCONN conn, DWORD waitMs) {
     if (RasHangUpW(conn) != ERROR_SUCCESS) return;
-    RASCONNSTATUSW status{};
-    status.dwSize = sizeof(status);
+    RASCONNSTATE state;
     for (DWORD waited = 0; waited < waitMs; waited += 50) {
-        if (RasGetConnectStatusW(conn, &status) == ERROR_INVALID_HANDLE) return;
+        if (rasConnectState(conn, state) == ERROR_INVALID_HANDLE) return;
         Sleep(50);
     }
 }
 
-DialOutcome RasDialer::dial(RASDIALPARAMSW& params) {
+DialOutcome RasDialer::dial(RASDIALPARAMSW& params, const std::wstring& phonebook) {
     ULONG_PTR id;
     {
         std::lock_guard<std::mutex> lock(dialsMutex);
@@ -68,18 +69,21 @@ DialOutcome RasDialer::dial(RASDIALPARAMSW& params) {
     params.dwCallbackId = id;
     HRASCONN conn = nullptr;
     const DWORD rc =
-        RasDialW(nullptr, nullptr, &params, 2, reinterpret_cast<LPVOID>(&onProgress), &conn);
+        RasDialW(nullptr, phonebook.empty() ? nullptr : phonebook.c_str(), &params, 2,
+                 reinterpret_cast<LPVOID>(&onProgress), &conn);
 
     std::unique_lock<std::mutex> lock(dialsMutex);
     Progress progress{true, rc};
     if (rc == ERROR_SUCCESS) {
-        const bool woken =
-            dialsChanged.wait_for(lock, kDialLimit, [&] { return dials[id].ended || abandoned_; });
+        const bool woken = dialsChanged.wait_for(lock, kDialLimit, [&] {
+            return dials[id].ended || dials[id].cancelled || abandoned_;
+        });
         progress = dials[id];
-        if (!progress.ended) progress.error = woken ? kDialErrorAbandoned : kDialErrorNoAnswer;
+        if (!progress.ended || progress.cancelled)
+            progress.error = woken ? kDialErrorAbandoned : kDialErrorNoAnswer;
     }
     dials.erase(id);
-    const bool gaveUp = abandoned_;
+    const bool gaveUp = abandoned_ || progress.cancelled;
     lock.unlock();
 
     if (progress.error == 0) return {reinterpret_cast<ConnHandle>(conn), 0};
@@ -87,6 +91,14 @@ DialOutcome RasDialer::dial(RASDIALPARAMSW& params) {
     // link being made, which hanging up ends.
     if (conn) rasHangUp(conn, gaveUp ? kAbandonWaitMs : kHangUpWaitMs);
     return {0, static_cast<int>(progress.error)};
+}
+
+void RasDialer::cancel() {
+    {
+        std::lock_guard<std::mutex> lock(dialsMutex);
+        for (auto& dial : dials) dial.second.cancelled = true;
+    }
+    dialsChanged.notify_all();
 }
 
 void RasDialer::abandon() {

@@ -6,15 +6,20 @@
 #include <windows.h>
 #include <ras.h>
 
+#include <string>
+
 #include "dial/DialBackend.h"
 
 namespace tarnix {
 
 class RasDialer {
   public:
-    // Dials `params` (its dwCallbackId is set here). A failed or abandoned dial's handle is
-    // hung up before this returns.
-    DialOutcome dial(RASDIALPARAMSW& params);
+    // Dials `params` from `phonebook` (its dwCallbackId is set here). A failed, cancelled
+    // or abandoned dial's handle is hung up before this returns.
+    DialOutcome dial(RASDIALPARAMSW& params, const std::wstring& phonebook);
+    // Ends the dials in progress now (the user disconnected) with kDialErrorAbandoned;
+    // later dials go ahead.
+    void cancel();
     // Ends the dial in progress, and every later one at once, with kDialErrorAbandoned.
     void abandon();
 

@@ -4,6 +4,10 @@
 #include <ras.h>
 #include <raserror.h>
 
+#include <algorithm>
+
+#include "base/DialEntry.h"
+#include "dial/win/RasCalls.h"
 #include "store/CodePage.h"
 
 namespace tarnix {
@@ -33,25 +37,25 @@ HRASCONN toRas(ConnHandle h) {
 
 }  // namespace
 
-bool WinRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::size_t room) {
+// Every connection, sized as the service asks (a machine may carry more than ten: VPNs).
+// A connection is up only once its state says connected. One that has ended stays listed
+// until its handle is hung up: the client's own entry's is hung up here, and an ended
+// link of any entry counts as gone, as does one gone between the listing and its state.
+bool WinRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::size_t) {
     out.clear();
-    if (room == 0) room = 1;
-    std::vector<RASCONNW> conns(room);
-    for (auto& c : conns) c.dwSize = sizeof(RASCONNW);
-    DWORD bytes = static_cast<DWORD>(conns.size() * sizeof(RASCONNW));
-    DWORD count = 0;
-    DWORD rc = RasEnumConnectionsW(conns.data(), &bytes, &count);
-    // More connections than room fails too, as the service reports it.
-    if (rc != ERROR_SUCCESS) return false;
-    for (DWORD i = 0; i < count && i < conns.size(); ++i) {
-        // The service lists a connection from the start of its dial; it is up only once
-        // its state says connected.
-        RASCONNSTATUSW status{};
-        status.dwSize = sizeof(status);
-        const bool connected = RasGetConnectStatusW(conns[i].hrasconn, &status) == ERROR_SUCCESS &&
-                               status.rasconnstate == RASCS_Connected;
-        out.push_back({reinterpret_cast<ConnHandle>(conns[i].hrasconn),
-                       wideToGb(conns[i].szEntryName), connected});
+    std::vector<RasConnRow> rows;
+    if (rasListConnections(rows) != ERROR_SUCCESS) return false;
+    const std::wstring own = gbToWide(kDialEntryName);
+    for (const auto& row : rows) {
+        RASCONNSTATE state = RASCS_OpenPort;
+        const DWORD rc = rasConnectState(row.handle, state);
+        if (rc == ERROR_INVALID_HANDLE) continue;
+        if (rc == ERROR_SUCCESS && state == RASCS_Disconnected) {
+            if (row.entry == own) RasHangUpW(row.handle);
+            continue;
+        }
+        out.push_back({reinterpret_cast<ConnHandle>(row.handle), wideToGb(row.entry),
+                       rc == ERROR_SUCCESS && state == RASCS_Connected});
     }
     return true;
 }
@@ -104,18 +108,31 @@ std::shared_ptr<NotifyEvent> WinRemoteAccess::createEvent() {
 bool WinRemoteAccess::notifyConnection(const std::shared_ptr<NotifyEvent>& event) {
     auto* win = dynamic_cast<WinEvent*>(event.get());
     if (!win) return false;
-    return RasConnectionNotificationW(static_cast<HRASCONN>(INVALID_HANDLE_VALUE), win->handle(),
-                                      RASCN_Connection) == ERROR_SUCCESS;
+    std::lock_guard<std::mutex> lock(mutex_);
+    registered_.erase(std::remove_if(registered_.begin(), registered_.end(),
+                                     [](const auto& r) { return r.expired(); }),
+                      registered_.end());
+    for (const auto& r : registered_)
+        if (r.lock() == event) return true;
+    if (RasConnectionNotificationW(static_cast<HRASCONN>(INVALID_HANDLE_VALUE), win->handle(),
+                                   RASCN_Connection) != ERROR_SUCCESS) {
+        return false;
+    }
+    registered_.push_back(event);
+    return true;
 }
 
+// A link that has already ended is told at once, and its handle hung up: the service
+// would never signal an end that came before the registration.
 bool WinRemoteAccess::notifyDisconnection(ConnHandle handle,
                                           const std::shared_ptr<NotifyEvent>& event) {
     auto* win = dynamic_cast<WinEvent*>(event.get());
     if (!win) return false;
-    RASCONNSTATUSW status{};
-    status.dwSize = sizeof(status);
-    if (RasGetConnectStatusW(toRas(handle), &status) == ERROR_INVALID_HANDLE) {
-        win->set();  // already gone
+    RASCONNSTATE state = RASCS_OpenPort;
+    const DWORD rc = rasConnectState(toRas(handle), state);
+    if (rc == ERROR_INVALID_HANDLE || (rc == ERROR_SUCCESS && state == RASCS_Disconnected)) {
+        if (rc == ERROR_SUCCESS) RasHangUpW(toRas(handle));
+        win->set();
         return true;
     }
     return RasConnectionNotificationW(toRas(handle), win->handle(), RASCN_Disconnection) ==

@@ -1,5 +1,7 @@
 #pragma once
 // The remote-access seam over rasapi32.
+#include <mutex>
+
 #include "dial/RemoteAccess.h"
 
 namespace tarnix {
@@ -13,6 +15,12 @@ class WinRemoteAccess : public RemoteAccess {
     std::shared_ptr<NotifyEvent> createEvent() override;
     bool notifyConnection(const std::shared_ptr<NotifyEvent>& event) override;
     bool notifyDisconnection(ConnHandle handle, const std::shared_ptr<NotifyEvent>& event) override;
+
+  private:
+    // The events registered for new connections: a registration cannot be ended, so each
+    // event is registered once however often the monitor asks.
+    std::mutex mutex_;
+    std::vector<std::weak_ptr<NotifyEvent>> registered_;
 };
 
 }  // namespace tarnix
