@@ -237,6 +237,8 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
                   (Ipv4Address{10, 0, 0, 2}));
         EXPECT_EQ(proxy.text(IDC_PROXY_PORT), L"8080");
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY)) << "loading is no change";
+        // Tab goes through the controls of the page shown.
+        EXPECT_EQ(GetParent(GetNextDlgTabItem(d.hwnd(), nullptr, FALSE)), run.hwnd());
 
         for (int tab = 0; tab < 4; ++tab) {
             d.chooseTab(IDC_SETTINGS_TABS, tab);
