@@ -204,5 +204,17 @@ TEST_F(NewsWindowTest, TheRealBrowserControlOpensAndClosesCleanly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST_F(NewsWindowTest, TheRealBrowserControlGoesWithAMainWindowThatGoesFirst) {
+    provider("[News]\r\nHost=127.0.0.1:9\r\n");
+    NewsLauncher launcher;
+    ASSERT_TRUE(launcher.open(owner_, folder_));
+    HWND news = launcher.window();
+    pumpPending();
+    DestroyWindow(owner_);  // as at exit, with the news window open
+    owner_ = nullptr;
+    EXPECT_FALSE(IsWindow(news));
+    pumpPending();
+}
+
 }  // namespace
 }  // namespace tarnix

@@ -169,6 +169,8 @@ class WebBrowserView final : public BrowserView {
             close();
             return false;
         }
+        // A fault in the provider's page is not the user's to answer: no script-error boxes.
+        browser_->put_Silent(VARIANT_TRUE);
         return true;
     }
 
