@@ -234,8 +234,19 @@ installer_upgrade_keeps_user_files() {
   [ -f "$work/user-files.md5" ] || { echo "no client was started"; return 1; }
   [ -n "$(client_window)" ] || echo "note: the client is not running before the upgrade"
   echo "an older help" >"$install/help.chm"
+  # The updater that starts an installer is still running while it replaces the updater.
+  local updater=
+  if [ -f "$build/Updata.exe" ]; then
+    (wine "$install_win\\Updata.exe" >/dev/null 2>&1 &)
+    updater=$(await_window 澄远宽带客户端升级 15)
+    [ -n "$updater" ] || echo "note: the updater shows no window"
+  fi
   install_silently || return 1
   local bad=0
+  if [ -f "$build/Updata.exe" ]; then
+    cmp -s "$build/Updata.exe" "$install/Updata.exe" || { echo "the upgrade did not replace a running Updata.exe"; bad=1; }
+    [ -n "$updater" ] && kill "$(xdotool getwindowpid "$updater")" 2>/dev/null
+  fi
   [ -z "$(client_window)" ] || { echo "the client still runs after the upgrade"; bad=1; }
   md5sum --quiet -c "$work/user-files.md5" || { echo "the upgrade changed the user's files"; bad=1; }
   cmp -s "$build/help.chm" "$install/help.chm" || { echo "the upgrade did not replace help.chm"; bad=1; }
@@ -252,7 +263,7 @@ uninstaller_keeps_data() {
   wine reg add "$run_key" /v Tarnix /d "$install_win\\Tarnix.exe" /f >/dev/null 2>&1
   uninstall_silently /KEEPDATA=yes || return 1
   local bad=0 file
-  for file in Tarnix.exe help.chm uninst.exe UpdateConfig.ini Updata.exe; do
+  for file in Tarnix.exe help.chm uninst.exe UpdateConfig.ini Updata.exe Updata.exe.old; do
     [ ! -e "$install/$file" ] || { echo "$file is still there"; bad=1; }
   done
   [ ! -e "$start_menu" ] || { echo "the Start-menu folder is still there"; bad=1; }
