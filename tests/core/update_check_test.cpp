@@ -73,6 +73,27 @@ TEST_F(UpdateCheck, AnythingButAComplete200WritesNothing) {
     EXPECT_EQ(listed(), "(none)");
 }
 
+TEST_F(UpdateCheck, MalformedAnswersWriteNothing) {
+    folders.writeSource("1.2", server.url("/list.ini"));
+    const std::string body = listText("9.9");
+    for (const std::string& raw : std::vector<std::string>{
+             "HTTP/1.0 2x0 OK\r\n\r\n" + body,
+             "HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\n" + body,
+             "HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n" + body,
+             "HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999\r\n\r\n" + body,
+             "HTTP/1.0 200 OK\r\nContent-Length: 4096\r\n\r\n" + body,
+             std::string(3, '\0'),
+         }) {
+        UpdateHttpServer::Answer answer;
+        answer.raw = raw;
+        server.answer("/list.ini", answer);
+        UpdateCheckResult result = check().result;
+        EXPECT_NE(result, UpdateCheckResult::NewerVersion) << raw;
+        EXPECT_NE(result, UpdateCheckResult::UpToDate) << raw;
+    }
+    EXPECT_EQ(listed(), "(none)");
+}
+
 TEST_F(UpdateCheck, NoAddressMeansNoRequest) {
     EXPECT_EQ(check().result, UpdateCheckResult::NoSource) << "no UpdateConfig.ini";
     for (const std::string& url : std::vector<std::string>{"", "https://127.0.0.1:" + std::to_string(server.port()) + "/list.ini",

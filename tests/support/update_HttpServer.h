@@ -25,6 +25,7 @@ class UpdateHttpServer {
         std::uint64_t announced = 0;  // a Content-Length other than the body's, when set
         std::uint64_t filler = 0;    // bytes of 'x' after the body, made as they are sent
         bool stall = false;          // read the request, then never answer
+        std::string raw;             // sent as the whole answer instead, when set
     };
 
     UpdateHttpServer() {
@@ -93,6 +94,10 @@ class UpdateHttpServer {
 
     static void respond(Socket& client, const Answer& a) {
         client.setSendTimeout(5000);
+        if (!a.raw.empty()) {
+            client.sendAll(a.raw);
+            return;
+        }
         std::uint64_t total = a.body.size() + a.filler;
         std::string head = "HTTP/1.0 " + std::to_string(a.status) + " X\r\n" + a.extraHeaders;
         if (a.sendLength)

@@ -65,6 +65,11 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
     setTimeouts(request.get(), timeoutMs);
     if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return outcome;
 
+    // An answer that names another HTTP version is not one of the update source's. (An
+    // answer without a status line WinINet takes for HTTP/0.9 and reports as 1.0 200, so
+    // only the list's own checks stand behind it.)
+    std::optional<std::string> version = queryText(request.get(), HTTP_QUERY_VERSION);
+    if (!version || version->rfind("HTTP/1.", 0) != 0) return outcome;
     std::optional<std::string> statusText = queryText(request.get(), HTTP_QUERY_STATUS_CODE);
     std::optional<std::uint64_t> status = statusText ? parseContentLength(*statusText) : std::nullopt;
     if (!status) return outcome;
