@@ -76,7 +76,8 @@ Function ${un}EndRunningClient
   Push $0
   Push $1
   Push $2
-  StrCpy $2 0
+  Push $3
+  StrCpy $2 0  ; clients ended so far (one per user session; a few at most)
   ${Do}
     FindWindow $0 "${MAIN_WINDOW_CLASS}" "${PRODUCT}"
     ${If} $0 = 0
@@ -87,10 +88,11 @@ Function ${un}EndRunningClient
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
     ; SYNCHRONIZE | PROCESS_TERMINATE
     System::Call 'kernel32::OpenProcess(i 0x100001, i 0, i r1) p .r1'
-    SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=2000
+    ; Posted, as the menu posts it: the client handles it when its own loop comes round.
+    System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
     ${If} $1 P<> 0
-      System::Call 'kernel32::WaitForSingleObject(p r1, i 10000) i .r2'
-      ${If} $2 <> 0
+      System::Call 'kernel32::WaitForSingleObject(p r1, i 10000) i .r3'
+      ${If} $3 <> 0
         System::Call 'kernel32::TerminateProcess(p r1, i 1)'
         System::Call 'kernel32::WaitForSingleObject(p r1, i 5000)'
       ${EndIf}
@@ -99,6 +101,7 @@ Function ${un}EndRunningClient
       Sleep 1000
     ${EndIf}
   ${Loop}
+  Pop $3
   Pop $2
   Pop $1
   Pop $0
