@@ -26,6 +26,7 @@
 #include "update/UpdaterStart.h"
 #include "update/win/UpdateOffer.h"
 #include "update/win/UpdateSettingsPage.h"
+#include "update/win/UpdaterBindings.h"
 #include "update_ids.h"
 
 namespace tarnix {
@@ -243,6 +244,35 @@ TEST(UpdateMainWindow, NetworkReadyChecksOnceAndTheCommandStartsTheUpdater) {
     EXPECT_EQ(count(seams.asked), 1u) << "the command asks nothing";
     DestroyWindow(window.hwnd());
     testing::pumpPending();
+}
+
+// Between the check and the start nothing can change the held package: not a writer, not a
+// rename, not a deletion.
+TEST(UpdatePackageFile, HeldFileCannotBeChangedAndIsGoneWhenDiscarded) {
+    UpdateFolders folders;
+    fs::path file = folders.temp() / "TarnixUpdate" / "TarnixSetup.exe";
+    HeldPackageFile package(file);
+    ASSERT_TRUE(package.create());
+    ASSERT_TRUE(package.write("MZ checked bytes"));
+    std::string read;
+    ASSERT_TRUE(package.holdAndRead([&](std::string_view piece) { read += piece; }));
+    EXPECT_EQ(read, "MZ checked bytes");
+
+    HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    EXPECT_FALSE(MoveFileExW(file.c_str(), (folders.temp() / "moved.exe").c_str(), 0));
+    EXPECT_FALSE(DeleteFileW(file.c_str()));
+    HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << "a reader, as the program loader is, may open it";
+    if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
+
+    package.discard();
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(package.start()) << "nothing held, nothing started";
 }
 
 // ---- Updata.exe ----------------------------------------------------------------------
