@@ -78,6 +78,7 @@ TEST_F(UpdateCheck, MalformedAnswersWriteNothing) {
     const std::string body = listText("9.9");
     for (const std::string& raw : std::vector<std::string>{
              "HTTP/1.0 2x0 OK\r\n\r\n" + body,
+             "HTTP/1.0 2000 OK\r\n\r\n" + body,
              "HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\n" + body,
              "HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n" + body,
              "HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999\r\n\r\n" + body,

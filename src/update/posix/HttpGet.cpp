@@ -58,7 +58,8 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
     // "HTTP/1.x NNN reason"
     if (head.compare(0, 5, "HTTP/") != 0) return outcome;
     std::size_t space = head.find(' ');
-    if (space == std::string::npos || space + 4 > head.size()) return outcome;
+    if (space == std::string::npos || space + 4 >= head.size()) return outcome;
+    if (head[space + 4] != ' ' && head[space + 4] != '\r') return outcome;  // three digits
     std::optional<std::uint64_t> status = parseContentLength(head.substr(space + 1, 3));
     if (!status) return outcome;
     outcome.status = int(*status);
