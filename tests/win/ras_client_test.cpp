@@ -1,0 +1,164 @@
+// The client's executable in ras mode, end to end: the real remote-access binding over the
+// stand-in (tests/rasapi32), lab-ac behind it. Entry made on first start, connect, record,
+// a drop from lab-ac and the redial, disconnect, refusals on the status line, and an exit
+// during a stalled dial.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "app/win/DialerApp.h"
+#include "base/DialEntry.h"
+#include "resource.h"
+#include "store/CodePage.h"
+#include "store/PasswordCipher.h"
+#include "../support/DialRig.h"
+#include "ras_StandIn.h"
+
+using namespace tarnix;
+using namespace tarnix::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+HWND mainWindowOf(DWORD pid) {
+    struct Found {
+        DWORD pid;
+        HWND window;
+    } found{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == f->pid && GetPropW(w, kProductTitle)) {
+                f->window = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+std::wstring userPhonebook() {
+    wchar_t appData[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    return std::wstring(appData, n) + L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
+}
+
+std::wstring statusLine(HWND window) {
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(window, IDC_STATUS_LINE, text, 256);
+    return text;
+}
+
+TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
+    if (standInControl()) GTEST_SKIP() << "the client is started over the stand-in from outside";
+    InProcessLabAc labAc;
+    TempFolder folder{L"rasclient"};
+    ASSERT_TRUE(placeWithStandIn(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), folder.path(),
+                                 L"TarnixRas.exe"));
+    const std::string demo =
+        "<User NAME=\"demo\" PASSWORD=\"" + PasswordCipher::EncryptPassword("demo") + "\"/>";
+    // No LinkAgent.ini: ras mode. Connect at start; redial at once after a drop.
+    std::ofstream(folder.path() / "config.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
+           "<Alwaysconnect>1</Alwaysconnect>\r\n"
+           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
+           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    // A first start: the user has no entry yet.
+    const std::wstring entry = gbToWide(kDialEntryName);
+    WritePrivateProfileStringW(entry.c_str(), nullptr, nullptr, userPhonebook().c_str());
+
+    ScopedEnvironment environment;
+    environment.set(L"TARNIX_STANDIN_AC", gbToWide(labAc.endpoint()));
+    environment.overrideRasapi(L"TarnixRas.exe");
+    auto sessions = [&] {
+        const std::string list = labAc.ask("LIST");
+        return list.substr(list.rfind("END "));
+    };
+    auto records = [&] { return readRecordItems(currentRecordFile(folder.path())); };
+
+    ChildProcess client(folder.path() / "TarnixRas.exe");
+    ASSERT_TRUE(client.started());
+    HWND w = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (w = mainWindowOf(client.id())) != nullptr; }, 20s));
+
+    // Connected at start, on the entry it made in the user's phonebook.
+    ASSERT_TRUE(waitFor([&] { return sessions() == "END 1\n" && records().size() == 1; }, 20s))
+        << "status: " << wideToGb(statusLine(w));
+    wchar_t device[32] = L"";
+    GetPrivateProfileStringW(entry.c_str(), L"DEVICE", L"", device, 32, userPhonebook().c_str());
+    EXPECT_STREQ(device, L"PPPoE");
+    const std::string list = labAc.ask("LIST");
+    const std::string address = list.substr(0, list.find('\n'));
+    ASSERT_FALSE(records().empty());
+    EXPECT_FALSE(records()[0].ip.empty());
+    EXPECT_NE(address.find(" " + records()[0].ip + " "), std::string::npos)
+        << "the record's address is lab-ac's: " << address;
+
+    // lab-ac drops the link: the record closes as 非法断开 and the policy dials again, which
+    // only works once the dead link's handle has been hung up.
+    labAc.ask("DROP all");
+    EXPECT_TRUE(waitFor(
+        [&] {
+            auto items = records();
+            return items.size() == 2 && items[1].cause == SessionRecords::kAbnormalCause &&
+                   sessions() == "END 1\n";
+        },
+        20s))
+        << "records " << records().size() << ", " << sessions();
+
+    // A disconnect closes the record normally with the link's counters.
+    Sleep(1500);
+    PostMessageW(w, WM_COMMAND, ID_MENU_DISCONNECT, 0);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            auto items = records();
+            return !items.empty() && items[0].cause == SessionRecords::kNormalCause &&
+                   sessions() == "END 0\n";
+        },
+        10s));
+    auto items = records();
+    ASSERT_FALSE(items.empty());
+    EXPECT_NE(items[0].received, "0");
+    EXPECT_FALSE(items[0].received.empty());
+
+    // Refusals reach the status line with their numbers.
+    for (const char* refusal : {"691", "623"}) {
+        labAc.ask(std::string("REFUSE 1 ") + refusal);
+        PostMessageW(w, WM_COMMAND, ID_TOOL_CONNECT, 0);
+        EXPECT_TRUE(waitFor(
+            [&] { return statusLine(w).find(gbToWide(refusal)) != std::wstring::npos; }, 10s))
+            << refusal << ": " << wideToGb(statusLine(w));
+    }
+    // A dial that lab-ac holds, as a dead line would, does not hold up the exit.
+    EXPECT_EQ(sessions(), "END 0\n");
+    labAc.ask("DELAY 20000");
+    PostMessageW(w, WM_COMMAND, ID_TOOL_CONNECT, 0);
+    ASSERT_TRUE(waitFor([&] { return labAc.logged("dialling demo"); }, 10s));
+    const auto asked = std::chrono::steady_clock::now();
+    auto since = [&] {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - asked)
+                                          .count());
+    };
+    PostMessageW(w, WM_COMMAND, ID_MENU_EXIT, 0);
+    // Under Wine without a window manager the exit itself takes about 4 s (the tray icon and
+    // the window each wait 2 s for it); the dial is given up within that, not waited out.
+    EXPECT_TRUE(waitFor([&] { return labAc.logged("abandoned demo"); }, 10s))
+        << "the stalled dial was waited for";
+    const long long abandonedAfter = since();
+    EXPECT_TRUE(client.waitExit(10000));
+    std::printf("ras mode: exit during a stalled dial: dial given up after %lld ms, "
+                "program ended after %lld ms\n",
+                abandonedAfter, since());
+    EXPECT_LT(since(), 10000);
+    labAc.ask("DELAY 0");
+    EXPECT_EQ(sessions(), "END 0\n");
+}
+
+}  // namespace
