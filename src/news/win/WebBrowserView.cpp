@@ -135,6 +135,33 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     HWND host_;
 };
 
+// The strings of OLE automation, from the library the browser control loads anyway: the
+// program does not import it, so that it costs nothing at start-up.
+class Automation {
+  public:
+    Automation() : library_(LoadLibraryW(L"oleaut32.dll")) {
+        if (!library_) return;
+        alloc_ = reinterpret_cast<Alloc>(
+            reinterpret_cast<void*>(GetProcAddress(library_.get(), "SysAllocString")));
+        free_ = reinterpret_cast<Free>(
+            reinterpret_cast<void*>(GetProcAddress(library_.get(), "SysFreeString")));
+    }
+    // Null when the library or the memory is missing.
+    BSTR allocString(const wchar_t* text) const {
+        return alloc_ && free_ ? alloc_(text) : nullptr;
+    }
+    void freeString(BSTR text) const {
+        if (free_ && text) free_(text);
+    }
+
+  private:
+    using Alloc = BSTR(WINAPI*)(const OLECHAR*);
+    using Free = void(WINAPI*)(BSTR);
+    ScopedLibrary library_;
+    Alloc alloc_ = nullptr;
+    Free free_ = nullptr;
+};
+
 class WebBrowserView final : public BrowserView {
   public:
     ~WebBrowserView() override { close(); }
@@ -176,17 +203,17 @@ class WebBrowserView final : public BrowserView {
 
     void navigate(const std::wstring& address) override {
         if (!browser_ || address.empty()) return;
-        VARIANT url;
-        VariantInit(&url);
+        Automation automation;
+        VARIANT url{};
         url.vt = VT_BSTR;
-        url.bstrVal = SysAllocString(address.c_str());
+        url.bstrVal = automation.allocString(address.c_str());
         if (!url.bstrVal) return;
-        VARIANT none;
-        VariantInit(&none);
+        VARIANT none{};
+        none.vt = VT_EMPTY;
         // No flags, target frame, post data or headers. The control loads the page on
         // its own and reports failure in its own page.
         browser_->Navigate2(&url, &none, &none, &none, &none);
-        VariantClear(&url);
+        automation.freeString(url.bstrVal);
     }
 
     void close() override {
