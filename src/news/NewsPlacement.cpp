@@ -1,12 +1,17 @@
 #include "news/NewsPlacement.h"
 
+#include <algorithm>
+
 namespace tarnix {
 
 ScreenPoint newsWindowPosition(const ScreenBox& main, const ScreenBox& news,
                                const ScreenBox& desktop) {
     int left = main.left - kNewsWindowGap - news.width();
     if (left + news.width() <= desktop.left) left = main.right + kNewsWindowGap;
-    return {left, news.top};
+    int top = news.top;
+    if (news.bottom <= desktop.top || news.top >= desktop.bottom)
+        top = std::max(desktop.top, std::min(main.top, desktop.bottom - news.height()));
+    return {left, top};
 }
 
 }  // namespace tarnix

@@ -7,6 +7,7 @@ namespace tarnix {
 struct ScreenBox {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }
+    int height() const { return bottom - top; }
 };
 
 struct ScreenPoint {
@@ -18,7 +19,9 @@ inline constexpr int kNewsWindowGap = 30;
 // The news window's new top-left corner. `desktop` is the whole virtual screen. Beside a
 // main window at the screen's left edge it may stand partly off screen; where it would
 // stand wholly off screen, out of the user's reach, it goes 30 pixels right of the main
-// window instead.
+// window instead. Made beside a main window slid up out of sight or hidden in the tray, it
+// would stand wholly above or below the screen: it then takes the main window's top, kept
+// on the screen.
 ScreenPoint newsWindowPosition(const ScreenBox& main, const ScreenBox& news,
                                const ScreenBox& desktop);
 

@@ -137,6 +137,21 @@ TEST(NewsWindowPosition, RightEdgeThirtyPixelsLeftOfTheMainWindowTopAndSizeKept)
     EXPECT_EQ(newsWindowPosition({10, 0, 310, 800}, news, twoScreens).x, 10 - 30 - 500);
 }
 
+TEST(NewsWindowPosition, MadeWhollyAboveOrBelowTheScreenItTakesTheMainWindowsTopOnScreen) {
+    const ScreenBox desktop{0, 0, 1920, 1080};
+    // Beside a main window docked at the top and slid out of sight but for a strip.
+    const ScreenBox slidUp{1600, -774, 1900, 6};
+    EXPECT_EQ(newsWindowPosition(slidUp, {0, -750, 500, -390}, desktop).y, 0);
+    // Beside a main window in the tray: made far off screen, placed by its restored top.
+    const ScreenBox restored{1600, 150, 1900, 930};
+    EXPECT_EQ(newsWindowPosition(restored, {0, -31980, 500, -31620}, desktop).y, 150);
+    // A restored top low on the screen still shows the whole window.
+    EXPECT_EQ(newsWindowPosition({1600, 900, 1900, 1600}, {0, 32000, 500, 32360}, desktop).y,
+              1080 - 360);
+    // Partly off screen, the top it was made with stays.
+    EXPECT_EQ(newsWindowPosition(slidUp, {0, -200, 500, 160}, desktop).y, -200);
+}
+
 TEST(NewsWindowPosition, WhollyOffScreenItGoesRightOfTheMainWindowInstead) {
     const ScreenBox desktop{0, 0, 1920, 1080};
     const ScreenBox news{0, 40, 500, 400};

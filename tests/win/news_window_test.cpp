@@ -186,6 +186,9 @@ TEST_F(NewsWindowTest, TheFirstLinkUpOfARunOpensTheWindowOnlyWhenProviderIniAsks
     RECT placed;
     GetWindowRect(alreadyOpen.window(), &placed);
     EXPECT_EQ(placed.right, 900 - 30);
+    EXPECT_GT(placed.bottom, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_LT(placed.top, GetSystemMetrics(SM_YVIRTUALSCREEN) +
+                              GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 TEST_F(NewsWindowTest, TheRealBrowserControlAsksTheNewsHostForThePageAndClosesCleanly) {
