@@ -24,6 +24,18 @@ std::string messageBodyText(const Message& m) {
     return "\t\t\t\t\t" + m.title + "\r\n" + "    " + m.content;
 }
 
+std::string shortenGbText(const std::string& text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    // A GB2312 character is two bytes, the first with the high bit set.
+    size_t end = 0;
+    while (end < maxBytes) {
+        const size_t step = (static_cast<unsigned char>(text[end]) & 0x80) ? 2 : 1;
+        if (end + step > maxBytes) break;
+        end += step;
+    }
+    return text.substr(0, end) + "...";
+}
+
 std::string messageLinkAddress(const std::string& url) {
     return isMessageAddress(url) ? url : std::string();
 }

@@ -14,6 +14,10 @@ namespace tarnix {
 std::string messageHeaderLine(const Message& m);
 // Five tabs, the title, CR LF, four blanks and the content.
 std::string messageBodyText(const Message& m);
+// At most `maxBytes` of `text`, cut between two characters, with "..." after it when cut:
+// a hand-edited store may hold a text far longer than any window should lay out.
+std::string shortenGbText(const std::string& text, size_t maxBytes);
+
 // The address the centre's link may open: the message's own when it is a web address,
 // otherwise none (a file, a program or a script never opens from a message).
 std::string messageLinkAddress(const std::string& url);

@@ -21,7 +21,7 @@ namespace tarnix {
 struct MessageListLimits {
     size_t maxBytes = 4u << 20;  // the document
     size_t maxItems = 500;       // taken from one list, in its order
-    size_t maxTitle = 256, maxType = 64, maxUrl = 2048, maxContent = 64u << 10;
+    size_t maxTitle = 256, maxType = 64, maxUrl = 2048, maxContent = 16u << 10;
 };
 
 // The messages of the list; empty when the document is no message list at all.

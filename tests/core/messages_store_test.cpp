@@ -290,6 +290,11 @@ TEST_F(Messages, TheCentreTextsAndTheExportAreByteForByte) {
     EXPECT_EQ(std::string(message_text::kHeaderInitial),
               utf8ToGb("发送日期:\t\t发送时间：\t\t消息标题："));
 
+    const std::string gb = utf8ToGb("今晚维护");  // 8 bytes
+    EXPECT_EQ(shortenGbText(gb, 8), gb);
+    EXPECT_EQ(shortenGbText(gb, 5), utf8ToGb("今晚") + "...") << "never half a character";
+    EXPECT_EQ(shortenGbText("a" + gb, 4), "a" + utf8ToGb("今") + "...");
+
     std::string error;
     writeFile("before\r\n", "out.txt");
     ASSERT_TRUE(exportMessageRows(dir_ / "out.txt", {m, msg("2026-12-02", "t", "a", "", "", "b")},

@@ -241,6 +241,39 @@ TEST_F(MessageCenterTest, TwoCentresShareTheStore) {
     EXPECT_TRUE(IsWindow(second.hwnd()));
 }
 
+// A store grown large, and a message of a megabyte, open at once and show whole.
+TEST_F(MessageCenterTest, AStoreOfManyThousandsOpensQuickly) {
+    store_.reset();
+    const DWORD writing = GetTickCount();
+    {
+        std::ofstream out(folder_ / "MessageInfo.xml", std::ios::binary);
+        out << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<MessageRecord>\r\n";
+        for (int i = 0; i < 100000; ++i)
+            out << "<ITEM MType=\"t\" MTitle=\"n" << i << "\" MDate=\"2026-12-01\" MTime=\"" << i
+                << "\" MUrl=\"\" MContent=\"c\"/>\r\n";
+        out << "<ITEM MType=\"t\" MTitle=\"big\" MDate=\"2026-12-02\" MTime=\"1\" MUrl=\"\" MContent=\""
+            << std::string(1u << 20, 'x') << "\"/>\r\n</MessageRecord>\r\n";
+    }
+    const DWORD start = GetTickCount();
+    std::printf("file written in %lu ms\n", static_cast<unsigned long>(start - writing));
+    store_ = std::make_unique<MessageStore>(folder_);
+    const DWORD loaded = GetTickCount();
+    DialogDriver centre = openCentre();
+    const DWORD shown = GetTickCount();
+    std::printf("100,001 messages: store loaded in %lu ms, centre open in %lu ms\n",
+                static_cast<unsigned long>(loaded - start), static_cast<unsigned long>(shown - loaded));
+    ListView list(centre.control(IDC_MSG_LIST));
+    ASSERT_EQ(list.rowCount(), 100001);
+    EXPECT_EQ(list.cell(99999, 0), L"n99999");
+    EXPECT_LT(shown - loaded, 5000u);
+    const DWORD clicked = GetTickCount();
+    clickRow(centre, 100000);
+    std::printf("a click on a message of 1 MB shows it in %lu ms\n",
+                static_cast<unsigned long>(GetTickCount() - clicked));
+    EXPECT_EQ(centre.text(IDC_MSG_HEADER), L"发送日期：2026-12-02\t发送时间：1\t消息标题：big");
+    EXPECT_GT(centre.text(IDC_MSG_TEXT).size(), 1000u);
+}
+
 // The main window with a provider whose list arrives after link-up.
 TEST(MessageDeskTest, ANewListPopsUpCountsUnreadAndAClickOpensTheCentreOnIt) {
     testing::DialRig rig("msgdesk");

@@ -107,7 +107,9 @@ TEST(MessagesClient, AfterLinkUpTheProvidersMessagesArrivePopUpAndFillTheCentre)
                     return lstrcmpW(text, L"历史消息管理") == 0;
                 })) != nullptr;
     }, 10s));
-    EXPECT_EQ(SendMessageW(GetDlgItem(centre, IDC_MSG_LIST), LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_TRUE(waitFor([&] {
+        return SendMessageW(GetDlgItem(centre, IDC_MSG_LIST), LVM_GETITEMCOUNT, 0, 0) == 3;
+    }, 5s)) << "the centre lists the three messages";
 
     PostMessageW(main, WM_COMMAND, ID_MENU_EXIT, 0);
     EXPECT_TRUE(client.waitExit(15000));

@@ -18,6 +18,9 @@ namespace {
 // The header line's and the calendar title's blue.
 constexpr COLORREF kHeaderBlue = RGB(140, 169, 229);
 enum Column { kTitle, kDate, kTime, kContent };
+// As much as a message from the provider may hold (its list allows 16 KB); a longer text
+// (a hand-edited store) shows its start: a rich edit lays out a long line slowly.
+constexpr size_t kMaxShownContent = 16u << 10;
 
 std::string dateText(const SYSTEMTIME& t) {
     char text[16];
@@ -80,20 +83,24 @@ BOOL MessageCenterDialog::onInitDialog() {
     return TRUE;
 }
 
-void MessageCenterDialog::fill(const std::vector<Message>& rows) {
-    list().clear();
-    for (const Message& m : rows)
-        list().addRow({gbToWide(m.title), gbToWide(m.date), gbToWide(m.time), gbToWide(m.content)});
+// The list holds no rows of its own (a store may hold many thousands): it asks for the
+// cells it shows.
+void MessageCenterDialog::fill(std::vector<Message> rows) {
+    rows_ = std::move(rows);
+    showRowCount();
+}
+
+void MessageCenterDialog::showRowCount() {
+    list().select(-1, false);
+    list().setVirtualRowCount(static_cast<int>(rows_.size()));
+    InvalidateRect(list().hwnd(), nullptr, TRUE);
 }
 
 // The row as the list shows it: the store finds its message by these four texts.
 Message MessageCenterDialog::rowMessage(int row) const {
-    Message m;
-    m.title = wideToGb(list().cell(row, kTitle));
-    m.date = wideToGb(list().cell(row, kDate));
-    m.time = wideToGb(list().cell(row, kTime));
-    m.content = wideToGb(list().cell(row, kContent));
-    return m;
+    if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return {};
+    const Message& shown = rows_[static_cast<size_t>(row)];
+    return {{}, shown.title, shown.date, shown.time, {}, shown.content};
 }
 
 bool MessageCenterDialog::onCommand(int id, int code, HWND) {
@@ -117,6 +124,17 @@ bool MessageCenterDialog::onCommand(int id, int code, HWND) {
 }
 
 bool MessageCenterDialog::onNotify(int id, NMHDR& header, LRESULT& result) {
+    if (id == IDC_MSG_LIST && header.code == LVN_GETDISPINFOW) {
+        ListView::answerCell(header, [this](int row, int column) {
+            const Message m = rowMessage(row);
+            const std::string& cell = column == kTitle  ? m.title
+                                      : column == kDate ? m.date
+                                      : column == kTime ? m.time
+                                                        : m.content;
+            return gbToWide(cell);
+        });
+        return true;
+    }
     if (id == IDC_MSG_LIST && header.code == NM_CLICK) {
         showClicked();
         return true;
@@ -136,7 +154,6 @@ HBRUSH MessageCenterDialog::onControlColour(HDC dc, HWND control, UINT msg) {
 }
 
 void MessageCenterDialog::search() {
-    list().clear();
     const std::optional<SYSTEMTIME> picked = DateTimePicker(hwnd(), IDC_MSG_DATE).time();
     const std::string date = picked ? dateText(*picked) : std::string();
     const std::string type = wideToGb(ComboBox(hwnd(), IDC_MSG_TYPE).selectedText());
@@ -154,7 +171,9 @@ bool MessageCenterDialog::showRow(int row) {
     enableItem(IDC_MSG_LINK, !currentUrl_.empty());
     headerText_ = messageHeaderLine(m);
     setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
-    setItemText(IDC_MSG_TEXT, gbToWide(messageBodyText(m)));
+    Message shown = m;
+    shown.content = shortenGbText(m.content, kMaxShownContent);
+    setItemText(IDC_MSG_TEXT, gbToWide(messageBodyText(shown)));
     store_.markRead(m);
     return true;
 }
@@ -168,12 +187,13 @@ void MessageCenterDialog::deleteSelected() {
     if (prompt({hwnd(), std::string(message_text::kConfirmDelete), caption, PromptIcon::Question,
                 PromptButtons::YesNo}) != kAnswerYes)
         return;
-    for (std::vector<int> selected = list().selectedRows(); !selected.empty();
-         selected = list().selectedRows()) {
-        const Message shown = rowMessage(selected.front());
-        list().deleteRow(selected.front());
-        store_.remove(shown);
+    // From the last up, so that the rows still to go keep their places.
+    const std::vector<int> selected = list().selectedRows();
+    for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
+        store_.remove(rowMessage(*row));
+        rows_.erase(rows_.begin() + *row);
     }
+    showRowCount();
 }
 
 void MessageCenterDialog::exportList() {
@@ -185,10 +205,8 @@ void MessageCenterDialog::exportList() {
     request.defaultExtension = "txt";
     const std::optional<std::filesystem::path> file = askForPath(request);
     if (!file) return;
-    std::vector<Message> rows;
-    for (int row = 0; row < list().rowCount(); ++row) rows.push_back(rowMessage(row));
     std::string error;
-    if (!exportMessageRows(*file, rows, error)) {
+    if (!exportMessageRows(*file, rows_, error)) {
         // Told, rather than opening a file that holds nothing of the export.
         prompt({hwnd(), loadGbString(IDS_MSG_EXPORT_FAILED) + wideToGb(file->wstring()) + " " + error,
                 std::string(message_text::kCaption), PromptIcon::Error});

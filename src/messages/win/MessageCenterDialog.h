@@ -36,7 +36,8 @@ class MessageCenterDialog : public Dialog {
 
   private:
     ListView list() const;
-    void fill(const std::vector<Message>& rows);
+    void fill(std::vector<Message> rows);
+    void showRowCount();
     Message rowMessage(int row) const;
     void search();
     void showClicked();
@@ -47,6 +48,7 @@ class MessageCenterDialog : public Dialog {
 
     MessageStore& store_;
     std::optional<Message> focus_;
+    std::vector<Message> rows_;  // what the list shows, in its order
     std::string currentUrl_;  // the clicked message's address, when it may open
     std::string headerText_;
     ScopedBrush headerBrush_;

@@ -1,5 +1,6 @@
 #include "messages/win/MessagePopup.h"
 
+#include "messages/MessageCentreTexts.h"
 #include "messages_ids.h"
 #include "store/CodePage.h"
 
@@ -31,15 +32,7 @@ MessagePopup* MessagePopup::show(Message message, std::function<void(const Messa
 }
 
 std::string MessagePopup::preview(const std::string& content) {
-    if (content.size() <= kPreviewBytes) return content;
-    // GB2312 characters are two bytes with the high bit set: never cut one in half.
-    size_t end = 0;
-    while (end < kPreviewBytes) {
-        const size_t step = (static_cast<unsigned char>(content[end]) & 0x80) ? 2 : 1;
-        if (end + step > kPreviewBytes) break;
-        end += step;
-    }
-    return content.substr(0, end) + "...";
+    return shortenGbText(content, kPreviewBytes);
 }
 
 BOOL MessagePopup::onInitDialog() {
