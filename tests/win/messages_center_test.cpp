@@ -345,9 +345,14 @@ TEST(MessageDeskTest, ANewListPopsUpCountsUnreadAndAClickOpensTheCentreOnIt) {
     for (DWORD until = GetTickCount() + 300; GetTickCount() < until; Sleep(10)) pumpPending();
     EXPECT_EQ(store.messages().size(), 2u);
 
+    // A centre still open when the main window goes closes with it.
+    SendMessageW(window->hwnd(), WM_COMMAND, ID_MESSAGE_CENTER, 0);
+    HWND open = FindWindowW(L"#32770", L"历史消息管理");
+    ASSERT_NE(open, nullptr);
     DestroyWindow(window->hwnd());
     window.reset();
     pumpPending();
+    EXPECT_FALSE(IsWindow(open));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "messages/win/MessageCenterDialog.h"
 
+#include <algorithm>
+
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
@@ -22,6 +24,12 @@ enum Column { kTitle, kDate, kTime, kContent };
 // (a hand-edited store) shows its start: a rich edit lays out a long line slowly.
 constexpr size_t kMaxShownContent = 16u << 10;
 
+// The open centres, on the user-interface thread.
+std::vector<MessageCenterDialog*>& openCentres() {
+    static std::vector<MessageCenterDialog*> centres;
+    return centres;
+}
+
 std::string dateText(const SYSTEMTIME& t) {
     char text[16];
     wsprintfA(text, "%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
@@ -32,7 +40,20 @@ std::string dateText(const SYSTEMTIME& t) {
 
 
 MessageCenterDialog::MessageCenterDialog(MessageStore& store, std::optional<Message> focus)
-    : Dialog(IDD_MESSAGE_CENTER), store_(store), focus_(std::move(focus)) {}
+    : Dialog(IDD_MESSAGE_CENTER), store_(store), focus_(std::move(focus)) {
+    openCentres().push_back(this);
+}
+
+MessageCenterDialog::~MessageCenterDialog() {
+    auto& centres = openCentres();
+    centres.erase(std::remove(centres.begin(), centres.end(), this), centres.end());
+}
+
+void MessageCenterDialog::closeAll() {
+    // Each end() frees its centre, which takes itself off the list.
+    for (std::vector<MessageCenterDialog*> centres = openCentres(); MessageCenterDialog* c : centres)
+        if (c->hwnd()) c->end(IDCANCEL);
+}
 
 MessageCenterDialog* MessageCenterDialog::open(MessageStore& store, std::optional<Message> focus) {
     RichEdit::loadRichEdit();

@@ -25,6 +25,9 @@ class MessageCenterDialog : public Dialog {
     // Opens a further centre and shows it; the window object frees itself when closed.
     // Without an owner, so that it shows while the main window waits in the tray.
     static MessageCenterDialog* open(MessageStore& store, std::optional<Message> focus = {});
+    // Closes every open centre: none may outlive the store it shows.
+    static void closeAll();
+    ~MessageCenterDialog() override;
 
   protected:
     BOOL onInitDialog() override;

@@ -55,6 +55,7 @@ void MessageDesk::stop() {
     if (delivery_) delivery_->stop();
     if (popup_) DestroyWindow(popup_->hwnd());
     popup_ = nullptr;
+    MessageCenterDialog::closeAll();
     if (store_) store_->setChangeListener({});
 }
 

@@ -38,7 +38,8 @@ class MessageDesk {
                 const std::filesystem::path& folder, MessageDelivery::Fetch fetch = {});
     void linkUp();
     void linkDown();
-    // Before the main window goes: no more fetches, pop-ups or posted arrivals.
+    // Before the main window goes: no more fetches, pop-ups or posted arrivals, and the
+    // centres close.
     void stop();
 
     // The centre and pop-up commands; true when `id` was one of them.
