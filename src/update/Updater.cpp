@@ -55,8 +55,13 @@ UpdaterResult download(const UpdaterTask& task, const UpdatePackage& package) {
     return cancelled(task) ? UpdaterResult::Cancelled : UpdaterResult::DownloadFailed;
 }
 
+void tell(const UpdaterTask& task, UpdaterStage stage) {
+    if (task.stage) task.stage(stage);
+}
+
 // Reads the held file back: the bytes that will start are the bytes checked.
 UpdaterResult verify(const UpdaterTask& task, const UpdatePackage& package) {
+    tell(task, UpdaterStage::Verifying);
     Sha256 hash;
     std::uint64_t size = 0;
     if (!task.package.holdAndRead([&](std::string_view piece) {
@@ -93,7 +98,10 @@ UpdaterResult fetchAndStart(const UpdaterTask& task, UpdaterOutcome& outcome) {
     UpdaterResult result = download(task, *list.package);
     if (result == UpdaterResult::Started) result = verify(task, *list.package);
     if (result == UpdaterResult::Started && cancelled(task)) result = UpdaterResult::Cancelled;
-    if (result == UpdaterResult::Started && !task.client.end()) result = UpdaterResult::ClientRunning;
+    if (result == UpdaterResult::Started) {
+        tell(task, UpdaterStage::EndingClient);
+        if (!task.client.end()) result = UpdaterResult::ClientRunning;
+    }
     if (result == UpdaterResult::Started && !task.package.start()) result = UpdaterResult::StartFailed;
     return result;
 }

@@ -61,6 +61,9 @@ enum class UpdaterResult {
     StartFailed,
 };
 
+// What the updater does after the download, for its window to tell.
+enum class UpdaterStage { Verifying, EndingClient };
+
 struct UpdaterTask {
     Profile& profile;
     std::filesystem::path programFolder;  // UpdateConfig.ini
@@ -71,6 +74,7 @@ struct UpdaterTask {
     // From the worker: the version about to be downloaded, then bytes received of the total.
     std::function<void(const std::string& version)> downloading;
     std::function<void(std::uint64_t received, std::uint64_t total)> progress;
+    std::function<void(UpdaterStage stage)> stage;
     const std::atomic<bool>* cancel = nullptr;
 };
 

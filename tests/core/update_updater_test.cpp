@@ -73,6 +73,7 @@ class Updater : public ::testing::Test {
         };
         task.cancel = &cancel;
         task.downloading = [this](const std::string& version) { downloading = version; };
+        task.stage = [this](UpdaterStage stage) { stages.push_back(stage); };
         return runUpdater(task);
     }
     void expectRefused(UpdaterResult result, const char* why) {
@@ -91,6 +92,7 @@ class Updater : public ::testing::Test {
     std::atomic<bool> cancel{false};
     std::uint64_t lastProgress = 0, progressTotal = 0;
     std::string downloading;
+    std::vector<UpdaterStage> stages;
 };
 
 TEST_F(Updater, CheckedPackageStartsAfterTheClientEnds) {
@@ -102,6 +104,7 @@ TEST_F(Updater, CheckedPackageStartsAfterTheClientEnds) {
     EXPECT_EQ(package.bytes, installer);
     EXPECT_EQ(client.asked, 1);
     EXPECT_EQ(downloading, "1.3");
+    EXPECT_EQ(stages, (std::vector<UpdaterStage>{UpdaterStage::Verifying, UpdaterStage::EndingClient}));
     EXPECT_EQ(lastProgress, installer.size());
     EXPECT_EQ(progressTotal, installer.size());
 }

@@ -69,6 +69,13 @@ BOOL UpdaterWindow::onInitDialog() {
             if (shownPercent_.exchange(percent) == percent) return;
             post([this, received, total] { showProgress(received, total); });
         };
+        task.stage = [this](UpdaterStage stage) {
+            UINT text = stage == UpdaterStage::Verifying ? IDS_UPDATER_VERIFYING
+                                                         : IDS_UPDATER_ENDING_CLIENT;
+            post([this, text] {
+                if (!cancel_) setItemText(IDC_UPDATER_STATUS, loadString(text));
+            });
+        };
         UpdaterOutcome outcome = runUpdater(task);
         post([this, outcome] { finished(outcome); });
     });
