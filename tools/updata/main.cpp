@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "UpdaterWindow.h"
+#include "updata_ids.h"
 #include "base/Paths.h"
 #include "update/win/UpdaterBindings.h"
 #include "widgets/win/CommonControls.h"
@@ -14,7 +15,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tarnix;
     // One updater at a time: two would download over each other's package.
     ScopedHandle once(CreateMutexW(nullptr, TRUE, L"TarnixUpdata"));
-    if (GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The one already running comes to the front instead.
+        wchar_t caption[64] = L"";
+        LoadStringW(GetModuleHandleW(nullptr), IDS_UPDATER_TITLE, caption, 64);
+        if (HWND running = FindWindowW(L"#32770", caption)) SetForegroundWindow(running);
+        return 1;
+    }
     initCommonControls();
 
     std::error_code error;
