@@ -24,8 +24,10 @@ void MessageDesk::attach(HWND mainWindow, MessageStore* store, ConfigStore& conf
     store_ = store;
     config_ = &config;
     if (!store_) return;
+    // The unread count in the menu follows every change of the store.
     store_->setChangeListener([this] {
-        if (main_) prepareMenu(GetMenu(main_)), DrawMenuBar(main_);
+        prepareMenu(GetMenu(main_));
+        DrawMenuBar(main_);
     });
     prepareMenu(GetMenu(main_));
     if (!fetch)
