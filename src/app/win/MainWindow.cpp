@@ -256,9 +256,10 @@ void MainWindow::editStartList() {
     OpenSoftDialog(services_.folder).runModal(hwnd());
 }
 
-// The menu's way to the news window is the news message, as another program's is.
+// The news message opens the window once a run; the subscriber's menu item shows it
+// whenever asked.
 void MainWindow::showNews() {
-    SendMessageW(hwnd(), WM_NEWS_WINDOW, 0, 0);
+    news_.show(hwnd(), services_.folder);
 }
 
 Clock& MainWindow::clock() const {

@@ -16,6 +16,16 @@ bool NewsLauncher::open(HWND mainWindow, const std::filesystem::path& folder) {
     return opened_;
 }
 
+bool NewsLauncher::show(HWND mainWindow, const std::filesystem::path& folder) {
+    // A minimised window is one that is closing: a new one takes its place.
+    if (HWND shown = window(); shown && !IsIconic(shown)) {
+        SetForegroundWindow(shown);
+        return true;
+    }
+    opened_ = false;
+    return open(mainWindow, folder);
+}
+
 bool NewsLauncher::openAfterLinkUp(const std::filesystem::path& folder) {
     if (linkedUp_) return false;
     linkedUp_ = true;

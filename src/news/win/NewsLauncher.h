@@ -22,6 +22,9 @@ class NewsLauncher {
     // `folder`'s Provider.ini. Nothing happens once a window has been opened this run,
     // open or closed since. True when a window was opened now.
     bool open(HWND mainWindow, const std::filesystem::path& folder);
+    // The subscriber asked for the news (the menu): the window comes to the front, or
+    // opens again if an earlier one was closed. True when a window shows.
+    bool show(HWND mainWindow, const std::filesystem::path& folder);
     // The client's link came up: true when the news window should open now.
     bool openAfterLinkUp(const std::filesystem::path& folder);
 
