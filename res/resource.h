@@ -118,6 +118,7 @@
 #define ID_START_LIST 32817
 #include "records_ids.h"
 #include "shortcuts_ids.h"
+#include "messages_ids.h"
 #include "diagnostics_ids.h"
 #include "news_ids.h"
 #include "settings_ids.h"
