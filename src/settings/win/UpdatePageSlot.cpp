@@ -1,12 +1,12 @@
-// Where the "升级设置" page joins the settings dialog. With a page class of the update
-// subsystem this becomes, for example:
-//     return ownPage(std::make_unique<UpdateSettingsPage>(config));
+// Where the "升级设置" page joins the settings dialog.
 #include "settings/win/UpdatePageSlot.h"
+
+#include "update/win/UpdateSettingsPage.h"
 
 namespace tarnix {
 
-OwnedSettingsPage makeUpdatePage(ConfigStore&) {
-    return {};
+OwnedSettingsPage makeUpdatePage(ConfigStore& config) {
+    return ownPage(std::make_unique<UpdateSettingsPage>(config));
 }
 
 }  // namespace tarnix
