@@ -203,6 +203,7 @@ TEST_F(UpdateClient, SettingsPageSavesOnlyAChangedChoice) {
     EXPECT_EQ(driver.text(IDC_UPDATE_GROUP), L"升级方式：");
 
     driver.click(IDC_UPDATE_MANUAL);
+    EXPECT_FALSE(driver.checked(IDC_UPDATE_AUTOMATIC)) << "one choice at a time";
     EXPECT_EQ(parent.changes, 1);
     EXPECT_TRUE(config.GetUpdateCheck()) << "nothing stored before the save";
     EXPECT_TRUE(page.save(parent.hwnd()));

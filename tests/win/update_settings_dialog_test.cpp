@@ -48,6 +48,8 @@ TEST(UpdateSettingsInDialog, ManualChosenOnItsTabIsStoredByOk) {
         EXPECT_TRUE(page.checked(IDC_UPDATE_AUTOMATIC));
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY));
         page.click(IDC_UPDATE_MANUAL);
+        EXPECT_TRUE(page.checked(IDC_UPDATE_MANUAL));
+        EXPECT_FALSE(page.checked(IDC_UPDATE_AUTOMATIC)) << "one choice at a time";
         EXPECT_TRUE(d.enabled(IDC_SETTINGS_APPLY));
         d.click(IDOK);
     }));
