@@ -489,6 +489,14 @@ void MainWindow::paintIcon() {
     if (icon_) DrawIcon(dc.get(), x, y, icon_);
 }
 
+void MainWindow::exitProgram() {
+    // A dial in progress is given up now rather than when the window is destroyed: hiding
+    // a window can take the window system a while, and the line is the user's to have back.
+    networkWatcher_.stop();
+    loginPage_->stopMonitors();
+    end(0);
+}
+
 void MainWindow::onDestroy() {
     // The watcher first, then the monitors, so that nothing redials; then the session ends
     // as a normal disconnection and the link the program leaves behind is hung up.

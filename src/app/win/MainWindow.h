@@ -84,7 +84,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     // The commands of the menus, the toolbar and the tray menu.
     void connect() { loginPage_->connectCommand(); }
     void disconnect() { loginPage_->disconnectCommand(); }
-    void exitProgram() { end(0); }
+    void exitProgram();
     void showAbout();
     void showFromTray();
     void showRecords();
