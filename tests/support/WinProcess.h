@@ -10,6 +10,27 @@
 
 namespace tarnix::testing {
 
+// The first top-level window of process `pid` that `match` accepts.
+template <class Match>
+HWND windowOf(DWORD pid, Match match) {
+    struct Search {
+        DWORD pid;
+        Match* match;
+        HWND found;
+    } search{pid, &match, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner != s->pid || !(*s->match)(w)) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 inline std::filesystem::path testProgramFolder() {
     wchar_t buffer[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);

@@ -22,26 +22,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Found {
-    DWORD pid;
-    HWND window;
-};
-
 HWND mainWindowOf(DWORD pid) {
-    Found found{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == f->pid && GetPropW(w, kProductTitle)) {
-                f->window = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    return windowOf(pid, [](HWND w) { return GetPropW(w, kProductTitle) != nullptr; });
 }
 
 class Client : public ::testing::Test {

@@ -25,27 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The first top-level window of `pid` that `match` accepts.
-template <class Match>
-HWND windowOf(DWORD pid, Match match) {
-    struct Search {
-        DWORD pid;
-        Match* match;
-        HWND found;
-    } search{pid, &match, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != s->pid || !(*s->match)(w)) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::string readAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), {});

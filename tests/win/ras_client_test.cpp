@@ -23,23 +23,7 @@ using namespace std::chrono_literals;
 namespace {
 
 HWND mainWindowOf(DWORD pid) {
-    struct Found {
-        DWORD pid;
-        HWND window;
-    } found{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == f->pid && GetPropW(w, kProductTitle)) {
-                f->window = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    return windowOf(pid, [](HWND w) { return GetPropW(w, kProductTitle) != nullptr; });
 }
 
 std::wstring userPhonebook() {
