@@ -1,12 +1,9 @@
 #include "messages/MessageStore.h"
 
-#include <chrono>
-#include <thread>
-
 #include "base/Paths.h"
 #include "messages/MessageTexts.h"
 #include "store/DamagedFile.h"
-#include "store/SafeFile.h"
+#include "store/XmlFileLoad.h"
 
 namespace tarnix {
 namespace {
@@ -15,56 +12,31 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB23
 constexpr std::string_view kRoot = "MessageRecord";
 constexpr std::string_view kItem = "ITEM";
 
-// A file another program holds is read again for a moment before the store gives up on it.
-constexpr int kReadAttempts = 20;
-constexpr auto kReadPause = std::chrono::milliseconds(25);
-
 }  // namespace
 
 MessageStore::MessageStore() : MessageStore(programFolder()) {}
 
 MessageStore::MessageStore(const std::filesystem::path& folder)
     : path_(folder / "MessageInfo.xml") {
-    switch (loadFile()) {
-        case FileState::Messages:
+    switch (loadXmlFile(doc_, path_, kRoot)) {
+        case XmlFileState::Loaded:
             break;
-        case FileState::Missing:
+        case XmlFileState::Missing:
             makeNew();
             save();
             break;
-        case FileState::Damaged:
+        case XmlFileState::Damaged:
             // Whatever it holds may still matter to someone: it goes aside, not away.
             keptAside_ = keepDamagedAside(path_);
             readOnly_ = keptAside_.empty();
             makeNew();
             save();
             break;
-        case FileState::Unreadable:
+        case XmlFileState::Unreadable:
             // A new file written now would replace the messages the old one holds.
             readOnly_ = true;
             makeNew();
             break;
-    }
-}
-
-MessageStore::FileState MessageStore::loadFile() {
-    for (int attempt = 1;; ++attempt) {
-        std::error_code error;
-        const bool exists = std::filesystem::exists(path_, error);
-        if (!error && !exists) return FileState::Missing;
-        if (!error && doc_.Load(path_)) {
-            doc_.ResetMainPosition();
-            if (doc_.FindElement(kRoot)) return FileState::Messages;
-            return FileState::Damaged;
-        }
-        // Load fails alike for bytes that are not XML and for a file it could not read.
-        std::string bytes, message;
-        if (!error && readWholeFile(path_, bytes, message)) {
-            if (bytes.empty()) return FileState::Missing;  // nothing in it to keep
-            return FileState::Damaged;
-        }
-        if (attempt == kReadAttempts) return FileState::Unreadable;
-        std::this_thread::sleep_for(kReadPause);
     }
 }
 

@@ -78,8 +78,6 @@ class MessageStore {
     using Key = std::tuple<std::string, std::string, std::string>;  // date, time, title
     static Key keyOf(const Message& m) { return {m.date, m.time, m.title}; }
 
-    enum class FileState { Missing, Messages, Damaged, Unreadable };
-    FileState loadFile();
     void makeNew();
     // Walks: enter the root (after resetting the position), step over the ITEMs, leave.
     bool enterRoot();

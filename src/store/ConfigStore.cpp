@@ -1,14 +1,12 @@
 #include "store/ConfigStore.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "base/Paths.h"
 #include "base/Prompt.h"
 #include "store/DamagedFile.h"
-#include "store/SafeFile.h"
+#include "store/XmlFileLoad.h"
 
 namespace tarnix {
 namespace {
@@ -44,8 +42,6 @@ constexpr std::string_view kDamagedStuckNotice =
     "\xb6\xd4\xc9\xe8\xd6\xc3\xb5\xc4\xb8\xfc\xb8\xc4\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6\xa1\xa3";
 
 // A file another program holds is read again for about as long as a save waits for one.
-constexpr int kReadAttempts = 20;
-constexpr auto kReadPause = std::chrono::milliseconds(25);
 
 // The settings of a new config.xml, in file order.
 constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
@@ -73,14 +69,14 @@ const char* flag(bool on) {
 ConfigStore::ConfigStore() : ConfigStore(programFolder()) {}
 
 ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "config.xml") {
-    switch (loadFile()) {
-        case FileState::Config:
+    switch (loadXmlFile(doc_, path_, kRoot)) {
+        case XmlFileState::Loaded:
             break;
-        case FileState::Missing:
+        case XmlFileState::Missing:
             makeDefault(doc_);
             doc_.Save(path_);
             break;
-        case FileState::Damaged: {
+        case XmlFileState::Damaged: {
             // Its bytes may still hold the subscriber's accounts: they go aside, not away.
             const std::filesystem::path aside = keepDamagedAside(path_);
             readOnly_ = aside.empty();
@@ -92,7 +88,7 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
             if (!readOnly_) doc_.Save(path_);
             break;
         }
-        case FileState::Unreadable:
+        case XmlFileState::Unreadable:
             // Defaults written now would replace the accounts the file holds.
             readOnly_ = true;
             startNotice_ = kUnreadableNotice;
@@ -101,27 +97,6 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
     }
     messagePopup_ = GetMessagePopup();
     reconnect_ = GetReconnect() != 0;
-}
-
-ConfigStore::FileState ConfigStore::loadFile() {
-    for (int attempt = 1;; ++attempt) {
-        std::error_code error;
-        const bool exists = std::filesystem::exists(path_, error);
-        if (!error && !exists) return FileState::Missing;
-        if (!error && doc_.Load(path_)) {
-            doc_.ResetMainPosition();
-            return doc_.FindElement(kRoot) ? FileState::Config : FileState::Damaged;
-        }
-        // Load fails alike for bytes that are not XML and for a file it could not read.
-        std::string bytes, message;
-        if (!error && readWholeFile(path_, bytes, message)) {
-            if (bytes.empty()) return FileState::Missing;  // nothing in it to keep
-            XmlDocument scratch;
-            if (!scratch.SetDocText(bytes)) return FileState::Damaged;
-        }
-        if (attempt == kReadAttempts) return FileState::Unreadable;
-        std::this_thread::sleep_for(kReadPause);
-    }
 }
 
 void ConfigStore::ShowStartNotice(void* owner) {

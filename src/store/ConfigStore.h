@@ -90,8 +90,6 @@ class ConfigStore {
     void ShowStartNotice(void* owner);
 
   private:
-    enum class FileState { Missing, Config, Damaged, Unreadable };
-    FileState loadFile();
     bool enterConfig(bool create);
     void leave();
     bool readFirst(std::string_view key, std::string& value);
