@@ -15,13 +15,6 @@ bool startSockets() {
     return started;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 SOCKET connectTo(const std::string& host, std::uint16_t port) {
     if (!startSockets()) return INVALID_SOCKET;
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -92,35 +85,7 @@ int LabReply::error() const {
     return n > 0 ? n : 678;
 }
 
-std::string encodeField(const std::string& raw) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : raw) {
-        if (c > ' ' && c < 0x7F && c != '%') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out.empty() ? "%00" : out;
-}
 
-std::string decodeField(const std::string& field) {
-    if (field == "%00") return {};
-    std::string raw;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '%' && i + 2 < field.size() && hexValue(field[i + 1]) >= 0 &&
-            hexValue(field[i + 2]) >= 0) {
-            raw += static_cast<char>(hexValue(field[i + 1]) * 16 + hexValue(field[i + 2]));
-            i += 2;
-        } else {
-            raw += field[i];
-        }
-    }
-    return raw;
-}
 
 bool labEndpoint(std::string& host, std::uint16_t& port) {
     char value[128];

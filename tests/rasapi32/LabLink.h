@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "dial/lab/LabFields.h"
+
 namespace standin {
 
 struct LabReply {
@@ -19,9 +21,9 @@ struct LabReply {
     int error() const;
 };
 
-// %XX for bytes that are not printable ASCII, a space or '%'; "%00" for an empty field.
-std::string encodeField(const std::string& raw);
-std::string decodeField(const std::string& field);
+// The protocol's fields, coded as the client codes them.
+using tarnix::lab::encodeField;
+using tarnix::lab::decodeField;
 
 // A socket that another thread may shut down to end a request in progress.
 struct CancelSlot {

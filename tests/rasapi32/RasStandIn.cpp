@@ -253,7 +253,7 @@ DWORD runDial(DialJob& job) {
             if (ok) orphan = std::strtoull(reply.lines.back()[1].c_str(), nullptr, 10);
         } else if (ok) {
             c->lab = std::strtoull(reply.lines.back()[1].c_str(), nullptr, 10);
-            c->ip = decodeField(reply.lines.back()[2]);
+            decodeField(reply.lines.back()[2], c->ip);
             c->state = RASCS_Connected;
             fire = state().onConnect;
         } else {

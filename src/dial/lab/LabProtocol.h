@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "dial/lab/LabFields.h"
+
 namespace tarnix {
 class Socket;
 }
@@ -23,9 +25,6 @@ inline constexpr int kErrorNoAnswer = 678;
 inline constexpr int kErrorAuthentication = 691;
 inline constexpr int kErrorNoAddress = 720;  // the address pool is exhausted
 
-std::string encodeField(const std::string& raw);
-// False when a %XX escape is broken.
-bool decodeField(const std::string& field, std::string& raw);
 std::vector<std::string> splitLine(const std::string& line);
 // Encodes every field and joins them into one line, LF included.
 std::string makeLine(const std::vector<std::string>& rawFields);
