@@ -31,9 +31,10 @@ namespace layout = tarnix::raslayout;
 
 constexpr DWORD kProjectionNotComplete = 730;  // the projection is not yet complete
 
-// Which structure versions the service speaks: a current Windows (only the newest), an old
-// one (only the headers' layouts), or any.
-enum class Sizes { Current, Old, Any };
+// Which structure versions the service speaks: a current Windows (the newest and every
+// older one, as Windows keeps taking the layouts of the systems before it), or an old one
+// (only the headers' layouts).
+enum class Sizes { Current, Old };
 
 struct Conn {
     HRASCONN handle = nullptr;
@@ -112,14 +113,8 @@ DWORD injected(const char* function) {
 
 template <std::size_t N>
 bool accepts(DWORD size, const DWORD (&sizes)[N]) {
-    switch (state().sizes) {
-        case Sizes::Current:
-            return size == sizes[0];
-        case Sizes::Old:
-            return size == sizes[N - 1];
-        default:
-            return std::find(std::begin(sizes), std::end(sizes), size) != std::end(sizes);
-    }
+    if (state().sizes == Sizes::Old) return size == sizes[N - 1];
+    return std::find(std::begin(sizes), std::end(sizes), size) != std::end(sizes);
 }
 
 template <std::size_t N>
@@ -372,7 +367,7 @@ DWORD control(const std::string& command) {
     } else if (verb == "fail") {
         s.faults[a] = {static_cast<DWORD>(std::atoi(b.c_str())), c.empty() ? 1 : std::atoi(c.c_str())};
     } else if (verb == "sizes") {
-        s.sizes = a == "old" ? Sizes::Old : a == "any" ? Sizes::Any : Sizes::Current;
+        s.sizes = a == "old" ? Sizes::Old : Sizes::Current;
     } else if (verb == "notify") {
         s.notify = a != "off";
     } else if (verb == "admin") {
@@ -405,7 +400,7 @@ DWORD control(const std::string& command) {
 
 extern "C" {
 
-// Test control: "reset", "fail <function> <error> [times|-1]", "sizes current|old|any",
+// Test control: "reset", "fail <function> <error> [times|-1]", "sizes current|old",
 // "notify on|off", "admin 0|1", "devices N", "vanish N", "others N"; "registrations" and
 // "listed" answer a count.
 __declspec(dllexport) DWORD WINAPI TarnixStandIn(const char* command) {
@@ -422,6 +417,9 @@ DWORD WINAPI RasDialW(LPRASDIALEXTENSIONS, LPCWSTR phonebook, LPRASDIALPARAMSW p
     const std::wstring entry = params->szEntryName;
     if (isFolder(book)) return ERROR_CANNOT_OPEN_PHONEBOOK;
     if (!hasEntry(book, entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    // The machine has PPPoE devices only: an entry made for a modem finds none.
+    if (_wcsicmp(readKey(book, entry, L"DEVICE").c_str(), L"PPPoE") != 0 || state().devices <= 0)
+        return ERROR_DEVICE_DOES_NOT_EXIST;
     auto c = std::make_shared<Conn>();
     c->entry = entry;
     c->phonebook = book;
@@ -621,7 +619,9 @@ DWORD WINAPI RasEnumDevicesW(LPRASDEVINFOW devices, LPDWORD bytes, LPDWORD count
 DWORD WINAPI RasValidateEntryNameW(LPCWSTR phonebook, LPCWSTR name) {
     if (DWORD e = injected("RasValidateEntryNameW")) return e;
     const std::wstring book = phonebookOf(phonebook);
-    if (isFolder(book)) return ERROR_CANNOT_OPEN_PHONEBOOK;
+    // A user who never made a connection has no phonebook file: the lookup cannot open it,
+    // though setting an entry's properties would make it.
+    if (!isFile(book)) return ERROR_CANNOT_OPEN_PHONEBOOK;
     if (!validName(name)) return ERROR_INVALID_NAME;
     if (hasEntry(book, name)) return ERROR_ALREADY_EXISTS;
     return 0;

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -82,12 +83,18 @@ class RasInsideBinding : public ::testing::Test {
 };
 
 TEST_F(RasInsideBinding, TheEntryIsMadeInTheUsersOwnPhonebookAndItsFailuresAreTold) {
-    // A user who never had a phonebook: the lookup cannot open one (621, not 623).
-    DeleteFileW(userPhonebook().c_str());
+    // A user who never made a connection: no phonebook, not even its folder.
+    const std::filesystem::path book(userPhonebook());
+    std::error_code ec;
+    std::filesystem::remove_all(book.parent_path(), ec);
     CConnectManage manage(folder_.path());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     EXPECT_EQ(entryKey(userPhonebook(), L"DEVICE"), L"PPPoE");
     EXPECT_EQ(entryKey(systemPhonebook(), L"DEVICE"), L"") << "needs administrator rights";
+    // The authentication a broadband entry of Windows' own wizard allows.
+    const DWORD options = std::wcstoul(entryKey(userPhonebook(), L"Options").c_str(), nullptr, 10);
+    for (DWORD required : {RASEO_RequirePAP, RASEO_RequireCHAP, RASEO_RequireMsCHAP2})
+        EXPECT_EQ(options & required, required) << std::hex << required;
     int entries = 0;
     manage.InsertEntryName(
         [](char* name, void* n) { return *static_cast<int*>(n) += kDialEntryName == std::string(name), 0; },
@@ -111,12 +118,42 @@ TEST_F(RasInsideBinding, TheEntryIsMadeInTheUsersOwnPhonebookAndItsFailuresAreTo
     EXPECT_EQ(manage.LastError(), ERROR_INVALID_NAME);
     EXPECT_EQ(sessions(), "END 0\n");
     EXPECT_TRUE(dial(manage)) << "and the next turn creates it";
+    manage.Close();
+}
+
+// An entry of the provider's name that is no PPPoE entry (made by hand for a modem, or
+// on another device) is made one again; a phonebook that is empty, damaged or read-only
+// never crashes the dial and always says why.
+TEST_F(RasInsideBinding, AWrongEntryIsRepairedAndABadPhonebookIsSurvived) {
+    CConnectManage manage(folder_.path());
+    const std::wstring entry = gbToWide(kDialEntryName);
+    const std::wstring book = userPhonebook();
+    WritePrivateProfileStringW(entry.c_str(), L"DEVICE", L"modem", book.c_str());
+    WritePrivateProfileStringW(entry.c_str(), L"Device_Name", L"Standard Modem", book.c_str());
+    ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
+    EXPECT_EQ(entryKey(book, L"DEVICE"), L"PPPoE");
+    EXPECT_EQ(entryKey(book, L"Device_Name"), L"WAN Miniport (PPPOE)");
+    manage.Close();
+
+    for (const char* content : {"", "\x01\x02 not a phonebook [[[\r\n=\r\n"}) {
+        std::ofstream(std::filesystem::path(book), std::ios::binary | std::ios::trunc) << content;
+        EXPECT_TRUE(dial(manage)) << "phonebook \"" << content << "\": " << manage.LastError();
+        manage.Close();
+    }
+    removeEntry();
+    SetFileAttributesW(book.c_str(), FILE_ATTRIBUTE_READONLY);
+    const bool dialled = dial(manage);
+    SetFileAttributesW(book.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Wine lets root write a read-only file: the dial either went ahead or says why.
+    EXPECT_TRUE(dialled || !dialFailureText(manage.LastError()).empty()) << manage.LastError();
+    manage.Close();
+    EXPECT_EQ(sessions(), "END 0\n");
 }
 
 TEST_F(RasInsideBinding, ListingSpeaksTheSizesOfTheSystemItRunsOn) {
     CConnectManage manage(folder_.path());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
-    EXPECT_EQ(manage.CheckNet(), 1) << "a current system refuses the headers' sizes";
+    EXPECT_EQ(manage.CheckNet(), 1) << "a current system, which takes every size";
     standIn("sizes old");
     EXPECT_EQ(manage.CheckNet(), 1) << "an older one refuses the newer sizes";
     manage.Close();

@@ -53,9 +53,9 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
            "<Alwaysconnect>1</Alwaysconnect>\r\n"
            "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
            "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
-    // A first start: the user has no entry yet.
+    // The first start on a new account: the user has no phonebook file yet.
     const std::wstring entry = gbToWide(kDialEntryName);
-    WritePrivateProfileStringW(entry.c_str(), nullptr, nullptr, userPhonebook().c_str());
+    DeleteFileW(userPhonebook().c_str());
 
     ScopedEnvironment environment;
     environment.set(L"TARNIX_STANDIN_AC", gbToWide(labAc.endpoint()));

@@ -111,7 +111,6 @@ TEST_F(RasInside, TheStandInAnswersAsTheServiceDocuments) {
 // session behind them.
 TEST_F(RasInside, TheClientDialsAndHangsUpThroughTheService) {
     standIn("admin 1");  // whichever phonebook the binding writes to
-    standIn("sizes any");
     CConnectManage manage(folder_.path());
     ASSERT_EQ(manage.mode(), "ras");
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();

@@ -9,6 +9,7 @@
 #include <raserror.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -122,26 +123,31 @@ class RasDialBackend : public DialBackend {
   private:
     const wchar_t* book() const { return phonebook_.empty() ? nullptr : phonebook_.c_str(); }
 
-    // Creates the provider's broadband entry on the first PPPoE device when the lookup
-    // does not find it: not only when the entry is missing (623) but also when the user
-    // has no phonebook yet (621) or it cannot be read. 0, or why it could not be made.
+    // Makes sure the provider's entry is a PPPoE entry on one of the machine's PPPoE
+    // devices: creates it when missing (also when the user has no phonebook yet, which the
+    // creation makes), and repairs one of that name made for another device. 0, or why it
+    // could not be made.
     DWORD ensureEntry() {
         const std::wstring name = gbToWide(kDialEntryName);
-        DWORD bytes = 0;
-        DWORD rc = RasGetEntryPropertiesW(book(), name.c_str(), nullptr, &bytes, nullptr, nullptr);
-        if (rc == ERROR_SUCCESS || rc == ERROR_BUFFER_TOO_SMALL) return 0;
-        rc = RasValidateEntryNameW(book(), name.c_str());
-        if (rc == ERROR_ALREADY_EXISTS) return 0;  // there after all: the dial tells the rest
-        if (rc != ERROR_SUCCESS) return rc;
         std::vector<RasDevice> devices;
-        std::string pppoe;
-        if (access_.enumDevices(devices)) {
-            for (const auto& d : devices) {
-                if (_stricmp(d.type.c_str(), "PPPoE") == 0) {
-                    pppoe = d.name;
-                    break;
-                }
-            }
+        std::vector<std::wstring> pppoe;
+        const bool listed = access_.enumDevices(devices);
+        for (const auto& d : devices)
+            if (_stricmp(d.type.c_str(), "PPPoE") == 0) pppoe.push_back(gbToWide(d.name));
+
+        raslayout::Entry8 buffer{};
+        RASENTRYW& entry = buffer.base.base.base;
+        DWORD rc = readEntry(name, buffer);
+        if (rc == ERROR_SUCCESS) {
+            const bool onPppoe =
+                _wcsicmp(entry.szDeviceType, RASDT_PPPoE) == 0 &&
+                (!listed || std::find(pppoe.begin(), pppoe.end(), entry.szDeviceName) != pppoe.end());
+            if (onPppoe) return 0;
+        } else {
+            rc = RasValidateEntryNameW(book(), name.c_str());
+            if (rc == ERROR_ALREADY_EXISTS) return 0;  // there after all: the dial tells the rest
+            // A user who never made a connection has no phonebook: making the entry makes it.
+            if (rc != ERROR_SUCCESS && rc != ERROR_CANNOT_OPEN_PHONEBOOK) return rc;
         }
         if (pppoe.empty()) return kDialErrorNoDevice;
         // A new user's phonebook folder may not exist yet.
@@ -149,22 +155,38 @@ class RasDialBackend : public DialBackend {
         if (!phonebook_.empty())
             std::filesystem::create_directories(std::filesystem::path(phonebook_).parent_path(),
                                                 ignored);
-        // The newest layout first; an older system refuses it with 632.
-        raslayout::Entry8 buffer{};
-        RASENTRYW& entry = buffer.base.base.base;
+        buffer = {};
         entry.dwType = RASET_Broadband;
+        // The authentication a broadband entry made by Windows' own wizard allows; left
+        // unset, what the service assumes differs between versions.
         entry.dwfOptions = RASEO_RemoteDefaultGateway | RASEO_ModemLights | RASEO_PreviewUserPw |
-                           RASEO_ShowDialingProgress;
+                           RASEO_ShowDialingProgress | RASEO_RequirePAP | RASEO_RequireCHAP |
+                           RASEO_RequireMsCHAP2;
         entry.dwfOptions2 = RASEO2_DontNegotiateMultilink | RASEO2_Internet;
         entry.dwfNetProtocols = RASNP_Ip;
         entry.dwFramingProtocol = RASFP_Ppp;
         entry.dwEncryptionType = ET_Optional;
-        copyTo(entry.szDeviceType, RAS_MaxDeviceType + 1, L"PPPoE");
-        copyTo(entry.szDeviceName, RAS_MaxDeviceName + 1, gbToWide(pppoe));
+        copyTo(entry.szDeviceType, RAS_MaxDeviceType + 1, RASDT_PPPoE);
+        copyTo(entry.szDeviceName, RAS_MaxDeviceName + 1, pppoe.front());
+        // The newest layout first; an older system refuses it with 632.
         rc = ERROR_INVALID_SIZE;
         for (const DWORD size : raslayout::kEntrySizes) {
             entry.dwSize = size;
             rc = RasSetEntryPropertiesW(book(), name.c_str(), &entry, size, nullptr, 0);
+            if (rc != ERROR_INVALID_SIZE) break;
+        }
+        return rc;
+    }
+
+    // The entry as the phonebook holds it, in the newest layout the system speaks.
+    DWORD readEntry(const std::wstring& name, raslayout::Entry8& buffer) {
+        DWORD rc = ERROR_INVALID_SIZE;
+        for (const DWORD size : raslayout::kEntrySizes) {
+            buffer = {};
+            buffer.base.base.base.dwSize = size;
+            DWORD bytes = size;
+            rc = RasGetEntryPropertiesW(book(), name.c_str(), &buffer.base.base.base, &bytes,
+                                        nullptr, nullptr);
             if (rc != ERROR_INVALID_SIZE) break;
         }
         return rc;
