@@ -113,6 +113,11 @@ void CConnectManage::CancelConnect() {
     backend_->cancelDials();
 }
 
+ConnHandle CConnectManage::Connection() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return handle_;
+}
+
 void CConnectManage::Close() {
     ConnHandle handle;
     std::string entry;
@@ -128,6 +133,7 @@ void CConnectManage::Close() {
         if (adopted != handle) backend_->hangUp(adopted);
     }
     if (handle) backend_->hangUp(handle);
+    backend_->releaseEnded(entry);
 }
 
 int CConnectManage::CheckNet() {
@@ -144,8 +150,13 @@ int CConnectManage::CheckNetType() {
 }
 
 void CConnectManage::SetHrasconnNull() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    handle_ = 0;
+    std::string entry;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handle_ = 0;
+        entry = entryOrDefault();
+    }
+    backend_->releaseEnded(entry);
 }
 
 RemoteAccess& CConnectManage::remoteAccess() {

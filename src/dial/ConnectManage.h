@@ -42,12 +42,15 @@ class CConnectManage {
     // For the user's disconnect: a Connect in progress on another thread returns 0 soon,
     // with LastError kDialErrorAbandoned; later ones dial as usual.
     void CancelConnect();
+    // The connection the last successful Connect made; 0 when none (or it was closed).
+    ConnHandle Connection() const;
     // Hangs up this library's connection, or else the live connection of the stored entry.
     void Close();
     // 1 when a connection of the entry is up (connected, not still being dialled).
     int CheckNet();
     // 1 when the machine can reach a network.
     int CheckNetType();
+    // Forgets the connection that dropped, and hangs up the entry's ended links.
     void SetHrasconnNull();
 
     // The remote-access view that matches the dialling mode.

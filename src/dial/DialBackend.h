@@ -37,6 +37,9 @@ class DialBackend {
     virtual void cancelDials() {}
     // Hangs up and waits until the connection is gone, never longer than a few seconds.
     virtual void hangUp(ConnHandle handle) = 0;
+    // Hangs up the links of `entry` that ended by themselves, which a service may keep
+    // (holding the line) until then.
+    virtual void releaseEnded(const std::string& entry) { (void)entry; }
     // True when the machine can reach a network.
     virtual bool networkReachable() = 0;
     // The remote-access view consistent with this backend's dials.

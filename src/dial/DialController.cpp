@@ -159,10 +159,14 @@ void DialController::showFailure(bool usersOwn) {
 
 // Under the dial lock, right after a dial made a connection: its record is opened and the
 // monitors follow it from now on, so that its end is seen even when it comes before the
-// service's notice of the new connection.
+// service's notice of the new connection. The session is the connection the dial made: a
+// listing by name may show another first (the same name in the all-users phonebook).
 void DialController::startSession(const std::string& accountName) {
-    std::vector<ConnHandle> live = connectedLinks();
-    const ConnHandle handle = live.empty() ? 0 : live.front();
+    ConnHandle handle = connectManage_->Connection();
+    if (handle == 0) {
+        std::vector<ConnHandle> live = connectedLinks();
+        handle = live.empty() ? 0 : live.front();
+    }
     records_.openRecord(accountName, handle);
     if (handle == 0 || !isConnected(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once

@@ -230,6 +230,21 @@ TEST_F(Controller, ACountPlacedBeforeTheIntervalIsNotFound) {
     EXPECT_EQ(controller.retryIntervalSeconds(), 9);
 }
 
+// Another connection of the same name (the all-users phonebook's entry, dialled by another
+// program) listed before the one the dial made is not taken for it.
+TEST_F(Controller, TheSessionIsTheConnectionTheDialMadeNotTheFirstOfItsName) {
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    ConnHandle other = 0;
+    rig_.backend->duringDial = [&] { other = rig_.access.connect(kDialEntryName, "10.9.9.9"); };
+    connectAs("ann", "pw");
+    ASSERT_NE(other, 0u);
+    EXPECT_NE(controller.session().currentConnection, other);
+    EXPECT_EQ(controller.session().currentConnection, rig_.connectManage->Connection());
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0].ip, "10.1.0.1");
+}
+
 TEST_F(Controller, ALinkFoundAtStartIsAdoptedAndItsDropClosesTheOpenRecordAbnormally) {
     // The last run ended while connected and left its record open.
     std::filesystem::create_directories(rig_.recordFile().parent_path());

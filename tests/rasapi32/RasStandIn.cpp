@@ -30,6 +30,11 @@ using namespace standin;
 namespace layout = tarnix::raslayout;
 
 constexpr DWORD kProjectionNotComplete = 730;  // the projection is not yet complete
+// After RasHangUp returns, the service still knows the handle a moment (RasGetConnectStatus
+// answers until it lets go) and keeps the port a while longer: a dial meanwhile finds the
+// port in use, as the RasHangUp documentation warns.
+constexpr ULONGLONG kHandleLingersMs = 600;
+constexpr ULONGLONG kPortBusyMs = 1500;
 
 // Which structure versions the service speaks: a current Windows (the newest and every
 // older one, as Windows keeps taking the layouts of the systems before it), or an old one
@@ -45,6 +50,8 @@ struct Conn {
     std::string ip;
     CancelSlot dial;
     bool other = false;  // a connection of another program (a VPN), not lab-ac's
+    bool portOpened = false;
+    ULONGLONG goneAt = 0;  // after a hang-up: when the service lets go of the handle
     std::vector<HANDLE> onEnd;
 };
 using ConnPtr = std::shared_ptr<Conn>;
@@ -60,6 +67,8 @@ struct State {
     }
     CRITICAL_SECTION lock;
     std::vector<ConnPtr> conns;  // listing order
+    std::vector<ConnPtr> closing;  // hung up, the handle not yet let go
+    ULONGLONG portFreeAt = 0;
     std::vector<HANDLE> onConnect, onAnyEnd;
     LONG connectRegistrations = 0;
     std::map<std::string, Fault> faults;
@@ -145,6 +154,19 @@ ConnPtr find(HRASCONN handle) {
     return nullptr;
 }
 
+// A connection hung up whose handle the service still knows.
+ConnPtr closingConn(HRASCONN handle) {
+    Guard guard;
+    auto& closing = state().closing;
+    const ULONGLONG now = GetTickCount64();
+    closing.erase(std::remove_if(closing.begin(), closing.end(),
+                                 [&](const ConnPtr& c) { return c->goneAt <= now; }),
+                  closing.end());
+    for (auto& c : closing)
+        if (c->handle == handle) return c;
+    return nullptr;
+}
+
 // A connection that vanishes between the listing and the query (a test asks for it).
 bool vanished() {
     Guard guard;
@@ -226,8 +248,32 @@ void setState(const ConnPtr& c, RASCONNSTATE s) {
     if (c->state != RASCS_Disconnected) c->state = s;
 }
 
+// The PPPoE port is held by a connection that ended but was not hung up, and for a while
+// after a hang-up. Under the lock.
+bool portHeld(const ConnPtr& dialling) {
+    if (GetTickCount64() < state().portFreeAt) return true;
+    return std::any_of(state().conns.begin(), state().conns.end(), [&](const ConnPtr& c) {
+        return c != dialling && !c->other && c->portOpened && c->state == RASCS_Disconnected;
+    });
+}
+
 DWORD runDial(DialJob& job) {
     ConnPtr c = job.conn;
+    bool held;
+    {
+        Guard guard;
+        held = portHeld(c);
+        if (held) {
+            c->state = RASCS_Disconnected;
+            c->error = ERROR_PORT_NOT_AVAILABLE;
+        } else {
+            c->portOpened = true;
+        }
+    }
+    if (held) {
+        job.notifier.report(c->handle, RASCS_OpenPort, ERROR_PORT_NOT_AVAILABLE);
+        return ERROR_PORT_NOT_AVAILABLE;
+    }
     job.notifier.report(c->handle, RASCS_OpenPort, 0);
     setState(c, RASCS_ConnectDevice);
     job.notifier.report(c->handle, RASCS_ConnectDevice, 0);
@@ -361,6 +407,8 @@ DWORD control(const std::string& command) {
         s.admin = false;
         s.devices = 1;
         s.vanish = 0;
+        s.portFreeAt = 0;
+        s.closing.clear();
         s.conns.erase(std::remove_if(s.conns.begin(), s.conns.end(),
                                      [](const ConnPtr& p) { return p->other; }),
                       s.conns.end());
@@ -465,6 +513,10 @@ DWORD WINAPI RasHangUpW(HRASCONN handle) {
         c->state = RASCS_Disconnected;
         auto& all = state().conns;
         all.erase(std::remove(all.begin(), all.end(), c), all.end());
+        const ULONGLONG now = GetTickCount64();
+        c->goneAt = now + kHandleLingersMs;
+        state().closing.push_back(c);
+        if (c->portOpened) state().portFreeAt = std::max(state().portFreeAt, now + kPortBusyMs);
     }
     if (lab) labRequest("HANGUP " + std::to_string(lab), 3000);
     signal(fire);
@@ -475,6 +527,7 @@ DWORD WINAPI RasGetConnectStatusW(HRASCONN handle, LPRASCONNSTATUSW status) {
     if (DWORD e = injected("RasGetConnectStatusW")) return e;
     if (!status) return ERROR_INVALID_PARAMETER;
     ConnPtr c = find(handle);
+    if (!c) c = closingConn(handle);
     if (!c || vanished()) return ERROR_INVALID_HANDLE;
     if (!accepts(status->dwSize, layout::kConnStatusSizes)) return ERROR_INVALID_SIZE;
     Guard guard;
@@ -733,6 +786,7 @@ DWORD WINAPI RasGetErrorStringW(UINT error, LPWSTR text, DWORD chars) {
         {ERROR_REMOTE_DISCONNECTION, L"The connection was closed by the remote computer."},
         {ERROR_USER_DISCONNECTION, L"The connection was closed by the user."},
         {ERROR_INVALID_SIZE, L"The structure size is incorrect."},
+        {ERROR_PORT_NOT_AVAILABLE, L"The modem (or other connecting device) is already in use or is not configured properly."},
         {676, L"The line is busy."},
         {678, L"There was no answer."},
         {691, L"The user name or password is not valid."},

@@ -215,6 +215,8 @@ class FakeDialBackend : public DialBackend {
     bool reachable = true;
     // As the real service: a dial of an entry that is already connected fails.
     bool oneConnectionPerEntry = false;
+    // Runs during each successful dial, before its connection is made (set before use).
+    std::function<void()> duringDial;
 
     // Thread-safe views for tests whose dials run on other threads.
     std::vector<Dial> dialled() {
@@ -257,6 +259,7 @@ class FakeDialBackend : public DialBackend {
             error = failure;
         }
         if (!ok) return {0, error};
+        if (duringDial) duringDial();
         ConnHandle h =
             access_.add(entry, "10.1." + std::to_string(n / 256) + "." + std::to_string(n % 256),
                         oneConnectionPerEntry);

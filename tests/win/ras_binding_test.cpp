@@ -16,6 +16,7 @@
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "dial/LinkProbes.h"
+#include "dial/win/RasLayouts.h"
 #include "store/CodePage.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
@@ -173,10 +174,12 @@ TEST_F(RasInsideBinding, ADroppedLinkIsHungUpAndCountsAsGone) {
     ASSERT_TRUE(ras.notifyDisconnection(link, ended));
     askLab("DROP all");
     EXPECT_TRUE(ended->wait(5000));
-    // The service keeps a dead link listed until it is hung up.
+    // The service keeps a dead link listed until it is hung up, which the listing leaves
+    // to the dial library (the window's thread lists too).
     std::vector<ActiveConnection> live;
     ASSERT_TRUE(ras.enumConnections(live, 10));
     EXPECT_TRUE(live.empty()) << "the dead link still counts";
+    manage.SetHrasconnNull();  // as the drop monitor does
     EXPECT_EQ(standIn("listed"), 0u) << "its handle was not hung up";
     EXPECT_EQ(manage.CheckNet(), 0);
 
@@ -194,7 +197,34 @@ TEST_F(RasInsideBinding, ADroppedLinkIsHungUpAndCountsAsGone) {
     auto late = ras.createEvent();
     ASSERT_TRUE(ras.notifyDisconnection(second, late));
     EXPECT_TRUE(late->wait(0)) << "a dead link's end was never told";
+    manage.SetHrasconnNull();
     EXPECT_EQ(standIn("listed"), 0u);
+}
+
+// After RasHangUp the service needs time: the hang-up waits until it lets go of the handle,
+// the next dial until the port is free, and a dial that still finds the port in use just
+// after a hang-up is tried once more before the user hears of it.
+TEST_F(RasInsideBinding, AHangUpWaitsForTheServiceAndTheNextDialForThePort) {
+    CConnectManage manage(folder_.path());
+    ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
+    const auto link = reinterpret_cast<HRASCONN>(manage.Connection());
+    ASSERT_EQ(link, reinterpret_cast<HRASCONN>(theLink(manage)));
+    manage.Close();
+    raslayout::ConnStatus7 status{};
+    status.base.dwSize = sizeof status;
+    EXPECT_EQ(RasGetConnectStatusW(link, &status.base), static_cast<DWORD>(ERROR_INVALID_HANDLE))
+        << "the hang-up returned before the service let go of the handle";
+    EXPECT_TRUE(dial(manage)) << "the dial right after a hang-up, error " << manage.LastError();
+    manage.Close();
+
+    standIn("fail RasDialW 633 1");
+    EXPECT_TRUE(dial(manage)) << "a port still in use was not tried again: " << manage.LastError();
+    manage.Close();
+    standIn("fail RasDialW 633 2");
+    EXPECT_FALSE(dial(manage)) << "tried more than once more";
+    EXPECT_EQ(manage.LastError(), ERROR_PORT_NOT_AVAILABLE);
+    standIn("reset");
+    EXPECT_EQ(sessions(), "END 0\n");
 }
 
 TEST_F(RasInsideBinding, ADisconnectEndsADialInProgress) {
@@ -273,6 +303,7 @@ TEST_F(RasInsideBinding, AMisbehavingServiceIsSurvived) {
     standIn("notify off");
     askLab("DROP all");
     EXPECT_TRUE(eventually([&] { return manage.CheckNet() == 0; }, 5s));
+    manage.SetHrasconnNull();
     EXPECT_EQ(standIn("listed"), 0u);
     standIn("reset");
     EXPECT_TRUE(dial(manage)) << "error " << manage.LastError();

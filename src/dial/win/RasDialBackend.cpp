@@ -16,6 +16,7 @@
 
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
+#include "dial/win/RasCalls.h"
 #include "dial/win/RasDialer.h"
 #include "dial/win/RasLayouts.h"
 #include "dial/win/WinRemoteAccess.h"
@@ -23,10 +24,6 @@
 
 namespace tarnix {
 namespace {
-
-// How long a hang-up may wait for the connection to go. The service normally needs well
-// under a second; some (Wine's among them) never report the end, so the wait is bounded.
-constexpr DWORD kHangUpWaitMs = 3000;
 
 using EntryName = RASENTRYNAMEW;  // the header's name is a macro for a struct tag
 
@@ -67,6 +64,10 @@ class RasDialBackend : public DialBackend {
 
     DialOutcome dial(const std::string& user, const std::string& password,
                      const std::string& entry) override {
+        // At exit nothing is prepared for a dial either.
+        if (dialer_.abandoned()) return {0, kDialErrorAbandoned};
+        // A link of the entry that ended still holds the port until it is hung up.
+        releaseEnded(entry);
         // Whatever kept the entry from being made is the dial's failure, told to the user.
         if (const DWORD error = ensureEntry()) return {0, static_cast<int>(error)};
         RASDIALPARAMSW params{};
@@ -82,8 +83,20 @@ class RasDialBackend : public DialBackend {
     void abandonDials() override { dialer_.abandon(); }
     void cancelDials() override { dialer_.cancel(); }
 
-    void hangUp(ConnHandle handle) override {
-        rasHangUp(reinterpret_cast<HRASCONN>(handle), kHangUpWaitMs);
+    void hangUp(ConnHandle handle) override { rasHangUp(reinterpret_cast<HRASCONN>(handle)); }
+
+    // The service lists a link that ended until its handle is hung up.
+    void releaseEnded(const std::string& entry) override {
+        std::vector<RasConnRow> rows;
+        if (rasListConnections(rows) != ERROR_SUCCESS) return;
+        const std::wstring name = gbToWide(entry);
+        for (const auto& row : rows) {
+            RASCONNSTATE state = RASCS_OpenPort;
+            if (row.entry == name && rasConnectState(row.handle, state) == ERROR_SUCCESS &&
+                state == RASCS_Disconnected) {
+                rasHangUp(row.handle);
+            }
+        }
     }
 
     // The network is reachable when an adapter other than loopback is up with a usable

@@ -39,21 +39,18 @@ HRASCONN toRas(ConnHandle h) {
 
 // Every connection, sized as the service asks (a machine may carry more than ten: VPNs).
 // A connection is up only once its state says connected. One that has ended stays listed
-// until its handle is hung up: the client's own entry's is hung up here, and an ended
-// link of any entry counts as gone, as does one gone between the listing and its state.
+// until its handle is hung up; it counts as gone, as does one gone between the listing and
+// its state. It is not hung up here: the window's thread lists too, and a hang-up waits
+// for the service (the dial library releases ended links: CConnectManage::SetHrasconnNull).
 bool WinRemoteAccess::enumConnections(std::vector<ActiveConnection>& out, std::size_t) {
     out.clear();
     std::vector<RasConnRow> rows;
     if (rasListConnections(rows) != ERROR_SUCCESS) return false;
-    const std::wstring own = gbToWide(kDialEntryName);
     for (const auto& row : rows) {
         RASCONNSTATE state = RASCS_OpenPort;
         const DWORD rc = rasConnectState(row.handle, state);
         if (rc == ERROR_INVALID_HANDLE) continue;
-        if (rc == ERROR_SUCCESS && state == RASCS_Disconnected) {
-            if (row.entry == own) RasHangUpW(row.handle);
-            continue;
-        }
+        if (rc == ERROR_SUCCESS && state == RASCS_Disconnected) continue;
         out.push_back({reinterpret_cast<ConnHandle>(row.handle), wideToGb(row.entry),
                        rc == ERROR_SUCCESS && state == RASCS_Connected});
     }
@@ -122,8 +119,8 @@ bool WinRemoteAccess::notifyConnection(const std::shared_ptr<NotifyEvent>& event
     return true;
 }
 
-// A link that has already ended is told at once, and its handle hung up: the service
-// would never signal an end that came before the registration.
+// A link that has already ended is told at once: the service would never signal an end
+// that came before the registration.
 bool WinRemoteAccess::notifyDisconnection(ConnHandle handle,
                                           const std::shared_ptr<NotifyEvent>& event) {
     auto* win = dynamic_cast<WinEvent*>(event.get());
@@ -131,7 +128,6 @@ bool WinRemoteAccess::notifyDisconnection(ConnHandle handle,
     RASCONNSTATE state = RASCS_OpenPort;
     const DWORD rc = rasConnectState(toRas(handle), state);
     if (rc == ERROR_INVALID_HANDLE || (rc == ERROR_SUCCESS && state == RASCS_Disconnected)) {
-        if (rc == ERROR_SUCCESS) RasHangUpW(toRas(handle));
         win->set();
         return true;
     }
