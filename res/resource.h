@@ -14,6 +14,8 @@
 #define IDR_TRAY_MENU 130
 #define IDR_MAIN_MENU 133
 #define IDR_TOOLBAR 137
+// The main window's keys (Ctrl+N, Ctrl+D, F1), under the number of the menu that names them.
+#define IDR_MAIN_ACCELERATORS 133
 
 // Bitmaps
 #define IDB_MAIN_BACKGROUND 129
@@ -48,6 +50,9 @@
 #define IDS_BALLOON_DISCONNECTED 40007
 #define IDS_STATE_CONNECTED 40008
 #define IDS_BALLOON_DIAL_FAILED 40009
+#define IDS_DIALLING 40010
+#define IDS_REDIALLING 40011
+#define IDS_REDIALLING_OF 40012
 
 // Controls of the main window
 #define IDC_TABS 1001

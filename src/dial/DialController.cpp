@@ -134,27 +134,44 @@ void DialController::dialWorker(DialRequest request) {
     }
     session_.ownDial = 1;
     session_.userHangUp = 0;
-    dialledAccount_ = request.accountName;
+    showDialling(0, 0);
     const bool connected = dial(request) != 0;
     if (stopping()) return;  // a link made all the same is hung up at exit
-    startOnlineNotice(request.accountName);
-    if (connected) {
-        startSession(request.accountName);
-    } else {
-        showFailure(true);
+    if (!connected) {
+        dialFailed(true);
+        return;
     }
+    // Only an account that went on line is announced, and later told off line.
+    dialledAccount_ = request.accountName;
+    startOnlineNotice(request.accountName);
+    startSession(request.accountName);
+}
+
+// Under the dial lock, before a dial: the status line says that the client is dialling
+// (which clears what an earlier failure said) and the commands let the dial be cancelled.
+void DialController::showDialling(int attempt, int attempts) {
+    connectedState_ = false;
+    diallingShown_ = true;
+    view_.showDialling(attempt, attempts);
 }
 
 // Under the dial lock, after a dial failed: the status line says why. The user's own dial
-// is told to the window too, which repeats it where the user looks; a redial's failure
-// only updates the status line, so a loop of them does not pile up notices.
-void DialController::showFailure(bool usersOwn) {
-    // A dial the user ended by disconnecting did not fail.
-    if (stopping() || session_.userHangUp == 1) return;
-    const std::string text = dialFailureText(connectManage_->LastError());
-    if (text.empty()) return;
-    view_.showStatus(text);
-    if (usersOwn) view_.dialFailed(text);
+// is told to the window too, which repeats it where the user looks, and its commands are
+// back at once; a redial's failure only updates the status line, so a loop of them does
+// not pile up notices, and the commands stay as they are until the redials end. A dial the
+// user ended by disconnecting did not fail: the status line is back to the welcome.
+void DialController::dialFailed(bool usersOwn) {
+    const std::string text = session_.userHangUp == 1
+                                 ? std::string()
+                                 : dialFailureText(connectManage_->LastError());
+    if (text.empty()) {
+        show(false, DialView::kWelcomeStatus);
+    } else if (usersOwn) {
+        show(false, text);
+        view_.dialFailed(text);
+    } else {
+        view_.showStatus(text);
+    }
 }
 
 // Under the dial lock, right after a dial made a connection: its record is opened and the
@@ -170,6 +187,7 @@ void DialController::startSession(const std::string& accountName) {
     records_.openRecord(accountName, handle);
     if (handle == 0 || !isConnected(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once
+        show(false, DialView::kWelcomeStatus);
         return;
     }
     adopt(handle, false);
@@ -363,6 +381,7 @@ void DialController::show(bool connected, std::string_view status) {
     view_.showCommandState(connected);
     view_.showStatus(status);
     connectedState_ = connected;
+    diallingShown_ = false;
 }
 
 // ---- reconnection --------------------------------------------------------------------
@@ -381,25 +400,39 @@ void DialController::runPolicy() {
         if (!connectManage_) return;
         // Back to back, but a dial that fails at once (no device, a refused account) is
         // not repeated more than once a second.
-        for (;;) {
+        for (int attempt = 1;; ++attempt) {
             const auto start = std::chrono::steady_clock::now();
-            if (redialAttempt() != Attempt::Failed) return;
+            if (redialAttempt(attempt, 0) != Attempt::Failed) break;
             if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
                 sleep_(kFastFailurePauseMs);
         }
     } else if (reconnect != 0) {
         const int tries = retryCount_;
         for (int i = 0; i < tries; ++i) {
-            if (!redialWanted()) return;
+            if (!redialWanted()) break;
             // Turning Reconnect off in the settings lets the remaining attempts pass.
             if (!config_.IsReconnectCached() || !connectManage_) continue;
-            if (redialAttempt() != Attempt::Failed) return;
+            if (redialAttempt(i + 1, tries) != Attempt::Failed) break;
             if (i + 1 < tries) sleep_(static_cast<std::uint32_t>(retryInterval_) * 1000u);
         }
     }
+    redialsEnded();
 }
 
-DialController::Attempt DialController::redialAttempt() {
+// The redials are over. Without a link the commands are the user's again; the status line
+// keeps what the last attempt said, unless the user stopped them.
+void DialController::redialsEnded() {
+    std::lock_guard<std::mutex> lock(session_.dialMutex);
+    if (stopping() || !diallingShown_) return;
+    if (session_.userHangUp == 1) {
+        show(false, DialView::kWelcomeStatus);
+        return;
+    }
+    diallingShown_ = false;
+    view_.showCommandState(false);
+}
+
+DialController::Attempt DialController::redialAttempt(int attempt, int attempts) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.userHangUp == 1) return Attempt::Stopped;
     // The link is back (the user or another program dialled it): nothing to do.
@@ -411,10 +444,11 @@ DialController::Attempt DialController::redialAttempt() {
     }
     session_.ownDial = 0;
     dialledAccount_ = request.accountName;
+    showDialling(attempt, attempts);
     const bool connected = dial(request) != 0;
     if (stopping()) return Attempt::Stopped;
     if (!connected) {
-        showFailure(false);
+        dialFailed(false);
         return Attempt::Failed;
     }
     startSession(request.accountName);

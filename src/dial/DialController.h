@@ -2,9 +2,9 @@
 // The dial controller behind the login page: it dials and hangs up on worker threads,
 // watches the remote-access service for the dial entry's connection coming up and going
 // down, keeps the session records, tells the message server when the account goes on
-// and off line, shows the link in the commands and the status line (and why a dial
-// failed), and redials after a drop as the settings say (Alwaysconnect: at once until a
-// dial succeeds; Reconnect: RedialTrytimes attempts RedialTimegrap seconds apart).
+// and off line, shows the link in the commands and the status line (a dial under way, and
+// why one failed), and redials after a drop as the settings say (Alwaysconnect: at once
+// until a dial succeeds; Reconnect: RedialTrytimes attempts RedialTimegrap seconds apart).
 //
 // Threads: the commands and start/stop belong to the user-interface thread, which never
 // waits for the dial lock. Dialling (a command's or a redial's), hanging up and each
@@ -111,7 +111,8 @@ class DialController {
     void startOnlineNotice(const std::string& accountName);
     void noticeSent();
     int dial(const DialRequest& request);
-    void showFailure(bool usersOwn);
+    void showDialling(int attempt, int attempts);
+    void dialFailed(bool usersOwn);
 
     void connectMonitor();
     void dropMonitor();
@@ -120,7 +121,8 @@ class DialController {
     bool onDrop(ConnHandle handle);
     void linkEnded();
     void runPolicy();
-    Attempt redialAttempt();
+    Attempt redialAttempt(int attempt, int attempts);
+    void redialsEnded();
     void show(bool connected, std::string_view status);
 
     std::vector<ConnHandle> entryLinks();
@@ -151,6 +153,7 @@ class DialController {
     std::atomic<int> retryCount_{0};
     std::atomic<int> retryInterval_{0};
     std::atomic<bool> connectedState_{false};
+    bool diallingShown_ = false;  // the view shows a dial under way; under the dial lock
     bool monitorsStarted_ = false;
 
     // The account and password of the last connect command, for redials.

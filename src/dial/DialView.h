@@ -23,6 +23,11 @@ class DialView {
     virtual void linkDown() = 0;
     // Enables the connect or the disconnect commands.
     virtual void showCommandState(bool connected) = 0;
+    // A dial is under way: the disconnect commands are enabled so that it can be
+    // cancelled, the connect commands are not, and the status line says that the client
+    // is dialling. `attempt` is 0 for the user's own dial, else the number of a redial
+    // after a drop, of `attempts` in all (0: until one succeeds).
+    virtual void showDialling(int attempt, int attempts) = 0;
     // GB2312 text for the status line.
     virtual void showStatus(std::string_view text) = 0;
     // The user's own dial failed; `text` (GB2312) says why and is already on the status

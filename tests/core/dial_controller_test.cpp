@@ -56,10 +56,32 @@ TEST_F(Controller, AConnectCommandDialsOpensARecordSendsNoticesAndShowsTheLink) 
 
     EXPECT_TRUE(eventually([&] { return rig_.notices.sent().size() == 2; }));
     EXPECT_EQ(rig_.notices.sent(), (Events{"offline alice", "online alice"}));
-    EXPECT_EQ(rig_.view.events(), (Events{"up", "connected"}));
+    EXPECT_EQ(rig_.view.events(), (Events{"dialling", "up", "connected"}));
     EXPECT_EQ(rig_.view.status(), kConnected);
     EXPECT_TRUE(controller.connectedState());
     EXPECT_EQ(controller.session().ownDial, 0);
+}
+
+TEST_F(Controller, ADialUnderWayIsShownAndOneTheUserStopsEndsWithoutAFailure) {
+    auto& controller = rig_.make();
+    controller.startMonitors();
+    rig_.backend->holdDials(true);
+    controller.connect({"vera", "pw"});
+    ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 1; }));
+    EXPECT_EQ(rig_.view.events(), Events{"dialling"});
+    EXPECT_EQ(rig_.view.status(), "(dialling)");
+    EXPECT_FALSE(controller.connectedState());
+
+    // The user disconnects, and the line gives the dial up.
+    controller.disconnectCommand("vera");
+    rig_.backend->failure = 678;
+    rig_.backend->plan({false});
+    rig_.backend->holdDials(false);
+    ASSERT_TRUE(eventually([&] { return rig_.view.events().size() == 2; }));
+    EXPECT_EQ(rig_.view.events(), (Events{"dialling", "disconnected"})) << "no failure told";
+    EXPECT_EQ(rig_.view.status(), kWelcome);
+    controller.stopMonitors();
+    for (const auto& notice : rig_.notices.sent()) EXPECT_NE(notice, "online vera");
 }
 
 TEST_F(Controller, ADisconnectClosesTheRecordNormallyWithTheCountersAndNeverRedials) {
@@ -140,7 +162,10 @@ TEST_F(Controller, ADropClosesTheRecordAbnormallyAndAlwaysconnectRedialsUntilADi
     EXPECT_EQ(records[0].ip, "10.1.0.2");
     EXPECT_EQ(records[0].end, "");
     EXPECT_EQ(records[1].cause, kAbnormal);
-    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "up", "connected"}));
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "redialling 1/0",
+                                          "redialling 2/0", "redialling 3/0", "up",
+                                          "connected"}))
+        << "each attempt says which it is";
     EXPECT_EQ(rig_.view.status(), kConnected);
 }
 
@@ -153,22 +178,27 @@ TEST_F(Controller, AFailedConnectSaysWhyAndARedialsFailuresOnlyUpdateTheStatusLi
     controller.connect({"mia", "wrong"});
     const std::string refused = dialFailureText(691);
     ASSERT_TRUE(eventually([&] { return rig_.view.status() == refused; }));
-    EXPECT_EQ(rig_.view.events(), Events{"failed " + refused});
+    EXPECT_EQ(rig_.view.events(), (Events{"dialling", "disconnected", "failed " + refused}));
     EXPECT_EQ(rig_.connectManage->LastError(), 691);
     EXPECT_FALSE(controller.connectedState());
     EXPECT_TRUE(items().empty());
 
     connectAs("mia", "right");
     EXPECT_EQ(rig_.connectManage->LastError(), 0);
+    ASSERT_TRUE(eventually([&] { return rig_.notices.sent().size() >= 2; }));
+    EXPECT_EQ(rig_.notices.sent(), (Events{"offline mia", "online mia"}))
+        << "the refused dial announced nothing";
     rig_.view.clear();
     rig_.backend->failure = 678;
     rig_.backend->plan({false, false});
     rig_.access.drop(rig_.live());
     ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
-    ASSERT_TRUE(eventually([&] { return rig_.view.status() == dialFailureText(678); }));
+    ASSERT_TRUE(eventually([&] { return rig_.view.events().size() == 5; }));
+    EXPECT_EQ(rig_.view.status(), dialFailureText(678)) << "the last attempt's failure stays";
     controller.stopMonitors();
-    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected"}))
-        << "a redial's failure is no notice";
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "redialling 1/2",
+                                          "redialling 2/2", "disconnected"}))
+        << "a redial's failure is no notice; the commands are back after the last";
 }
 
 TEST_F(Controller, ReconnectMakesAtMostItsTriesTheIntervalApart) {
@@ -420,13 +450,13 @@ TEST_F(Controller, ALinkDialledByHandDuringTheRedialPauseIsFollowedToItsEnd) {
     // ...and that link's drop is followed at once: its record closed, the commands shown.
     rig_.access.drop(rig_.live());
     ASSERT_TRUE(eventually([&] { return !rig_.connected(); }));
-    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected"}));
     auto records = items();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].cause, kAbnormal);
 
     // A new policy run failed its first attempt; a connect during its pause still dials.
     ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
+    EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "redialling 1/3"}));
     connectAs("tom", "pw");
     EXPECT_EQ(rig_.backend->dialled().size(), 5u);
     controller.stopMonitors();
@@ -472,8 +502,8 @@ TEST_F(Controller, StoppingAbandonsADialInProgressAndNothingOfItFollows) {
     stopped = true;
     line.join();
     EXPECT_EQ(rig_.connectManage->LastError(), kDialErrorAbandoned);
-    EXPECT_TRUE(rig_.view.events().empty()) << "no link-up, no failure shown";
-    EXPECT_EQ(rig_.view.status(), "");
+    EXPECT_EQ(rig_.view.events(), Events{"dialling"}) << "no link-up, no failure shown";
+    EXPECT_EQ(rig_.view.status(), "(dialling)");
     EXPECT_TRUE(rig_.notices.sent().empty());
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(rig_.connectManage->Connect(), 0) << "no dial once the program is ending";

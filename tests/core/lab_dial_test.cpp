@@ -95,7 +95,8 @@ TEST(LabDial, ARefusedConnectSaysWhyInWords) {
     auto refusedWith = [&](int error, const std::string& password) {
         controller.connect({"demo", password});
         const std::string text = dialFailureText(error);
-        shown.push_back("failed " + text);
+        for (std::string step : {"dialling", "disconnected", "failed "}) shown.push_back(step);
+        shown.back() += text;
         return testing::eventually([&] { return rig.view.status() == text; },
                                    std::chrono::milliseconds(kPatienceMs));
     };

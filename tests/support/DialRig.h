@@ -32,6 +32,15 @@ class RecordingView : public DialView {
     void showCommandState(bool connected) override {
         note(connected ? "connected" : "disconnected");
     }
+    // "dialling" for the user's own dial, "redialling 2/3" (2/0: no limit) for a redial.
+    void showDialling(int attempt, int attempts) override {
+        std::string what = attempt == 0 ? "dialling"
+                                         : "redialling " + std::to_string(attempt) + "/" +
+                                               std::to_string(attempts);
+        note(what.c_str());
+        std::lock_guard<std::mutex> lock(mutex_);
+        status_ = "(" + what + ")";
+    }
     void showStatus(std::string_view text) override {
         std::lock_guard<std::mutex> lock(mutex_);
         status_ = std::string(text);

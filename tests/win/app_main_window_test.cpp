@@ -62,18 +62,23 @@ class MainWindowTest : public ::testing::Test {
         SetDlgItemTextW(page, IDC_ACCOUNT, L"dora");
         SetDlgItemTextW(page, IDC_PASSWORD, L"pw");
     }
-    // Connect enabled and disconnect and statistics disabled everywhere, or the reverse.
-    void expectCommandState(bool linkUp) {
-        EXPECT_EQ(toolEnabled(ID_TOOL_CONNECT), !linkUp);
-        EXPECT_EQ(toolEnabled(ID_TOOL_DISCONNECT), linkUp);
-        EXPECT_EQ(menuEnabled(hwnd(), 0, 0), !linkUp);
-        EXPECT_EQ(menuEnabled(hwnd(), 0, 2), linkUp);
+    // Connect enabled and disconnect and statistics disabled everywhere, or the reverse;
+    // while dialling, only disconnect enabled.
+    void expectCommandState(bool linkUp, bool dialling = false) {
+        const bool connect = !linkUp && !dialling, disconnect = linkUp || dialling;
+        EXPECT_EQ(toolEnabled(ID_TOOL_CONNECT), connect);
+        EXPECT_EQ(toolEnabled(ID_TOOL_DISCONNECT), disconnect);
+        EXPECT_EQ(IsWindowEnabled(window_->loginPage()->item(IDC_CONNECT)) != 0, connect) << "登录";
+        EXPECT_EQ(IsWindowEnabled(window_->loginPage()->item(IDC_DISCONNECT)) != 0, disconnect)
+            << "断开";
+        EXPECT_EQ(menuEnabled(hwnd(), 0, 0), connect);
+        EXPECT_EQ(menuEnabled(hwnd(), 0, 2), disconnect);
         EXPECT_EQ(menuEnabled(hwnd(), 1, 2), linkUp);
         HMENU loaded = window_->loadTrayMenu();
         ASSERT_NE(loaded, nullptr);
         HMENU trayMenu = GetSubMenu(loaded, 0);
-        EXPECT_EQ(menuItemEnabled(trayMenu, 2), !linkUp) << "登录连接";
-        EXPECT_EQ(menuItemEnabled(trayMenu, 3), linkUp) << "断开连接";
+        EXPECT_EQ(menuItemEnabled(trayMenu, 2), connect) << "登录连接";
+        EXPECT_EQ(menuItemEnabled(trayMenu, 3), disconnect) << "断开连接";
         EXPECT_EQ(menuItemEnabled(trayMenu, 4), linkUp) << "连接状态";
         EXPECT_TRUE(menuItemEnabled(trayMenu, 0)) << "显示主界面 always";
         DestroyMenu(loaded);
@@ -167,6 +172,32 @@ TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
     EXPECT_TRUE(prompts_.asked.empty()) << "told without a box to click away";
 }
 
+// From the press until the link is up or the dial fails, the window says it is dialling
+// (the last failure's text gone) and only a disconnect is offered; the page's buttons
+// follow as the toolbar does.
+TEST_F(MainWindowTest, WhileADialRunsTheWindowSaysSoAndOffersOnlyToCancelIt) {
+    rig_.backend->failure = kDialErrorAuthentication;
+    rig_.backend->plan({false, true});
+    open();
+    typeAccount();
+    const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
+    for (bool refused : {true, false}) {
+        SCOPED_TRACE(refused);
+        rig_.backend->holdDials(true);
+        command(ID_MENU_CONNECT);
+        ASSERT_TRUE(pumpUntil([&] { return window_->itemText(IDC_STATUS_LINE) == L"正在连接…"; }));
+        expectCommandState(false, true);
+        rig_.backend->holdDials(false);
+        if (refused) {
+            ASSERT_TRUE(pumpUntil([&] { return window_->itemText(IDC_STATUS_LINE) == why; }));
+            expectCommandState(false);
+        } else {
+            ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+            expectCommandState(true);
+        }
+    }
+}
+
 TEST_F(MainWindowTest, TheRecordStatisticsAndAccountCommandsOpenTheirWindows) {
     open();
     for (int command : {ID_RECORD_QUERY, ID_STATISTICS, ID_TRAY_STATUS, ID_USER_MANAGEMENT}) {
@@ -216,7 +247,7 @@ TEST_F(MainWindowTest, MinimisingHidesInTheTrayAndTheTrayBringsItBack) {
     EXPECT_FALSE(IsIconic(hwnd()));
 }
 
-TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
+TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndEnterInThePasswordBoxConnects) {
     open();
     for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
         MSG down{window_->loginPage()->item(IDC_PASSWORD), WM_KEYDOWN, key, 0, 0, {}};
@@ -224,6 +255,9 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
         MSG onWindow{hwnd(), WM_KEYDOWN, key, 0, 0, {}};
         EXPECT_TRUE(window_->filterMessage(onWindow));
     }
+    // Enter pressed 登录 once, which asks for the account first; Escape pressed nothing.
+    ASSERT_EQ(prompts_.asked.size(), 1u);
+    EXPECT_EQ(prompts_.asked[0].text, AccountForm::kNoAccountText);
     MSG letter{hwnd(), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(window_->filterMessage(letter));
     // A control that asks for every key (the shortcut panel's caption editor) gets them.

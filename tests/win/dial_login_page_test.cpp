@@ -38,6 +38,11 @@ class HostWindow : public Dialog, public LinkDisplay {
         check();
         commandsConnected = connected;
     }
+    void showDialling(int attempt, int) override {
+        check();
+        dialling.push_back(attempt);
+    }
+    std::vector<int> dialling;  // the attempts shown
     void showStatus(const std::wstring& text) override {
         check();
         status = text;

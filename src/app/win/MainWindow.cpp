@@ -1,5 +1,6 @@
 #include "app/win/MainWindow.h"
 
+#include <cwchar>
 #include <iterator>
 
 #include "app/win/AboutDialog.h"
@@ -88,6 +89,7 @@ MainWindow::MainWindow(Services services)
     : Dialog(IDD_MAIN), services_(std::move(services)), shortcutsPage_(IDD_PAGE_SHORTCUTS) {
     icon_ = loadIcon(IDI_MAIN);
     offlineIcon_ = loadIcon(IDI_TRAY_OFFLINE);
+    keys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
 }
 
 MainWindow::~MainWindow() = default;
@@ -207,6 +209,12 @@ void MainWindow::startLoginPage() {
 }
 
 bool MainWindow::onCommand(int id, int code, HWND control) {
+    // A key does only what its menu item would: nothing while the item is greyed.
+    const UINT kFromKey = 1;
+    if (code == kFromKey && !control && GetMenu(hwnd())) {
+        UINT state = GetMenuState(GetMenu(hwnd()), id, MF_BYCOMMAND);
+        if (state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED))) return true;
+    }
     if (messageDesk_.onCommand(id)) return true;
     for (const CommandRoute& command : kCommands) {
         if (command.id != id) continue;
@@ -352,8 +360,10 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 
 bool MainWindow::preTranslate(MSG& msg) {
     // Enter and Escape do nothing anywhere in the window, except in a control that takes
-    // every key: the shortcut panel's caption editor ends its editing with them.
+    // every key (the shortcut panel's caption editor ends its editing with them) and on the
+    // login page, where Enter presses its buttons.
     if (loginPage_ && loginPage_->filterMessage(msg)) return true;
+    if (keys_ && TranslateAcceleratorW(hwnd(), keys_, &msg)) return true;
     if ((msg.message != WM_KEYDOWN && msg.message != WM_CHAR) ||
         (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN))
         return false;
@@ -436,16 +446,33 @@ void MainWindow::showConnectionLines(bool up) {
 }
 
 void MainWindow::showCommandState(bool connected) {
-    toolbar_.enable(ID_TOOL_DISCONNECT, connected);
-    toolbar_.enable(ID_TOOL_CONNECT, !connected);
+    enableCommands(!connected, connected, connected);
+}
+
+// A dial under way can be cancelled but not started again; the status line says which
+// dial it is, replacing what an earlier failure said.
+void MainWindow::showDialling(int attempt, int attempts) {
+    enableCommands(false, true, false);
+    const UINT id = attempt == 0 ? IDS_DIALLING : attempts > 0 ? IDS_REDIALLING_OF : IDS_REDIALLING;
+    wchar_t text[128] = {};
+    std::swprintf(text, std::size(text), loadString(id).c_str(), attempt, attempts);
+    showStatus(text);
+}
+
+// The toolbar, the menus and the login page's buttons together; the tray menu copies the
+// menus when it opens.
+void MainWindow::enableCommands(bool connect, bool disconnect, bool statistics) {
+    toolbar_.enable(ID_TOOL_DISCONNECT, disconnect);
+    toolbar_.enable(ID_TOOL_CONNECT, connect);
+    loginPage_->enableButtons(connect, disconnect);
     HMENU menu = GetMenu(hwnd());
     if (!menu) return;
     auto enable = [](HMENU popup, UINT position, bool on) {
         if (popup) EnableMenuItem(popup, position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
     };
-    enable(GetSubMenu(menu, kNetworkMenu), kConnectItem, !connected);
-    enable(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, connected);
-    enable(GetSubMenu(menu, kToolsMenu), kStatisticsItem, connected);
+    enable(GetSubMenu(menu, kNetworkMenu), kConnectItem, connect);
+    enable(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, disconnect);
+    enable(GetSubMenu(menu, kToolsMenu), kStatisticsItem, statistics);
     DrawMenuBar(hwnd());
 }
 

@@ -98,6 +98,8 @@ class MainWindow : public Dialog, private LinkDisplay {
 
     // LinkDisplay: what the login page reports of the link, on this window's thread.
     void showCommandState(bool connected) override;
+    void showDialling(int attempt, int attempts) override;
+    void enableCommands(bool connect, bool disconnect, bool statistics);
     void showStatus(const std::wstring& text) override;
     void linkUp() override { onLinkUp(); }
     void linkDown() override { onLinkDown(); }
@@ -124,6 +126,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     // Shared icons of the program's resources: the system frees them with the program.
     HICON icon_ = nullptr;         // the program's icon; also the connected tray icon
     HICON offlineIcon_ = nullptr;  // the tray icon while no link is up
+    HACCEL keys_ = nullptr;        // Ctrl+N, Ctrl+D, F1; freed with the program's resources
     MainToolbar toolbar_;
     PageTabs tabs_;
     CaptionSkin caption_;

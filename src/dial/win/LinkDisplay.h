@@ -12,6 +12,8 @@ class LinkDisplay {
     virtual ~LinkDisplay() = default;
     // Enables the connect or the disconnect commands.
     virtual void showCommandState(bool connected) = 0;
+    // A dial is under way (DialView::showDialling): it may be cancelled, not started again.
+    virtual void showDialling(int attempt, int attempts) = 0;
     virtual void showStatus(const std::wstring& text) = 0;
     // A connection of the dial entry came up / the current one ended.
     virtual void linkUp() = 0;

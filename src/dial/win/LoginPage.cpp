@@ -50,6 +50,8 @@ BOOL LoginPage::onInitDialog() {
                           IDB_CONNECT_DISABLED);
     disconnectButton_.attach(item(IDC_DISCONNECT), IDB_DISCONNECT_NORMAL, IDB_DISCONNECT_HOT,
                              IDB_DISCONNECT_HOT, IDB_DISCONNECT_DISABLED);
+    // Nothing to disconnect yet; a link found at start enables it.
+    enableItem(IDC_DISCONNECT, false);
     return TRUE;
 }
 
@@ -154,10 +156,42 @@ bool LoginPage::connectedState() const {
     return controller_ && controller_->connectedState();
 }
 
+// A button that has the focus hands it on before it is greyed: a disabled window keeps no
+// focus, and a keyboard user would be left with none.
+void LoginPage::enableButtons(bool connect, bool disconnect) {
+    HWND connectButton = item(IDC_CONNECT), disconnectButton = item(IDC_DISCONNECT);
+    HWND focus = GetFocus();
+    HWND account = item(IDC_ACCOUNT);
+    if (focus == connectButton && !connect) SetFocus(disconnect ? disconnectButton : account);
+    if (focus == disconnectButton && !disconnect) SetFocus(connect ? connectButton : account);
+    EnableWindow(connectButton, connect);
+    EnableWindow(disconnectButton, disconnect);
+}
+
 bool LoginPage::preTranslate(MSG& msg) {
     // Escape would reach the page's cancel, which is the disconnect command.
     bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
-    return key && msg.wParam == VK_ESCAPE;
+    if (key && msg.wParam == VK_ESCAPE) return true;
+    return key && msg.wParam == VK_RETURN && pressesButton(msg);
+}
+
+// Enter in the account or the password box presses 登录, on a button that button; a greyed
+// one stays unpressed, and a held key presses once. An open account list takes Enter itself.
+bool LoginPage::pressesButton(const MSG& msg) {
+    HWND account = item(IDC_ACCOUNT);
+    HWND button = nullptr;
+    if (msg.hwnd == item(IDC_CONNECT) || msg.hwnd == item(IDC_DISCONNECT)) {
+        button = msg.hwnd;
+    } else if (msg.hwnd == item(IDC_PASSWORD) || msg.hwnd == account || IsChild(account, msg.hwnd)) {
+        if (SendMessageW(account, CB_GETDROPPEDSTATE, 0, 0)) return false;
+        button = item(IDC_CONNECT);
+    }
+    if (!button) return false;
+    const bool firstPress = msg.message == WM_KEYDOWN && (msg.lParam & (1 << 30)) == 0;
+    if (firstPress && IsWindowEnabled(button))
+        SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    return true;
 }
 
 // The image buttons ask for the page behind their transparent corners.
@@ -203,6 +237,11 @@ void LoginPage::linkDown() {
 
 void LoginPage::showCommandState(bool connected) {
     if (display_) post([display = display_, connected] { display->showCommandState(connected); });
+}
+
+void LoginPage::showDialling(int attempt, int attempts) {
+    if (display_)
+        post([display = display_, attempt, attempts] { display->showDialling(attempt, attempts); });
 }
 
 void LoginPage::showStatus(std::string_view text) {

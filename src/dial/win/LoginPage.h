@@ -40,6 +40,8 @@ class LoginPage : public Dialog, private DialView {
     void closeRecordNormal();
     void setMessageChannel(OnlineNotices* channel);
     bool connectedState() const;
+    // The page's connect and disconnect buttons, as the window's commands are.
+    void enableButtons(bool connect, bool disconnect);
 
   protected:
     BOOL onInitDialog() override;
@@ -56,12 +58,14 @@ class LoginPage : public Dialog, private DialView {
     void linkUp() override;
     void linkDown() override;
     void showCommandState(bool connected) override;
+    void showDialling(int attempt, int attempts) override;
     void showStatus(std::string_view text) override;
     void dialFailed(std::string_view text) override;
 
     static int onEntry(char* entryName, void* page);
     void fillAccounts();
     void accountChosen();
+    bool pressesButton(const MSG& msg);
     bool paintBackground(HDC dc);
     void toDisplay(void (LinkDisplay::*report)());
 

@@ -167,6 +167,7 @@ void ImageButton::paint(HDC target) const {
     paintParentBackground(dc);
     paintFace(dc, area);
     paintCaption(dc, area);
+    paintFocus(dc, area);
 
     if (selected) BitBlt(target, 0, 0, area.right, area.bottom, canvas.get(), 0, 0, SRCCOPY);
 }
@@ -203,6 +204,16 @@ void ImageButton::paintFace(HDC dc, const RECT& area) const {
     }
     ScopedBrush flat(CreateSolidBrush(kFlatFaces[index]));
     FillRect(dc, &area, flat.get());
+}
+
+// The focus shows as the system's dotted rectangle inside the face, unless the window hides
+// focus cues until the keyboard is used.
+void ImageButton::paintFocus(HDC dc, const RECT& area) const {
+    if (GetFocus() != button_) return;
+    if (SendMessageW(button_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) return;
+    RECT ring = area;
+    InflateRect(&ring, -3, -3);
+    DrawFocusRect(dc, &ring);
 }
 
 void ImageButton::paintCaption(HDC dc, const RECT& area) const {

@@ -1,7 +1,8 @@
 #pragma once
 // A push button of a dialog page drawn from four bitmaps (normal, mouse over, pressed,
-// disabled) with its caption in white over them. The button keeps its own click logic, so the
-// parent still gets BN_CLICKED; only painting and the look under the mouse are taken over.
+// disabled) with its caption in white over them and, while it has the focus, a focus
+// rectangle. The button keeps its own click logic, so the parent still gets BN_CLICKED;
+// only painting and the look under the mouse are taken over.
 
 #include <windows.h>
 
@@ -39,6 +40,7 @@ class ImageButton {
     void paintParentBackground(HDC dc) const;
     void paintFace(HDC dc, const RECT& area) const;
     void paintCaption(HDC dc, const RECT& area) const;
+    void paintFocus(HDC dc, const RECT& area) const;
     void freeBitmaps();
 
     HWND button_ = nullptr;
