@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include "store/CodePage.h"
@@ -19,25 +20,65 @@ namespace {
 constexpr size_t kMaxText = INT32_MAX;  // offsets are 32-bit
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// True when the text's leading XML declaration names no encoding, or a UTF-8 one; such
-// files are UTF-8 on disk.
-bool isUtf8OnDisk(std::string_view text) {
-    if (text.substr(0, 5) != "<?xml") return true;
+// The encoding the text's leading XML declaration names, from its first character up to the
+// end of the declaration; none when it names none.
+std::optional<std::string_view> declaredEncoding(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return {};
     std::string_view decl = text.substr(0, text.find("?>"));
     size_t k = decl.find("encoding");
-    if (k == std::string_view::npos) return true;
+    if (k == std::string_view::npos) return {};
     k += 8;
     while (k < decl.size() && isSpace(decl[k])) ++k;
-    if (k >= decl.size() || decl[k] != '=') return true;
+    if (k >= decl.size() || decl[k] != '=') return {};
     ++k;
     while (k < decl.size() && isSpace(decl[k])) ++k;
-    if (k >= decl.size() || (decl[k] != '"' && decl[k] != '\'')) return true;
-    std::string_view value = decl.substr(k + 1);
+    if (k >= decl.size() || (decl[k] != '"' && decl[k] != '\'')) return {};
+    return decl.substr(k + 1);
+}
+
+// True when the text declares no encoding, or a UTF-8 one; such files are UTF-8 on disk.
+bool isUtf8OnDisk(std::string_view text) {
+    const auto declared = declaredEncoding(text);
+    if (!declared) return true;
+    const std::string_view value = *declared;
     if (value.size() < 5) return false;
     for (size_t i = 0; i < 5; ++i) {
         char c = value[i];
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         if (c != "UTF-8"[i]) return false;
+    }
+    return true;
+}
+
+// Strict UTF-8: no overlong forms, surrogates or values beyond U+10FFFF.
+bool isUtf8(std::string_view text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i < length || s[i + 1] < low || s[i + 1] > high) return false;
+        for (size_t k = 2; k < length; ++k)
+            if ((s[i + k] & 0xC0) != 0x80) return false;
+        i += length;
     }
     return true;
 }
@@ -639,6 +680,7 @@ bool XmlDocument::SetDocText(std::string_view text) {
     }
     text_.assign(text);
     utf8Bom_ = false;
+    gbWithoutDeclaration_ = false;
     parse({});
     return IsWellFormed();
 }
@@ -650,6 +692,10 @@ bool XmlDocument::Load(const std::filesystem::path& file) {
         result_ = error;
         return false;
     }
+    return LoadBytes(std::move(bytes), room);
+}
+
+bool XmlDocument::LoadBytes(std::string bytes, size_t room) {
     const size_t size = bytes.size() - 2 * room;
     if (size > kMaxText) {
         result_ = std::generic_category().message(EFBIG);
@@ -659,21 +705,39 @@ bool XmlDocument::Load(const std::filesystem::path& file) {
     std::string_view view(bytes.data() + room, size);
     const bool bom = view.substr(0, 3) == kUtf8Bom;
     if (bom) view.remove_prefix(3);
-    if (isUtf8OnDisk(view)) {
-        text_.adopt(utf8ToGb(view));
-        utf8Bom_ = bom;
-    } else {
+    // Converting would turn what the code page cannot hold into '?', and the next save
+    // would write that back: such a file is told as damaged instead, its bytes untouched.
+    std::string_view lost;
+    utf8Bom_ = false;
+    gbWithoutDeclaration_ = false;
+    if (!isUtf8OnDisk(view)) {
         text_.adopt(std::move(bytes), room);
-        utf8Bom_ = false;
+    } else if (!isUtf8(view) && !bom && !declaredEncoding(view)) {
+        // The program's own files are GB2312; one without a declaration that is not
+        // UTF-8 is taken as such and saved as it came.
+        text_.adopt(std::move(bytes), room);
+        gbWithoutDeclaration_ = true;
+    } else {
+        std::string converted = utf8ToGb(view);
+        if (!isUtf8(view))
+            lost = "not UTF-8";
+        else if (gbToUtf8(converted) != view)
+            lost = "characters outside GB2312";
+        text_.adopt(std::move(converted));
+        utf8Bom_ = bom;
     }
     parse(loadResult);
+    if (!lost.empty()) {
+        rec(0).flags |= kIllFormed;
+        result_ = loadResult + ", " + std::string(lost);
+    }
     return IsWellFormed();
 }
 
 bool XmlDocument::Save(const std::filesystem::path& file) {
     std::string converted;
     std::string_view out = text_;
-    if (isUtf8OnDisk(text_)) {
+    if (!gbWithoutDeclaration_ && isUtf8OnDisk(text_)) {
         converted = (utf8Bom_ ? std::string(kUtf8Bom) : std::string()) + gbToUtf8(text_);
         out = converted;
     }

@@ -41,8 +41,14 @@ class XmlDocument {
     bool SetDocText(std::string_view text);
     std::string_view GetDocText() const { return text_; }
     // Load: false when the file cannot be read (document unchanged), else IsWellFormed().
-    // Files declaring no encoding, or UTF-8, are converted to GB2312 on load and back on save.
+    // Files declaring UTF-8 are converted to GB2312 on load and back on save, and so are
+    // those declaring no encoding whose bytes are UTF-8; one declaring none that is not
+    // UTF-8 is GB2312 and stays so. A file that would lose characters in the conversion
+    // (declared UTF-8 but not, or holding characters GB2312 lacks) is not well-formed.
     bool Load(const std::filesystem::path& file);
+    // Load for bytes already read from a file: between `room` spare bytes on either side,
+    // as readWholeFile places them.
+    bool LoadBytes(std::string bytes, size_t room = 0);
     // Save: crash-safe replacement of the file; false with the system's message on failure.
     bool Save(const std::filesystem::path& file);
     bool IsWellFormed() const;
@@ -166,6 +172,7 @@ class XmlDocument {
     std::string result_;
     std::string problem_;
     bool utf8Bom_ = false;
+    bool gbWithoutDeclaration_ = false;  // saved unconverted although it declares no encoding
     uint64_t version_ = 0;  // changes with every parse and every edit of the text
     mutable uint32_t attributesElement_ = 0;
     mutable uint64_t attributesVersion_ = ~0ull;

@@ -19,16 +19,16 @@ XmlFileState loadXmlFile(XmlDocument& doc, const std::filesystem::path& file,
         std::error_code error;
         const bool exists = std::filesystem::exists(file, error);
         if (!error && !exists) return XmlFileState::Missing;
-        if (!error && doc.Load(file)) {
-            doc.ResetMainPosition();
-            return doc.FindElement(root) ? XmlFileState::Loaded : XmlFileState::Damaged;
-        }
-        // Load fails alike for bytes that are not XML and for a file it could not read.
+        // One read and one decoding for both questions, so that bytes the load cannot
+        // take are never mistaken for a file another program holds.
         std::string bytes, message;
-        if (!error && readWholeFile(file, bytes, message)) {
-            if (bytes.empty()) return XmlFileState::Missing;
-            XmlDocument scratch;
-            if (!scratch.SetDocText(bytes)) return XmlFileState::Damaged;
+        size_t room = 0;
+        if (!error && readWholeFile(file, bytes, message, &room)) {
+            if (bytes.size() == 2 * room) return XmlFileState::Missing;
+            const bool wellFormed = doc.LoadBytes(std::move(bytes), room);
+            doc.ResetMainPosition();
+            return wellFormed && doc.FindElement(root) ? XmlFileState::Loaded
+                                                       : XmlFileState::Damaged;
         }
         if (attempt == kReadAttempts) return XmlFileState::Unreadable;
         std::this_thread::sleep_for(kReadPause);

@@ -295,6 +295,54 @@ TEST_F(Config, AFileThatCannotBeReadIsNeverWritten) {
     EXPECT_NE(prompts.asked[0].text.find("config.xml"), std::string::npos);
 }
 
+// A damaged file that cannot be moved aside may still hold the subscriber's accounts: it
+// stays as it is, the defaults are never written over it and the notice says so.
+TEST_F(Config, ADamagedFileThatCannotBeKeptAsideIsNeverWritten) {
+    const std::string damaged =
+        kDecl + "<CONFIG>\r\n<" + kEntry + "><User NAME=\"a\" PASSWORD=\"1f\"/>";  // cut short
+    writeFile(damaged);
+    for (int n = 1; n < 1000; ++n)  // every name it could be kept under is taken
+        std::ofstream(dir_ / ("config.xml.damaged" + (n == 1 ? "" : "-" + std::to_string(n))));
+    testing::PromptRecorder prompts;
+    {
+        ConfigStore store(dir_);
+        EXPECT_TRUE(store.IsReadOnlyThisRun());
+        EXPECT_EQ(file(), damaged);
+        store.SetStartUp(true);
+        store.SaveAccount(kEntry, "", "b");
+        EXPECT_FALSE(store.Save());
+        EXPECT_TRUE(store.GetStartUp()) << "changes live on in memory";
+        store.ShowStartNotice(nullptr);
+    }
+    EXPECT_EQ(file(), damaged);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1000);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    const std::string& notice = prompts.asked[0].text;
+    EXPECT_NE(notice.find("\xd2\xd1\xcb\xf0\xbb\xb5"), std::string::npos) << "damaged";
+    EXPECT_NE(notice.find("\xce\xde\xb7\xa8\xc1\xed\xb4\xe6"), std::string::npos)
+        << "could not be kept aside";
+    EXPECT_NE(notice.find("\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6"), std::string::npos)
+        << "changes are not saved";
+    EXPECT_EQ(notice.find(".damaged"), std::string::npos) << "no copy to name";
+}
+
+// A config.xml of GB2312 text without a declaration keeps its text through a save.
+TEST_F(Config, ChineseTextWithoutADeclarationSurvivesASave) {
+    const std::string account = "\xb0\xa1";  // 啊
+    writeFile("<CONFIG><" + kEntry + "><User NAME=\"" + account + "\" PASSWORD=\"\"/></" + kEntry +
+              "></CONFIG>");
+    {
+        ConfigStore store(dir_);
+        EXPECT_FALSE(store.IsReadOnlyThisRun());
+        store.SetAutoConnect(true);
+    }
+    EXPECT_NE(file().find("NAME=\"" + account + "\""), std::string::npos) << file();
+    std::vector<std::string> names, passwords;
+    ConfigStore(dir_).ListAccounts(kEntry, names, passwords);
+    EXPECT_EQ(names, std::vector<std::string>{account});
+    EXPECT_EQ(ConfigStore(dir_).GetAutoConnect(), 1);
+}
+
 TEST_F(Config, FailedSaveKeepsTheChangeAndTheOldFile) {
     const fs::path folder = dir_ / "program";
     fs::create_directories(folder);

@@ -218,7 +218,9 @@ TEST(DialStress, RandomInterleavingsEndAsTheLastCommandSaysWithOneClosedRecordPe
     if (std::filesystem::is_directory("/dev/shm")) base = "/dev/shm";
 #endif
     if (const char* n = std::getenv("TARNIX_STRESS_RUNS")) runs = std::atoi(n);
-    unsigned first = std::random_device{}();
+    // Seeds follow from a fixed first one, so that a run repeats; TARNIX_STRESS_SEED
+    // starts elsewhere to explore more interleavings.
+    unsigned first = 1;
     if (const char* seed = std::getenv("TARNIX_STRESS_SEED"))
         first = std::strtoul(seed, nullptr, 10);
     const auto started = std::chrono::steady_clock::now();

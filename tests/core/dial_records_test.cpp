@@ -164,6 +164,14 @@ TEST_F(Records, NamesAndAddressesAreEscapedAndReadBackUnchanged) {
     EXPECT_FALSE(doc.FindChildElement("ITEM"));
 }
 
+TEST_F(Records, AMonthFileWithoutADeclarationKeepsItsChineseTextThroughASave) {
+    const std::string older = item("\xb0\xa1", "2009-03-01 07:00:00", "", "");  // 啊, GB2312
+    write("2009-03.xml", "<record>\r\n" + older + "</record>\r\n");
+    records_.openRecord("bob");
+    EXPECT_EQ(read("2009-03.xml"), "<record>\r\n" + item("bob", "2009-03-01 08:05:09", "", "") +
+                                       older + "</record>\r\n");
+}
+
 TEST_F(Records, ADamagedMonthFileIsKeptAsideAndTheSessionStillRecorded) {
     const std::string damaged[] = {
         "not xml at all",

@@ -197,6 +197,21 @@ TEST_F(Messages, AFileThatIsNoMessageFileIsKeptAsideAndANewOneStarted) {
     EXPECT_EQ(file().substr(0, kDecl.size()), kDecl);
 }
 
+TEST_F(Messages, AListWithoutADeclarationKeepsItsChineseTextThroughASave) {
+    const std::string title = "\xb0\xa1";  // 啊, GB2312
+    writeFile(
+        "<MessageRecord><ITEM MType=\"t\" MTitle=\"" + title +
+        "\" MDate=\"2026-12-05\" MTime=\"22:30:00\" MUrl=\"\" MContent=\"\"/></MessageRecord>");
+    {
+        MessageStore store(dir_);
+        ASSERT_TRUE(store.append("t", "x", "2026-12-06", "10:00:00", "", ""));
+    }
+    EXPECT_NE(file().find("MTitle=\"" + title + "\""), std::string::npos) << file();
+    MessageStore again(dir_);
+    ASSERT_EQ(again.messages().size(), 2u);
+    EXPECT_EQ(again.messages()[0].title, title);
+}
+
 TEST(MessageList, TakesTheValidItemsOfAListAndIgnoresWhatIsNoList) {
     const auto list = parseMessageList(listOf({
         msg("2026-12-01", "08:00:00", "ok", kSystem, "https://x.example/a?b=1&c=2", kAwkward),

@@ -115,6 +115,21 @@ TEST(OutlookBarModel, TheSelectionStaysWithItsItem) {
     EXPECT_EQ(owner.notices.back().index, 2);
     EXPECT_EQ(bar.clickItem(0), 2) << "the one to redraw";
 
+    // Every move of a, b or c, with each of them selected: the selection stays on its item
+    // (with c selected, a dragged to the end leaves c selected).
+    for (int selected = 0; selected < 3; ++selected) {
+        for (int from = 0; from < 3; ++from) {
+            for (int to = 0; to <= 3; ++to) {
+                OutlookBarModel moved = threeByThree();
+                moved.clickItem(selected);
+                const std::string caption = moved.itemCaption(selected);
+                moved.moveItem(from, to);
+                EXPECT_EQ(moved.itemCaption(moved.selectedItem()), caption)
+                    << caption << " selected, " << from << " dropped on " << to;
+            }
+        }
+    }
+
     bar.moveItem(0, 3);  // a to the end: bca
     EXPECT_EQ(bar.itemCaption(bar.selectedItem()), "a");
     bar.moveItem(1, 0);  // c to the front: cba

@@ -153,6 +153,18 @@ TEST_F(OpenSoftFile, ADamagedListIsKeptAsideBeforeItIsChanged) {
     EXPECT_EQ(read(third), std::string("\xff\xfe\0<\0s", 6));
 }
 
+TEST_F(OpenSoftFile, AListWithoutADeclarationKeepsItsChineseTextThroughASave) {
+    const std::string name = "\xb0\xa1";  // 啊, GB2312
+    write("<soft>\r\n" + item(name, "C:\\a.exe") + "</soft>\r\n");
+    OpenSoftList list(file_);
+    ASSERT_TRUE(list.load());
+    EXPECT_EQ(list.addProgram("C:\\b.exe"), OpenSoftList::Change::Done);
+    EXPECT_NE(read(file_).find(item(name, "C:\\a.exe")), std::string::npos) << read(file_);
+    OpenSoftList again(file_);
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(names(again), name + ";b.exe;");
+}
+
 TEST_F(OpenSoftFile, ListsThatCannotBeWrittenAreLeftAlone) {
     fs::create_directories(file_);  // a folder where the file should be
     OpenSoftList list(file_);

@@ -3,6 +3,8 @@
 // kept aside.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -80,16 +82,27 @@ TEST_F(ConfigBadInput, EveryPrefixOfAConfigKeepsItsAccounts) {
     }
 }
 
+// Each byte string comes from a seed of its own, named in any failure, so that a failure
+// is repeated by that seed alone.
 TEST_F(ConfigBadInput, RandomBytesAreKeptAside) {
-    std::mt19937 random(std::random_device{}());
-    for (int run = 0; run < 200; ++run) {
+    // Strings without a declaration that are well-formed as raw bytes but not as the load
+    // decodes them: they were once told as a file another program holds.
+    std::vector<unsigned> seeds = {5042, 22130, 25226, 25862};
+    unsigned first = 1, count = 200;
+    if (const char* from = std::getenv("TARNIX_CONFIG_SEEDS"))  // "first,count" to explore
+        std::sscanf(from, "%u,%u", &first, &count);
+    for (unsigned seed = first; seed < first + count; ++seed) seeds.push_back(seed);
+    for (const unsigned seed : seeds) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
         std::string bytes(1 + random() % 600, '\0');
         for (char& c : bytes) c = static_cast<char>(random());
-        if (run % 2) bytes.insert(0, "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>");
+        if (seed % 2) bytes.insert(0, "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>");
         std::vector<std::string> names;
         const fs::path folder = startOn(bytes, names);
-        if (fs::exists(folder / "config.xml.damaged"))
+        if (fs::exists(folder / "config.xml.damaged")) {
             EXPECT_EQ(read(folder / "config.xml.damaged"), bytes);
+        }
         fs::remove_all(folder);
     }
 }

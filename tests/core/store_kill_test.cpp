@@ -236,9 +236,13 @@ TEST(StoreKill, AWriterKilledAtRandomMomentsLeavesConfigWhole) {
     const int longestWaitMs = 25;
 #endif
     if (const char* n = std::getenv("TARNIX_KILLS")) kills = std::atoi(n);
-    const unsigned seed = std::random_device{}();
+    // The pauses before each kill come from a fixed seed (TARNIX_KILL_SEED picks another),
+    // named with any fault, so that a run's pauses can be repeated.
+    unsigned seed = 1;
+    if (const char* s = std::getenv("TARNIX_KILL_SEED")) seed = std::strtoul(s, nullptr, 10);
     std::mt19937 random(seed);
-    const fs::path folder = fs::temp_directory_path() / ("tarnix-kill-" + std::to_string(seed));
+    const fs::path folder =
+        fs::temp_directory_path() / ("tarnix-kill-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
 
     long done = -1;  // the last save reported complete, over every writer so far
@@ -265,8 +269,9 @@ TEST(StoreKill, AWriterKilledAtRandomMomentsLeavesConfigWhole) {
         done = std::max(done, held);
         killsInSave += tempLeft;
     }
-    std::printf("%d kills, %ld saves, %d kills in a save (temporary file left), %d faults\n", kills,
-                done + 1, killsInSave, failures);
+    std::printf(
+        "seed %u: %d kills, %ld saves, %d kills in a save (temporary file left), %d faults\n", seed,
+        kills, done + 1, killsInSave, failures);
     fs::remove_all(folder);
 }
 

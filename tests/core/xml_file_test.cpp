@@ -6,6 +6,7 @@
 #include <random>
 
 #include "store/XmlDocument.h"
+#include "store/XmlFileLoad.h"
 
 namespace tarnix {
 namespace {
@@ -74,6 +75,74 @@ TEST_F(XmlFile, FilesWithoutDeclarationAreUtf8OnDisk) {
     ASSERT_TRUE(doc.Load(declared));
     ASSERT_TRUE(doc.FindElement("a"));
     EXPECT_EQ(doc.GetText(), "\xce\xc4");
+}
+
+// A conversion that would turn characters into '?' never happens: the next save would
+// write the '?' back over the subscriber's text.
+TEST_F(XmlFile, NoCharacterIsLostToTheConversion) {
+    // No declaration and not UTF-8: the program's own GB2312 ("啊"), saved as it came.
+    const std::string gb = "<CONFIG>\xb0\xa1</CONFIG>";
+    const fs::path file = write("gb.xml", gb);
+    XmlDocument doc;
+    ASSERT_TRUE(doc.Load(file));
+    ASSERT_TRUE(doc.FindElement("CONFIG"));
+    EXPECT_EQ(doc.GetText(), "\xb0\xa1");
+    ASSERT_TRUE(doc.EnterElement());
+    ASSERT_TRUE(doc.AddElement("k", "\xd6\xd0"));  // 中
+    ASSERT_TRUE(doc.Save(file));
+    EXPECT_EQ(read(file), "<CONFIG>\xb0\xa1\r\n<k>\xd6\xd0</k>\r\n</CONFIG>");
+    ASSERT_TRUE(doc.Load(file));
+    ASSERT_TRUE(doc.FindElement("CONFIG"));
+    ASSERT_TRUE(doc.FindChildElement("k"));
+    EXPECT_EQ(doc.GetChildText(), "\xd6\xd0");
+    ASSERT_TRUE(doc.SetDocText("<a/>"));
+    ASSERT_TRUE(doc.Save(file));
+    EXPECT_EQ(read(file), "<a/>") << "a new text is written as UTF-8 again";
+
+    // Files that cannot be converted whole are not well-formed; the file is left alone.
+    const std::pair<std::string, std::string> lossy[] = {
+        {"<?xml version='1.0' encoding='UTF-8'?><a>\xb0\xa1</a>", "not UTF-8"},
+        {"<?xml encoding=\"utf-8\"?><a>\xed\xa0\x80</a>", "not UTF-8"},  // a surrogate
+        {"\xEF\xBB\xBF<a>\xb0\xa1</a>", "not UTF-8"},
+        {"<a>\xf0\x9f\x98\x80</a>", "characters outside GB2312"},  // U+1F600
+    };
+    for (const auto& [bytes, problem] : lossy) {
+        const fs::path lossyFile = write("lossy.xml", bytes);
+        EXPECT_FALSE(doc.Load(lossyFile)) << bytes;
+        EXPECT_NE(doc.GetResultText().find(problem), std::string::npos) << doc.GetResultText();
+        EXPECT_EQ(read(lossyFile), bytes);
+    }
+}
+
+// Bytes that parse as they lie on disk but not as the load decodes them, or the other way
+// round, are told as the load finds them: whole or damaged, never as a file that could
+// not be read (that would keep a damaged config.xml in place and the program read-only).
+TEST_F(XmlFile, TheLoaderJudgesDamageAsTheLoadDecodes) {
+    const char alphabet[] = {'<', '>', '"', '\xb0', '\xa1', '\xc3', '\xa9', '\xe4', '\xb8', '\xad'};
+    std::vector<std::string> middles{""};
+    for (size_t begin = 0, length = 1; length <= 3; ++length) {
+        const size_t end = middles.size();
+        for (size_t i = begin; i < end; ++i)
+            for (char c : alphabet) middles.push_back(middles[i] + c);
+        begin = end;
+    }
+    int loadsOnlyRaw = 0, loadsOnlyDecoded = 0;
+    const fs::path file = dir_ / "c.xml";
+    for (const std::string& middle : middles) {
+        const std::string bytes = "<a>" + middle + "</a>";
+        XmlDocument raw, decoded;
+        const bool rawWhole = raw.SetDocText(bytes);
+        const bool decodedWhole = decoded.LoadBytes(bytes);
+        if (rawWhole == decodedWhole) continue;
+        (rawWhole ? loadsOnlyRaw : loadsOnlyDecoded)++;
+        write("c.xml", bytes);
+        XmlDocument doc;
+        EXPECT_EQ(loadXmlFile(doc, file, "a"),
+                  decodedWhole ? XmlFileState::Loaded : XmlFileState::Damaged)
+            << ::testing::PrintToString(bytes);
+    }
+    EXPECT_GT(loadsOnlyRaw, 0);
+    EXPECT_GT(loadsOnlyDecoded, 0);
 }
 
 TEST_F(XmlFile, LoadResultCarriesTheParseProblem) {
