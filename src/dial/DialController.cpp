@@ -33,7 +33,8 @@ DialController::DialController(Services services)
       dataFolder_(services.dataFolder),
       records_(dataFolder_ / "record", access_,
                services.clock ? *services.clock : systemClock()),
-      sleep_(std::move(services.sleep)) {
+      sleep_(std::move(services.sleep)),
+      progressSaveMs_(std::max<std::uint32_t>(services.progressSaveMs, 1)) {
     if (!sleep_) sleep_ = [this](std::uint32_t ms) { redialPause(ms); };
 }
 
@@ -243,7 +244,9 @@ int DialController::startMonitors() {
     readRedialSettings();
     // Only a connected link: one another program is still dialling is adopted by the connect
     // monitor once it is up.
-    for (ConnHandle handle : connectedLinks()) {
+    const std::vector<ConnHandle> live = connectedLinks();
+    records_.settleLastRun(!live.empty());
+    for (ConnHandle handle : live) {
         setCurrent(handle);
         connectedState_ = true;
         view_.showCommandState(true);
@@ -342,12 +345,27 @@ void DialController::dropMonitor() {
 // followed its end first (a dial right after a hang-up) and a new link is followed now.
 // The service's signal is checked once a second by a look of its own, so that a signal it
 // never sends cannot leave an ended link followed.
+// Meanwhile the session's progress is saved now and then, for the record to tell the truth
+// should this run die.
 bool DialController::waitForEnd(ConnHandle handle) {
     auto& event = session_.dropEvent;
+    const auto every = std::chrono::milliseconds(progressSaveMs_);
+    auto nextSave = std::chrono::steady_clock::now() + every;
     while (!stopping() && session_.currentConnection == handle) {
-        if (event->wait(kPollMs) || hasEnded(handle)) return !stopping();
+        if (event->wait(std::min(kPollMs, progressSaveMs_)) || hasEnded(handle))
+            return !stopping();
+        if (std::chrono::steady_clock::now() >= nextSave) {
+            saveProgress(handle);
+            nextSave = std::chrono::steady_clock::now() + every;
+        }
     }
     return false;
+}
+
+void DialController::saveProgress(ConnHandle handle) {
+    LinkStatistics stats;
+    const bool counted = access_.statistics(handle, stats);
+    records_.saveProgress(counted ? &stats : nullptr);
 }
 
 bool DialController::onDrop(ConnHandle handle) {

@@ -52,6 +52,8 @@ class DialController {
         // The pause between redial attempts. Empty: a real pause that ends early when the
         // monitors stop, the user hangs up or a link is followed again.
         Sleeper sleep;
+        // How often a live session's counters and last-seen time are saved.
+        std::uint32_t progressSaveMs = 5 * 60 * 1000;
     };
 
     explicit DialController(Services services);
@@ -73,8 +75,9 @@ class DialController {
     // `formAccount` only when there is none (the link was made by another program).
     void disconnectCommand(const std::string& formAccount);
 
-    // Adopts a connection of the dial entry that is already up, then starts the two
-    // monitors. 0, or -1/-2 when an event cannot be made, -3/-4 when a monitor cannot be
+    // Adopts a connection of the dial entry that is already up (and the record a run before
+    // left open for it; without a link that record is closed as a dead run's), then starts
+    // the two monitors. 0, or -1/-2 when an event cannot be made, -3/-4 when a monitor cannot be
     // started. Also reads the redial settings, so a drop before any connect command is
     // handled by defined values.
     int startMonitors();
@@ -118,6 +121,7 @@ class DialController {
     void dropMonitor();
     void onConnection(ConnHandle handle);
     bool waitForEnd(ConnHandle handle);
+    void saveProgress(ConnHandle handle);
     bool onDrop(ConnHandle handle);
     void linkEnded();
     void runPolicy();
@@ -147,6 +151,7 @@ class DialController {
     const std::filesystem::path dataFolder_;
     SessionRecords records_;
     Sleeper sleep_;
+    const std::uint32_t progressSaveMs_;
     std::atomic<OnlineNotices*> notices_{nullptr};
 
     DialSession session_;

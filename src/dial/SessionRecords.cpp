@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "base/DialEntry.h"
@@ -107,7 +108,10 @@ void SessionRecords::add(const std::string& accountName, const std::string& addr
     doc.SetAttribute("send", "");
     doc.SetAttribute("recv", "");
     if (state != MonthFile::Usable) doc.LeaveElement();
-    if (doc.Save(path)) openFile_ = path;
+    if (!doc.Save(path)) return;
+    openFile_ = path;
+    openStart_ = formatTime(now);
+    writeLastSeen(now);
 }
 
 void SessionRecords::closeRecordNormal() {
@@ -123,19 +127,115 @@ void SessionRecords::closeRecordNormal() {
 
 void SessionRecords::closeRecordAbnormal() { close(kAbnormalCause, {}, {}); }
 
+namespace {
+
+// Puts the cursor on the newest record of `path` when it is still open (and, with
+// `start`, began then).
+bool enterOpenRecord(const fs::path& path, XmlDocument& doc, const std::string& start = {}) {
+    if (loadMonthFile(path, doc) != MonthFile::Usable) return false;
+    if (!doc.FindChildElement("ITEM") || !doc.EnterElement()) return false;
+    if (!doc.GetAttribute("end_time").empty()) return false;
+    return start.empty() || doc.GetAttribute("start_time") == start;
+}
+
+bool isTimeText(const std::string& text) {
+    LocalTime t;
+    char extra;
+    return std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour,
+                       &t.minute, &t.second, &extra) == 6;
+}
+
+// "file=", "start=" and "seen=" of last-seen.txt; empty when missing or unreadable.
+std::map<std::string, std::string> readLastSeen(const fs::path& path) {
+    std::map<std::string, std::string> values;
+    std::string bytes, error;
+    if (!readWholeFile(path, bytes, error) || bytes.size() > 4096) return values;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+        at = end + 1;
+    }
+    return values;
+}
+
+}  // namespace
+
+void SessionRecords::writeLastSeen(const LocalTime& seen) {
+    const std::string text = "file=" + openFile_.filename().string() + "\r\nstart=" + openStart_ +
+                             "\r\nseen=" + formatTime(seen) + "\r\n";
+    std::string error;
+    writeWholeFile(lastSeenFile(), text, error);
+}
+
+void SessionRecords::saveProgress(const LinkStatistics* stats) {
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    if (openFile_.empty()) return;
+    // The time first: it is kept even when the record file cannot be written now.
+    writeLastSeen(clock_.now());
+    XmlDocument doc;
+    if (!stats || !enterOpenRecord(openFile_, doc, openStart_)) return;
+    doc.SetAttribute("send", counterText(stats->bytesSent));
+    doc.SetAttribute("recv", counterText(stats->bytesReceived));
+    doc.Save(openFile_);
+}
+
+bool SessionRecords::settleLastRun(bool linkUp) {
+    std::lock_guard<std::mutex> lock(recordFilesMutex());
+    if (!openFile_.empty()) return false;
+    auto seen = readLastSeen(lastSeenFile());
+    // The month the last run noted, and this one (a session may have begun last month).
+    std::vector<fs::path> files;
+    const std::string noted = seen["file"];
+    if (!noted.empty() && noted.find_first_of("/\\") == std::string::npos)
+        files.push_back(folder_ / noted);
+    const fs::path current = folder_ / monthFileName(clock_.now());
+    if (files.empty() || files.front() != current) files.push_back(current);
+
+    for (const auto& path : files) {
+        XmlDocument doc;
+        if (!enterOpenRecord(path, doc)) continue;
+        const std::string start = doc.GetAttribute("start_time");
+        if (linkUp) {
+            openFile_ = path;
+            openStart_ = start;
+            writeLastSeen(clock_.now());
+            return true;
+        }
+        std::string end = start;
+        if (path.filename().string() == noted && seen["start"] == start && isTimeText(seen["seen"]) &&
+            seen["seen"] > start) {
+            end = seen["seen"];
+        }
+        doc.SetAttribute("end_time", end);
+        doc.SetAttribute("error_code", kAbnormalCause);
+        doc.Save(path);
+    }
+    std::error_code ignored;
+    fs::remove(lastSeenFile(), ignored);
+    return false;
+}
+
 void SessionRecords::close(std::string_view cause, const std::string& sent,
                            const std::string& received) {
     std::lock_guard<std::mutex> lock(recordFilesMutex());
+    // Only the record this run opened or adopted, and only while it is still open: a
+    // disconnect or a shutdown with no session must not rewrite the end of another.
+    if (openFile_.empty()) return;
     const LocalTime now = clock_.now();
-    const fs::path path = openFile_.empty() ? folder_ / monthFileName(now) : openFile_;
+    const fs::path path = openFile_;
+    const std::string start = openStart_;
     openFile_.clear();
+    openStart_.clear();
+    std::error_code ignored;
+    fs::remove(lastSeenFile(), ignored);
 
-    // Only a record that is still open is closed: a disconnect or a shutdown with no
-    // session must not rewrite the end of one that was closed before.
     XmlDocument doc;
-    if (loadMonthFile(path, doc) != MonthFile::Usable) return;
-    if (!doc.FindChildElement("ITEM") || !doc.EnterElement()) return;
-    if (!doc.GetAttribute("end_time").empty()) return;
+    if (!enterOpenRecord(path, doc, start)) return;
 
     doc.SetAttribute("end_time", formatTime(now));
     doc.SetAttribute("error_code", cause);

@@ -298,6 +298,29 @@ TEST_F(Controller, ALinkFoundAtStartIsAdoptedAndItsDropClosesTheOpenRecordAbnorm
     EXPECT_EQ(rig_.view.status(), kWelcome);
 }
 
+// The record a killed run left open is closed at start when its link is gone; a live
+// session's counters are saved into its open record as it goes.
+TEST_F(Controller, ADeadRunsRecordIsClosedAtStartAndALiveSessionIsSavedAsItGoes) {
+    std::filesystem::create_directories(rig_.recordFile().parent_path());
+    std::ofstream(rig_.recordFile(), std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<record>\r\n"
+           "<ITEM user=\"gus\" start_time=\"2009-03-01 07:00:00\" end_time=\"\" ip=\"\" "
+           "error_code=\"\" send=\"\" recv=\"\"/>\r\n</record>\r\n";
+    rig_.progressSaveMs = 20;
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    auto records = items();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].end, "2009-03-01 07:00:00");
+    EXPECT_EQ(records[0].cause, kAbnormal);
+
+    connectAs("ann", "pw");
+    rig_.access.setStatistics(controller.session().currentConnection, {1234, 5678, 0, 0});
+    EXPECT_TRUE(eventually([&] { return items()[0].received == "5678"; }));
+    EXPECT_EQ(items()[0].end, "") << "the record stays open";
+    EXPECT_EQ(items()[0].sent, "1234");
+}
+
 TEST_F(Controller, AForeignLinkIsAdoptedAndItsDropRunsThePolicy) {
     setRedial(true, false, "5", 1);
     auto& controller = rig_.make();

@@ -138,12 +138,70 @@ TEST_F(Records, ASessionOverTheEndOfAMonthClosesWhereItOpened) {
                                                    "2009-04-01 00:10:00", "", kAbnormal)));
     EXPECT_FALSE(fs::exists(dir_ / "2009-04.xml"));
 
-    // A record left open by an earlier run is closed in the current month's file.
+    // A record left open by an earlier run is not this run's to close at its own time: the
+    // start closes it at the last moment that run was known alive (here its start).
     SessionRecords later(dir_, access_, clock_);
     write("2009-04.xml", recordFile(item("bob", "2009-04-01 00:00:01", "", "")));
     later.closeRecordAbnormal();
+    later.closeRecordNormal();
+    EXPECT_EQ(read("2009-04.xml"), recordFile(item("bob", "2009-04-01 00:00:01", "", "")));
+    EXPECT_FALSE(later.settleLastRun(false));
     EXPECT_EQ(read("2009-04.xml"), recordFile(item("bob", "2009-04-01 00:00:01",
-                                                   "2009-04-01 00:10:00", "", kAbnormal)));
+                                                   "2009-04-01 00:00:01", "", kAbnormal)));
+}
+
+// A run that dies leaves its record open; the next start closes it "非法断开" with the last
+// counters and the last time the run was seen alive, never at some later exit's time. A
+// link still up at start is adopted instead, and that run closes it.
+TEST_F(Records, ARunThatDiedLeavesItsSessionClosedWhenItWasLastSeen) {
+    records_.openRecord("alice");  // 08:05:09
+    clock_.set({2009, 3, 1, 8, 10, 9});
+    LinkStatistics stats;
+    stats.bytesSent = 100;
+    stats.bytesReceived = 200;
+    records_.saveProgress(&stats);
+    EXPECT_EQ(read("2009-03.xml"),
+              recordFile(item("alice", "2009-03-01 08:05:09", "", "", "", "100", "200")))
+        << "still open, with its counters";
+    // Killed here. Two days later:
+    clock_.set({2009, 3, 3, 9, 0, 0});
+    SessionRecords next(dir_, access_, clock_);
+    next.closeRecordNormal();  // this run opened nothing: the exit leaves it alone
+    EXPECT_FALSE(next.settleLastRun(false));
+    const std::string died = item("alice", "2009-03-01 08:05:09", "2009-03-01 08:10:09", "",
+                                  kAbnormal, "100", "200");
+    EXPECT_EQ(read("2009-03.xml"), recordFile(died));
+    EXPECT_FALSE(fs::exists(dir_ / "last-seen.txt"));
+
+    // The link outlived the run: adopted, and closed by the run that adopted it.
+    next.openRecord("bob");  // 09:00:00
+    SessionRecords third(dir_, access_, clock_);
+    EXPECT_TRUE(third.settleLastRun(true));
+    clock_.set({2009, 3, 3, 9, 30, 0});
+    third.closeRecordNormal();
+    EXPECT_EQ(read("2009-03.xml"), recordFile(item("bob", "2009-03-03 09:00:00",
+                                                   "2009-03-03 09:30:00", "", kNormal) +
+                                              died));
+
+    // A last-seen note that is damaged, or of another record, gives the start time.
+    write("2009-03.xml", recordFile(died));
+    const char* notes[] = {
+        "\x01garbage",
+        "file=2009-03.xml\r\nstart=2009-03-03 10:00:00\r\nseen=2009-03-03 10:20:00\r\n",
+        "file=..\\..\\x.xml\r\nstart=2009-03-03 11:00:00\r\nseen=bad\r\n"};
+    for (const char* note : notes) {
+        SessionRecords dying(dir_, access_, clock_);
+        clock_.set({2009, 3, 3, 11, 0, 0});
+        dying.openRecord("carol");
+        write("last-seen.txt", note);
+        SessionRecords after(dir_, access_, clock_);
+        after.settleLastRun(false);
+        EXPECT_EQ(read("2009-03.xml"), recordFile(item("carol", "2009-03-03 11:00:00",
+                                                       "2009-03-03 11:00:00", "", kAbnormal) +
+                                                  died))
+            << note;
+        write("2009-03.xml", recordFile(died));
+    }
 }
 
 TEST_F(Records, NamesAndAddressesAreEscapedAndReadBackUnchanged) {

@@ -149,6 +149,7 @@ struct DialRig {
         services.view = &view;
         services.dataFolder = folder / "data";
         services.clock = &clock;
+        if (progressSaveMs) services.progressSaveMs = progressSaveMs;
         if (!realPauses) {
             services.sleep = [this](std::uint32_t ms) {
                 std::lock_guard<std::mutex> lock(sleepMutex);
@@ -191,6 +192,7 @@ struct DialRig {
     std::vector<std::uint32_t> sleeps;
     std::function<void()> onSleep;
     bool realPauses = false;  // the controller's own pauses instead of noting them
+    std::uint32_t progressSaveMs = 0;  // 0: the controller's own interval
     std::unique_ptr<DialController> controller;
 };
 
