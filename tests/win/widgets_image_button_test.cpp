@@ -264,6 +264,27 @@ TEST_P(ImageButtonTest, PaintsTheFaceOverThePageWithAWhiteCentredCaption) {
     ReleaseDC(button(), dc);
 }
 
+// A keyboard user sees which button Space would press: a focus rectangle inside the face.
+// (Wine keeps no focus-cue state, so the hidden cues of Windows cannot be shown here.)
+TEST_P(ImageButtonTest, TheFocusedButtonShowsAFocusRectangle) {
+    const Snapshot plain = snapshot(button());
+    SetFocus(button());
+    ASSERT_EQ(GetFocus(), button());
+    const Snapshot focused = snapshot(button());
+    int changed = 0, outside = 0;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 0; x < plain.width; ++x) {
+            if (plain.at(x, y) == focused.at(x, y)) continue;
+            ++changed;
+            const bool onRing = (x == 3 || x == plain.width - 4 || y == 3 || y == plain.height - 4);
+            if (!onRing) ++outside;
+        }
+    EXPECT_GT(changed, plain.width) << "a dotted rectangle round the face";
+    EXPECT_EQ(outside, 0) << "only the rectangle changes";
+    SetFocus(nullptr);
+    EXPECT_EQ(snapshot(button()).pixels, plain.pixels) << "and goes with the focus";
+}
+
 TEST_P(ImageButtonTest, MissingBitmapsGiveAPlainFaceWithTheCaption) {
     widget().attach(button(), 9999, 0, -1, 70000);
     for (Look look : {Look::Normal, Look::Hover, Look::Pressed, Look::Disabled}) {
