@@ -1,5 +1,7 @@
 #include "messages/MessageStore.h"
 
+#include <algorithm>
+
 #include "base/Paths.h"
 #include "messages/MessageTexts.h"
 #include "store/DamagedFile.h"
@@ -157,6 +159,23 @@ bool MessageStore::remove(const Message& shown) {
     return true;
 }
 
+// Removes the first ITEM known by `key`; the caller saves.
+bool MessageStore::removeItem(const Key& key) {
+    bool removed = false;
+    if (enterRoot()) {
+        while (doc_.FindElement(kItem)) {
+            if (Key(doc_.GetAttribute("MDate"), doc_.GetAttribute("MTime"),
+                    doc_.GetAttribute("MTitle")) != key)
+                continue;
+            removed = doc_.RemoveElement();
+            break;
+        }
+    }
+    leaveRoot();
+    if (removed) unread_.erase(key);
+    return removed;
+}
+
 std::vector<Message> MessageStore::merge(const std::vector<Message>& fetched) {
     std::vector<Message> added;
     if (fetched.empty()) return added;
@@ -165,14 +184,49 @@ std::vector<Message> MessageStore::merge(const std::vector<Message>& fetched) {
         while (doc_.FindElement(kItem))
             known.emplace(doc_.GetAttribute("MDate"), doc_.GetAttribute("MTime"),
                           doc_.GetAttribute("MTitle"));
-        for (const Message& m : fetched) {
-            if (!known.insert(keyOf(m)).second) continue;  // stored, or twice in the list
-            addItem(m);
-            added.push_back(m);
-        }
     }
     leaveRoot();
+    std::vector<Message> fresh;
+    for (const Message& m : fetched) {
+        if (known.count(keyOf(m))) continue;  // stored
+        if (std::find_if(fresh.begin(), fresh.end(), [&](const Message& f) {
+                return keyOf(f) == keyOf(m);
+            }) == fresh.end())
+            fresh.push_back(m);  // not twice from one list
+    }
+    if (fresh.empty()) return added;
+
+    // Over the count, the oldest of stored and new alike make room; a new message older
+    // than all that stay is not taken, so a full store is not rewritten for it each time.
+    std::set<Key> dropped;
+    const size_t total = known.size() + fresh.size();
+    if (total > limits_.maxMessages) {
+        std::vector<Key> all(known.begin(), known.end());
+        for (const Message& m : fresh) all.push_back(keyOf(m));
+        std::sort(all.begin(), all.end());
+        dropped.insert(all.begin(), all.begin() + std::ptrdiff_t(total - limits_.maxMessages));
+    }
+    for (const Message& m : fresh)
+        if (!dropped.count(keyOf(m))) added.push_back(m);
     if (added.empty()) return added;
+
+    for (const Key& key : dropped)
+        if (known.count(key)) removeItem(key);
+    if (enterRoot()) {
+        while (doc_.FindElement(kItem)) {
+        }
+        for (const Message& m : added) addItem(m);
+    }
+    leaveRoot();
+    // Over the size, the oldest go until the file fits (a new message too, if it is one).
+    std::set<Key> kept(known.begin(), known.end());
+    for (const Message& m : added) kept.insert(keyOf(m));
+    for (const Key& key : dropped) kept.erase(key);
+    while (doc_.GetDocText().size() > limits_.maxBytes && !kept.empty()) {
+        removeItem(*kept.begin());
+        std::erase_if(added, [&](const Message& m) { return keyOf(m) == *kept.begin(); });
+        kept.erase(kept.begin());
+    }
     save();
     for (const Message& m : added) unread_.insert(keyOf(m));
     changed();

@@ -59,7 +59,17 @@ class MessageStore {
 
     // Appends, with one save, the messages of `fetched` the store does not have yet: a
     // message is known by its date, time and title. Returns those appended, in order.
+    // Beyond the store's limits the oldest messages (by date, then time) make room, new or
+    // stored; when nothing new stays, the file is not written.
     std::vector<Message> merge(const std::vector<Message>& fetched);
+
+    // A provider's list arrives every half hour for years, and each change rewrites the
+    // whole file: the store keeps at most this much.
+    struct Limits {
+        size_t maxMessages = 2000;
+        size_t maxBytes = 8u << 20;  // of the file
+    };
+    void setLimits(Limits limits) { limits_ = limits; }
 
     // Messages that arrived while the program runs and were not yet opened. Kept in memory
     // only: the file keeps the six attributes its readers know.
@@ -84,6 +94,7 @@ class MessageStore {
     void leaveRoot();
     Message readItem() const;
     void addItem(const Message& m);
+    bool removeItem(const Key& key);
     void changed();
 
     std::filesystem::path path_;
@@ -91,6 +102,7 @@ class MessageStore {
     bool readOnly_ = false;
     std::filesystem::path keptAside_;
     std::set<Key> unread_;
+    Limits limits_;
     std::function<void()> listener_;
 };
 

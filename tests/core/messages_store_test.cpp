@@ -174,6 +174,42 @@ TEST_F(Messages, MergeAppendsTheNewOnceSkipsTheKnownAndCountsThemUnread) {
     EXPECT_EQ(again.unreadCount(), 0u);
 }
 
+TEST_F(Messages, AFullStoreDropsItsOldestAndIsNotRewrittenForOlderNews) {
+    MessageStore store(dir_);
+    store.setLimits({3, 1u << 20});
+    store.merge({msg("2026-12-02", "08:00:00", "b"), msg("2026-12-01", "08:00:00", "a"),
+                 msg("2026-12-03", "08:00:00", "c")});
+    // One newer: the oldest stored one makes room.
+    auto added = store.merge({msg("2026-12-04", "08:00:00", "d")});
+    ASSERT_EQ(added.size(), 1u);
+    auto titles = [&] {
+        std::string all;
+        for (const Message& m : MessageStore(dir_).messages()) all += m.title;
+        return all;
+    };
+    EXPECT_EQ(titles(), "bcd");
+    EXPECT_FALSE(store.isUnread(msg("2026-12-01", "08:00:00", "a")));
+
+    // The provider's list still names the old one: it is older than all kept, so nothing
+    // changes and the file is not written.
+    const auto written = fs::last_write_time(dir_ / "MessageInfo.xml");
+    const std::string before = file();
+    int changes = 0;
+    store.setChangeListener([&] { ++changes; });
+    EXPECT_TRUE(store.merge({msg("2026-12-01", "08:00:00", "a"), msg("2026-12-04", "08:00:00", "d")})
+                    .empty());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(fs::last_write_time(dir_ / "MessageInfo.xml"), written);
+
+    // A size limit: the oldest go until the file fits.
+    store.setLimits({100, before.size() + 100});
+    added = store.merge({msg("2026-12-05", "08:00:00", "e", kSystem, "", std::string(50, 'x'))});
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(titles(), "cde");
+    EXPECT_LE(file().size(), before.size() + 100);
+}
+
 TEST_F(Messages, AFileThatIsNoMessageFileIsKeptAsideAndANewOneStarted) {
     for (const std::string& bad : {std::string("not xml at all \x01\xff"),
                                    kDecl + "<CONFIG><MsgPop>1</MsgPop></CONFIG>\r\n",

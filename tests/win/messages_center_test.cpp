@@ -156,6 +156,17 @@ TEST_F(MessageCenterTest, ListsClicksSearchesAndOpensOnlyWebAddresses) {
     EXPECT_FALSE(IsWindow(centre.hwnd()));
 }
 
+TEST_F(MessageCenterTest, ARowOpensItsOwnLinkWhenAnotherSharesItsDateAndTime) {
+    store_->append(kSystem, "E", "2026-12-01", "09:00:00", "http://news.example/e", "e");
+    DialogDriver centre = openCentre();
+    clickRow(centre, 4);
+    ASSERT_TRUE(centre.enabled(IDC_MSG_LINK));
+    clickLink(centre);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"http://news.example/e"}));
+    clickRow(centre, 1);  // "B", at the same time, has none
+    EXPECT_FALSE(centre.enabled(IDC_MSG_LINK));
+}
+
 TEST_F(MessageCenterTest, DeletesExactlyTheChosenAfterTwoQuestionsAndExportsThroughTheSeam) {
     DialogDriver centre = openCentre();
     {

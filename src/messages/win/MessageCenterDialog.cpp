@@ -188,7 +188,9 @@ void MessageCenterDialog::showClicked() {
 
 bool MessageCenterDialog::showRow(int row) {
     const Message m = rowMessage(row);
-    currentUrl_ = messageLinkAddress(store_.findUrl(m.date, m.time));
+    // The clicked row's own link: another message may share its date and time.
+    currentUrl_ = row >= 0 && size_t(row) < rows_.size() ? messageLinkAddress(rows_[size_t(row)].url)
+                                                         : std::string();
     enableItem(IDC_MSG_LINK, !currentUrl_.empty());
     headerText_ = messageHeaderLine(m);
     setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
