@@ -41,8 +41,9 @@ class ProxyForm {
         "\xb6\xcb\xbf\xda\xba\xc5\xc8\xa1\xd6\xb5\xb7\xb6\xce\xa7\xce\xaa"
         "0~65535\xa3\xac\xc7\xeb\xca\xe4\xc8\xeb\xd5\xfd\xc8\xb7\xb5\xc4\xb6\xcb\xbf\xda\xba\xc5"
         "\xa3\xa1";
-    // Addresses the proxy is not used for.
-    static constexpr std::string_view kBypass = "local";
+    // Addresses the proxy is not used for: WinINet's keyword for every host name without a
+    // dot ("local" alone would be a host of that name).
+    static constexpr std::string_view kBypass = "<local>";
 
     explicit ProxyForm(ConnectionProxy& proxy, std::string connection = kDialEntryName);
 

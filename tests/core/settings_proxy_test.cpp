@@ -52,7 +52,7 @@ TEST_F(ProxyPage, PortsFromZeroTo65535AreWrittenAsTyped) {
     for (const auto& [port, written] : accepted) {
         EXPECT_TRUE(form_.save(typed(port))) << port;
         EXPECT_EQ(proxy_.calls.back(),
-                  "set pppoe_brelvan_default_entry 10.0.0.1:" + written + " local");
+                  "set pppoe_brelvan_default_entry 10.0.0.1:" + written + " <local>");
     }
     EXPECT_TRUE(prompts_.asked.empty());
 }
@@ -195,7 +195,7 @@ TEST_F(ProxyPage, AnUntouchedPageWritesNothingItCouldNotShow) {
     fields.useProxy = false;
     EXPECT_TRUE(form_.save(fields));
     EXPECT_EQ(proxy_.calls, (std::vector<std::string>{
-                                "set pppoe_brelvan_default_entry 1.2.3.4:81 local",
+                                "set pppoe_brelvan_default_entry 1.2.3.4:81 <local>",
                                 "clear pppoe_brelvan_default_entry"}));
 }
 

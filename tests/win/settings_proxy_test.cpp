@@ -2,6 +2,8 @@
 // cleared, with the settings as they were put back afterwards.
 #include <windows.h>
 
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include "settings/ProxyForm.h"
@@ -62,6 +64,38 @@ TEST_F(WinInetProxy, ThePageShowsWhatItWrote) {
     ASSERT_TRUE(form.save({false, std::nullopt, ""}));
     EXPECT_FALSE(form.load().useProxy);
     EXPECT_TRUE(prompts.asked.empty());
+}
+
+// The connection's own flags as WinINet reports them.
+DWORD flagsOf(std::wstring connection, DWORD* set = nullptr) {
+    INTERNET_PER_CONN_OPTIONW option{};
+    option.dwOption = INTERNET_PER_CONN_FLAGS;
+    if (set) option.Value.dwValue = *set;
+    INTERNET_PER_CONN_OPTION_LISTW list{};
+    list.dwSize = sizeof list;
+    list.pszConnection = connection.data();
+    list.dwOptionCount = 1;
+    list.pOptions = &option;
+    DWORD size = sizeof list;
+    if (set) return InternetSetOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, size);
+    InternetQueryOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size);
+    return option.Value.dwValue;
+}
+
+// Automatic detection, switched on by the user, survives the page setting and clearing
+// the proxy.
+TEST_F(WinInetProxy, SettingOrClearingKeepsTheConnectionsOtherFlags) {
+    const std::wstring entry = L"pppoe_brelvan_default_entry";
+    DWORD autoDetect = PROXY_TYPE_DIRECT | PROXY_TYPE_AUTO_DETECT;
+    ASSERT_TRUE(flagsOf(entry, &autoDetect));
+    if (!(flagsOf(entry) & PROXY_TYPE_AUTO_DETECT))
+        GTEST_SKIP() << "this WinINet does not keep the automatic detection flag";
+    ASSERT_TRUE(proxy_.set(kDialEntryName, "10.1.2.3:8080", ProxyForm::kBypass));
+    EXPECT_EQ(flagsOf(entry), DWORD(PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY | PROXY_TYPE_AUTO_DETECT));
+    ASSERT_TRUE(proxy_.clear(kDialEntryName));
+    EXPECT_EQ(flagsOf(entry), DWORD(PROXY_TYPE_DIRECT | PROXY_TYPE_AUTO_DETECT));
+    DWORD direct = PROXY_TYPE_DIRECT;
+    flagsOf(entry, &direct);
 }
 
 // Windows keeps a proxy for each dial-up connection apart from the LAN's; Wine keeps one

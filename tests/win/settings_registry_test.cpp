@@ -85,7 +85,7 @@ TEST_F(RunKey, IsWrittenReadAndRemovedUnderTheCurrentUser) {
     const auto written = readValue(HKEY_CURRENT_USER);
     ASSERT_TRUE(written);
     EXPECT_EQ(written->type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(written->data, kProgram.wstring() + L'\0');
+    EXPECT_EQ(written->data, L"\"" + kProgram.wstring() + L"\"" + L'\0') << "quoted: it has blanks";
     EXPECT_EQ(startup_.query(kProgram), RunValue::Ours);
     EXPECT_EQ(startup_.query(L"c:\\program files\\\u5bbd\u5e26 \u5ba2\u6237\u7aef\\TARNIX.EXE"),
               RunValue::Ours);
@@ -106,7 +106,7 @@ TEST_F(RunKey, IsWrittenReadAndRemovedUnderTheCurrentUser) {
     EXPECT_EQ(startup_.query(kProgram), RunValue::Ours);
     ASSERT_TRUE(writeValue(HKEY_CURRENT_USER, L"C:\\Other\\other.exe"));
     ASSERT_TRUE(startup_.add(kProgram));
-    EXPECT_EQ(readValue(HKEY_CURRENT_USER)->data, kProgram.wstring() + L'\0');
+    EXPECT_EQ(readValue(HKEY_CURRENT_USER)->data, L"\"" + kProgram.wstring() + L"\"" + L'\0');
 
     startup_.remove();
     EXPECT_FALSE(readValue(HKEY_CURRENT_USER));
@@ -142,7 +142,7 @@ TEST_F(RunKey, TheRunOptionsPageTicksAndUnticksIt) {
     EXPECT_TRUE(config.GetStartUp());
     const auto written = readValue(HKEY_CURRENT_USER);
     ASSERT_TRUE(written);
-    EXPECT_EQ(written->data, currentProgramPath().wstring() + L'\0');
+    EXPECT_EQ(written->data, L"\"" + currentProgramPath().wstring() + L"\"" + L'\0');
     EXPECT_TRUE(currentProgramPath().wstring().ends_with(L"win_tests.exe"));
 
     fields.startUp = false;

@@ -79,4 +79,45 @@ TEST(DialogBase, ModalLoopEndsWhenTheWindowIsDestroyed) {
     EXPECT_EQ(dialog.runModal(nullptr), 0);
 }
 
+
+// A dialog that frees itself when closed: its memory, once freed, is filled with another
+// window's handle, so a write through a member after `delete this` lands on that window.
+class SelfFreeingDialog : public Dialog {
+  public:
+    SelfFreeingDialog() : Dialog(IDD_MAIN) {}
+    static HWND poison;
+    static void operator delete(void* memory, std::size_t size) {
+        auto* words = static_cast<HWND*>(memory);
+        for (std::size_t i = 0; i < size / sizeof(HWND); ++i) words[i] = poison;
+        // Left allocated on purpose: the test reads nothing back from it, and freed memory
+        // could be reused before the stale write happens.
+    }
+
+  protected:
+    void onCancel() override { end(0); }
+};
+HWND SelfFreeingDialog::poison = nullptr;
+
+TEST(DialogBase, ASelfFreeingDialogTouchesNothingOfItselfAfterClosing) {
+    // A message-only window with a dialog's extra bytes, which nothing else writes.
+    WNDCLASSW type{};
+    type.lpfnWndProc = DefWindowProcW;
+    type.cbWndExtra = DLGWINDOWEXTRA;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"TarnixStaleWriteTarget";
+    RegisterClassW(&type);
+    HWND bystander = CreateWindowW(type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   type.hInstance, nullptr);
+    ASSERT_NE(bystander, nullptr);
+    SetWindowLongPtrW(bystander, DWLP_MSGRESULT, 12345);
+    SelfFreeingDialog::poison = bystander;
+    auto* dialog = new SelfFreeingDialog;
+    HWND window = dialog->createModeless(nullptr, true);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(GetWindowLongPtrW(bystander, DWLP_MSGRESULT), 12345);
+    DestroyWindow(bystander);
+}
+
 }  // namespace

@@ -39,6 +39,22 @@ bool setOptions(std::wstring& connection, INTERNET_PER_CONN_OPTIONW* options, DW
     return done;
 }
 
+// The connection's flags as they stand, so that setting or clearing the proxy keeps the
+// others (automatic detection, an automatic configuration script).
+DWORD currentFlags(std::wstring& connection) {
+    INTERNET_PER_CONN_OPTIONW option{};
+    option.dwOption = INTERNET_PER_CONN_FLAGS;
+    INTERNET_PER_CONN_OPTION_LISTW list{};
+    list.dwSize = sizeof(list);
+    list.pszConnection = connectionName(connection);
+    list.dwOptionCount = 1;
+    list.pOptions = &option;
+    DWORD size = sizeof(list);
+    if (!InternetQueryOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size))
+        return PROXY_TYPE_DIRECT;
+    return option.Value.dwValue;
+}
+
 class WinConnectionProxy : public ConnectionProxy {
   public:
     bool query(std::string_view connection, ConnectionProxySetting& out) override {
@@ -69,7 +85,7 @@ class WinConnectionProxy : public ConnectionProxy {
         std::wstring wideBypass = gbToWide(bypass);
         INTERNET_PER_CONN_OPTIONW options[3] = {};
         options[0].dwOption = INTERNET_PER_CONN_FLAGS;
-        options[0].Value.dwValue = PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY;
+        options[0].Value.dwValue = currentFlags(name) | PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY;
         options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
         options[1].Value.pszValue = wideServer.data();
         options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
@@ -81,7 +97,7 @@ class WinConnectionProxy : public ConnectionProxy {
         std::wstring name = gbToWide(connection);
         INTERNET_PER_CONN_OPTIONW option{};
         option.dwOption = INTERNET_PER_CONN_FLAGS;
-        option.Value.dwValue = PROXY_TYPE_DIRECT;
+        option.Value.dwValue = (currentFlags(name) & ~DWORD(PROXY_TYPE_PROXY)) | PROXY_TYPE_DIRECT;
         return setOptions(name, &option, 1);
     }
 };

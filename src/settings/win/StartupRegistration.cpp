@@ -1,5 +1,6 @@
-// The Run value in the registry. The value's data is the program path, written with its
-// terminating zero as the registry asks of string values.
+// The Run value in the registry. The value's data is the program path in quotes (a path
+// with blanks unquoted could start C:\Program.exe instead), written with its terminating
+// zero as the registry asks of string values.
 #include "settings/StartupRegistration.h"
 
 #include <windows.h>
@@ -78,7 +79,7 @@ class WinStartupRegistration : public StartupRegistration {
                             nullptr) != ERROR_SUCCESS) {
             return false;
         }
-        const std::wstring data = program.wstring();
+        const std::wstring data = L"\"" + program.wstring() + L"\"";
         const LONG rc =
             RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));

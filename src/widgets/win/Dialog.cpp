@@ -204,6 +204,8 @@ void Dialog::finish() {
 }
 
 INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A handler may close a dialog that frees itself: after it, only locals are touched.
+    const HWND window = hwnd_;
     if (runUiTask(msg, wParam, lParam)) return TRUE;
     LRESULT result = 0;
     bool handled = onMessage(msg, wParam, lParam, result);
@@ -213,7 +215,7 @@ INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (!handled) return FALSE;
     if (returnsDirectly(msg)) return static_cast<INT_PTR>(result);
-    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    if (IsWindow(window)) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
