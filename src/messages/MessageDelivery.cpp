@@ -1,7 +1,7 @@
 #include "messages/MessageDelivery.h"
 
 #include "messages/MessageList.h"
-#include "update/HttpGet.h"
+#include "update/SignedFetch.h"
 #include "update/UpdateUrl.h"
 
 namespace tarnix {
@@ -10,21 +10,13 @@ std::string readMessagesAddress(const std::filesystem::path& folder, Profile& pr
     return profile.readString(folder / "Provider.ini", "Messages", "URL", "");
 }
 
-std::optional<std::string> fetchMessageList(const std::string& address, size_t maxBytes) {
+std::optional<std::string> fetchMessageList(const std::string& address, size_t maxBytes,
+                                            std::string_view publicKey) {
     const std::optional<HttpAddress> where = parseHttpUrl(address);
     if (!where) return std::nullopt;
-    std::string body;
-    HttpReceiver receiver;
-    receiver.onLength = [&](std::optional<std::uint64_t> length) {
-        return !length || *length <= maxBytes;
-    };
-    receiver.onData = [&](std::string_view bytes) {
-        if (body.size() + bytes.size() > maxBytes) return false;  // more than any list
-        body += bytes;
-        return true;
-    };
-    if (httpGet(*where, kHttpTimeoutMs, receiver).result != HttpResult::Done) return std::nullopt;
-    return body;
+    SignedDocument list = fetchSigned(*where, kHttpTimeoutMs, maxBytes, publicKey);
+    if (list.result != SignedFetchResult::Done) return std::nullopt;
+    return std::move(list.bytes);
 }
 
 // Shared with the worker, which may outlive the delivery by the end of one fetch.

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -28,8 +29,10 @@ namespace tarnix {
 // The list's address in folder's Provider.ini; empty when none is set.
 std::string readMessagesAddress(const std::filesystem::path& folder, Profile& profile);
 
-// One HTTP GET of the list (at most `maxBytes`); empty on any failure. Blocks its caller.
-std::optional<std::string> fetchMessageList(const std::string& address, size_t maxBytes);
+// One HTTP GET of the list (at most `maxBytes`) and of its signature; empty on any failure
+// and for a list not signed by `publicKey` (DER, ProviderKey.h). Blocks its caller.
+std::optional<std::string> fetchMessageList(const std::string& address, size_t maxBytes,
+                                            std::string_view publicKey);
 
 class MessageDelivery {
   public:

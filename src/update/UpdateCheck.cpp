@@ -1,33 +1,27 @@
 #include "update/UpdateCheck.h"
 
 #include "store/SafeFile.h"
+#include "update/ProviderKey.h"
+#include "update/SignedFetch.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateVersion.h"
 
 namespace tarnix {
 
 UpdateCheckResult fetchUpdateList(const HttpAddress& address, std::uint32_t timeoutMs,
-                                  std::string& bytes) {
-    bool tooLarge = false;
-    HttpReceiver receiver;
-    receiver.onLength = [&](std::optional<std::uint64_t> length) {
-        tooLarge = length && *length > kMaxUpdateListBytes;
-        return !tooLarge;
-    };
-    receiver.onData = [&](std::string_view piece) {
-        tooLarge = bytes.size() + piece.size() > kMaxUpdateListBytes;
-        if (!tooLarge) bytes.append(piece);
-        return !tooLarge;
-    };
-    HttpOutcome outcome = httpGet(address, timeoutMs, receiver);
-    switch (outcome.result) {
-        case HttpResult::Done:
+                                  std::string_view publicKey, std::string& bytes) {
+    SignedDocument list = fetchSigned(address, timeoutMs, kMaxUpdateListBytes, publicKey);
+    switch (list.result) {
+        case SignedFetchResult::Done:
+            bytes = std::move(list.bytes);
             return UpdateCheckResult::UpToDate;  // the caller reads the list
-        case HttpResult::NotOk:
+        case SignedFetchResult::NotOk:
             return UpdateCheckResult::NotOk;
-        case HttpResult::Stopped:
-            return tooLarge ? UpdateCheckResult::TooLarge : UpdateCheckResult::NetworkError;
-        case HttpResult::NetworkError:
+        case SignedFetchResult::TooLarge:
+            return UpdateCheckResult::TooLarge;
+        case SignedFetchResult::Unsigned:
+            return UpdateCheckResult::Unsigned;
+        case SignedFetchResult::NetworkError:
             break;
     }
     return UpdateCheckResult::NetworkError;
@@ -42,7 +36,8 @@ UpdateCheckOutcome checkForUpdate(Profile& profile, const std::filesystem::path&
     if (!address) return outcome;
 
     std::string bytes;
-    outcome.result = fetchUpdateList(*address, timeoutMs, bytes);
+    outcome.result =
+        fetchUpdateList(*address, timeoutMs, readProviderKey(profile, programFolder), bytes);
     if (outcome.result != UpdateCheckResult::UpToDate) return outcome;
 
     // Written whole or not at all, so a list cut short never stands in the folder.

@@ -1,6 +1,7 @@
 #include "update/Updater.h"
 
 #include "store/SafeFile.h"
+#include "update/ProviderKey.h"
 #include "update/Sha256.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateFiles.h"
@@ -81,8 +82,16 @@ UpdaterResult fetchAndStart(const UpdaterTask& task, UpdaterOutcome& outcome) {
     if (!address) return UpdaterResult::NoSource;
 
     std::string bytes;
-    if (fetchUpdateList(*address, task.timeoutMs, bytes) != UpdateCheckResult::UpToDate)
-        return cancelled(task) ? UpdaterResult::Cancelled : UpdaterResult::ListUnavailable;
+    // The package's size and hash are only as good as the list that names them.
+    const std::string key = readProviderKey(task.profile, task.programFolder);
+    switch (fetchUpdateList(*address, task.timeoutMs, key, bytes)) {
+        case UpdateCheckResult::UpToDate:
+            break;
+        case UpdateCheckResult::Unsigned:
+            return UpdaterResult::UnsignedList;
+        default:
+            return cancelled(task) ? UpdaterResult::Cancelled : UpdaterResult::ListUnavailable;
+    }
     std::filesystem::path listFile = task.tempFolder / kUpdateListName;
     std::string error;
     if (!writeWholeFile(listFile, bytes, error)) return UpdaterResult::FileError;
@@ -97,13 +106,24 @@ UpdaterResult fetchAndStart(const UpdaterTask& task, UpdaterOutcome& outcome) {
 
     UpdaterResult result = download(task, *list.package);
     if (result == UpdaterResult::Started) result = verify(task, *list.package);
-    if (result == UpdaterResult::Started && cancelled(task)) result = UpdaterResult::Cancelled;
-    if (result == UpdaterResult::Started) {
-        tell(task, UpdaterStage::EndingClient);
-        if (!task.client.end()) result = UpdaterResult::ClientRunning;
+    if (result != UpdaterResult::Started) return result;
+    if (cancelled(task)) return UpdaterResult::Cancelled;
+
+    tell(task, UpdaterStage::EndingClient);
+    switch (task.client.end()) {
+        case ClientEnd::StillRunning:
+            return UpdaterResult::ClientRunning;
+        case ClientEnd::Ended:
+            outcome.clientEnded = true;
+            break;
+        case ClientEnd::NoneRunning:
+            break;
     }
-    if (result == UpdaterResult::Started && !task.package.start()) result = UpdaterResult::StartFailed;
-    return result;
+    // A cancel pressed while the client was ending is still in time.
+    if (cancelled(task)) return UpdaterResult::Cancelled;
+    if (!task.package.start()) return UpdaterResult::StartFailed;
+    tell(task, UpdaterStage::Installing);
+    return task.package.installed() ? UpdaterResult::Started : UpdaterResult::InstallerFailed;
 }
 
 }  // namespace
@@ -111,8 +131,11 @@ UpdaterResult fetchAndStart(const UpdaterTask& task, UpdaterOutcome& outcome) {
 UpdaterOutcome runUpdater(const UpdaterTask& task) {
     UpdaterOutcome outcome;
     outcome.result = fetchAndStart(task, outcome);
-    // A package that was not started is not left to be started by anyone else.
+    // A package that did not install is not left to be started by anyone else.
     if (outcome.result != UpdaterResult::Started) task.package.discard();
+    const bool failedOnItsOwn = outcome.result == UpdaterResult::StartFailed ||
+                                outcome.result == UpdaterResult::InstallerFailed;
+    if (outcome.clientEnded && failedOnItsOwn) outcome.clientRestarted = task.client.restart();
     return outcome;
 }
 

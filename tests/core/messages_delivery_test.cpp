@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "../support/update_HttpServer.h"
+#include "../support/update_Signer.h"
 #include "messages/MessageDelivery.h"
 #include "messages/MessageList.h"
 
@@ -132,9 +133,8 @@ TEST(MessageDelivery, ReadsTheAddressAndFetchesOverHttp) {
     fs::remove_all(dir);
 
     testing::UpdateHttpServer server;
-    testing::UpdateHttpServer::Answer ok;
-    ok.body = kList;
-    server.answer("/m.xml", ok);
+    const std::string key = testing::publicKeyDer(testing::kSigningKey);
+    testing::serveSigned(server, "/m.xml", kList);
     testing::UpdateHttpServer::Answer missing;
     missing.status = 404;
     missing.body = "gone";
@@ -143,11 +143,30 @@ TEST(MessageDelivery, ReadsTheAddressAndFetchesOverHttp) {
     huge.filler = 8u << 20;
     server.answer("/huge.xml", huge);
 
-    EXPECT_EQ(fetchMessageList(server.url("/m.xml"), 1u << 20), kList);
-    EXPECT_FALSE(fetchMessageList(server.url("/gone.xml"), 1u << 20));
-    EXPECT_FALSE(fetchMessageList(server.url("/huge.xml"), 1u << 20)) << "more than any list";
-    EXPECT_FALSE(fetchMessageList("file:///etc/passwd", 1u << 20));
-    EXPECT_FALSE(fetchMessageList("", 1u << 20));
+    EXPECT_EQ(fetchMessageList(server.url("/m.xml"), 1u << 20, key), kList);
+    EXPECT_FALSE(fetchMessageList(server.url("/gone.xml"), 1u << 20, key));
+    EXPECT_FALSE(fetchMessageList(server.url("/huge.xml"), 1u << 20, key)) << "more than any list";
+    EXPECT_FALSE(fetchMessageList("file:///etc/passwd", 1u << 20, key));
+    EXPECT_FALSE(fetchMessageList("", 1u << 20, key));
+}
+
+// A list with links and texts anyone on the path could write is stored only when the
+// provider signed it.
+TEST(MessageDelivery, OnlyAListSignedByTheProviderIsTaken) {
+    testing::UpdateHttpServer server;
+    const std::string key = testing::publicKeyDer(testing::kSigningKey);
+    const std::string good = testing::signWith(testing::kSigningKey, kList);
+    server.answer("/m.xml", {200, kList});
+    EXPECT_FALSE(fetchMessageList(server.url("/m.xml"), 1u << 20, key)) << "no .sig";
+    for (const std::string& signature :
+         {testing::signWith(testing::kOtherKey, kList), good.substr(0, 20), std::string(),
+          std::string(64, '\x01'), testing::signWith(testing::kSigningKey, kList + " ")}) {
+        server.answer("/m.xml.sig", {200, signature});
+        EXPECT_FALSE(fetchMessageList(server.url("/m.xml"), 1u << 20, key));
+    }
+    server.answer("/m.xml.sig", {200, good});
+    EXPECT_FALSE(fetchMessageList(server.url("/m.xml"), 1u << 20, "")) << "no key";
+    EXPECT_EQ(fetchMessageList(server.url("/m.xml"), 1u << 20, key), kList);
 }
 
 }  // namespace

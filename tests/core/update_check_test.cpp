@@ -16,6 +16,10 @@ using testing::UpdateFolders;
 using testing::UpdateHttpServer;
 using testing::listText;
 using testing::kTestTimeoutMs;
+using testing::kOtherKey;
+using testing::kSigningKey;
+using testing::serveSigned;
+using testing::signWith;
 
 class UpdateCheck : public ::testing::Test {
   protected:
@@ -27,7 +31,7 @@ class UpdateCheck : public ::testing::Test {
         return readWholeFile(folders.list(), bytes, error) ? bytes : "(none)";
     }
     void serveList(const std::string& version) {
-        server.answer("/list.ini", {200, listText(version)});
+        serveSigned(server, "/list.ini", listText(version));
     }
 
     UpdateFolders folders;
@@ -149,7 +153,7 @@ TEST_F(UpdateCheck, BadVersionTextNeverCountsAsNewer) {
         serveList(version);
         EXPECT_EQ(check().result, UpdateCheckResult::BadVersion) << version;
     }
-    server.answer("/list.ini", {200, "no sections at all \x01\xff"});
+    serveSigned(server, "/list.ini", "no sections at all \x01\xff");
     EXPECT_EQ(check().result, UpdateCheckResult::UpToDate) << "the default 0.0";
     serveList("9.9");
     for (const char* installed : {"abc", "1.2.3", "-1", "1e9"}) {
@@ -163,6 +167,73 @@ TEST_F(UpdateCheck, BadVersionTextNeverCountsAsNewer) {
     EXPECT_EQ(check().result, UpdateCheckResult::BadVersion);
     folders.writeSource("1.2", server.url("/list.ini?" + std::string(100000, 'q')));
     EXPECT_EQ(check().result, UpdateCheckResult::NoSource);
+}
+
+// Anyone on the path can serve a list; only one the provider signed may offer a version.
+TEST_F(UpdateCheck, OnlyAListSignedByTheProviderCounts) {
+    folders.writeSource("1.2", server.url("/list.ini"));
+    const std::string list = listText("9.9");
+    const std::string good = signWith(kSigningKey, list);
+    auto expectRefused = [&](const std::string& signature, const char* what) {
+        server.answer("/list.ini", {200, list});
+        server.answer("/list.ini.sig", {200, signature});
+        EXPECT_EQ(check().result, UpdateCheckResult::Unsigned) << what;
+        EXPECT_EQ(listed(), "(none)") << what;
+    };
+    server.answer("/list.ini", {200, list});
+    EXPECT_EQ(check().result, UpdateCheckResult::Unsigned) << "no .sig at all (404)";
+    expectRefused(signWith(kOtherKey, list), "another key");
+    expectRefused(good.substr(0, good.size() - 5), "cut short");
+    expectRefused(good + "xyz", "trailing bytes");
+    expectRefused("", "empty");
+    expectRefused(std::string(70, '\x5a'), "garbage");
+    expectRefused(signWith(kSigningKey, listText("1.0")), "over other bytes");
+    UpdateHttpServer::Answer huge{200, good};
+    huge.filler = 10u << 20;  // 10 MB
+    server.answer("/list.ini.sig", huge);
+    EXPECT_EQ(check().result, UpdateCheckResult::Unsigned) << "10 MB";
+
+    serveSigned(server, "/list.ini", list);
+    EXPECT_EQ(check().result, UpdateCheckResult::NewerVersion);
+    EXPECT_EQ(listed(), list);
+}
+
+TEST_F(UpdateCheck, AnUnusableKeyTrustsNothing) {
+    folders.writeSource("1.2", server.url("/list.ini"));
+    serveSigned(server, "/list.ini", listText("9.9"));
+    const auto ini = folders.program() / "Provider.ini";
+    for (const std::string& key : std::vector<std::string>{
+             "",                         // present but empty
+             "not base64!",              // not base64
+             "MFkwEwYHKoZIzj0CAQ==",     // base64, not a key
+             // an RSA-2048 key and a P-384 key
+             "MIIBIjANBgkqhkiG9w0BAQEFAAOCAQ8AMIIBCgKCAQEAuEVTfMQMe3+zwUAC5kfHcQC9t9QLxO6avUN7WNWo1Fx1"
+             "u6h52llI8uTwEIiqbRj9UW+eMayQPMsUP2e3QROO3Nip0w/mLbWwak53oUYOPRdof64ScG2SgcxcwcVdnIyNpx45"
+             "XuMffomGIoyCJDNsHrLB77WIoZrIwPOr8+GshMw9MlQ0M3IHTsFzKDduTWtQ08sW+Vj3Jsn/YKOX1hCqpdOOzz84"
+             "+znGEkWUKAVL1aWjvNqaKGmqu3+Gihr5cEgl8x8buakh35BiSlzr+ocF6I3R3XeoQX2nrBq2RyLpCTdz3HhnbgIk"
+             "NG9RqdCJb71uR/yXC6JJJ0JN8rtJTrl8YwIDAQAB",
+             "MHYwEAYHKoZIzj0CAQYFK4EEACIDYgAEJ0SMat00Wg1FbOzHLw+ySdeVBXJmN3uoTjFrjeWmPMQ9AjLKdSr1oZIa"
+             "mkYJwkQ3f7xp5R9h9Rkri14GGQJWpwvx85sK+OCU3929Wklc9DAyvzyaRengBJ97054CUUdj"}) {
+        UpdateFolders::writeFile(ini, "[Update]\r\nPublicKey=" + key + "\r\n");
+        EXPECT_EQ(check().result, UpdateCheckResult::Unsigned) << key;
+    }
+    // Without the setting the built-in key decides, and it is not the tests' key.
+    UpdateFolders::writeFile(ini, "[News]\r\nHost=127.0.0.1\r\n");
+    EXPECT_EQ(check().result, UpdateCheckResult::Unsigned);
+    EXPECT_EQ(listed(), "(none)");
+}
+
+TEST_F(UpdateCheck, ASignatureThatNeverComesEndsWithinTheTimeOut) {
+    folders.writeSource("1.2", server.url("/list.ini"));
+    server.answer("/list.ini", {200, listText("9.9")});
+    UpdateHttpServer::Answer silent;
+    silent.stall = true;
+    server.answer("/list.ini.sig", silent);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(check().result, UpdateCheckResult::NetworkError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(kTestTimeoutMs * 3 + 2000));
+    EXPECT_EQ(listed(), "(none)");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // What the update tests share: a program folder and a temporary folder of their own, an
-// UpdateConfig.ini written as the test says, and a loopback server.
+// UpdateConfig.ini written as the test says, a Provider.ini that trusts the tests' signing
+// key, and a loopback server.
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "../support/update_HttpServer.h"
+#include "../support/update_Signer.h"
 #include "base/Profile.h"
 
 namespace tarnix::testing {
@@ -21,6 +23,7 @@ class UpdateFolders {
                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         std::filesystem::create_directories(program());
         std::filesystem::create_directories(temp());
+        writeFile(program() / "Provider.ini", providerKeyLines());
     }
     ~UpdateFolders() {
         std::error_code error;

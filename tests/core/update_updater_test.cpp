@@ -13,6 +13,7 @@ namespace {
 using testing::UpdateFolders;
 using testing::UpdateHttpServer;
 using testing::listText;
+using testing::serveSigned;
 
 // The package in memory; it records what became of it.
 class MemoryPackage : public PackageFile {
@@ -30,21 +31,29 @@ class MemoryPackage : public PackageFile {
         piece(tamperedTo.empty() ? bytes : tamperedTo);
         return true;
     }
-    bool start() override { return started = held; }
+    bool start() override { return started = held && !failStart; }
+    bool installed() override { return installs; }
     void discard() override { discarded = true; }
 
     std::string bytes, tamperedTo;
-    bool failCreate = false, held = false, started = false, discarded = false;
+    bool failCreate = false, failStart = false, installs = true;
+    bool held = false, started = false, discarded = false;
 };
 
 class StubClient : public RunningClient {
   public:
-    bool end() override {
+    ClientEnd end() override {
         ++asked;
+        if (onEnd) onEnd();
         return ends;
     }
-    int asked = 0;
-    bool ends = true;
+    bool restart() override {
+        ++restarted;
+        return true;
+    }
+    int asked = 0, restarted = 0;
+    ClientEnd ends = ClientEnd::Ended;
+    std::function<void()> onEnd;
 };
 
 class Updater : public ::testing::Test {
@@ -60,8 +69,8 @@ class Updater : public ::testing::Test {
     }
     // Lists version 1.3 with the package as the server serves `bytes`.
     void serve(const std::string& bytes, const std::string& version = "1.3") {
-        server.answer("/list.ini", {200, listText(version, packageSection(server.url("/setup.exe"),
-                                                                         bytes.size(), bytes))});
+        serveSigned(server, "/list.ini", listText(version, packageSection(server.url("/setup.exe"),
+                                                                         bytes.size(), bytes)));
         server.answer("/setup.exe", {200, bytes});
     }
     UpdaterOutcome run() {
@@ -104,7 +113,8 @@ TEST_F(Updater, CheckedPackageStartsAfterTheClientEnds) {
     EXPECT_EQ(package.bytes, installer);
     EXPECT_EQ(client.asked, 1);
     EXPECT_EQ(downloading, "1.3");
-    EXPECT_EQ(stages, (std::vector<UpdaterStage>{UpdaterStage::Verifying, UpdaterStage::EndingClient}));
+    EXPECT_EQ(stages, (std::vector<UpdaterStage>{UpdaterStage::Verifying, UpdaterStage::EndingClient,
+                                                 UpdaterStage::Installing}));
     EXPECT_EQ(lastProgress, installer.size());
     EXPECT_EQ(progressTotal, installer.size());
 }
@@ -124,20 +134,20 @@ TEST_F(Updater, NothingNewerNothingDownloaded) {
 TEST_F(Updater, BadPackagesAreRefusedAndThrownAway) {
     const std::string url = server.url("/setup.exe");
     // The bytes differ from the digest.
-    server.answer("/list.ini", {200, listText("1.3", packageSection(url, installer.size(),
-                                                                   "other bytes"))});
+    serveSigned(server, "/list.ini", listText("1.3", packageSection(url, installer.size(),
+                                                                   "other bytes")));
     expectRefused(UpdaterResult::WrongHash, "wrong hash");
     EXPECT_TRUE(package.discarded);
     // Fewer and more bytes than listed, announced or not.
-    server.answer("/list.ini", {200, listText("1.3", packageSection(url, installer.size() + 1,
-                                                                   installer))});
+    serveSigned(server, "/list.ini", listText("1.3", packageSection(url, installer.size() + 1,
+                                                                   installer)));
     expectRefused(UpdaterResult::WrongSize, "short, announced");
     UpdateHttpServer::Answer unannounced{200, installer};
     unannounced.sendLength = false;
     server.answer("/setup.exe", unannounced);
     expectRefused(UpdaterResult::WrongSize, "short, not announced");
-    server.answer("/list.ini", {200, listText("1.3", packageSection(url, installer.size() - 1,
-                                                                   installer))});
+    serveSigned(server, "/list.ini", listText("1.3", packageSection(url, installer.size() - 1,
+                                                                   installer)));
     expectRefused(UpdaterResult::WrongSize, "oversized, not announced");
     server.answer("/setup.exe", {200, installer});
     expectRefused(UpdaterResult::WrongSize, "oversized, announced");
@@ -167,10 +177,20 @@ TEST_F(Updater, UnreachablePackagesAreRefused) {
     // A package address that is not http makes the list unusable.
     for (const char* url : {"https://h/setup.exe", "file:///C:/Windows/notepad.exe", "",
                             "\\\\server\\share\\setup.exe"}) {
-        server.answer("/list.ini",
-                      {200, listText("1.3", packageSection(url, installer.size(), installer))});
+        serveSigned(server, "/list.ini", listText("1.3", packageSection(url, installer.size(), installer)));
         expectRefused(UpdaterResult::BadList, url);
     }
+}
+
+TEST_F(Updater, AListNotSignedByTheProviderDownloadsNothing) {
+    const std::string list =
+        listText("1.3", packageSection(server.url("/setup.exe"), installer.size(), installer));
+    server.answer("/list.ini", {200, list});
+    server.answer("/list.ini.sig", {404, "no signature"});
+    expectRefused(UpdaterResult::UnsignedList, "no signature");
+    testing::serveSigned(server, "/list.ini", list, testing::kOtherKey);
+    expectRefused(UpdaterResult::UnsignedList, "another key");
+    EXPECT_EQ(server.requests("/setup.exe"), 0);
 }
 
 TEST_F(Updater, FailuresBeforeTheDownloadTellWhy) {
@@ -191,7 +211,7 @@ TEST_F(Updater, FailuresBeforeTheDownloadTellWhy) {
 }
 
 TEST_F(Updater, ClientThatStaysOrCancelStartsNothing) {
-    client.ends = false;
+    client.ends = ClientEnd::StillRunning;
     EXPECT_EQ(run().result, UpdaterResult::ClientRunning);
     EXPECT_FALSE(package.started);
     EXPECT_TRUE(package.discarded);
@@ -201,6 +221,53 @@ TEST_F(Updater, ClientThatStaysOrCancelStartsNothing) {
     EXPECT_EQ(run().result, UpdaterResult::Cancelled);
     EXPECT_FALSE(package.started);
     EXPECT_EQ(client.asked, 0);
+}
+
+// The user cancels while the client is closing: still before the installer, so nothing
+// starts, the package goes, and the client the updater closed is left closed.
+TEST_F(Updater, CancelWhileTheClientEndsStartsNothingAndLeavesTheClientClosed) {
+    client.onEnd = [this] { cancel = true; };
+    UpdaterOutcome outcome = run();
+    EXPECT_EQ(outcome.result, UpdaterResult::Cancelled);
+    EXPECT_FALSE(package.started);
+    EXPECT_TRUE(package.discarded);
+    EXPECT_TRUE(outcome.clientEnded);
+    EXPECT_FALSE(outcome.clientRestarted);
+    EXPECT_EQ(client.restarted, 0);
+}
+
+// An update that fails once the client is closed brings the client back; one that
+// installs, or that never closed a client, starts none.
+TEST_F(Updater, TheClosedClientComesBackWhenTheInstallerFailsOrCannotStart) {
+    package.installs = false;
+    UpdaterOutcome outcome = run();
+    EXPECT_EQ(outcome.result, UpdaterResult::InstallerFailed);
+    EXPECT_TRUE(package.discarded);
+    EXPECT_TRUE(outcome.clientRestarted);
+    EXPECT_EQ(client.restarted, 1);
+    EXPECT_EQ(stages.back(), UpdaterStage::Installing);
+
+    package = MemoryPackage();
+    client = StubClient();
+    package.failStart = true;
+    outcome = run();
+    EXPECT_EQ(outcome.result, UpdaterResult::StartFailed);
+    EXPECT_EQ(client.restarted, 1);
+
+    package = MemoryPackage();
+    client = StubClient();
+    client.ends = ClientEnd::NoneRunning;
+    package.installs = false;
+    outcome = run();
+    EXPECT_EQ(outcome.result, UpdaterResult::InstallerFailed);
+    EXPECT_FALSE(outcome.clientEnded);
+    EXPECT_EQ(client.restarted, 0) << "no client ran: none is started";
+
+    package = MemoryPackage();
+    client = StubClient();
+    EXPECT_EQ(run().result, UpdaterResult::Started);
+    EXPECT_FALSE(package.discarded);
+    EXPECT_EQ(client.restarted, 0);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Stands in for an installer in the updater's tests: it writes "installed" into the file
-// that TARNIX_TEST_INSTALL_MARKER names, and ends.
+// that TARNIX_TEST_INSTALL_MARKER names, and ends with the exit code that
+// TARNIX_TEST_INSTALL_EXIT names (0 when unset), as a cancelled or failed installer would.
 #include <windows.h>
+
+#include <cstdlib>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t marker[MAX_PATH];
@@ -12,5 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     DWORD written = 0;
     WriteFile(file, "installed", 9, &written, nullptr);
     CloseHandle(file);
-    return 0;
+    wchar_t code[16] = L"";
+    GetEnvironmentVariableW(L"TARNIX_TEST_INSTALL_EXIT", code, 16);
+    return _wtoi(code);
 }

@@ -13,6 +13,7 @@
 #include "../support/WinProcess.h"
 #include "../support/lab_Server.h"
 #include "../support/update_HttpServer.h"
+#include "../support/update_Signer.h"
 #include "app/win/DialerApp.h"
 #include "messages_ids.h"
 #include "resource.h"
@@ -37,16 +38,17 @@ TEST(MessagesClient, AfterLinkUpTheProvidersMessagesArrivePopUpAndFillTheCentre)
     std::filesystem::copy_file(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), exe);
 
     UpdateHttpServer web;
-    UpdateHttpServer::Answer list;
-    list.body = readAll(builtProgram(L"TARNIX_LAB_MESSAGES", L"../../../tools/lab-provider/messages.xml"));
-    ASSERT_FALSE(list.body.empty());
-    web.answer("/messages.xml", list);
+    const std::string list =
+        readAll(builtProgram(L"TARNIX_LAB_MESSAGES", L"../../../tools/lab-provider/messages.xml"));
+    ASSERT_FALSE(list.empty());
+    tarnix::testing::serveSigned(web, "/messages.xml", list);
 
     InProcessLabAc labAc;
     std::ofstream(folder.path() / "LinkAgent.ini")
         << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc.endpoint() << "\r\n";
     std::ofstream(folder.path() / "Provider.ini")
-        << "[Messages]\r\nURL=" << web.url("/messages.xml") << "\r\n";
+        << "[Messages]\r\nURL=" << web.url("/messages.xml") << "\r\n"
+        << tarnix::testing::providerKeyLines();
     const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
                              PasswordCipher::EncryptPassword("demo") + "\"/>";
     std::ofstream(folder.path() / "config.xml", std::ios::binary)

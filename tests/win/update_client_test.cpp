@@ -36,6 +36,7 @@ namespace fs = std::filesystem;
 using testing::UpdateFolders;
 using testing::UpdateHttpServer;
 using testing::listText;
+using testing::serveSigned;
 
 // A bare window that runs the tasks posted to it and counts the pages' change messages.
 class BareParent : public Dialog {
@@ -103,7 +104,7 @@ class UpdateClient : public ::testing::Test {
 
 TEST_F(UpdateClient, NewerVersionAsksAndYesStartsTheUpdater) {
     Seams seams;
-    server.answer("/list.ini", {200, listText("1.21")});
+    serveSigned(server, "/list.ini", listText("1.21"));
     ASSERT_TRUE(check());
     ASSERT_EQ(seams.asked.size(), 1u);
     EXPECT_EQ(seams.asked[0].text, "\xb7\xa2\xcf\xd6\xd0\xc2\xb5\xc4\xb0\xe6\xb1\xbe\xa3\xac"
@@ -125,7 +126,7 @@ TEST_F(UpdateClient, NewerVersionAsksAndYesStartsTheUpdater) {
 
 TEST_F(UpdateClient, FailedOrEqualChecksAskNothing) {
     Seams seams;
-    server.answer("/list.ini", {200, listText("1.2")});
+    serveSigned(server, "/list.ini", listText("1.2"));
     EXPECT_TRUE(check());
     server.answer("/list.ini", {404, listText("9.9")});
     EXPECT_TRUE(check());
@@ -163,7 +164,7 @@ TEST_F(UpdateClient, FailedOrEqualChecksAskNothing) {
 
 TEST_F(UpdateClient, ManualModeChecksNothingButTheCommandStillStarts) {
     Seams seams;
-    server.answer("/list.ini", {200, listText("9.9")});
+    serveSigned(server, "/list.ini", listText("9.9"));
     config.SetUpdateCheck(false);
     EXPECT_FALSE(check());
     EXPECT_EQ(server.allRequests(), 0);
@@ -219,7 +220,8 @@ TEST_F(UpdateClient, SettingsPageSavesOnlyAChangedChoice) {
 TEST(UpdateMainWindow, NetworkReadyChecksOnceAndTheCommandStartsTheUpdater) {
     testing::DialRig rig("update-main");
     UpdateHttpServer server;
-    server.answer("/list.ini", {200, listText("1.3")});
+    serveSigned(server, "/list.ini", listText("1.3"));
+    UpdateFolders::writeFile(rig.folder / "Provider.ini", testing::providerKeyLines());
     UpdateFolders::writeFile(rig.folder / "UpdateConfig.ini",
                              "[Version]\r\nVersion=1.2\r\n[URL]\r\nURL=" +
                                  server.url("/list.ini") + "\r\n");
@@ -291,16 +293,21 @@ class Updata : public ::testing::Test {
         setEnvironment(L"TARNIX_TEST_INSTALL_MARKER", marker().wstring());
         setEnvironment(L"TMP", folders.temp().wstring());
         setEnvironment(L"TEMP", folders.temp().wstring());
+        setEnvironment(L"TARNIX_TEST_INSTALL_EXIT", L"0");
     }
     void TearDown() override {
-        for (auto& [name, value] : saved_)
+        // Backwards: a name set twice gets its first value back.
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            const auto& [name, value] = *it;
             SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+        }
     }
-    void list(const std::string& sha) {
-        server.answer("/list.ini",
-                      {200, listText("1.3", "[Package]\r\nURL=" + server.url("/setup.exe") +
-                                                "\r\nSize=" + std::to_string(installer.size()) +
-                                                "\r\nSHA256=" + sha + "\r\n")});
+    void list(const std::string& sha, const testing::TestKey& key = testing::kSigningKey) {
+        serveSigned(server, "/list.ini",
+                    listText("1.3", "[Package]\r\nURL=" + server.url("/setup.exe") +
+                                        "\r\nSize=" + std::to_string(installer.size()) +
+                                        "\r\nSHA256=" + sha + "\r\n"),
+                    key);
     }
     fs::path marker() const { return folders.program() / "installed.txt"; }
     // Runs Updata.exe; answers its message box, if one comes, and says what it said.
@@ -329,13 +336,13 @@ class Updata : public ::testing::Test {
     UpdateFolders folders;
     UpdateHttpServer server;
 
-  private:
     void setEnvironment(const std::wstring& name, const std::wstring& value) {
         wchar_t old[4096] = L"";
         GetEnvironmentVariableW(name.c_str(), old, 4096);
         saved_.emplace_back(name, old);
         SetEnvironmentVariableW(name.c_str(), value.c_str());
     }
+  private:
     static HWND messageBoxOf(DWORD process) {
         struct Search {
             DWORD process;
@@ -373,10 +380,29 @@ TEST_F(Updata, VerifiedPackageRunsAndABadOneNever) {
     EXPECT_FALSE(fs::exists(marker()));
     EXPECT_FALSE(fs::exists(folders.temp() / "TarnixUpdate" / "TarnixSetup.exe"));
 
+    // The right hash in a list signed by another key is anyone's hash.
+    list(toHex(Sha256::of(installer)), testing::kOtherKey);
+    EXPECT_EQ(run(&told), 1u);
+    EXPECT_EQ(told, L"服务器上的版本信息没有有效的签名，可能已被篡改，未进行升级。");
+    EXPECT_EQ(server.requests("/setup.exe"), 1) << "only the first list's download";
+    EXPECT_FALSE(fs::exists(marker()));
+
     list(toHex(Sha256::of(installer)));
     EXPECT_EQ(run(), 0u);
     EXPECT_TRUE(testing::pumpUntil([&] { return fs::exists(marker()); }));
     EXPECT_EQ(server.requests("/setup.exe"), 2);
+}
+
+// An installer cancelled in its own window (exit code 1): the updater waited for it and
+// says nothing was installed; no client ran, so none is started.
+TEST_F(Updata, AnInstallerThatEndsWithoutInstallingIsTold) {
+    list(toHex(Sha256::of(installer)));
+    setEnvironment(L"TARNIX_TEST_INSTALL_EXIT", L"1");
+    std::wstring told;
+    EXPECT_EQ(run(&told), 1u);
+    EXPECT_TRUE(fs::exists(marker())) << "the installer ran";
+    EXPECT_EQ(told, L"安装程序没有完成安装（已取消或失败），未进行升级。");
+    EXPECT_FALSE(fs::exists(folders.temp() / "TarnixUpdate" / "TarnixSetup.exe"));
 }
 
 }  // namespace

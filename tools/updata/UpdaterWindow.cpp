@@ -20,6 +20,8 @@ UINT updaterMessage(UpdaterResult result) {
             return IDS_UPDATER_NO_SOURCE;
         case UpdaterResult::ListUnavailable:
             return IDS_UPDATER_LIST_UNAVAILABLE;
+        case UpdaterResult::UnsignedList:
+            return IDS_UPDATER_UNSIGNED_LIST;
         case UpdaterResult::BadList:
             return IDS_UPDATER_BAD_LIST;
         case UpdaterResult::PackageUnavailable:
@@ -36,8 +38,26 @@ UINT updaterMessage(UpdaterResult result) {
             return IDS_UPDATER_CLIENT_RUNNING;
         case UpdaterResult::StartFailed:
             return IDS_UPDATER_START_FAILED;
+        case UpdaterResult::InstallerFailed:
+            return IDS_UPDATER_INSTALLER_FAILED;
     }
     return 0;
+}
+
+std::wstring updaterText(const UpdaterOutcome& outcome) {
+    UINT message = updaterMessage(outcome.result);
+    // A cancel tells nothing, unless the client was closed for the update meanwhile.
+    if (outcome.result == UpdaterResult::Cancelled && outcome.clientEnded)
+        message = IDS_UPDATER_CANCELLED;
+    if (!message) return {};
+    std::wstring text = loadString(message);
+    if (outcome.clientRestarted)
+        text += loadString(IDS_UPDATER_CLIENT_RESTARTED);
+    else if (outcome.clientEnded && outcome.result == UpdaterResult::Cancelled)
+        text += loadString(IDS_UPDATER_CLIENT_LEFT_CLOSED);
+    else if (outcome.clientEnded)
+        text += loadString(IDS_UPDATER_CLIENT_NOT_RESTARTED);
+    return text;
 }
 
 UpdaterWindow::UpdaterWindow(Places places, PackageFile& package, RunningClient& client)
@@ -70,10 +90,13 @@ BOOL UpdaterWindow::onInitDialog() {
             post([this, received, total] { showProgress(received, total); });
         };
         task.stage = [this](UpdaterStage stage) {
-            UINT text = stage == UpdaterStage::Verifying ? IDS_UPDATER_VERIFYING
-                                                         : IDS_UPDATER_ENDING_CLIENT;
+            UINT text = stage == UpdaterStage::Verifying     ? IDS_UPDATER_VERIFYING
+                        : stage == UpdaterStage::EndingClient ? IDS_UPDATER_ENDING_CLIENT
+                                                              : IDS_UPDATER_INSTALLING;
+            if (stage == UpdaterStage::Installing) installing_ = true;
             post([this, text] {
-                if (!cancel_) setItemText(IDC_UPDATER_STATUS, loadString(text));
+                if (installing_) enableItem(IDCANCEL, false);
+                if (!cancel_ || installing_) setItemText(IDC_UPDATER_STATUS, loadString(text));
             });
         };
         UpdaterOutcome outcome = runUpdater(task);
@@ -94,17 +117,21 @@ void UpdaterWindow::showProgress(std::uint64_t received, std::uint64_t total) {
 void UpdaterWindow::finished(UpdaterOutcome outcome) {
     done_ = true;
     outcome_ = outcome;
-    if (UINT message = updaterMessage(outcome.result)) {
-        PromptIcon icon = outcome.result == UpdaterResult::UpToDate ? PromptIcon::Information
-                                                                     : PromptIcon::Error;
-        prompt({hwnd(), loadGbString(message), loadGbString(IDS_UPDATER_CAPTION), icon});
+    const std::wstring text = updaterText(outcome);
+    if (!text.empty()) {
+        PromptIcon icon = outcome.result == UpdaterResult::UpToDate ||
+                                  outcome.result == UpdaterResult::Cancelled
+                              ? PromptIcon::Information
+                              : PromptIcon::Error;
+        prompt({hwnd(), wideToGb(text), loadGbString(IDS_UPDATER_CAPTION), icon});
     }
     end(outcome.result == UpdaterResult::Started ? IDOK : IDCANCEL);
 }
 
-// Cancel asks the worker to stop at its next piece of data; the window closes when it has.
+// Cancel asks the worker to stop at its next step; the window closes when it has. Once the
+// installer runs, the installer's own window is the one to cancel it.
 void UpdaterWindow::onCancel() {
-    if (done_) return;
+    if (done_ || installing_) return;
     cancel_ = true;
     enableItem(IDCANCEL, false);
     setItemText(IDC_UPDATER_STATUS, loadString(IDS_UPDATER_CANCELLING));

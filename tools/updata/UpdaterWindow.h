@@ -39,6 +39,7 @@ class UpdaterWindow : public Dialog {
     RunningClient& client_;
     UpdaterOutcome outcome_;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> installing_{false};  // the installer has started
     std::atomic<int> shownPercent_{-1};  // worker: posts only when the percentage moves
     bool done_ = false;
     std::thread worker_;
@@ -46,5 +47,7 @@ class UpdaterWindow : public Dialog {
 
 // The message that tells `result`, or 0 when there is nothing to tell.
 UINT updaterMessage(UpdaterResult result);
+// All the window tells at the end, with what became of the client; empty for nothing.
+std::wstring updaterText(const UpdaterOutcome& outcome);
 
 }  // namespace tarnix

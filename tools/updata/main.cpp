@@ -28,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::filesystem::path temp = std::filesystem::temp_directory_path(error);
     if (error) temp = programFolder();
     HeldPackageFile package(temp / L"TarnixUpdate" / L"TarnixSetup.exe");
-    ClientWindow client;
+    ClientWindow client(programFolder() / L"Tarnix.exe");
     UpdaterWindow window({programFolder(), temp}, package, client);
     window.runModal(nullptr);
     return window.result() == UpdaterResult::Started ? 0 : 1;

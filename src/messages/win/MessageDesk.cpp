@@ -9,6 +9,7 @@
 #include "messages_ids.h"
 #include "resource.h"
 #include "store/ConfigStore.h"
+#include "update/ProviderKey.h"
 #include "widgets/win/Strings.h"
 #include "widgets/win/UiTask.h"
 
@@ -31,8 +32,8 @@ void MessageDesk::attach(HWND mainWindow, MessageStore* store, ConfigStore& conf
     });
     prepareMenu(GetMenu(main_));
     if (!fetch)
-        fetch = [](const std::string& address) {
-            return fetchMessageList(address, MessageListLimits{}.maxBytes);
+        fetch = [key = readProviderKey(systemProfile(), folder)](const std::string& address) {
+            return fetchMessageList(address, MessageListLimits{}.maxBytes, key);
         };
     HWND window = main_;
     delivery_ = std::make_unique<MessageDelivery>(

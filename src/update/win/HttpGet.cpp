@@ -1,6 +1,7 @@
 // HTTP GET through WinINet: the system's proxy configuration, no agent name, no redirects
 // followed, nothing read from or written to the cache (a cached version list would hide
-// a new release), and the time-out on connecting, sending and each wait for data.
+// a new release; WinINet keeps the body in a temporary file of its own instead), and the
+// time-out on connecting, sending and each wait for data.
 #include "update/HttpGet.h"
 
 #include <windows.h>
@@ -55,7 +56,7 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return outcome;
     const DWORD flags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT |
-                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                        INTERNET_FLAG_NEED_FILE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
     InternetHandle request(HttpOpenRequestW(connection.get(), L"GET",

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <vector>
 
 #include "app/win/DialerApp.h"
@@ -47,34 +48,61 @@ bool HeldPackageFile::holdAndRead(const std::function<void(std::string_view)>& p
     }
 }
 
-bool HeldPackageFile::start() {
-    if (!held_) return false;
-    std::wstring command = L"\"" + file_.wstring() + L"\"";
-    std::wstring folder = file_.parent_path().wstring();
+namespace {
+
+// Starts `program` in `folder`; the process's handle, or null when it did not start.
+HANDLE startProcess(const std::filesystem::path& program, const std::wstring& folder) {
+    std::wstring command = L"\"" + program.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(file_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+}  // namespace
+
+bool HeldPackageFile::start() {
+    if (!held_) return false;
+    std::wstring folder = file_.parent_path().wstring();
+    installer_.reset(startProcess(file_, folder));
+    if (!installer_) {
         // An installer that asks for administrator rights starts through the shell, which
         // asks the user; the file stays held meanwhile.
         const DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
         if (GetLastError() != kElevationRequired) return false;
         SHELLEXECUTEINFOW shell{};
         shell.cbSize = sizeof shell;
-        shell.fMask = SEE_MASK_NOASYNC;
+        shell.fMask = SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS;
         shell.lpVerb = L"open";
         shell.lpFile = file_.c_str();
         shell.lpDirectory = folder.c_str();
         shell.nShow = SW_SHOWNORMAL;
-        return ShellExecuteExW(&shell) != FALSE;
+        if (!ShellExecuteExW(&shell)) return false;
+        installer_.reset(shell.hProcess);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return true;
 }
 
+bool HeldPackageFile::installed() {
+    // Without a process to wait for, what the installer did cannot be told: it counts as
+    // done, so the updater does not start a client it may be replacing.
+    if (!installer_) return true;
+    DWORD code = 1;
+    if (WaitForSingleObject(installer_.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(installer_.get(), &code)) {
+        return true;
+    }
+    installer_.reset();
+    return code == 0;
+}
+
 void HeldPackageFile::discard() {
+    installer_.reset();
     writing_.reset();
     held_.reset();
     DeleteFileW(file_.c_str());
@@ -88,21 +116,34 @@ HWND ClientWindow::find() {
     return nullptr;
 }
 
-bool ClientWindow::end() {
+ClientEnd ClientWindow::end() {
     HWND window = find();
-    if (!window) return true;
+    if (!window) return ClientEnd::NoneRunning;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    ScopedHandle process(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    // The client that runs is the one to start again, wherever it lies.
+    wchar_t image[MAX_PATH * 4];
+    DWORD length = DWORD(std::size(image));
+    if (process && QueryFullProcessImageNameW(process.get(), 0, image, &length))
+        program_ = std::wstring(image, length);
     // The client's own exit command: it closes its record and hangs up as on "退出".
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 0), 0);
-    if (process) return WaitForSingleObject(process.get(), waitMs_) == WAIT_OBJECT_0;
-    // Without a handle on the process, wait for its window to go.
-    for (DWORD waited = 0; waited < waitMs_; waited += 100) {
-        if (!IsWindow(window)) return true;
-        Sleep(100);
+    bool ended = false;
+    if (process) {
+        ended = WaitForSingleObject(process.get(), waitMs_) == WAIT_OBJECT_0;
+    } else {
+        // Without a handle on the process, wait for its window to go.
+        for (DWORD waited = 0; waited < waitMs_ && IsWindow(window); waited += 100) Sleep(100);
+        ended = !IsWindow(window);
     }
-    return !IsWindow(window);
+    return ended ? ClientEnd::Ended : ClientEnd::StillRunning;
+}
+
+bool ClientWindow::restart() {
+    ScopedHandle process(startProcess(program_, program_.parent_path().wstring()));
+    return static_cast<bool>(process);
 }
 
 }  // namespace tarnix

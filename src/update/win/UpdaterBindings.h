@@ -22,6 +22,7 @@ class HeldPackageFile : public PackageFile {
     bool write(std::string_view bytes) override;
     bool holdAndRead(const std::function<void(std::string_view)>& piece) override;
     bool start() override;
+    bool installed() override;
     void discard() override;
 
     const std::filesystem::path& path() const { return file_; }
@@ -32,17 +33,22 @@ class HeldPackageFile : public PackageFile {
     // Open for reading only and shared for reading only: nothing can write, rename or
     // delete the file while it is held.
     ScopedFile held_;
+    ScopedHandle installer_;  // the started process, when the system gave one
 };
 
 class ClientWindow : public RunningClient {
   public:
-    explicit ClientWindow(DWORD waitMs = 30000) : waitMs_(waitMs) {}
-    bool end() override;
+    // `program`: the client to start again when the one that ran cannot tell its own file.
+    explicit ClientWindow(std::filesystem::path program, DWORD waitMs = 30000)
+        : program_(std::move(program)), waitMs_(waitMs) {}
+    ClientEnd end() override;
+    bool restart() override;
 
     // The running client's main window, found by its window property; null when none runs.
     static HWND find();
 
   private:
+    std::filesystem::path program_;
     DWORD waitMs_;
 };
 
