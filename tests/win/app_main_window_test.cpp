@@ -178,6 +178,8 @@ TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
 TEST_F(MainWindowTest, WhileADialRunsTheWindowSaysSoAndOffersOnlyToCancelIt) {
     rig_.backend->failure = kDialErrorAuthentication;
     rig_.backend->plan({false, true});
+    rig_.config->SetReconnect(true);
+    rig_.config->SetRedial("5", 3);
     open();
     typeAccount();
     const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
@@ -196,6 +198,14 @@ TEST_F(MainWindowTest, WhileADialRunsTheWindowSaysSoAndOffersOnlyToCancelIt) {
             expectCommandState(true);
         }
     }
+    // A redial after a drop says which attempt it is.
+    rig_.backend->holdDials(true);
+    rig_.access.drop(rig_.live());
+    ASSERT_TRUE(pumpUntil(
+        [&] { return window_->itemText(IDC_STATUS_LINE) == L"正在重拨（第 1 次，共 3 次）…"; }));
+    expectCommandState(false, true);
+    rig_.backend->holdDials(false);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
 }
 
 TEST_F(MainWindowTest, TheRecordStatisticsAndAccountCommandsOpenTheirWindows) {
