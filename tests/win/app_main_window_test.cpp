@@ -182,17 +182,24 @@ TEST_F(MainWindowTest, WhileADialRunsTheWindowSaysSoAndOffersOnlyToCancelIt) {
     rig_.config->SetRedial("5", 3);
     open();
     typeAccount();
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    HWND connect = window_->loginPage()->item(IDC_CONNECT);
+    HWND disconnect = window_->loginPage()->item(IDC_DISCONNECT);
     const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
     for (bool refused : {true, false}) {
         SCOPED_TRACE(refused);
         rig_.backend->holdDials(true);
+        SetFocus(connect);  // pressed from the keyboard
         command(ID_MENU_CONNECT);
         ASSERT_TRUE(pumpUntil([&] { return window_->itemText(IDC_STATUS_LINE) == L"正在连接…"; }));
         expectCommandState(false, true);
+        EXPECT_EQ(GetFocus(), disconnect) << "the focus leaves the greyed button for 断开";
         rig_.backend->holdDials(false);
         if (refused) {
             ASSERT_TRUE(pumpUntil([&] { return window_->itemText(IDC_STATUS_LINE) == why; }));
             expectCommandState(false);
+            EXPECT_EQ(GetFocus(), connect) << "and comes back";
         } else {
             ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
             expectCommandState(true);

@@ -156,16 +156,18 @@ bool LoginPage::connectedState() const {
     return controller_ && controller_->connectedState();
 }
 
-// A button that has the focus hands it on before it is greyed: a disabled window keeps no
-// focus, and a keyboard user would be left with none.
+// A button that has the focus hands it on before it is greyed (a disabled window keeps no
+// focus, and a keyboard user would be left with none), to the other once that is enabled.
 void LoginPage::enableButtons(bool connect, bool disconnect) {
     HWND connectButton = item(IDC_CONNECT), disconnectButton = item(IDC_DISCONNECT);
     HWND focus = GetFocus();
     HWND account = item(IDC_ACCOUNT);
+    if (connect) EnableWindow(connectButton, TRUE);
+    if (disconnect) EnableWindow(disconnectButton, TRUE);
     if (focus == connectButton && !connect) SetFocus(disconnect ? disconnectButton : account);
     if (focus == disconnectButton && !disconnect) SetFocus(connect ? connectButton : account);
-    EnableWindow(connectButton, connect);
-    EnableWindow(disconnectButton, disconnect);
+    if (!connect) EnableWindow(connectButton, FALSE);
+    if (!disconnect) EnableWindow(disconnectButton, FALSE);
 }
 
 bool LoginPage::preTranslate(MSG& msg) {
