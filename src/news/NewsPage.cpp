@@ -84,4 +84,39 @@ std::string newsPageAddress(std::string_view host) {
     return "http://" + std::string(host) + kNewsPagePath;
 }
 
+namespace {
+
+std::string lowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return lower;
+}
+
+// "name:80" and "name" are the same place.
+std::string withoutDefaultPort(std::string authority) {
+    if (authority.size() > 3 && authority.compare(authority.size() - 3, 3, ":80") == 0)
+        authority.resize(authority.size() - 3);
+    return authority;
+}
+
+}  // namespace
+
+std::string httpAuthority(std::string_view address) {
+    constexpr std::string_view kScheme = "http://";
+    if (address.size() < kScheme.size() || lowerAscii(address.substr(0, kScheme.size())) != kScheme)
+        return {};
+    address.remove_prefix(kScheme.size());
+    std::string_view authority = address.substr(0, address.find_first_of("/?#"));
+    if (!isPlainHost(authority)) return {};
+    return lowerAscii(authority);
+}
+
+bool isNewsHostAddress(std::string_view address, std::string_view host) {
+    if (address == "about:blank") return true;
+    const std::string authority = httpAuthority(address);
+    return !authority.empty() && isPlainHost(host) &&
+           withoutDefaultPort(authority) == withoutDefaultPort(lowerAscii(host));
+}
+
 }  // namespace tarnix

@@ -36,4 +36,13 @@ bool isPlainHost(std::string_view host);
 // "http://<host>/desktopnews/index2.htm", or empty when the host is not plain.
 std::string newsPageAddress(std::string_view host);
 
+// Where the news window may go: only http addresses of the news host (`host` as
+// newsPageAddress() took it; the port 80 may be named or not), and the blank page it shows
+// in place of anything else. Letter case of the scheme and host does not matter; user
+// names, backslashes and other schemes never pass.
+bool isNewsHostAddress(std::string_view address, std::string_view host);
+
+// The host part ("name" or "name:port") of an http address; empty for anything else.
+std::string httpAuthority(std::string_view address);
+
 }  // namespace tarnix

@@ -2,14 +2,26 @@
 // a container must offer: a client site, an in-place site and a frame that asks for no
 // menus, tools or borders. The control draws itself in the host window; the host
 // receives nothing from it.
+//
+// The control goes only where the news window belongs: the host of the first address it
+// was asked to show. Its navigation events are watched: a top-level navigation anywhere
+// else is cancelled (a link, a script, a refresh), a frame may load only web pages, a new
+// window opens as a web address in the user's browser and never as a window of the
+// control, and a page that arrived from elsewhere (a redirect no event announced) is
+// replaced by a blank one. Files dropped on the control are not opened.
 #include <windows.h>
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <ole2.h>
 #include <oleidl.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
 
+#include "base/ShellOpen.h"
+#include "news/NewsPage.h"
 #include "news/win/BrowserView.h"
 #include "widgets/win/Scoped.h"
 
@@ -162,6 +174,112 @@ class Automation {
     Free free_ = nullptr;
 };
 
+// ASCII text of an address; anything else becomes a character no address check passes.
+std::string asciiOf(const wchar_t* text) {
+    std::string ascii;
+    for (; text && *text; ++text) ascii += *text < 0x80 ? char(*text) : '\x01';
+    return ascii;
+}
+
+// The text of an event's address argument: a BSTR, or a VARIANT* that holds one.
+std::string addressOf(const VARIANT& argument) {
+    const VARIANT* value = &argument;
+    if (value->vt == (VT_BYREF | VT_VARIANT) && value->pvarVal) value = value->pvarVal;
+    return value->vt == VT_BSTR ? asciiOf(value->bstrVal) : std::string("\x01");
+}
+
+void cancel(const VARIANT& argument) {
+    if (argument.vt == (VT_BYREF | VT_BOOL) && argument.pboolVal) *argument.pboolVal = VARIANT_TRUE;
+}
+
+bool isWebAddress(const std::string& address) {
+    return address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
+}
+
+// The control's DWebBrowserEvents2, judged by the view's rules. The control holds a
+// reference while connected; the guard only calls back while the view is attached.
+class NavigationGuard final : public IDispatch {
+  public:
+    struct Rules {
+        std::function<bool(IDispatch* frame)> isTopLevel;
+        std::function<bool(const std::string& address)> mayShow;
+        std::function<void()> showBlank;
+    };
+    explicit NavigationGuard(Rules rules) : rules_(std::move(rules)) {}
+    void detach() { rules_ = {}; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != DIID_DWebBrowserEvents2)
+            return E_NOINTERFACE;
+        *out = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+
+    // The arguments come last to first.
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        if (!params || !rules_.mayShow) return S_OK;
+        const VARIANT* a = params->rgvarg;
+        const UINT n = params->cArgs;
+        switch (id) {
+            case DISPID_BEFORENAVIGATE2:
+                if (n == 7 && !allowed(a[6], addressOf(a[5]))) cancel(a[0]);
+                break;
+            case DISPID_NEWWINDOW2:
+                if (n == 2) cancel(a[0]);
+                break;
+            case DISPID_NEWWINDOW3:
+                if (n == 5) {
+                    cancel(a[3]);
+                    // A link meant for a new window opens in the user's own browser.
+                    const std::string address = addressOf(a[0]);
+                    if (isWebAddress(address)) shellOpen(address);
+                }
+                break;
+            case DISPID_NAVIGATECOMPLETE2:
+            case DISPID_DOCUMENTCOMPLETE:
+                if (n == 2 && isTopLevel(a[1]) && !rules_.mayShow(addressOf(a[0])))
+                    rules_.showBlank();
+                break;
+            default:
+                break;
+        }
+        return S_OK;
+    }
+
+  private:
+    ~NavigationGuard() = default;
+
+    bool isTopLevel(const VARIANT& frame) {
+        return frame.vt == VT_DISPATCH && rules_.isTopLevel(frame.pdispVal);
+    }
+    // The window itself shows the news host only; its frames, web pages only.
+    bool allowed(const VARIANT& frame, const std::string& address) {
+        if (isTopLevel(frame)) return rules_.mayShow(address);
+        return isWebAddress(address) || address == "about:blank";
+    }
+
+    std::atomic<ULONG> references_{1};
+    Rules rules_;
+};
+
 class WebBrowserView final : public BrowserView {
   public:
     ~WebBrowserView() override { close(); }
@@ -198,11 +316,56 @@ class WebBrowserView final : public BrowserView {
         }
         // A fault in the provider's page is not the user's to answer: no script-error boxes.
         browser_->put_Silent(VARIANT_TRUE);
-        return true;
+        // A file dropped on the news would be opened in it.
+        browser_->put_RegisterAsDropTarget(VARIANT_FALSE);
+        return watchNavigation();
     }
 
     void navigate(const std::wstring& address) override {
         if (!browser_ || address.empty()) return;
+        // The first address names the one host this view will ever show.
+        if (newsHost_.empty()) newsHost_ = httpAuthority(asciiOf(address.c_str()));
+        go(address);
+    }
+
+    void close() override {
+        if (guard_) {
+            if (events_) events_->Unadvise(cookie_);
+            guard_->detach();
+            guard_->Release();
+            guard_ = nullptr;
+        }
+        events_.reset();
+        closeControl();
+    }
+
+  private:
+    // Connects the guard to the control's events; without it the view is not used.
+    bool watchNavigation() {
+        guard_ = new NavigationGuard({
+            [this](IDispatch* frame) { return isTopLevel(frame); },
+            [this](const std::string& address) { return isNewsHostAddress(address, newsHost_); },
+            [this] { go(L"about:blank"); },
+        });
+        auto points = browser_.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+        if (!points || FAILED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, events_.put())) ||
+            FAILED(events_->Advise(static_cast<IDispatch*>(guard_), &cookie_))) {
+            events_.reset();
+            close();
+            return false;
+        }
+        return true;
+    }
+
+    bool isTopLevel(IDispatch* frame) const {
+        if (!frame || !browser_) return false;
+        ComPtr<IUnknown> a, b;
+        frame->QueryInterface(IID_IUnknown, a.putVoid());
+        browser_->QueryInterface(IID_IUnknown, b.putVoid());
+        return a && a.get() == b.get();
+    }
+
+    void go(const std::wstring& address) {
         Automation automation;
         VARIANT url{};
         url.vt = VT_BSTR;
@@ -216,7 +379,7 @@ class WebBrowserView final : public BrowserView {
         automation.freeString(url.bstrVal);
     }
 
-    void close() override {
+    void closeControl() {
         if (browser_) browser_->Stop();
         browser_.reset();
         if (object_) {
@@ -234,9 +397,12 @@ class WebBrowserView final : public BrowserView {
         }
     }
 
-  private:
     OleScope ole_;  // first: the last to go
     BrowserSite* site_ = nullptr;
+    NavigationGuard* guard_ = nullptr;
+    ComPtr<IConnectionPoint> events_;
+    DWORD cookie_ = 0;
+    std::string newsHost_;  // "name[:port]"; empty: nothing but the blank page
     ComPtr<IStorage> storage_;
     ComPtr<IOleObject> object_;
     ComPtr<IWebBrowser2> browser_;
