@@ -40,6 +40,15 @@ MessageStore::MessageStore(const std::filesystem::path& folder)
             makeNew();
             break;
     }
+    loadUnread();
+}
+
+// The unread messages of the last run that the store still holds.
+void MessageStore::loadUnread() {
+    const std::set<Key> kept = readUnreadFile(unreadFileFor(path_));
+    if (kept.empty()) return;
+    for (const Message& m : messages())
+        if (kept.count(keyOf(m))) unread_.insert(keyOf(m));
 }
 
 void MessageStore::makeNew() {
@@ -82,6 +91,7 @@ void MessageStore::addItem(const Message& m) {
 }
 
 void MessageStore::changed() {
+    if (!readOnly_) writeUnreadFile(unreadFileFor(path_), unread_);
     if (listener_) listener_();
 }
 

@@ -21,6 +21,7 @@
 #include <tuple>
 #include <vector>
 
+#include "messages/UnreadFile.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
@@ -71,8 +72,8 @@ class MessageStore {
     };
     void setLimits(Limits limits) { limits_ = limits; }
 
-    // Messages that arrived while the program runs and were not yet opened. Kept in memory
-    // only: the file keeps the six attributes its readers know.
+    // Messages that arrived and were not yet opened, kept across runs in a file beside the
+    // store (MessageInfo.xml keeps the six attributes its readers know).
     size_t unreadCount() const { return unread_.size(); }
     bool isUnread(const Message& m) const { return unread_.count(keyOf(m)) != 0; }
     void markRead(const Message& m);
@@ -85,7 +86,7 @@ class MessageStore {
     const std::filesystem::path& keptAside() const { return keptAside_; }
 
   private:
-    using Key = std::tuple<std::string, std::string, std::string>;  // date, time, title
+    using Key = MessageKey;
     static Key keyOf(const Message& m) { return {m.date, m.time, m.title}; }
 
     void makeNew();
@@ -96,6 +97,7 @@ class MessageStore {
     void addItem(const Message& m);
     bool removeItem(const Key& key);
     void changed();
+    void loadUnread();
 
     std::filesystem::path path_;
     XmlDocument doc_;

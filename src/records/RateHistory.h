@@ -39,6 +39,17 @@ class RateHistory {
         return top;
     }
 
+    // The graph's scale: the rate of its top line in KB/s (1,024 bytes), the least of 1,
+    // 2 or 5 times a power of ten that the peak does not pass, so that the scale reads as
+    // a round number and moves in few steps.
+    static uint64_t scaleKilobytes(uint64_t peakBytesPerSecond) {
+        for (uint64_t power = 1; power <= UINT64_MAX / 5120; power *= 10) {
+            for (uint64_t step : {1, 2, 5})
+                if (peakBytesPerSecond <= step * power * 1024) return step * power;
+        }
+        return UINT64_MAX / 1024;
+    }
+
   private:
     std::vector<RateSample> ring_;
     size_t first_ = 0;

@@ -152,6 +152,10 @@ MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc, std::string& err
 
 }  // namespace
 
+bool ManualSession::isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 std::string ManualSession::addressText(uint32_t packed) {
     char text[32];
     std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>(packed >> 24),
@@ -177,6 +181,11 @@ RecordChange RecordEditor::remove(RecordTable& table, const std::vector<size_t>&
 
 RecordChange RecordEditor::add(const ManualSession& session) {
     RecordChange change;
+    // A record without a user belongs to no account: no query or total could place it.
+    if (ManualSession::isBlank(session.user)) {
+        change.message = text::kNoUser;
+        return change;
+    }
     if (calendarSeconds(session.end) < calendarSeconds(session.start)) {
         change.message = text::kEndBeforeStart;
         return change;

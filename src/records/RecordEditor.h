@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Clock.h"
@@ -26,6 +27,8 @@ struct ManualSession {
 
     // "192.168.1.20" for the address control's packed value (first field in the top byte).
     static std::string addressText(uint32_t packed);
+    // Empty or blanks only: no user at all.
+    static bool isBlank(std::string_view text);
 };
 
 struct RecordChange {

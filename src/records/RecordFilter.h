@@ -17,6 +17,7 @@ struct RecordFilter {
     std::string day{record_text::kAll};    // "01" to "31"
 
     static bool isAll(std::string_view value) { return value == record_text::kAll; }
+    bool operator==(const RecordFilter&) const = default;
 
     // Whether a record file is read, by its name without ".xml" ("2009-06"): with year and
     // month the one file of that month, with a year alone every name that starts with it,

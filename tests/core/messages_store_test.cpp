@@ -210,6 +210,32 @@ TEST_F(Messages, AFullStoreDropsItsOldestAndIsNotRewrittenForOlderNews) {
     EXPECT_LE(file().size(), before.size() + 100);
 }
 
+// Which messages were opened outlives the run, in a file of its own: MessageInfo.xml
+// keeps its six attributes.
+TEST_F(Messages, UnreadMessagesStayUnreadAcrossRestarts) {
+    const std::string awkward = "a\tb\\t\r\nc" + kAwkward;  // tab, backslash, line break
+    std::string stored;
+    {
+        MessageStore store(dir_);
+        store.merge({msg("2026-12-01", "08:00:00", awkward), msg("2026-12-01", "09:00:00", "b"),
+                     msg("2026-12-02", "08:00:00", "c")});
+        store.markRead(msg("2026-12-01", "09:00:00", "b"));
+        stored = file();
+    }
+    {
+        MessageStore again(dir_);
+        EXPECT_EQ(file(), stored) << "the store's own file is as before";
+        EXPECT_EQ(again.unreadCount(), 2u);
+        EXPECT_TRUE(again.isUnread(msg("2026-12-01", "08:00:00", awkward)));
+        EXPECT_FALSE(again.isUnread(msg("2026-12-01", "09:00:00", "b")));
+        EXPECT_TRUE(again.remove(msg("2026-12-02", "08:00:00", "c")));
+    }
+    // A message removed behind the store's back, and lines that are no key, count nothing.
+    std::ofstream(dir_ / "MessageInfo.xml.unread", std::ios::app)
+        << "2026-12-03\t08:00:00\tgone\r\nno tabs\r\n\t\t\t\r\n";
+    EXPECT_EQ(MessageStore(dir_).unreadCount(), 1u);
+}
+
 TEST_F(Messages, AFileThatIsNoMessageFileIsKeptAsideAndANewOneStarted) {
     for (const std::string& bad : {std::string("not xml at all \x01\xff"),
                                    kDecl + "<CONFIG><MsgPop>1</MsgPop></CONFIG>\r\n",

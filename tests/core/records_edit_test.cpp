@@ -93,6 +93,12 @@ TEST_F(Edit, ManualSessionsThatCannotBeStoredChangeNothing) {
     EXPECT_FALSE(editor_.add(words).ok());
     words.sent = "-1";
     EXPECT_FALSE(editor_.add(words).ok());
+    for (const char* user : {"", " ", " \t "}) {  // a record no account could claim
+        RecordChange nobody =
+            editor_.add(session(user, {2009, 6, 2, 8, 0, 0}, {2009, 6, 2, 9, 0, 0}));
+        EXPECT_EQ(nobody.message,
+                  "\xd3\xc3\xbb\xa7\xc3\xfb\xb2\xbb\xc4\xdc\xce\xaa\xbf\xd5\xa1\xa3");
+    }
 
     makeReadOnly("2009-06.xml");
     RecordChange readOnly = editor_.add(session("a", {2009, 6, 2, 8, 0, 0}, {2009, 6, 2, 9, 0, 0}));

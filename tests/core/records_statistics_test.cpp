@@ -119,6 +119,19 @@ TEST_F(Statistics, RatesOfTheLastMinutesForTheGraph) {
     ASSERT_EQ(ring.size(), 3u);
     EXPECT_EQ(ring.at(0).receivedPerSecond, 3u);
     EXPECT_EQ(ring.at(2).receivedPerSecond, 5u);
+
+    // The scale in KB/s: a round number the peak does not pass.
+    const std::pair<uint64_t, uint64_t> scales[] = {{0, 1},
+                                                    {1024, 1},
+                                                    {1025, 2},
+                                                    {2048, 2},
+                                                    {3000, 5},
+                                                    {5 * 1024 + 1, 10},
+                                                    {150 * 1024, 200},
+                                                    {12u << 20, 20000},
+                                                    {UINT64_MAX, UINT64_MAX / 1024}};
+    for (const auto& [peak, scale] : scales)
+        EXPECT_EQ(RateHistory::scaleKilobytes(peak), scale) << peak;
 }
 
 class Chart : public testing::RecordFolderTest {

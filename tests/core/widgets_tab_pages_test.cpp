@@ -1,6 +1,9 @@
-// The tab host's rules apart from its windows.
+// The tab host's rules and the list columns' widths, apart from their windows.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
+#include "widgets/ColumnFit.h"
 #include "widgets/TabPages.h"
 
 namespace tarnix {
@@ -30,6 +33,31 @@ TEST(TabPages, APageStandsBelowTheTabRowAndNeverTurnsInsideOut) {
     PageBox tiny = TabPages::placePage({0, 0, 10, 10}, {2, 2, 60, 22});
     EXPECT_GE(tiny.width(), 0);
     EXPECT_GE(tiny.height(), 0);
+}
+
+TEST(ColumnFit, ColumnsFitTheListAndNoneIsCutBelowWhatItNeeds) {
+    auto sum = [](const std::vector<int>& w) { return std::accumulate(w.begin(), w.end(), 0); };
+    // Too wide: each gives up what it has above its minimum, in proportion; a column whose
+    // desired width is below its minimum (a header the font draws wider) gets the minimum.
+    std::vector<ColumnSpan> columns = {{30, 40}, {90, 50}, {130, 125}, {100, 70}};
+    std::vector<int> fitted = fitColumns(columns, 300);
+    EXPECT_EQ(sum(fitted), 300);
+    EXPECT_EQ(fitted[0], 40);
+    EXPECT_GE(fitted[2], 125);
+    EXPECT_GT(90 - fitted[1], 130 - fitted[2]) << "more room to give, more given";
+    for (int available : {285, 286, 287, 299, 351, 352}) {
+        fitted = fitColumns(columns, available);
+        EXPECT_EQ(sum(fitted), std::min(available, 360)) << available;
+        for (size_t i = 0; i < columns.size(); ++i) EXPECT_GE(fitted[i], columns[i].minimum);
+    }
+    EXPECT_EQ(fitColumns(columns, 100), (std::vector<int>{40, 50, 125, 70})) << "minimums stay";
+    EXPECT_EQ(fitColumns(columns, 1000), (std::vector<int>{40, 90, 130, 100})) << "no stretcher";
+
+    // Room left over goes to the stretching column; none left, it keeps its minimum.
+    columns[3].stretch = true;
+    EXPECT_EQ(fitColumns(columns, 500), (std::vector<int>{40, 90, 130, 240}));
+    EXPECT_EQ(fitColumns(columns, 285), (std::vector<int>{40, 50, 125, 70}));
+    EXPECT_TRUE(fitColumns({}, 100).empty());
 }
 
 }  // namespace

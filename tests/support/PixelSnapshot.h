@@ -22,10 +22,9 @@ struct Snapshot {
     }
 };
 
-inline Snapshot snapshot(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    Snapshot shot{client.right, client.bottom, {}};
+// What `paint` draws into a `width` by `height` memory canvas.
+inline Snapshot snapshotOf(int width, int height, const std::function<void(HDC)>& paint) {
+    Snapshot shot{width, height, {}};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = shot.width;
@@ -37,12 +36,20 @@ inline Snapshot snapshot(HWND window) {
     ScopedBitmap canvas(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!canvas || !bits) return shot;
     SelectGuard selected(dc.get(), canvas.get());
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    paint(dc.get());
     GdiFlush();
     const auto* words = static_cast<const DWORD*>(bits);
     for (int i = 0; i < shot.width * shot.height; ++i)
         shot.pixels.push_back(RGB(words[i] >> 16 & 0xFF, words[i] >> 8 & 0xFF, words[i] & 0xFF));
     return shot;
+}
+
+inline Snapshot snapshot(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    return snapshotOf(client.right, client.bottom, [window](HDC dc) {
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    });
 }
 
 }  // namespace tarnix::testing

@@ -121,6 +121,11 @@ TEST_F(MessageCenterTest, ListsClicksSearchesAndOpensOnlyWebAddresses) {
     EXPECT_EQ(SendMessageW(centre.control(IDC_MSG_TYPE), CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(centre.text(IDC_MSG_HEADER), L"发送日期:\t\t发送时间：\t\t消息标题：");
     EXPECT_FALSE(centre.enabled(IDC_MSG_LINK));
+    // The columns share the list: the title shows whole, and nothing needs a scroll bar.
+    ListView list(centre.control(IDC_MSG_LIST));
+    EXPECT_GE(list.columnWidth(0), list.cellWidth(L"停机通知"));
+    EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1) + list.columnWidth(2) + list.columnWidth(3),
+              list.roomForColumns());
 
     clickRow(centre, 0);
     EXPECT_EQ(centre.text(IDC_MSG_HEADER),
@@ -142,15 +147,23 @@ TEST_F(MessageCenterTest, ListsClicksSearchesAndOpensOnlyWebAddresses) {
     SendMessageW(centre.hwnd(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindow(centre.hwnd()));
 
+    // The message below the list stays while a search lists it, and goes when none does.
+    clickRow(centre, 0);
+    const std::wstring shownHeader = centre.text(IDC_MSG_HEADER);
     pickDate(centre, 2026, 12, 1);
     centre.click(IDC_MSG_SEARCH);
     EXPECT_EQ(centre.rows(IDC_MSG_LIST), (Rows{kAllRows[0], kAllRows[1], kAllRows[2]}));
     centre.choose(IDC_MSG_TYPE, 1);
     centre.click(IDC_MSG_SEARCH);
     EXPECT_EQ(centre.rows(IDC_MSG_LIST), (Rows{kAllRows[0], kAllRows[2]}));
+    EXPECT_EQ(centre.text(IDC_MSG_HEADER), shownHeader);
+    EXPECT_TRUE(centre.enabled(IDC_MSG_LINK));
     pickDate(centre, 2026, 12, 3);
     centre.click(IDC_MSG_SEARCH);
     EXPECT_TRUE(centre.rows(IDC_MSG_LIST).empty());
+    EXPECT_EQ(centre.text(IDC_MSG_HEADER), L"发送日期:\t\t发送时间：\t\t消息标题：");
+    EXPECT_EQ(centre.text(IDC_MSG_TEXT), L"");
+    EXPECT_FALSE(centre.enabled(IDC_MSG_LINK));
 
     ASSERT_TRUE(centre.click(IDC_MSG_EXIT));
     EXPECT_FALSE(IsWindow(centre.hwnd()));
@@ -190,10 +203,12 @@ TEST_F(MessageCenterTest, DeletesExactlyTheChosenAfterTwoQuestionsAndExportsThro
     EXPECT_EQ(centre.rows(IDC_MSG_LIST).size(), 4u) << "No keeps everything";
 
     answer = kAnswerYes;
-    list.select(0);
+    clickRow(centre, 0);  // shown below the list, then deleted with C
+    list.select(2);
     centre.click(IDC_MSG_DELETE);
     setPromptHandler({});
     EXPECT_EQ(centre.rows(IDC_MSG_LIST), (Rows{kAllRows[1], kAllRows[3]}));
+    EXPECT_EQ(centre.text(IDC_MSG_TEXT), L"") << "no longer listed: no longer shown";
     const auto kept = MessageStore(folder_).messages();
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0].title, "B") << "B shares C's time and stays";

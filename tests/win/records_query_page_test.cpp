@@ -18,6 +18,7 @@
 #include "records_ids.h"
 #include "store/CodePage.h"
 #include "widgets/win/ComboBox.h"
+#include "widgets/win/ListView.h"
 #include "widgets/win/Pickers.h"
 
 namespace tarnix {
@@ -222,6 +223,22 @@ TEST_F(RecordQueryPageTest, ASessionAddedByHandGoesIntoItsStartMonthAndEverythin
     EXPECT_EQ(rows[2][1], L"王五");
     EXPECT_EQ(rows[2][3], L"2小时0分钟0秒");
 
+    // No user: refused with a word, and the dialog stays open with what was typed.
+    Answers answers(kAnswerYes);
+    bool stayed = false;
+    ASSERT_TRUE(driveNextDialog([&] { driver().click(IDC_RECORD_ADD); },
+                                [&](DialogDriver& add) {
+                                    add.type(IDC_ADD_USER, L"  ");
+                                    add.type(IDC_ADD_SENT, L"10");
+                                    add.click(IDOK);
+                                    stayed = IsWindowVisible(add.hwnd()) != FALSE;
+                                    add.click(IDCANCEL);
+                                }));
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_NE(answers.asked[0].find(L"用户名"), std::wstring::npos);
+    EXPECT_EQ(readAll(folder_ / "2009-06.xml"), june);
+
     // Cancel adds nothing.
     ASSERT_TRUE(driveNextDialog([&] { driver().click(IDC_RECORD_ADD); },
                                 [](DialogDriver& add) { add.click(IDCANCEL); }));
@@ -286,17 +303,51 @@ bool drawsColour(HWND window, COLORREF colour) {
 
 TEST_F(RecordQueryPageTest, TheChartShowsTheMonthTheFiltersName) {
     open();
+    // Chosen, not yet queried: the chart draws what the filters name, and the list agrees.
     chooseText(IDC_RECORD_YEAR, L"2009");
     chooseText(IDC_RECORD_MONTH, L"06");
-    driver().click(IDC_RECORD_QUERY);
     bool bars = false;
-    ASSERT_TRUE(driveNextDialog([&] { driver().click(IDC_RECORD_CHART); },
-                                [&](DialogDriver& chart) {
-                                    bars = drawsColour(chart.control(IDC_CHART_AREA),
-                                                       RGB(43, 92, 154));
-                                    chart.click(IDOK);
-                                }));
+    auto showChart = [&] {
+        bars = false;
+        return driveNextDialog([&] { driver().click(IDC_RECORD_CHART); },
+                               [&](DialogDriver& chart) {
+                                   bars =
+                                       drawsColour(chart.control(IDC_CHART_AREA), RGB(43, 92, 154));
+                                   chart.click(IDOK);
+                               });
+    };
+    ASSERT_TRUE(showChart());
     EXPECT_TRUE(bars) << "the month's sessions are drawn as bars";
+    EXPECT_EQ(driver().rows(IDC_RECORD_LIST).size(), 2u);
+
+    chooseText(IDC_RECORD_MONTH, L"07");
+    ASSERT_TRUE(showChart());
+    EXPECT_TRUE(bars);
+    ASSERT_EQ(driver().rows(IDC_RECORD_LIST).size(), 1u) << "July's, as the filters now say";
+    EXPECT_EQ(dialog_->table().size(), 1u);
+}
+
+// At the page's own size every column shows whole: none narrower than its header or its
+// typical cell, and no horizontal scroll bar hides the last.
+TEST_F(RecordQueryPageTest, EveryColumnIsReadableAtThePagesSize) {
+    open();
+    driver().click(IDC_RECORD_QUERY);
+    const ListView list(page(), IDC_RECORD_LIST);
+    int total = 0;
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const int width = list.columnWidth(column);
+        total += width;
+        wchar_t header[64] = {};
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT;
+        info.pszText = header;
+        info.cchTextMax = 64;
+        SendMessageW(list.hwnd(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+        EXPECT_GE(width, list.cellWidth(header)) << column;
+    }
+    EXPECT_GE(list.columnWidth(2), list.cellWidth(L"2009-06-05 10:00:00"));
+    EXPECT_LE(total, list.roomForColumns());
+    EXPECT_FALSE(GetWindowLongW(list.hwnd(), GWL_STYLE) & WS_HSCROLL);
 }
 
 }  // namespace

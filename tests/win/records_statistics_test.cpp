@@ -11,7 +11,9 @@
 #include "../support/DialogDriver.h"
 #include "../support/FakeClock.h"
 #include "../support/FakeRemoteAccess.h"
+#include "../support/PixelSnapshot.h"
 #include "base/DialEntry.h"
+#include "records/win/RateGraph.h"
 #include "records/win/StatisticsDialog.h"
 #include "records_ids.h"
 
@@ -93,6 +95,34 @@ TEST_F(StatisticsWindowTest, AnotherConnectionBesideTheEntryChangesNothing) {
     access_.setStatistics(link, {10, 5000, 0, 0});
     tick();
     EXPECT_EQ(driver().text(IDC_STAT_RECEIVED), L"5,000") << "the window keeps counting";
+}
+
+// The graph names its lines in their colours and gives its scale, samples or none; the
+// lines follow the round scale, not the peak itself.
+TEST(RateGraphTest, ALegendInTheLinesColoursAndARoundScale) {
+    constexpr COLORREF kReceived = RGB(60, 203, 79), kSent = RGB(240, 170, 40);
+    const int width = 300, height = 100;
+    auto drawn = [&](const RateHistory& history) {
+        return testing::snapshotOf(width, height, [&](HDC dc) {
+            drawRateGraph(dc, {0, 0, width, height}, history, nullptr);
+        });
+    };
+    auto rowsWith = [&](const testing::Snapshot& shot, COLORREF colour, int from, int to) {
+        int n = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < width; ++x) n += shot.at(x, y) == colour;
+        return n;
+    };
+    const testing::Snapshot empty = drawn(RateHistory());
+    EXPECT_GT(rowsWith(empty, kReceived, 0, 16), 0) << "the legend's stroke for 接收";
+    EXPECT_GT(rowsWith(empty, kSent, 0, 16), 0) << "the legend's stroke for 发送";
+
+    // A peak of 150 KB/s on a scale of 200: the received line tops out a quarter down.
+    RateHistory history;
+    for (int i = 0; i < 50; ++i) history.push({150 * 1024, 0});
+    const testing::Snapshot lines = drawn(history);
+    EXPECT_GT(rowsWith(lines, kReceived, 24, 28), 20);
+    EXPECT_EQ(rowsWith(lines, kReceived, 16, 23), 0) << "not up to the top line";
 }
 
 }  // namespace

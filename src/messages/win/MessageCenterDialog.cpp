@@ -9,6 +9,7 @@
 #include "messages/MessageTexts.h"
 #include "messages_ids.h"
 #include "store/CodePage.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"
 #include "widgets/win/RichEdit.h"
@@ -87,6 +88,7 @@ BOOL MessageCenterDialog::onInitDialog() {
     list().addColumn(loadString(IDS_MSG_COLUMN_TIME), 70);
     list().addColumn(loadString(IDS_MSG_COLUMN_CONTENT), 360);
     fill(store_.messages());
+    fitColumns();
     setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
 
     if (focus_) {
@@ -109,6 +111,36 @@ BOOL MessageCenterDialog::onInitDialog() {
 void MessageCenterDialog::fill(std::vector<Message> rows) {
     rows_ = std::move(rows);
     showRowCount();
+}
+
+// The title takes what its longest text needs, up to two fifths of the list; date and
+// time what theirs need; the content the rest, so no column is cut while another is empty.
+void MessageCenterDialog::fitColumns() {
+    const ListView l = list();
+    const int room = l.roomForColumns();
+    const int titleHeader = l.cellWidth(loadString(IDS_MSG_COLUMN_TITLE));
+    int title = 65;
+    // The first rows tell enough: measuring every one of many thousands would slow opening.
+    for (size_t i = 0; i < rows_.size() && i < 200; ++i)
+        title = std::max(title, l.cellWidth(gbToWide(rows_[i].title)));
+    const std::vector<int> widths = tarnix::fitColumns(
+        {{std::min(title, room * 2 / 5), titleHeader},
+         {0, std::max(l.cellWidth(loadString(IDS_MSG_COLUMN_DATE)), l.cellWidth(L"2026-12-31"))},
+         {0, std::max(l.cellWidth(loadString(IDS_MSG_COLUMN_TIME)), l.cellWidth(L"23:59:59"))},
+         {0, l.cellWidth(loadString(IDS_MSG_COLUMN_CONTENT)), true}},
+        room);
+    for (size_t i = 0; i < widths.size(); ++i) l.setColumnWidth(static_cast<int>(i), widths[i]);
+}
+
+// The message below the list stays only while the list shows it.
+void MessageCenterDialog::clearPaneUnlessListed() {
+    if (!shown_ || std::find(rows_.begin(), rows_.end(), *shown_) != rows_.end()) return;
+    shown_.reset();
+    currentUrl_.clear();
+    enableItem(IDC_MSG_LINK, false);
+    headerText_ = message_text::kHeaderInitial;
+    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+    setItemText(IDC_MSG_TEXT, L"");
 }
 
 void MessageCenterDialog::showRowCount() {
@@ -179,6 +211,8 @@ void MessageCenterDialog::search() {
     const std::string date = picked ? dateText(*picked) : std::string();
     const std::string type = wideToGb(ComboBox(hwnd(), IDC_MSG_TYPE).selectedText());
     fill(store_.search(date, type));
+    fitColumns();
+    clearPaneUnlessListed();
 }
 
 void MessageCenterDialog::showClicked() {
@@ -187,6 +221,7 @@ void MessageCenterDialog::showClicked() {
 }
 
 bool MessageCenterDialog::showRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return false;
     const Message m = rowMessage(row);
     // The clicked row's own link: another message may share its date and time.
     currentUrl_ = row >= 0 && size_t(row) < rows_.size() ? messageLinkAddress(rows_[size_t(row)].url)
@@ -198,6 +233,7 @@ bool MessageCenterDialog::showRow(int row) {
     shown.content = shortenGbText(m.content, kMaxShownContent);
     setItemText(IDC_MSG_TEXT, gbToWide(messageBodyText(shown)));
     store_.markRead(m);
+    shown_ = rows_[static_cast<size_t>(row)];
     return true;
 }
 
@@ -217,6 +253,7 @@ void MessageCenterDialog::deleteSelected() {
         rows_.erase(rows_.begin() + *row);
     }
     showRowCount();
+    clearPaneUnlessListed();
 }
 
 void MessageCenterDialog::exportList() {

@@ -41,6 +41,8 @@ class MessageCenterDialog : public Dialog {
     ListView list() const;
     void fill(std::vector<Message> rows);
     void showRowCount();
+    void fitColumns();
+    void clearPaneUnlessListed();
     Message rowMessage(int row) const;
     void search();
     void showClicked();
@@ -52,6 +54,7 @@ class MessageCenterDialog : public Dialog {
     MessageStore& store_;
     std::optional<Message> focus_;
     std::vector<Message> rows_;  // what the list shows, in its order
+    std::optional<Message> shown_;  // the message below the list, as listed
     std::string currentUrl_;  // the clicked message's address, when it may open
     std::string headerText_;
     ScopedBrush headerBrush_;

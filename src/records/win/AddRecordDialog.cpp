@@ -1,8 +1,11 @@
 #include "records/win/AddRecordDialog.h"
 
+#include "base/Prompt.h"
+#include "records/RecordTexts.h"
 #include "records_ids.h"
 #include "store/CodePage.h"
 #include "widgets/win/Pickers.h"
+#include "widgets/win/Strings.h"
 
 namespace tarnix {
 
@@ -44,6 +47,13 @@ LocalTime AddRecordDialog::pickedTime(int dateId, int timeId) const {
 
 void AddRecordDialog::onOK() {
     session_.user = wideToGb(itemText(IDC_ADD_USER));
+    if (ManualSession::isBlank(session_.user)) {
+        // Refused here, so that what was typed in the other fields stays.
+        prompt({hwnd(), loadGbString(IDS_ADD_USER_MISSING), std::string(record_text::kCaption),
+                PromptIcon::Information});
+        SetFocus(item(IDC_ADD_USER));
+        return;
+    }
     // A blank field of the address counts as 0, as the control shows it.
     DWORD packed = 0;
     SendMessageW(item(IDC_ADD_ADDRESS), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&packed));

@@ -1,6 +1,7 @@
 #pragma once
-// Draws the receive and send rates of the last minutes as two lines over a dark grid,
-// scaled to the highest rate shown, off-screen first so the timer's redraw never flickers.
+// Draws the receive and send rates of the last minutes as two lines over a dark grid, with
+// a legend naming them and the scale of the top line in KB/s, a round rate at or above the
+// highest shown; off-screen first so the timer's redraw never flickers.
 
 #include <windows.h>
 
@@ -8,6 +9,6 @@
 
 namespace tarnix {
 
-void drawRateGraph(HDC dc, const RECT& area, const RateHistory& history);
+void drawRateGraph(HDC dc, const RECT& area, const RateHistory& history, HFONT font);
 
 }  // namespace tarnix

@@ -9,7 +9,9 @@
 #include "records/win/AddRecordDialog.h"
 #include "records/win/UsageChartDialog.h"
 #include "records_ids.h"
+#include "dial/SessionRecords.h"
 #include "store/CodePage.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Strings.h"
 
@@ -25,6 +27,25 @@ constexpr Column kColumns[kRecordColumnCount] = {
     {IDS_RECORD_COLUMN_START, 130},  {IDS_RECORD_COLUMN_DURATION, 120},
     {IDS_RECORD_COLUMN_ADDRESS, 90}, {IDS_RECORD_COLUMN_CAUSE, 60},
     {IDS_RECORD_COLUMN_SENT, 100},   {IDS_RECORD_COLUMN_RECEIVED, 100}};
+// No typical cell claims more: a very long account name is cut rather than the others.
+constexpr int kWidestCell = 140;
+
+// The widest cell each column typically shows (the user's: the longest account listed).
+std::vector<std::string> widestCells(const std::vector<std::string>& accounts) {
+    using namespace record_text;
+    std::string user;
+    for (const std::string& name : accounts)
+        if (name.size() > user.size()) user = name;
+    const std::string counter = "4294967295";
+    return {"99999",
+            user,
+            "2026-12-31 23:59:59",
+            "9" + std::string(kHours) + "59" + std::string(kMinutes) + "59" + std::string(kSeconds),
+            "255.255.255.255",
+            std::string(SessionRecords::kAbnormalCause),
+            counter,
+            counter};
+}
 
 void fillChoices(ComboBox box, const std::vector<std::string>& choices) {
     box.clear();
@@ -39,19 +60,37 @@ RecordQueryDialog::RecordQueryDialog(std::filesystem::path recordFolder, Clock& 
 
 BOOL RecordQueryDialog::onInitDialog() {
     folder_.create();
-    fillFilters();
+    const std::vector<std::string> accounts = fillFilters();
     list().useReportLook();
     for (const Column& column : kColumns) list().addColumn(loadString(column.title), column.width);
+    fitColumns(accounts);
     return TRUE;
 }
 
-void RecordQueryDialog::fillFilters() {
+// The list's widths are kept where they fit; where the font draws wider than they allow,
+// the columns share the list's width so that every one shows whole.
+void RecordQueryDialog::fitColumns(const std::vector<std::string>& accounts) {
+    const std::vector<std::string> widest = widestCells(accounts);
+    std::vector<ColumnSpan> spans;
+    for (size_t i = 0; i < std::size(kColumns); ++i) {
+        const int header = list().cellWidth(loadString(kColumns[i].title));
+        const int cell = std::min(list().cellWidth(gbToWide(widest[i])), kWidestCell);
+        spans.push_back({kColumns[i].width, std::max(header, cell)});
+    }
+    const std::vector<int> widths = tarnix::fitColumns(spans, list().roomForColumns());
+    for (size_t i = 0; i < widths.size(); ++i)
+        list().setColumnWidth(static_cast<int>(i), widths[i]);
+}
+
+std::vector<std::string> RecordQueryDialog::fillFilters() {
+    std::vector<std::string> names = folder_.accountNames();
     std::vector<std::string> accounts{std::string(record_text::kAll)};
-    for (std::string& name : folder_.accountNames()) accounts.push_back(std::move(name));
+    accounts.insert(accounts.end(), names.begin(), names.end());
     fillChoices(ComboBox(hwnd(), IDC_RECORD_ACCOUNT), accounts);
     fillChoices(ComboBox(hwnd(), IDC_RECORD_YEAR), folder_.yearChoices(clock_.now().year));
     fillChoices(ComboBox(hwnd(), IDC_RECORD_MONTH), monthChoices());
     fillChoices(ComboBox(hwnd(), IDC_RECORD_DAY), dayChoices());
+    return names;
 }
 
 RecordFilter RecordQueryDialog::chosenFilter() const {
@@ -108,7 +147,7 @@ void RecordQueryDialog::show(RecordTable table) {
 
 void RecordQueryDialog::query() {
     shownFilter_ = chosenFilter();
-    show(RecordQuery(folder_).run(shownFilter_));
+    show(RecordQuery(folder_).run(*shownFilter_));
 }
 
 void RecordQueryDialog::selectAll() {
@@ -174,8 +213,11 @@ void RecordQueryDialog::exportList() {
 
 namespace tarnix {
 
+// The chart is of the filters the user sees chosen: when they changed since the rows were
+// listed (or nothing was listed yet), the query runs first, so the list and chart agree.
 void RecordQueryDialog::showChart() {
-    UsageChartDialog chart(UsageChart::build(table_, shownFilter_));
+    if (!shownFilter_ || !(*shownFilter_ == chosenFilter())) query();
+    UsageChartDialog chart(UsageChart::build(table_, *shownFilter_));
     chart.runModal(hwnd());
 }
 

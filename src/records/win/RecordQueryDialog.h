@@ -7,6 +7,9 @@
 // shows, so ten years of sessions are listed as fast as they are read.
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "base/Clock.h"
 #include "records/RecordEditor.h"
@@ -32,7 +35,9 @@ class RecordQueryDialog : public Dialog {
 
   private:
     ListView list() const { return ListView(hwnd(), IDC_LIST); }
-    void fillFilters();
+    // Fills the four filter lists; returns the accounts listed.
+    std::vector<std::string> fillFilters();
+    void fitColumns(const std::vector<std::string>& accounts);
     RecordFilter chosenFilter() const;
     void show(RecordTable table);
     void query();
@@ -48,7 +53,7 @@ class RecordQueryDialog : public Dialog {
     RecordEditor editor_;
     Clock& clock_;
     RecordTable table_;
-    RecordFilter shownFilter_;  // the filters of the rows shown, for the chart
+    std::optional<RecordFilter> shownFilter_;  // of the rows listed; none before a query
 };
 
 }  // namespace tarnix

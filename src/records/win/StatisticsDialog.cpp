@@ -49,7 +49,8 @@ bool StatisticsDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& resul
     if (msg != WM_DRAWITEM) return false;
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlID != IDC_STAT_GRAPH) return false;
-    drawRateGraph(draw->hDC, draw->rcItem, model_.history());
+    drawRateGraph(draw->hDC, draw->rcItem, model_.history(),
+                  reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     result = TRUE;
     return true;
 }

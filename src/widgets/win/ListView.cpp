@@ -20,6 +20,20 @@ int ListView::addColumn(std::wstring_view title, int width, int format) const {
     return static_cast<int>(send(LVM_INSERTCOLUMNW, columnCount(), &column));
 }
 
+int ListView::cellWidth(std::wstring_view text) const {
+    // The list's own margins around a cell's text, the header's a little wider.
+    constexpr int kMargins = 14;
+    const std::wstring copy(text);
+    return static_cast<int>(send(LVM_GETSTRINGWIDTHW, 0, copy.c_str())) + kMargins;
+}
+
+int ListView::roomForColumns() const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const bool scrolling = (GetWindowLongW(hwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
+    return client.right - client.left - (scrolling ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+}
+
 int ListView::columnCount() const {
     auto header = reinterpret_cast<HWND>(send(LVM_GETHEADER));
     return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;

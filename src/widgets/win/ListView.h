@@ -26,6 +26,12 @@ class ListView : public Control {
     int addColumn(std::wstring_view title, int width, int format = LVCFMT_LEFT) const;
     int columnCount() const;
     int columnWidth(int column) const { return static_cast<int>(send(LVM_GETCOLUMNWIDTH, column)); }
+    void setColumnWidth(int column, int width) const { send(LVM_SETCOLUMNWIDTH, column, width); }
+    // What a cell or header of `text` needs, margins included, in the list's font.
+    int cellWidth(std::wstring_view text) const;
+    // The width the columns may share without a horizontal scroll bar, a vertical one
+    // counted in (it appears once the rows pass the list's height).
+    int roomForColumns() const;
 
     // Appends a row with its cells; returns its index, or -1.
     int addRow(const std::vector<std::wstring>& cells, LPARAM data = 0) const;
