@@ -368,13 +368,17 @@ void DialController::saveProgress(ConnHandle handle) {
     records_.saveProgress(counted ? &stats : nullptr);
 }
 
+// True when the link dropped by itself, and so the reconnection policy is due. Decided
+// here, under the lock: a connect command right after a hang-up clears the user's hang-up
+// before the policy could look at it, and a failure of that dial would then be redialled.
 bool DialController::onDrop(ConnHandle handle) {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || session_.currentConnection != handle) return false;
     // A late signal of a link whose end was followed already, while this one is up.
     if (isListed(handle)) return false;
+    const bool byItself = session_.userHangUp == 0;
     linkEnded();
-    return true;
+    return byItself;
 }
 
 // Under the dial lock: the followed link has ended.
