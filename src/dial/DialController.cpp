@@ -237,6 +237,18 @@ void DialController::hangUpWorker(std::string formAccount) {
     connectManage_->Close();
 }
 
+void DialController::endSession() {
+    records_.closeRecordNormal();
+    if (!connectManage_) return;
+    // Every thread has ended: the dial lock's fields are this thread's now.
+    if (OnlineNotices* notices = notices_;
+        notices && session_.currentConnection != 0 && !dialledAccount_.empty()) {
+        notices->sendOffline(dialledAccount_);
+    }
+    dialledAccount_.clear();
+    connectManage_->Close();
+}
+
 // ---- monitors ------------------------------------------------------------------------
 
 int DialController::startMonitors() {

@@ -88,6 +88,10 @@ class DialController {
 
     // Closes the open session record as a normal disconnection (at shutdown).
     void closeRecordNormal() { records_.closeRecordNormal(); }
+    // At the end of the program or of the Windows session, after stopMonitors: the session
+    // ends as a normal disconnection, the server hears that the account went off line, and
+    // the link is hung up.
+    void endSession();
 
     // The redial settings in use, read from config.xml.
     void readRedialSettings();

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 
 #include "../support/DialRig.h"
@@ -14,6 +16,7 @@
 #include "../support/PromptRecorder.h"
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
+#include "../support/update_HttpServer.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
 #include "dial/DialFailure.h"
@@ -422,6 +425,34 @@ TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) 
     EXPECT_EQ(prompts_.asked[1].text,
               wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"));
     EXPECT_EQ(prompts_.asked[1].icon, PromptIcon::Stop);
+}
+
+// The exit hangs up first, then gives the other workers 2 s in all: an update check stalled
+// on the network is left behind, never waited out, and the line is not held by it.
+TEST_F(MainWindowTest, TheExitHangsUpAndLeavesAStalledUpdateCheckBehind) {
+    testing::UpdateHttpServer server;
+    testing::UpdateHttpServer::Answer silent;
+    silent.stall = true;
+    server.answer("/list.ini", silent);
+    std::ofstream(rig_.folder / "UpdateConfig.ini", std::ios::binary)
+        << "[Version]\r\nVersion=1.2\r\n[URL]\r\nURL=" << server.url("/list.ini") << "\r\n";
+    open();
+    typeAccount();
+    command(ID_TOOL_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+    PostMessageW(hwnd(), WM_NETWORK_READY, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return server.requests("/list.ini") == 1; }));
+
+    // The end of the Windows session ends the program's as the exit does, without the
+    // window's own removal (which Wine without a window manager makes slow).
+    const auto asked = std::chrono::steady_clock::now();
+    SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - asked);
+    EXPECT_LT(took.count(), 2800) << "the stalled check was waited for";
+    EXPECT_EQ(rig_.backend->hungUp().size(), 1u);
+    EXPECT_EQ(rig_.access.connectionCount(), 0u);
+    std::printf("exit with a stalled update check: %lld ms\n", static_cast<long long>(took.count()));
 }
 
 }  // namespace

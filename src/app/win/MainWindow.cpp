@@ -1,5 +1,6 @@
 #include "app/win/MainWindow.h"
 
+#include <chrono>
 #include <cwchar>
 #include <iterator>
 
@@ -34,6 +35,8 @@ constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
 // Posted at initialisation: the shell takes its time over a new icon, and the window need
 // not wait for it to show.
 constexpr UINT kShowTrayIcon = WM_APP + 1;
+// Posted by the resume watcher once the network is back after a sleep.
+constexpr UINT kNetworkBackAfterSleep = WM_APP + 2;
 
 // Menu positions whose states the tray menu copies.
 constexpr int kNetworkMenu = 0, kToolsMenu = 1;
@@ -343,6 +346,20 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return true;
         case WM_NO_ACTION:
             return true;
+        case WM_QUERYENDSESSION:
+            result = TRUE;
+            return true;
+        case WM_ENDSESSION:
+            // Windows ends the process soon after this returns: the session ends now.
+            if (wParam) endSession();
+            return true;
+        case WM_POWERBROADCAST:
+            onPowerEvent(wParam);
+            result = TRUE;
+            return true;
+        case kNetworkBackAfterSleep:
+            if (!sessionEnded_ && loginPage_->hasAccountAndPassword()) connect();
+            return true;
         case WM_NETWORK_READY:
             updateCheck_.start(hwnd(), services_.config, services_.folder);
             return true;
@@ -524,19 +541,49 @@ void MainWindow::exitProgram() {
     end(0);
 }
 
-void MainWindow::onDestroy() {
-    // The watcher first, then the monitors, so that nothing redials; then the session ends
-    // as a normal disconnection and the link the program leaves behind is hung up.
+// The link does not survive sleep: on suspend it ends as the user's disconnect would (a
+// normal record, no redial, one balloon); on resume the start's policy dials again once the
+// network is back.
+void MainWindow::onPowerEvent(WPARAM event) {
+    if (sessionEnded_) return;
+    if (event == PBT_APMSUSPEND) {
+        resumeWatcher_.stop();
+        redialAfterSleep_ = loginPage_->connectedState();
+        if (redialAfterSleep_) disconnect();
+        return;
+    }
+    if (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND) return;
+    // Both arrive after a resume the user started: the first one does it.
+    if (!redialAfterSleep_) return;
+    redialAfterSleep_ = false;
+    if (!services_.connectManage || !services_.config.GetAutoConnect()) return;
+    CConnectManage* manage = services_.connectManage;
+    HWND self = hwnd();
+    resumeWatcher_.stop();
+    resumeWatcher_.start([manage] { return manage->CheckNetType(); },
+                         [self] { PostMessageW(self, kNetworkBackAfterSleep, 0, 0); });
+}
+
+// At exit, or when Windows ends the session: the watchers first, then the monitors, so that
+// nothing redials; then the session ends as a normal disconnection, the server is told, and
+// the link the program leaves behind is hung up. Only then the other workers, for 2 s in
+// all: one still waiting on the network is left behind rather than holding the exit. Once.
+void MainWindow::endSession() {
+    if (sessionEnded_) return;
+    sessionEnded_ = true;
     KillTimer(hwnd(), kScheduleTimer);
     docking_.stop();
     networkWatcher_.stop();
-    updateCheck_.wait();
-    messageDesk_.stop();
+    resumeWatcher_.stop();
     loginPage_->stopMonitors();
-    if (services_.connectManage) {
-        loginPage_->closeRecordNormal();
-        services_.connectManage->Close();
-    }
+    loginPage_->endSession();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    messageDesk_.stop();
+    updateCheck_.waitUntil(deadline);
+}
+
+void MainWindow::onDestroy() {
+    endSession();
     tray_.remove();
     RemovePropW(hwnd(), kProductTitle);
     messageChannel_.close();

@@ -121,6 +121,8 @@ class MainWindow : public Dialog, private LinkDisplay {
     std::filesystem::path recordFolder() const { return services_.folder / "data" / "record"; }
     void showHelp();
     void paintIcon();
+    void endSession();
+    void onPowerEvent(WPARAM event);
 
     Services services_;
     // Shared icons of the program's resources: the system frees them with the program.
@@ -141,6 +143,10 @@ class MainWindow : public Dialog, private LinkDisplay {
     bool connected_ = false;  // selects the tray tip
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;
+    // After a resume from sleep, until the network is back for the dial.
+    NetworkWatcher resumeWatcher_;
+    bool redialAfterSleep_ = false;
+    bool sessionEnded_ = false;
     AutomaticUpdateCheck updateCheck_;  // after the watcher that starts it
     MessageChannel messageChannel_;
     MessageDesk messageDesk_;

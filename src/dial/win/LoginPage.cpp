@@ -148,6 +148,10 @@ void LoginPage::closeRecordNormal() {
     if (controller_) controller_->closeRecordNormal();
 }
 
+void LoginPage::endSession() {
+    if (controller_) controller_->endSession();
+}
+
 void LoginPage::setMessageChannel(OnlineNotices* channel) {
     if (controller_) controller_->setNotices(channel);
 }

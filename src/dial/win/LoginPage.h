@@ -38,6 +38,8 @@ class LoginPage : public Dialog, private DialView {
     // Stops the monitors; the window's messages are handled meanwhile.
     void stopMonitors();
     void closeRecordNormal();
+    // After stopMonitors: closes the record, tells the server and hangs up.
+    void endSession();
     void setMessageChannel(OnlineNotices* channel);
     bool connectedState() const;
     // The page's connect and disconnect buttons, as the window's commands are.

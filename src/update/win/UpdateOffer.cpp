@@ -21,17 +21,27 @@ bool AutomaticUpdateCheck::start(HWND owner, ConfigStore& config,
     std::filesystem::path temp = std::filesystem::temp_directory_path(error);
     if (error) return false;
     // The worker has copies of all it uses; only the offer comes back to the window.
-    worker_ = std::thread([owner, programFolder, temp, timeoutMs] {
+    worker_ = std::thread([owner, programFolder, temp, timeoutMs, done = done_] {
         UpdateCheckOutcome outcome =
             checkForUpdate(systemProfile(), programFolder, temp, timeoutMs);
         if (outcome.result == UpdateCheckResult::NewerVersion)
             postUiTask(owner, [owner, programFolder] { offerUpdate(owner, programFolder); });
+        *done = true;
     });
     return true;
 }
 
 void AutomaticUpdateCheck::wait() {
     if (worker_.joinable()) worker_.join();
+}
+
+void AutomaticUpdateCheck::waitUntil(std::chrono::steady_clock::time_point deadline) {
+    if (!worker_.joinable()) return;
+    while (!*done_ && std::chrono::steady_clock::now() < deadline) Sleep(10);
+    if (*done_)
+        worker_.join();
+    else
+        worker_.detach();
 }
 
 void offerUpdate(HWND owner, const std::filesystem::path& programFolder) {

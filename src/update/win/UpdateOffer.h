@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <filesystem>
 #include <thread>
 
@@ -29,10 +32,14 @@ class AutomaticUpdateCheck {
                std::uint32_t timeoutMs = kHttpTimeoutMs);
     // Waits for a check in progress (its waits are bounded by the time-out).
     void wait();
+    // The same until `deadline` at most: a check still waiting on the network then is left
+    // to end alone (it has copies of all it uses), so that it never holds up the exit.
+    void waitUntil(std::chrono::steady_clock::time_point deadline);
 
   private:
     bool started_ = false;
     std::thread worker_;
+    std::shared_ptr<std::atomic<bool>> done_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 // On `owner`'s thread: asks whether to update and, on Yes, starts the updater.
