@@ -74,10 +74,27 @@ TEST_F(Client, SecondStartRestoresTheFirstAndEnds) {
     EXPECT_EQ(GetForegroundWindow(), w);
     EXPECT_EQ(countProcesses(L"Tarnix.exe"), 1);
 
-    // A visible first instance is brought forward too.
+    // A visible first instance is brought forward too. The second start touches none of
+    // the running client's files, not even ones it would take for damaged or missing.
+    const auto config = folder_.path() / "config.xml";
+    const auto messages = folder_.path() / "MessageInfo.xml";
+    std::string kept;
+    {
+        std::ifstream in(config, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::ofstream(config, std::ios::binary | std::ios::trunc) << "being written";
+    std::filesystem::remove(messages);
     ChildProcess third(exe_);
     EXPECT_TRUE(third.waitExit(5000));
     EXPECT_EQ(countProcesses(L"Tarnix.exe"), 1);
+    {
+        std::ifstream in(config, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "being written");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / "config.xml.damaged"));
+    EXPECT_FALSE(std::filesystem::exists(messages));
+    std::ofstream(config, std::ios::binary | std::ios::trunc) << kept;
 
     exitClient(first, w);
     EXPECT_FALSE(IsWindow(w));

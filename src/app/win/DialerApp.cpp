@@ -17,7 +17,7 @@ DialerApp* g_current = nullptr;
 DialerApp::DialerApp() : DialerApp(programFolder()) {}
 
 DialerApp::DialerApp(const std::filesystem::path& folder)
-    : folder_(folder), connectManage_(folder), config_(folder), messages_(folder) {
+    : folder_(folder), connectManage_(folder) {
     g_current = this;
 }
 
@@ -53,6 +53,8 @@ bool DialerApp::InitInstance() {
         instanceMutex_.reset();
         return false;
     }
+    config_.emplace(folder_);
+    messages_.emplace(folder_);
 
     if (!socketsStartup()) {
         prompt({nullptr, loadGbString(IDS_SOCKETS_FAILED), wideToGb(kProductTitle),
@@ -60,7 +62,7 @@ bool DialerApp::InitInstance() {
         return false;
     }
 
-    MainWindow window({config_, &connectManage_, folder_, nullptr, nullptr, &messages_});
+    MainWindow window({*config_, &connectManage_, folder_, nullptr, nullptr, &*messages_});
     window.runModal(nullptr);
     return false;
 }

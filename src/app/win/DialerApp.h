@@ -1,10 +1,12 @@
 #pragma once
 // The application object: owner of the long-lived services, built before start-up and
-// destroyed after the main window, in the order of its members.
+// destroyed after the main window, in the order of its members. The stores load their
+// files only once start-up knows this copy is the one that runs.
 
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "dial/ConnectManage.h"
 #include "messages/MessageStore.h"
@@ -36,15 +38,18 @@ class DialerApp {
     CConnectManage& connectManage() { return connectManage_; }
     // The folder beside the program where the client keeps its files.
     const std::filesystem::path& folder() const { return folder_; }
-    ConfigStore& config() { return config_; }
-    MessageStore& messages() { return messages_; }
+    // Only after InitInstance found no other copy running.
+    ConfigStore& config() { return *config_; }
+    MessageStore& messages() { return *messages_; }
 
   private:
     ScopedHandle instanceMutex_;
     std::filesystem::path folder_;
     CConnectManage connectManage_;
-    ConfigStore config_;
-    MessageStore messages_;
+    // Empty until the single-instance check: a second start must not write defaults over
+    // the running client's config.xml or move its files aside.
+    std::optional<ConfigStore> config_;
+    std::optional<MessageStore> messages_;
 };
 
 // Walks the top-level windows for the running instance's main window and brings it to the
