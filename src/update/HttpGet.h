@@ -44,4 +44,15 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
 // Reads "Content-Length"-style decimal text: digits only, at most 2^63 - 1.
 std::optional<std::uint64_t> parseContentLength(std::string_view text);
 
+// The head of an answer read off a socket (the native build's own HTTP), up to and
+// including the CR LF that ends its last header line.
+struct HttpHead {
+    bool valid = false;  // a status line "HTTP/x NNN ..." and readable headers
+    int status = 0;
+    bool chunked = false;
+    bool lengthValid = true;  // false: a Content-Length that is not a length
+    std::optional<std::uint64_t> length;
+};
+HttpHead parseHttpHead(std::string_view head);
+
 }  // namespace tarnix

@@ -2,33 +2,12 @@
 // plain answers (a length or a closed connection; no chunked bodies, no proxy).
 #include "update/HttpGet.h"
 
-#include <cstring>
-
 #include "base/Socket.h"
 
 namespace tarnix {
 namespace {
 
 constexpr std::size_t kMaxHeader = 64 * 1024;
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
-
-// The value of header `name` (lower case) in the header block, if present.
-std::optional<std::string> headerValue(const std::string& head, const std::string& name) {
-    std::size_t at = 0;
-    while ((at = head.find("\r\n", at)) != std::string::npos) {
-        at += 2;
-        std::size_t colon = head.find(':', at);
-        std::size_t end = head.find("\r\n", at);
-        if (colon == std::string::npos || end == std::string::npos || colon > end) continue;
-        if (lower(head.substr(at, colon - at)) == name) return head.substr(colon + 1, end - colon - 1);
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -55,25 +34,15 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
     }
     std::string body = head.substr(headEnd + 4);
     head.resize(headEnd + 2);
-    // "HTTP/1.x NNN reason"
-    if (head.compare(0, 5, "HTTP/") != 0) return outcome;
-    std::size_t space = head.find(' ');
-    if (space == std::string::npos || space + 4 >= head.size()) return outcome;
-    if (head[space + 4] != ' ' && head[space + 4] != '\r') return outcome;  // three digits
-    std::optional<std::uint64_t> status = parseContentLength(head.substr(space + 1, 3));
-    if (!status) return outcome;
-    outcome.status = int(*status);
+    const HttpHead parsed = parseHttpHead(head);
+    if (!parsed.valid) return outcome;
+    outcome.status = parsed.status;
     if (outcome.status != 200) {
         outcome.result = HttpResult::NotOk;
         return outcome;
     }
-    if (auto coding = headerValue(head, "transfer-encoding"); coding && lower(*coding).find("chunked") != std::string::npos)
-        return outcome;
-    std::optional<std::uint64_t> length;
-    if (auto text = headerValue(head, "content-length")) {
-        length = parseContentLength(*text);
-        if (!length) return outcome;
-    }
+    if (parsed.chunked || !parsed.lengthValid) return outcome;
+    const std::optional<std::uint64_t> length = parsed.length;
     if (receiver.onLength && !receiver.onLength(length)) {
         outcome.result = HttpResult::Stopped;
         return outcome;
