@@ -3,6 +3,7 @@
 // end when the test says so, and the registered events are signalled as the real service
 // would signal them.
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -212,7 +213,7 @@ class FakeDialBackend : public DialBackend {
     };
     std::vector<Dial> dials;
     std::vector<ConnHandle> hangUps;
-    bool reachable = true;
+    std::atomic<bool> reachable{true};
     // As the real service: a dial of an entry that is already connected fails.
     bool oneConnectionPerEntry = false;
     // Runs during each successful dial, before its connection is made (set before use).

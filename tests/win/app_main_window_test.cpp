@@ -427,6 +427,51 @@ TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) 
     EXPECT_EQ(prompts_.asked[1].icon, PromptIcon::Stop);
 }
 
+// A sleep ends the link as a disconnect does (a normal record, no redial, no abnormal end);
+// the resume dials again once the network is back, and only with Autoconnect. The end of
+// the Windows session during a dial gives the dial up at once.
+TEST_F(MainWindowTest, SleepHangsUpTheResumeRedialsOnceTheNetworkIsBack) {
+    rig_.config->SetAutoConnect(true);
+    rig_.config->SetAlwaysConnect(true);
+    open();
+    typeAccount();
+    command(ID_TOOL_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+    SendMessageW(hwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    ASSERT_TRUE(pumpUntil([&] { return shown(false); }));
+    rig_.backend->reachable = false;
+    SendMessageW(hwnd(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    SendMessageW(hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    Sleep(500);
+    pumpPending();
+    EXPECT_EQ(rig_.backend->dialled().size(), 1u) << "dialled without a network";
+    rig_.backend->reachable = true;
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+    EXPECT_EQ(rig_.backend->dialled().size(), 2u) << "one dial after the resume";
+    auto items = testing::readRecordItems(testing::currentRecordFile(rig_.folder));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1].cause, std::string(SessionRecords::kNormalCause));
+
+    // A sleep while not connected: nothing to dial again.
+    command(ID_TOOL_DISCONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(false); }));
+    SendMessageW(hwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    Sleep(500);
+    pumpPending();
+    EXPECT_EQ(rig_.backend->dialled().size(), 2u);
+
+    // Windows ends the session while a dial hangs on a dead line.
+    rig_.backend->holdDials(true);
+    command(ID_TOOL_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return rig_.backend->dialled().size() == 3; }));
+    const auto asked = std::chrono::steady_clock::now();
+    SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
+    EXPECT_EQ(testing::readRecordItems(testing::currentRecordFile(rig_.folder)).size(), 2u) << "nothing of the dial";
+    EXPECT_EQ(rig_.access.connectionCount(), 0u);
+}
+
 // The exit hangs up first, then gives the other workers 2 s in all: an update check stalled
 // on the network is left behind, never waited out, and the line is not held by it.
 TEST_F(MainWindowTest, TheExitHangsUpAndLeavesAStalledUpdateCheckBehind) {
