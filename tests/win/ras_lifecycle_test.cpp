@@ -11,6 +11,7 @@
 #include "base/Clock.h"
 #include "store/CodePage.h"
 #include "store/PasswordCipher.h"
+#include "widgets/win/Scoped.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 
@@ -145,6 +146,40 @@ TEST_F(RasLifecycle, AKilledClientsSessionIsClosedAtTheNextStartNoLaterThanTheKi
     EXPECT_GE(items[1].end, started);
     EXPECT_LE(items[1].end, killedAt) << "closed later than the run was alive";
     EXPECT_EQ(items[0].end, "") << "the new session is open";
+}
+
+}  // namespace
+
+namespace {
+
+// Another program (a backup, a virus scanner) holds the record file at the 5-minute save:
+// the save waits for no one, the record and the last-seen time survive, and the next save
+// writes the counters.
+TEST(RasLifecycleRecords, AHeldRecordFileAtTheProgressSaveLosesNothing) {
+    TempFolder folder{L"heldrecord"};
+    FakeRemoteAccess access;
+    FakeClock clock;
+    SessionRecords records(folder.path(), access, clock);
+    records.openRecord("ann");
+    const auto file = folder.path() / SessionRecords::monthFileName(clock.now());
+    LinkStatistics stats;
+    stats.bytesSent = 7;
+    stats.bytesReceived = 9;
+    clock.set({2009, 3, 1, 8, 10, 9});
+    {
+        ScopedHandle held(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        records.saveProgress(&stats);
+    }
+    auto items = readRecordItems(file);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].end, "");
+    std::ifstream seen(folder.path() / "last-seen.txt", std::ios::binary);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(seen), {}).find("seen=2009-03-01 08:10:09"),
+              std::string::npos);
+    records.saveProgress(&stats);
+    EXPECT_EQ(readRecordItems(file)[0].received, "9");
 }
 
 }  // namespace
