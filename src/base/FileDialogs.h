@@ -9,7 +9,8 @@
 
 namespace tarnix {
 
-enum class PathDialog { SaveFile, OpenFile, Folder };
+// FileOrFolder: the folder browser showing files too; either may be chosen.
+enum class PathDialog { SaveFile, OpenFile, Folder, FileOrFolder };
 
 struct PathRequest {
     void* owner = nullptr;  // the owning window, if any

@@ -24,7 +24,7 @@ void OutlookBarModel::startOver() {
 }
 
 int OutlookBarModel::addFolder(const std::string& caption, std::intptr_t data) {
-    if (folderCount() >= kMaxShortcutFolders) return -1;
+    if (folderCount() >= kMaxShownFolders) return -1;
     OutlookFolder folder;
     folder.caption = truncateGb(caption, kMaxFolderNameBytes);
     folder.data = data;

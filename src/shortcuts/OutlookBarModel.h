@@ -68,7 +68,7 @@ class OutlookBarModel {
     bool hasFlag(unsigned flag) const { return (flags_ & flag) != 0; }
 
     // Folders. addFolder appends and returns the index, or -1 once there are
-    // kMaxShortcutFolders. Removing moves the open index down by one when it was at or
+    // kMaxShownFolders. Removing moves the open index down by one when it was at or
     // after the removed folder (0 while folders remain, -1 when none do).
     int addFolder(const std::string& caption, std::intptr_t data = 0);
     bool removeFolder(int index);

@@ -10,8 +10,12 @@
 
 namespace tarnix {
 
-// At most this many folders, "我的电脑" included.
+// "添加分组" stops at this many folders, "我的电脑" included.
 inline constexpr int kMaxShortcutFolders = 8;
+// The bar shows at most this many (a Settings.ini written by a peer or by hand may hold
+// more than the command allows): their headers, 22 pixels each, still leave the page
+// room for items. The panel keeps the others aside and saves them back.
+inline constexpr int kMaxShownFolders = 16;
 // Longest texts an item keeps, in bytes (the item record's buffers less the terminator).
 inline constexpr std::size_t kMaxCaptionBytes = 99;
 inline constexpr std::size_t kMaxTargetBytes = 254;

@@ -79,14 +79,25 @@ PanelSettings ShortcutSettings::load() const {
 
     PanelSettings settings;
     settings.smallIcons = ini.number(kStatus, "IsSmallIconView", 1) != 0;
+    // Folder n is folder n, whatever names are missing before it, so that the next save
+    // writes each folder back under its own number. A huge count names no more folders
+    // than the keys that are there.
     const int lastFolder = ini.number(kStatus, "FolderCount", 1) - 1;
-    const std::vector<int> numbers = numberedKeys(ini, kFolder, lastFolder, false);
-    const bool commonFirst = !numbers.empty() && numbers.front() == 1 &&
-                             readText(ini, kFolder, "1") == shortcut_text::kCommonSoftware;
-    if (!commonFirst) settings.folders.push_back({std::string(shortcut_text::kCommonSoftware), {}});
-    for (int n : numbers) {
-        if (static_cast<int>(settings.folders.size()) >= kMaxShortcutFolders - 1) break;
-        settings.folders.push_back(loadFolder(ini, n));
+    const std::vector<int> named = numberedKeys(ini, kFolder, lastFolder, false);
+    const std::vector<int> counted = numberedKeys(ini, kItemCount, lastFolder, false);
+    const int last = std::max(named.empty() ? 0 : named.back(),
+                              counted.empty() ? 0 : counted.back());
+    // A peer's folder 1 under another name moves down behind "常用软件"; a folder 1
+    // without a name is "常用软件" (the panel always has it there).
+    const std::string first = readText(ini, kFolder, "1");
+    if (last >= 1 && !first.empty() && first != shortcut_text::kCommonSoftware) {
+        settings.folders.push_back({std::string(shortcut_text::kCommonSoftware), {}});
+    }
+    for (int n = 1; n <= last; ++n) settings.folders.push_back(loadFolder(ini, n));
+    if (settings.folders.empty()) {
+        settings.folders.push_back({std::string(shortcut_text::kCommonSoftware), {}});
+    } else if (first.empty()) {
+        settings.folders.front().name = std::string(shortcut_text::kCommonSoftware);
     }
     settings.activeFolder = std::clamp(ini.number(kStatus, "ActiveFolder", 0), 0,
                                        static_cast<int>(settings.folders.size()));
@@ -97,8 +108,7 @@ bool ShortcutSettings::save(const PanelSettings& settings) const {
     IniText ini;
     if (!ini.load(file_)) return false;
 
-    const std::size_t folderCount =
-        std::min(settings.folders.size(), static_cast<std::size_t>(kMaxShortcutFolders - 1));
+    const std::size_t folderCount = settings.folders.size();
     // Only shortcuts the next start can load are written, so the counts match the keys.
     std::vector<std::vector<const SavedShortcut*>> kept(folderCount);
     for (std::size_t f = 0; f < folderCount; ++f) {
@@ -128,7 +138,8 @@ bool ShortcutSettings::save(const PanelSettings& settings) const {
     return ini.save(file_);
 }
 
-PanelSettings ShortcutSettings::of(const OutlookBarModel& bar) {
+PanelSettings ShortcutSettings::of(const OutlookBarModel& bar,
+                                   const std::vector<SavedFolder>& beyond) {
     PanelSettings settings;
     settings.activeFolder = std::max(0, bar.openFolder());
     settings.smallIcons = bar.smallIcons();
@@ -140,6 +151,7 @@ PanelSettings ShortcutSettings::of(const OutlookBarModel& bar) {
         }
         settings.folders.push_back(std::move(saved));
     }
+    settings.folders.insert(settings.folders.end(), beyond.begin(), beyond.end());
     return settings;
 }
 

@@ -10,8 +10,9 @@
 // Saving rewrites these keys in place and leaves every other line alone, so the keys of
 // deleted folders and shortcuts stay in the file: the counts no longer reach them, and
 // they are overwritten when a folder with that number is saved again. Loading never
-// trusts the counts beyond the keys that are there, cuts texts to what the panel keeps,
-// and never yields more than eight folders.
+// trusts the counts beyond the keys that are there and cuts texts to what the panel
+// keeps; every folder of the file is loaded and saved back under its own number, also
+// beyond the eight the panel's "添加分组" allows (a peer or a hand may have written more).
 
 #include <filesystem>
 #include <string>
@@ -53,8 +54,9 @@ class ShortcutSettings {
     bool save(const PanelSettings& settings) const;
 
     // The settings of a bar: its folders from 1, each item's caption and target, the
-    // open folder and the view.
-    static PanelSettings of(const OutlookBarModel& bar);
+    // open folder and the view; then the folders `beyond` those the bar could show.
+    static PanelSettings of(const OutlookBarModel& bar,
+                            const std::vector<SavedFolder>& beyond = {});
 
   private:
     std::filesystem::path file_;

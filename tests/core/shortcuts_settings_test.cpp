@@ -3,9 +3,11 @@
 // functions themselves, so what is written here is checked against them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <vector>
 
 #include "base/Profile.h"
 #include "shortcuts/IniText.h"
@@ -197,8 +199,8 @@ TEST_F(SettingsFile, AFolderOneThatIsNotCommonSoftwareMovesDown) {
     expectSame(settings.load(), s);
 }
 
-// Files no panel wrote: whatever they hold, loading gives at most eight folders, and what
-// is saved from it loads the same again.
+// Files no panel wrote: whatever they hold, loading gives no more folders than the file
+// names, and what is saved from it loads the same again.
 TEST_F(SettingsFile, BadFilesNeverGiveMoreThanTheNextStartCanRead) {
     const std::string longName = "x" + std::string(10000, '\xb0');
     const std::string cases[] = {
@@ -221,7 +223,7 @@ TEST_F(SettingsFile, BadFilesNeverGiveMoreThanTheNextStartCanRead) {
         // Missing sections: counts without folders, folders without counts or items.
         "[Status]\r\nFolderCount=4\r\n",
         "[Folder]\r\n1=" + kCommon + "\r\n2=z\r\n[Status]\r\nFolderCount=3\r\n[3]\r\n1n=C:\\x\r\n",
-        // Twenty folders: seven are kept with "我的电脑".
+        // Twenty folders, more than "添加分组" allows: all of them stay.
         [] {
             std::string s = "[Status]\r\nFolderCount=21\r\n[Folder]\r\n";
             for (int i = 1; i <= 20; ++i)
@@ -241,7 +243,7 @@ TEST_F(SettingsFile, BadFilesNeverGiveMoreThanTheNextStartCanRead) {
         ShortcutSettings settings(file_);
         const PanelSettings first = settings.load();
         EXPECT_GE(first.folders.size(), 1u);
-        EXPECT_LE(first.folders.size(), static_cast<std::size_t>(kMaxShortcutFolders - 1));
+        EXPECT_LE(first.folders.size(), 21u) << "no more than the file names";
         EXPECT_EQ(first.folders[0].name, kCommon);
         EXPECT_GE(first.activeFolder, 0);
         EXPECT_LE(first.activeFolder, static_cast<int>(first.folders.size()));
@@ -257,6 +259,66 @@ TEST_F(SettingsFile, BadFilesNeverGiveMoreThanTheNextStartCanRead) {
         expectSame(settings.load(), first);
         EXPECT_EQ(profileInt("Status", "FolderCount"), static_cast<int>(first.folders.size()) + 1);
         EXPECT_EQ(profileText("Folder", "1"), kCommon);
+    }
+}
+
+// A peer's or hand-edited file: however many folders it holds, with names or counts
+// missing in between and counts far beyond its keys, every folder and shortcut loads and
+// is saved back under its own number.
+TEST_F(SettingsFile, EveryFolderAndShortcutKeepsItsNumber) {
+    struct Case {
+        int folders;
+        std::string folderCount;
+        std::vector<int> unnamed;    // folders without a name key
+        std::vector<int> uncounted;  // folders without an ItemCount key (no shortcuts)
+    };
+    const Case cases[] = {
+        {10, "11", {}, {}},
+        {20, "21", {2, 9}, {4}},
+        {100, "101", {1, 50, 99}, {3, 77}},
+        {12, "2147483647", {5}, {}},
+        {9, "99999999999999", {}, {9}},
+    };
+    auto nameOf = [](int n) { return n == 1 ? kCommon : kGames + std::to_string(n); };
+    auto targetOf = [](int n, int i) {
+        return "C:\\" + std::to_string(n) + "\\" + std::to_string(i) + ".exe";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folders);
+        auto in = [](const std::vector<int>& v, int n) {
+            return std::find(v.begin(), v.end(), n) != v.end();
+        };
+        std::string folders = "[Folder]\r\n", counts = "[ItemCount]\r\n", items;
+        for (int n = 1; n <= c.folders; ++n) {
+            const std::string key = std::to_string(n);
+            if (!in(c.unnamed, n)) folders += key + "=" + nameOf(n) + "\r\n";
+            if (in(c.uncounted, n)) continue;
+            counts += key + "=2\r\n";
+            items += "[" + key + "]\r\n1=a" + key + "\r\n1n=" + targetOf(n, 1) + "\r\n2=b" + key +
+                     "\r\n2n=" + targetOf(n, 2) + "\r\n";
+        }
+        write("[Status]\r\nFolderCount=" + c.folderCount + "\r\nActiveFolder=3\r\n" + folders +
+              counts + items);
+
+        ShortcutSettings settings(file_);
+        PanelSettings loaded = settings.load();
+        ASSERT_EQ(loaded.folders.size(), static_cast<std::size_t>(c.folders));
+        EXPECT_EQ(loaded.activeFolder, 3);
+        for (int n = 1; n <= c.folders; ++n) {
+            const SavedFolder& f = loaded.folders[n - 1];
+            EXPECT_EQ(f.name, n == 1 || !in(c.unnamed, n) ? nameOf(n) : "") << n;
+            ASSERT_EQ(f.shortcuts.size(), in(c.uncounted, n) ? 0u : 2u) << n;
+            if (!f.shortcuts.empty()) EXPECT_EQ(f.shortcuts[1].target, targetOf(n, 2));
+        }
+
+        ASSERT_TRUE(settings.save(loaded));
+        EXPECT_EQ(profileInt("Status", "FolderCount"), c.folders + 1);
+        for (int n = 1; n <= c.folders; ++n) {
+            const std::string key = std::to_string(n);
+            if (!in(c.unnamed, n)) EXPECT_EQ(profileText("Folder", key), nameOf(n));
+            if (!in(c.uncounted, n)) EXPECT_EQ(profileText(key, "2n"), targetOf(n, 2)) << n;
+        }
+        expectSame(settings.load(), loaded);
     }
 }
 

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/win/DialerApp.h"
+#include "base/Profile.h"
 #include "base/Socket.h"
+#include "shortcuts/ShortcutTexts.h"
 #include "resource.h"
 #include "store/PasswordCipher.h"
 #include "../support/DialRig.h"
@@ -131,6 +133,21 @@ TEST_F(Client, ExitRemovesThePropertyAndReleasesTheMutex) {
     HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
     EXPECT_EQ(m, nullptr) << "the instance mutex outlived the client";
     if (m) CloseHandle(m);
+}
+
+// The shortcut panel's layout file is written at a first start, while the login page is
+// still the one shown, so a peer reading it finds the panel's two folders.
+TEST_F(Client, AFirstStartWritesSettingsIniBeforeTheShortcutTabIsShown) {
+    const std::filesystem::path ini = folder_.path() / "Settings.ini";
+    ASSERT_FALSE(std::filesystem::exists(ini));
+    ChildProcess client(exe_);
+    HWND w = waitForWindow(client);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(ini); }, 5s));
+    EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), 2);
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), shortcut_text::kCommonSoftware);
+    EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "1", -1), 0);
+    exitClient(client, w);
 }
 
 TEST_F(Client, KeepsTheMessageServerInformedUntilItEnds) {

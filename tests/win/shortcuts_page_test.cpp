@@ -11,8 +11,11 @@
 
 #include "../support/DialogDriver.h"
 #include "../support/PathAnswerer.h"
+#include "base/Profile.h"
 #include "base/Prompt.h"
 #include "resource.h"
+#include "shortcuts/ShortcutRules.h"
+#include "shortcuts/ShortcutSettings.h"
 #include "shortcuts/ShortcutTexts.h"
 #include "shortcuts/win/OpenSoftDialog.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
@@ -103,6 +106,73 @@ TEST_F(ShortcutsPageTest, FirstStartShowsTheDrivesAndCommonSoftwareAndSavesThem)
     EXPECT_EQ(bar().openFolder(), 0);
     EXPECT_GT(bar().itemCount(), 0);  // at least C:\ under Wine
     EXPECT_NE(ini().find("FolderCount=2"), std::string::npos);
+}
+
+// Made but never shown (the tab not yet chosen): Settings.ini is written all the same, and
+// the drives wait for the first show.
+TEST(ShortcutsPageStart, SettingsAreSavedWhenThePageIsMadeAndDrivesListedWhenShown) {
+    const fs::path folder = freshFolder("tarnix-shortcuts-unshown");
+    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 200, 400,
+                                nullptr, nullptr, nullptr, nullptr);
+    ShortcutsPage page(IDD_PAGE_SHORTCUTS);
+    page.setProgramFolder(folder);
+    ASSERT_NE(page.create(host), nullptr);
+    const fs::path ini = ShortcutSettings::fileIn(folder);
+    EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), 2);
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), shortcut_text::kCommonSoftware);
+    EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "1", -1), 0);
+    EXPECT_EQ(page.bar().model().itemCount(), 0) << "drives listed before the page shows";
+    ShowWindow(page.hwnd(), SW_SHOW);
+    EXPECT_GT(page.bar().model().itemCount(), 0);
+    DestroyWindow(host);
+}
+
+// A file with more folders than the bar shows, a gap in the numbering and shortcuts whose
+// targets are not on this machine: the bar shows what it can, and the page's saves keep
+// every folder and shortcut where it was.
+TEST(ShortcutsPageStart, FoldersAndShortcutsOfAPeersFileSurviveTheSaves) {
+    const fs::path folder = freshFolder("tarnix-shortcuts-many");
+    const fs::path ini = ShortcutSettings::fileIn(folder);
+    const int folders = kMaxShownFolders + 4;
+    {
+        std::string names = "[Folder]\r\n", counts = "[ItemCount]\r\n", items;
+        for (int n = 1; n <= folders; ++n) {
+            const std::string key = std::to_string(n);
+            if (n != 3) {
+                names += key + "=" +
+                         (n == 1 ? std::string(shortcut_text::kCommonSoftware) : "f" + key) +
+                         "\r\n";
+            }
+            counts += key + "=1\r\n";
+            items += "[" + key + "]\r\n1=s" + key + "\r\n1n=Q:\\away\\" + key + ".exe\r\n";
+        }
+        std::ofstream(ini, std::ios::binary)
+            << "[Status]\r\nFolderCount=" + std::to_string(folders + 1) + "\r\n" + names + counts +
+                   items;
+    }
+    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 200, 400,
+                                nullptr, nullptr, nullptr, nullptr);
+    {
+        ShortcutsPage page(IDD_PAGE_SHORTCUTS);
+        page.setProgramFolder(folder);
+        ASSERT_NE(page.create(host), nullptr);
+        const OutlookBarModel& bar = page.bar().model();
+        ASSERT_EQ(bar.folderCount(), kMaxShownFolders);
+        EXPECT_EQ(bar.folderCaption(4), "f4");
+        EXPECT_EQ(bar.folder(4)->items.size(), 1u) << "kept without the shell's icon";
+        page.bar().openFolder(2);
+        page.bar().removeItem(0);  // a change, saved on the way out
+        DestroyWindow(page.hwnd());
+    }
+    DestroyWindow(host);
+    EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), folders + 1);
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "3", "<none>"), "");
+    EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "2", -1), 0);
+    for (int n : {1, 3, 4, kMaxShownFolders, folders}) {
+        const std::string key = std::to_string(n);
+        EXPECT_EQ(systemProfile().readString(ini, key, "1n", ""), "Q:\\away\\" + key + ".exe");
+        if (n != 3 && n != 1) EXPECT_EQ(systemProfile().readString(ini, "Folder", key, ""), "f" + key);
+    }
 }
 
 TEST_F(ShortcutsPageTest, EightGroupsAtMostAndEmptyNamesRefused) {
@@ -221,18 +291,27 @@ TEST(OpenSoftDialogTest, ProgramsAreAddedOnceAndDeletedBySelection) {
                                 [&](DialogDriver& d) {
                                     d.click(IDC_OPENSOFT_ADD_PROGRAM);
                                     d.click(IDC_OPENSOFT_ADD_PROGRAM);  // the same program again
+                                    chosen.answer = fs::path("C:\\tools");
+                                    d.click(IDC_OPENSOFT_ADD_PROGRAM);  // a folder: new rows on top
                                     EXPECT_EQ(d.rows(IDC_OPENSOFT_LIST),
                                               (std::vector<std::vector<std::wstring>>{
+                                                  {L"tools", L"C:\\tools"},
                                                   {L"pad.exe", L"C:\\tools\\pad.exe"}}));
                                     d.click(IDC_OPENSOFT_DELETE);  // nothing selected
-                                    ListView(d.hwnd(), IDC_OPENSOFT_LIST).select(0);
+                                    ListView(d.hwnd(), IDC_OPENSOFT_LIST).select(1);
                                     d.click(IDC_OPENSOFT_DELETE);
-                                    EXPECT_TRUE(d.rows(IDC_OPENSOFT_LIST).empty());
+                                    EXPECT_EQ(d.rows(IDC_OPENSOFT_LIST),
+                                              (std::vector<std::vector<std::wstring>>{
+                                                  {L"tools", L"C:\\tools"}}));
                                     d.click(IDOK);
                                 }));
     ASSERT_EQ(answers.texts.size(), 2u);
     EXPECT_EQ(answers.texts[0], shortcut_text::kProgramAlreadyListed);
     EXPECT_EQ(answers.texts[1], shortcut_text::kNothingSelected);
+    // The folder browser, showing files, chooses programs and folders alike.
+    ASSERT_FALSE(chosen.asked.empty());
+    EXPECT_EQ(chosen.asked[0].kind, PathDialog::FileOrFolder);
+    EXPECT_EQ(chosen.asked[0].title, shortcut_text::kChooseProgramTitle);
 }
 
 }  // namespace

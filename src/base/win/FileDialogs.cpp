@@ -62,7 +62,11 @@ std::optional<std::filesystem::path> chooseFolder(const PathRequest& request) {
     BROWSEINFOW browse{};
     browse.hwndOwner = static_cast<HWND>(request.owner);
     browse.lpszTitle = title.c_str();
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    // With files shown, a file is a valid choice too; an item outside the file system
+    // (a printer, the control panel) gives no path below either way.
+    browse.ulFlags = request.kind == PathDialog::FileOrFolder
+                         ? BIF_BROWSEINCLUDEFILES | BIF_NEWDIALOGSTYLE
+                         : BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (!chosen) return std::nullopt;
     wchar_t path[MAX_PATH] = L"";
@@ -75,7 +79,9 @@ std::optional<std::filesystem::path> chooseFolder(const PathRequest& request) {
 }  // namespace
 
 std::optional<std::filesystem::path> systemPathDialog(const PathRequest& request) {
-    return request.kind == PathDialog::Folder ? chooseFolder(request) : chooseFile(request);
+    return request.kind == PathDialog::Folder || request.kind == PathDialog::FileOrFolder
+               ? chooseFolder(request)
+               : chooseFile(request);
 }
 
 }  // namespace tarnix

@@ -47,9 +47,16 @@ bool OpenSoftDialog::onCommand(int id, int code, HWND) {
     return false;
 }
 
-void OpenSoftDialog::report(OpenSoftList::Change change) {
+// A new entry is added at the end of the file but shown at the top of the list, where
+// the user sees it at once; the list is in file order again when the dialog reopens.
+void OpenSoftDialog::report(OpenSoftList::Change change, const OpenSoftEntry* added) {
     if (change == OpenSoftList::Change::Done) {
-        fillList();
+        if (added) {
+            ListView(hwnd(), IDC_OPENSOFT_LIST).insertRow(0, {gbToWide(added->name),
+                                                              gbToWide(added->path)});
+        } else {
+            fillList();
+        }
         return;
     }
     prompt({hwnd(), std::string(OpenSoftList::message(change)),
@@ -57,20 +64,22 @@ void OpenSoftDialog::report(OpenSoftList::Change change) {
 }
 
 void OpenSoftDialog::addProgram() {
-    auto path = askForPath({hwnd(),
-                            PathDialog::OpenFile,
-                            std::string(shortcut_text::kChooseProgramTitle),
-                            std::string(shortcut_text::kAllFilesFilter) + "|*.*",
-                            {},
-                            {}});
+    auto path = askForPath(
+        {hwnd(), PathDialog::FileOrFolder, std::string(shortcut_text::kChooseProgramTitle), {}, {}, {}});
     if (!path) return;
-    report(list_.addProgram(wideToGb(path->wstring())));
+    const OpenSoftList::Change change = list_.addProgram(wideToGb(path->wstring()));
+    report(change, lastEntry());
 }
 
 void OpenSoftDialog::addWebPage() {
     AddWebPageDialog dialog;
     if (dialog.runModal(hwnd()) != IDOK) return;
-    report(list_.addWebPage(dialog.name, dialog.address));
+    const OpenSoftList::Change change = list_.addWebPage(dialog.name, dialog.address);
+    report(change, lastEntry());
+}
+
+const OpenSoftEntry* OpenSoftDialog::lastEntry() const {
+    return list_.entries().empty() ? nullptr : &list_.entries().back();
 }
 
 void OpenSoftDialog::removeSelected() {

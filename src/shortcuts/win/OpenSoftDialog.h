@@ -22,7 +22,9 @@ class OpenSoftDialog : public Dialog {
     void addProgram();
     void addWebPage();
     void removeSelected();
-    void report(OpenSoftList::Change change);
+    // `added`: the entry a successful add appended.
+    void report(OpenSoftList::Change change, const OpenSoftEntry* added = nullptr);
+    const OpenSoftEntry* lastEntry() const;
 
     OpenSoftList list_;
 };

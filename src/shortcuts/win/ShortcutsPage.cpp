@@ -34,12 +34,30 @@ bool ask(HWND owner, std::string_view text) {
 ShortcutsPage::ShortcutsPage(int templateId)
     : Dialog(templateId), programFolder_(programFolder()) {}
 
+// Settings.ini is read and saved back as the page is made (a first start writes it, a
+// peer's file is put in the panel's form) even if the tab is never shown. The drives are
+// listed only when the page is first shown: asking the shell for a floppy's or a network
+// drive's icon can take seconds.
 BOOL ShortcutsPage::onInitDialog() {
     RECT client;
     GetClientRect(hwnd(), &client);
     bar_.create(hwnd(), IDC_OUTLOOK_BAR, client);
     DragAcceptFiles(bar_.hwnd(), TRUE);
     bar_.onFilesDropped = [this] { save(); };
+    small_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    large_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 8));
+    for (int id :
+         {IDI_SHORTCUT_COMPUTER, IDI_SHORTCUT_FOLDER, IDI_SHORTCUT_PROGRAM, IDI_SHORTCUT_WEB}) {
+        addImage(id);
+    }
+    bar_.setOwner(hwnd());
+    bar_.setImageLists(small_.get(), large_.get());
+    bar_.setAnimationTick(kAnimationTick);
+    bar_.addFolder(std::string(shortcut_text::kMyComputer));
+    load();
+    loaded_ = true;
+    save();
+    bar_.openFolder(0);
     return TRUE;
 }
 
@@ -58,22 +76,9 @@ void ShortcutsPage::addImage(int iconId) {
 }
 
 void ShortcutsPage::fill() {
-    if (filled_ || !bar_.hwnd()) return;
-    filled_ = true;
-    small_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    large_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 8));
-    for (int id :
-         {IDI_SHORTCUT_COMPUTER, IDI_SHORTCUT_FOLDER, IDI_SHORTCUT_PROGRAM, IDI_SHORTCUT_WEB}) {
-        addImage(id);
-    }
-    bar_.setOwner(hwnd());
-    bar_.setImageLists(small_.get(), large_.get());
-    bar_.setAnimationTick(kAnimationTick);
-    bar_.addFolder(std::string(shortcut_text::kMyComputer));
+    if (drivesListed_ || !bar_.hwnd()) return;
+    drivesListed_ = true;
     fillDrives();
-    load();
-    save();
-    bar_.openFolder(0);
 }
 
 void ShortcutsPage::fillDrives() {
@@ -94,18 +99,21 @@ void ShortcutsPage::load() {
     bar_.setSmallIcons(settings.smallIcons);
     for (const SavedFolder& saved : settings.folders) {
         const int folder = bar_.addFolder(saved.name);
-        if (folder < 0) break;
+        if (folder < 0) {
+            beyond_.push_back(saved);  // more than the bar shows: kept for the next save
+            continue;
+        }
         for (const SavedShortcut& shortcut : saved.shortcuts) {
-            addShortcut(folder, shortcut.name, shortcut.target);
+            addShortcut(folder, shortcut.name, shortcut.target, true);
         }
     }
-    bar_.openFolder(settings.activeFolder);
+    if (settings.activeFolder < bar_.model().folderCount()) bar_.openFolder(settings.activeFolder);
 }
 
 void ShortcutsPage::save() {
-    if (!filled_) return;
+    if (!loaded_) return;
     ShortcutSettings(ShortcutSettings::fileIn(programFolder_))
-        .save(ShortcutSettings::of(bar_.model()));
+        .save(ShortcutSettings::of(bar_.model(), beyond_));
 }
 
 int ShortcutsPage::imageFor(const std::string& target) {
@@ -113,8 +121,12 @@ int ShortcutsPage::imageFor(const std::string& target) {
     return addShellIcon(gbToWide(target), small_.get(), large_.get());
 }
 
-bool ShortcutsPage::addShortcut(int folder, const std::string& name, const std::string& target) {
-    const int image = imageFor(target);
+bool ShortcutsPage::addShortcut(int folder, const std::string& name, const std::string& target,
+                                bool saved) {
+    int image = imageFor(target);
+    // A saved shortcut whose target is away (a drive not plugged in, a program not yet
+    // installed) keeps its place with a plain icon: left out, the next save would lose it.
+    if (image < 0 && saved) image = kProgramImage;
     if (image < 0) return false;  // the shell knows no such thing
     OutlookItem item;
     item.image = image;

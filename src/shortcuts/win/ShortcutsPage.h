@@ -1,12 +1,14 @@
 #pragma once
 // ShortcutsPage: the main window's "辅助功能" page. An outlook bar covers it: "我的电脑"
 // with the drives, then "常用软件" and the user's folders of shortcuts from Settings.ini.
-// The bar's context menu commands land here; every change is saved at once. The bar is
-// filled when the page is first shown, not when the program starts.
+// The bar's context menu commands land here; every change is saved at once. Settings.ini
+// is read and saved when the page is made; the drives are listed when it is first shown.
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "shortcuts/ShortcutSettings.h"
 #include "shortcuts/win/OutlookBarCtrl.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/Scoped.h"
@@ -23,7 +25,7 @@ class ShortcutsPage : public Dialog {
     void setProgramFolder(std::filesystem::path folder) { programFolder_ = std::move(folder); }
 
     OutlookBarCtrl& bar() { return bar_; }
-    // Fills the bar if the page has not been shown yet.
+    // Lists the drives under "我的电脑" if the page has not been shown yet.
     void fill();
 
   protected:
@@ -40,7 +42,9 @@ class ShortcutsPage : public Dialog {
     void load();
     void save();
     int imageFor(const std::string& target);
-    bool addShortcut(int folder, const std::string& name, const std::string& target);
+    // `saved`: from Settings.ini, kept with a plain icon when the shell has none.
+    bool addShortcut(int folder, const std::string& name, const std::string& target,
+                     bool saved = false);
     LRESULT onBarNotice(WPARAM code, LPARAM data);
     void openShortcut(int item);
 
@@ -56,7 +60,9 @@ class ShortcutsPage : public Dialog {
     ScopedImageList small_;
     ScopedImageList large_;
     ScopedBitmap background_;
-    bool filled_ = false;
+    std::vector<SavedFolder> beyond_;  // folders of the file the bar cannot show
+    bool loaded_ = false;
+    bool drivesListed_ = false;
 };
 
 }  // namespace tarnix

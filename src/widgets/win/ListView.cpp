@@ -40,10 +40,14 @@ int ListView::columnCount() const {
 }
 
 int ListView::addRow(const std::vector<std::wstring>& cells, LPARAM data) const {
+    return insertRow(rowCount(), cells, data);
+}
+
+int ListView::insertRow(int at, const std::vector<std::wstring>& cells, LPARAM data) const {
     std::wstring first = cells.empty() ? std::wstring() : cells[0];
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = rowCount();
+    item.iItem = at;
     item.pszText = first.data();
     item.lParam = data;
     int row = static_cast<int>(send(LVM_INSERTITEMW, 0, &item));

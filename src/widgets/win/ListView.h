@@ -35,6 +35,8 @@ class ListView : public Control {
 
     // Appends a row with its cells; returns its index, or -1.
     int addRow(const std::vector<std::wstring>& cells, LPARAM data = 0) const;
+    // The row goes before row `at` (0: at the top); returns where it went, -1 on failure.
+    int insertRow(int at, const std::vector<std::wstring>& cells, LPARAM data = 0) const;
     void setCell(int row, int column, std::wstring_view text) const;
     std::wstring cell(int row, int column) const;
     std::vector<std::wstring> row(int index) const;
