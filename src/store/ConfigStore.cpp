@@ -370,9 +370,14 @@ void ConfigStore::RemoveAccounts(std::string_view entry, const std::vector<std::
             doc_.LeaveElement();
         }
         doc_.ResetMainPosition();
-        if (doc_.FindElement("LastUser") && doc_.FindChildElement("User") &&
-            listed(doc_.GetChildAttribute("NAME")))
-            doc_.RemoveElement();
+        // LastUser may hold more than one User (the login page shows the last): any of
+        // them naming a removed account takes the whole element with it.
+        if (doc_.FindElement("LastUser")) {
+            bool names = false;
+            while (!names && doc_.FindChildElement("User"))
+                names = listed(doc_.GetChildAttribute("NAME"));
+            if (names) doc_.RemoveElement();
+        }
     }
     leave();
     Save();

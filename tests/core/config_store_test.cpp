@@ -189,6 +189,32 @@ TEST_F(Config, Accounts) {
     EXPECT_EQ(names, std::vector<std::string>{odd});
 }
 
+// A peer may leave several User elements in LastUser; the login page shows the last one,
+// so removing that account (or any other named there) must not leave it behind.
+TEST_F(Config, RemovingAnyAccountNamedInLastUserRemovesLastUser) {
+    for (const char* removed : {"first", "last"}) {
+        SCOPED_TRACE(removed);
+        writeFile(kDecl + "<CONFIG>\r\n<" + kEntry +
+                  ">\r\n<User NAME=\"first\" PASSWORD=\"\"/>\r\n<User NAME=\"last\" "
+                  "PASSWORD=\"\"/>\r\n</" +
+                  kEntry +
+                  ">\r\n<LastUser>\r\n<User NAME=\"first\" PASSWORD=\"\"/>\r\n"
+                  "<User NAME=\"last\" PASSWORD=\"\"/>\r\n</LastUser>\r\n</CONFIG>\r\n");
+        ConfigStore store(dir_);
+        store.RemoveAccounts(kEntry, {removed});
+        std::vector<std::string> names, passwords;
+        EXPECT_FALSE(store.GetLastAccount(names, passwords));
+        EXPECT_EQ(file().find("LastUser"), std::string::npos);
+    }
+    // An account LastUser does not name leaves it alone.
+    ConfigStore store(dir_);
+    store.SetLastAccount("", "kept");
+    store.RemoveAccounts(kEntry, {"other"});
+    std::vector<std::string> names, passwords;
+    ASSERT_TRUE(store.GetLastAccount(names, passwords));
+    EXPECT_EQ(names, std::vector<std::string>{"kept"});
+}
+
 TEST_F(Config, ScheduledShutdown) {
     ConfigStore store(dir_);
     std::string time = "x", type = "x";
