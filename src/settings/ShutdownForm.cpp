@@ -5,12 +5,26 @@
 #include <tuple>
 
 #include "base/Prompt.h"
+#include "records/RecordTime.h"
 
 namespace tarnix {
 namespace {
 
 auto ordered(const LocalTime& t) {
     return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+// The next full hour after `now`: a time the page can store as it stands.
+LocalTime nextFullHour(LocalTime t) {
+    t.minute = t.second = 0;
+    if (++t.hour < 24) return t;
+    t.hour = 0;
+    if (++t.day <= daysInMonth(t.year, t.month)) return t;
+    t.day = 1;
+    if (++t.month <= 12) return t;
+    t.month = 1;
+    ++t.year;
+    return t;
 }
 
 }  // namespace
@@ -25,6 +39,8 @@ std::string formatScheduleTime(const LocalTime& date, const LocalTime& time) {
 bool readScheduleTime(std::string_view text, LocalTime& time) {
     int numbers[6] = {};
     scheduleNumbers(text, numbers);  // numbers past the sixth are ignored, missing ones 0
+    numbers[3] = dayHalfHour(text, numbers[3]);
+    if (numbers[3] < 0) return false;
     // Checked as the schedule's own reader checks a full text.
     const LocalTime read{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
     return parseScheduleTime(formatScheduleTime(read, read), time);
@@ -38,7 +54,13 @@ ShutdownFields ShutdownForm::load() {
     fields.date = fields.time = now;
     std::string setTime, setType;
     config_.GetShutdown(setTime, setType);
-    if (setTime.empty()) return fields;
+    if (setTime.empty()) {
+        // The pickers offer the next full hour: the current second would be refused as a
+        // past time the moment the box is ticked and applied.
+        fields.date = fields.time = nextFullHour(now);
+        fields.date.hour = 0;
+        return fields;
+    }
 
     fields.scheduled = true;
     // An action name the list does not hold leaves the first selected.

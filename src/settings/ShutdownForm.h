@@ -38,8 +38,9 @@ class ShutdownForm {
 
     ShutdownForm(ConfigStore& config, Clock& clock);
 
-    // The stored schedule; without one the box is clear and the pickers show the current
-    // time. A stored time that cannot be read shows as the current time, box ticked.
+    // The stored schedule; without one the box is clear and the pickers show the next full
+    // hour. A stored time that cannot be read shows as the current time, box ticked (so
+    // that applying it unchanged is refused and the text stays for the user to replace).
     ShutdownFields load();
     // Stores the schedule, or removes it when the box is clear. A time that is not later
     // than the current second is refused with its message over `owner` (false): the box

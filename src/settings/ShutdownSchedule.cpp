@@ -3,21 +3,26 @@
 #include <algorithm>
 #include <string>
 
+#include "records/RecordTime.h"
+
 namespace tarnix {
 namespace {
 
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+bool contains(std::string_view text, std::string_view mark) {
+    return text.find(mark) != std::string_view::npos;
 }
 
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-bool sameSecond(const LocalTime& a, const LocalTime& b) {
-    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
-           a.minute == b.minute && a.second == b.second;
+// "AM"/"PM" as a word of its own, in any case ("2:30:00 PM", "2:30:00pm").
+bool hasLatinMark(std::string_view text, char first) {
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    auto letter = [&](char c) { return upper(c) >= 'A' && upper(c) <= 'Z'; };
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (upper(text[i]) != first || upper(text[i + 1]) != 'M') continue;
+        const bool before = i > 0 && letter(text[i - 1]);
+        const bool after = i + 2 < text.size() && letter(text[i + 2]);
+        if (!before && !after) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -55,13 +60,24 @@ int scheduleNumbers(std::string_view text, int (&numbers)[6]) {
     return count;
 }
 
+int dayHalfHour(std::string_view text, int hour) {
+    constexpr std::string_view kMorning = "\xc9\xcf\xce\xe7";    // 上午
+    constexpr std::string_view kAfternoon = "\xcf\xc2\xce\xe7";  // 下午
+    const bool am = hasLatinMark(text, 'A') || contains(text, kMorning);
+    const bool pm = hasLatinMark(text, 'P') || contains(text, kAfternoon);
+    if (!am && !pm) return hour;
+    if (am == pm || hour < 1 || hour > 12) return -1;
+    return hour % 12 + (pm ? 12 : 0);
+}
+
 bool parseScheduleTime(std::string_view text, LocalTime& time) {
     int numbers[6] = {};
     if (scheduleNumbers(text, numbers) != 6)
         return false;
+    numbers[3] = dayHalfHour(text, numbers[3]);
     const auto [year, month, day, hour, minute, second] = numbers;
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > daysInMonth(year, month) || hour > 23 || minute > 59 || second > 59)
+        day > daysInMonth(year, month) || hour < 0 || hour > 23 || minute > 59 || second > 59)
         return false;
     time = {year, month, day, hour, minute, second};
     return true;
@@ -69,6 +85,13 @@ bool parseScheduleTime(std::string_view text, LocalTime& time) {
 
 ShutdownTick ShutdownSchedule::tick(ConfigStore& config, Clock& clock, Power& power) {
     ShutdownTick result;
+    const long long now = calendarSeconds(clock.now());
+    // After the first tick, a clock set back or a long gap: only the current second.
+    const bool caughtUp = ticked_ && lastTick_ < now && now - lastTick_ <= kCatchUpSeconds;
+    const long long after = caughtUp ? lastTick_ : now - 1;
+    ticked_ = true;
+    lastTick_ = now;
+
     std::string setTime;
     std::string setType;
     config.GetShutdown(setTime, setType);
@@ -76,7 +99,10 @@ ShutdownTick ShutdownSchedule::tick(ConfigStore& config, Clock& clock, Power& po
         return result;
     LocalTime due;
     // A text that does not parse never fires, and stays stored for the page to show.
-    if (!parseScheduleTime(setTime, due) || !sameSecond(due, clock.now()))
+    if (!parseScheduleTime(setTime, due))
+        return result;
+    const long long at = calendarSeconds(due);
+    if (at <= after || at > now)
         return result;
 
     result.due = true;

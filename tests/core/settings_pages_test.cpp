@@ -51,12 +51,27 @@ class ShutdownPage : public ::testing::Test {
     std::optional<ShutdownForm> form_;
 };
 
-TEST_F(ShutdownPage, WithoutAScheduleTheBoxIsClearAndThePickersShowNow) {
-    const ShutdownFields fields = form_->load();
-    EXPECT_FALSE(fields.scheduled);
-    EXPECT_FALSE(fields.fieldsEnabled());
-    EXPECT_EQ(fields.actionIndex, 0);
-    EXPECT_EQ(formatTime(fields.time), formatTime(kNow));
+// The default is a time the page accepts as it stands: ticking the box and applying it
+// schedules the next full hour, also across a day's, a month's and a year's end.
+TEST_F(ShutdownPage, WithoutAScheduleTheBoxIsClearAndThePickersShowTheNextFullHour) {
+    const std::pair<LocalTime, const char*> cases[] = {
+        {kNow, "2009-5-20 13:00:00"},
+        {{2009, 5, 20, 12, 0, 0}, "2009-5-20 13:00:00"},
+        {{2009, 2, 28, 23, 59, 59}, "2009-3-1 0:00:00"},
+        {{2008, 12, 31, 23, 0, 1}, "2009-1-1 0:00:00"},
+    };
+    for (const auto& [now, expected] : cases) {
+        config_->SetShutdown(false, "", "");
+        clock_.set(now);
+        ShutdownFields fields = form_->load();
+        EXPECT_FALSE(fields.scheduled);
+        EXPECT_FALSE(fields.fieldsEnabled());
+        EXPECT_EQ(fields.actionIndex, 0);
+        fields.scheduled = true;
+        EXPECT_TRUE(form_->save(fields)) << expected;
+        EXPECT_EQ(stored().first, expected);
+    }
+    EXPECT_TRUE(prompts_.asked.empty());
 }
 
 TEST_F(ShutdownPage, AFutureTimeIsStoredAndFiredByTheTimer) {

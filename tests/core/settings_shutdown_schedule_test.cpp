@@ -83,6 +83,78 @@ TEST_F(Shutdown, TheSecondsAroundItLeaveTheSchedule) {
     EXPECT_EQ(power_.calls.size(), 1u);
 }
 
+// One schedule object across ticks, as the main window keeps it: the set second fires
+// when it falls after the tick before and not after now, once, however late the tick.
+TEST_F(Shutdown, ALateTickStillFiresOnceAndAClockMovedBackOrFarForwardDoesNot) {
+    ShutdownSchedule timer;
+    auto at = [&](LocalTime now) {
+        clock_.set(now);
+        return timer.tick(*config_, clock_, power_);
+    };
+    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 29, 58}).due);
+    EXPECT_TRUE(at({2009, 5, 20, 12, 30, 3}).due) << "a busy second skipped the set one";
+    EXPECT_EQ(power_.calls, std::vector<unsigned>{Power::kReboot});
+
+    // Once: the same time stored again (a peer, a failed removal) is not fired twice by
+    // ticks that have passed it.
+    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 30, 4}).due);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 30, 5}).due);
+
+    // The clock set back: the next tick looks at its own second only; the time comes round
+    // again as the clock walks on.
+    schedule("2009-05-20 12:29:00", kShutdownLogOff);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 28, 0}).due);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 28, 58}).due);
+    EXPECT_TRUE(at({2009, 5, 20, 12, 29, 1}).due);
+
+    // Set forward (or asleep) past it by more than the catch-up: not fired, kept to show.
+    schedule("2009-05-20 13:00:00", kShutdownPowerOff);
+    EXPECT_FALSE(at({2009, 5, 20, 12, 59, 59}).due);
+    EXPECT_FALSE(at({2009, 5, 20, 14, 0, 0}).due);
+    EXPECT_TRUE(scheduled());
+    // Forward by less than it: fired.
+    schedule("2009-05-20 14:02:00", kShutdownPowerOff);
+    EXPECT_TRUE(at({2009, 5, 20, 14, 4, 0}).due);
+    EXPECT_EQ(power_.calls, (std::vector<unsigned>{Power::kReboot, Power::kLogOff,
+                                                   Power::kPowerOff}));
+}
+
+// A time in 12-hour form, as another program on another locale writes it, is the hour the
+// locale means, never twelve hours off.
+TEST_F(Shutdown, TwelveHourTimesReadAsTheLocaleMeansThem) {
+    const std::pair<std::string_view, const char*> times[] = {
+        {"2009-5-20 2:30:00 PM", "2009-05-20 14:30:00"},
+        {"2009-5-20 2:30:00 pm", "2009-05-20 14:30:00"},
+        {"2009-5-20 12:30:00 PM", "2009-05-20 12:30:00"},
+        {"2009-5-20 12:05:00 AM", "2009-05-20 00:05:00"},
+        {"2009-5-20 9:05:00 AM", "2009-05-20 09:05:00"},
+        {"2009-5-20 \xcf\xc2\xce\xe7 2:30:00", "2009-05-20 14:30:00"},  // 下午
+        {"2009-5-20 \xc9\xcf\xce\xe7 2:30:00", "2009-05-20 02:30:00"},  // 上午
+    };
+    for (const auto& [text, expected] : times) {
+        SCOPED_TRACE(text);
+        LocalTime parsed;
+        ASSERT_TRUE(parseScheduleTime(text, parsed));
+        EXPECT_EQ(formatTime(parsed), expected);
+    }
+    // A mark on an hour it cannot go with, or both marks: not a time.
+    for (std::string_view text : {"2009-5-20 14:30:00 PM", "2009-5-20 0:30:00 AM",
+                                  "2009-5-20 2:30:00 AM PM"}) {
+        LocalTime parsed;
+        EXPECT_FALSE(parseScheduleTime(text, parsed)) << text;
+    }
+    // Words that merely hold the letters are no mark.
+    LocalTime plain;
+    ASSERT_TRUE(parseScheduleTime("2009-5-20 2:30:00 AMPLE", plain));
+    EXPECT_EQ(plain.hour, 2);
+
+    schedule("2009-5-20 2:30:00 PM", kShutdownPowerOff);
+    EXPECT_FALSE(tickAt({2009, 5, 20, 2, 30, 0}).due);
+    EXPECT_TRUE(tickAt({2009, 5, 20, 14, 30, 0}).due);
+}
+
 TEST_F(Shutdown, ReadsTheNumbersWhateverSeparatesThem) {
     // Unpadded numbers as the date picker writes them, and a locale's own separators.
     for (std::string_view text :
