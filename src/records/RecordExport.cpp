@@ -1,5 +1,7 @@
 #include "records/RecordExport.h"
 
+#include <algorithm>
+
 #include "records/RecordTexts.h"
 #include "store/CodePage.h"
 #include "store/SafeFile.h"
@@ -93,10 +95,13 @@ std::string RecordExport::lines(const RecordTable& table) {
 }
 
 TextEncoding RecordExport::encodingFor(std::string_view existing) {
-    if (existing.empty() || startsWith(existing, kUtf8Mark)) return TextEncoding::Utf8WithMark;
+    if (startsWith(existing, kUtf8Mark)) return TextEncoding::Utf8WithMark;
     if (startsWith(existing, kUtf16LeMark)) return TextEncoding::Utf16Le;
     if (startsWith(existing, kUtf16BeMark)) return TextEncoding::Utf16Be;
-    return isUtf8(existing) ? TextEncoding::Utf8 : TextEncoding::Gb2312;
+    // Plain ASCII (and a new, empty file) reads the same in both: GB2312.
+    const bool ascii = std::all_of(existing.begin(), existing.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && isUtf8(existing) ? TextEncoding::Utf8 : TextEncoding::Gb2312;
 }
 
 std::string RecordExport::appended(std::string_view existing, std::string_view lines) {
@@ -111,7 +116,6 @@ std::string RecordExport::appended(std::string_view existing, std::string_view l
     gb += lines;
     switch (encoding) {
         case TextEncoding::Utf8WithMark:
-            if (existing.empty()) text += kUtf8Mark;
             text += gbToUtf8(gb);
             break;
         case TextEncoding::Utf8:

@@ -2,10 +2,10 @@
 // The export of the listed sessions to a text file: one line per row, the eight cells
 // separated by tabs, CR LF after each line, appended to the end of the chosen file.
 //
-// A new file is written as UTF-8 with a byte-order mark, which Notepad shows correctly on
-// a Windows of any language (GB2312 bytes would only read right on a Chinese system). An
-// existing file keeps its own encoding: UTF-8 or UTF-16 by its byte-order mark, UTF-8
-// when its bytes are UTF-8, otherwise GB2312 (an export of an older version).
+// A new file is GB2312, as every text the client writes (the message centre's export,
+// the records themselves), so peers that read the exports read these too. An existing
+// file keeps its own encoding: UTF-8 or UTF-16 by its byte-order mark, UTF-8 when it
+// holds UTF-8 beyond plain ASCII, otherwise GB2312.
 
 #include <filesystem>
 #include <string>
@@ -22,8 +22,8 @@ class RecordExport {
     static std::string lines(const RecordTable& table);
     // How text appended to a file of these bytes is encoded.
     static TextEncoding encodingFor(std::string_view existing);
-    // `existing` with the GB2312 `lines` appended in its encoding (a byte-order mark first
-    // when the file is new, a line break first when its last line has none).
+    // `existing` with the GB2312 `lines` appended in its encoding (a line break first when
+    // its last line has none).
     static std::string appended(std::string_view existing, std::string_view lines);
 
     // Appends the rows to the file (crash-safe: a failure leaves it as it was). Returns a
