@@ -42,6 +42,13 @@
 #define IDC_MODEM_AUTO 43041
 #define IDC_MODEM_ADDRESS 43042
 
+// The notice shown instead of the check while the link is up, and its texts.
+#define IDD_LINK_IS_UP 226
+#define IDC_LINK_IS_UP_ICON 43050
+#define IDC_LINK_IS_UP_TEXT 43051
+#define IDS_LINK_IS_UP_CAPTION 43052
+#define IDS_LINK_IS_UP 43053
+
 // Icons of the stages: neutral, good and fault for the adapter and the PPPoE driver, one
 // each for the others; the bitmap along the left edge.
 #define IDI_STAGE_ADAPTER 43100

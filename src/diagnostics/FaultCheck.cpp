@@ -50,9 +50,11 @@ void FaultCheck::run(void* owner) {
 
     std::vector<PciNetworkDevice> devices;
     // A machine without a PCI network device is told so, as one whose devices cannot be
-    // listed: a check that shows nothing at all would leave the user guessing.
+    // listed, and the result area says it too: a verdict left from the run before (or
+    // none) would leave the user guessing.
     if (!inventory_.pciNetworkDevices(devices) || devices.empty()) {
         tell(kNoPciDevices, owner);
+        setVerdict(kVerdictNoPciDevices, StageIcon::Fault, StageIcon::Neutral);
         return;
     }
     for (std::size_t i = 0; i < devices.size(); ++i) judge(devices[i], i, owner);
@@ -78,8 +80,11 @@ void FaultCheck::judge(const PciNetworkDevice& device, std::size_t index, void* 
     } else if (readAdapters()) {
         // The cable is judged by the device's own entry: on a machine with more adapters
         // (Wi-Fi and Ethernet) the last entry of the table may belong to any of them.
-        // Without an entry of its own the device gets no cable verdict.
-        if (const NetworkAdapter* adapter = adapterOf(device)) {
+        // Without an entry of its own, the last entry judges it, as it always did, so the
+        // check still ends in a verdict; only an empty table gives none.
+        const NetworkAdapter* adapter = adapterOf(device);
+        if (!adapter && !adapters_.empty()) adapter = &adapters_.back();
+        if (adapter) {
             if (adapter->ipAddress == kNoAddress) {
                 row[2] = std::string(kUnplugged);
                 setVerdict(kVerdictUnplugged, StageIcon::Fault, StageIcon::Neutral);

@@ -27,6 +27,10 @@ inline constexpr std::string_view kVerdictUnplugged =
 // "    本机工作正常"
 inline constexpr std::string_view kVerdictHealthy =
     "    \xb1\xbe\xbb\xfa\xb9\xa4\xd7\xf7\xd5\xfd\xb3\xa3" TARNIX_FAULT_HINT;
+// "    没有找到有效的PCI网卡设备!": the message box's text as a verdict of its own.
+inline constexpr std::string_view kVerdictNoPciDevices =
+    "    \xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xd3\xd0\xd0\xa7\xb5\xc4PCI\xcd\xf8\xbf\xa8\xc9"
+    "\xe8\xb1\xb8!" TARNIX_FAULT_HINT;
 // "    PPPOE未检测到"
 inline constexpr std::string_view kVerdictNoPppoe =
     "    PPPOE\xce\xb4\xbc\xec\xb2\xe2\xb5\xbd" TARNIX_FAULT_HINT;
@@ -58,10 +62,5 @@ inline constexpr std::string_view kStatusUnknown =
     "\xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xba\xcf\xca\xca\xb5\xc4\xcd\xf8\xbf\xa8";
 // "内存分配错误"
 inline constexpr std::string_view kNoMemory = "\xc4\xda\xb4\xe6\xb7\xd6\xc5\xe4\xb4\xed\xce\xf3";
-// "网络连接已建立，不能进行故障检测": the main window's notice instead of the check while
-// the link is up.
-inline constexpr std::string_view kLinkIsUp =
-    "\xcd\xf8\xc2\xe7\xc1\xac\xbd\xd3\xd2\xd1\xbd\xa8\xc1\xa2\xa3\xac\xb2\xbb\xc4\xdc\xbd\xf8\xd0"
-    "\xd0\xb9\xca\xd5\xcf\xbc\xec\xb2\xe2";
 
 }  // namespace tarnix::faultcheck

@@ -180,18 +180,30 @@ TEST_F(FaultChecking, TheCableIsJudgedByTheDevicesOwnAdapter) {
     EXPECT_EQ(verdict(), kVerdictHealthy);
 }
 
-TEST_F(FaultChecking, ADeviceWithoutAnAdapterGetsNoCableVerdict) {
+// A device the adapter table has no entry for still gets a verdict: the last entry judges
+// its cable. Only an empty table leaves the cable unjudged.
+TEST_F(FaultChecking, ADeviceWithoutAnAdapterOfItsOwnIsJudgedByTheLastEntry) {
     inventory_.ras = {kPppoe};
     inventory_.devices = {device("eth", DeviceState::Disabled)};
     check_.run();
     inventory_.devices = {device("eth"), {std::nullopt, DeviceState::Enabled, ""}};
-    inventory_.adapterTable = {adapter("wifi", "0.0.0.0")};
+    inventory_.adapterTable = {adapter("lan", "10.0.0.2"), adapter("wifi", "0.0.0.0")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictDisabled) << "kept from the run before";
+    EXPECT_EQ(verdict(), kVerdictUnplugged);
+    EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_EQ(check_.rows().devices,
-              (std::vector<DetailRow>{{"1", std::string(kEnabled), "", "Card eth"},
-                                      {"2", std::string(kEnabled), "", ""}}));
+              (std::vector<DetailRow>{{"1", std::string(kEnabled), std::string(kUnplugged),
+                                       "Card eth"},
+                                      {"2", std::string(kEnabled), std::string(kUnplugged), ""}}));
     EXPECT_EQ(check_.rows().drivers, (std::vector<DetailRow>{{"1", "Card eth"}}));
+
+    inventory_.adapterTable = {adapter("wifi", "10.0.0.3")};
+    check_.run();
+    EXPECT_EQ(verdict(), kVerdictHealthy);
+
+    inventory_.adapterTable.clear();
+    check_.run();
+    EXPECT_EQ(check_.rows().devices[1][2], "");
 }
 
 TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
@@ -202,8 +214,8 @@ TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         prompts_.asked.clear();
     };
-    // The device set cannot be had, or holds nothing: the lists are emptied, the verdict
-    // stays.
+    // The device set cannot be had, or holds nothing: the lists are emptied, and the
+    // result area says so as well as the message box (not the verdict of the run before).
     sound();
     inventory_.ras = {kPppoe};
     check_.run();
@@ -214,7 +226,8 @@ TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
         expectTold(kNoPciDevices);
         EXPECT_TRUE(check_.rows().devices.empty());
         EXPECT_TRUE(check_.rows().interfaces.empty());
-        EXPECT_EQ(verdict(), kVerdictHealthy);
+        EXPECT_EQ(verdict(), kVerdictNoPciDevices);
+        EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     }
 
     // Status queries that fail: told once a run, the devices count as enabled.

@@ -19,6 +19,7 @@
 
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
+#include "../support/PixelSnapshot.h"
 #include "../support/PromptRecorder.h"
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
@@ -56,8 +57,7 @@ std::string machine(const std::string& ip, const std::string& ras) {
 // With TARNIX_SHOTS set to a folder, the window's client area as the screen shows it goes into
 // FOLDER/NAME.bmp (the pictures of the README are made so).
 void saveShot(HWND window, const char* name) {
-    const char* folder = std::getenv("TARNIX_SHOTS");
-    if (!folder || !*folder) return;
+    if (!std::getenv("TARNIX_SHOTS")) return;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     for (int i = 0; i < 30; ++i) {
         testing::pumpPending();
@@ -67,32 +67,7 @@ void saveShot(HWND window, const char* name) {
     RECT box;
     GetClientRect(window, &box);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&box), 2);
-    const int width = box.right - box.left, height = box.bottom - box.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP canvas = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, canvas);
-    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
-    GdiFlush();
-    const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-    BITMAPFILEHEADER file{
-        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
-        0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::ofstream out(fs::path(folder) / (std::string(name) + ".bmp"), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), size);
-    SelectObject(memory, old);
-    DeleteObject(canvas);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    testing::saveScreenArea(box, name);
 }
 
 constexpr int kAdapterIcons[] = {IDC_FAULT_ADAPTER_NEUTRAL, IDC_FAULT_ADAPTER_GOOD,
@@ -328,7 +303,7 @@ TEST_F(FaultCheckWindow, StopAndClosingDuringACheckDropTheReadingAndBadMachinesA
     testing::pumpPending();
 }
 
-TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoAndKeepsItsNeutralStages) {
+TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoInTheBoxAndTheResultArea) {
     open([] { return makeSystemNetworkInventory(); });
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!GetProcAddress(ntdll, "wine_get_version")) GTEST_SKIP() << "a machine with hardware";
@@ -337,8 +312,8 @@ TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoAndKeepsItsNeutralStage
     EXPECT_EQ(prompts_.asked[0].text, kNoPciDevices);
     EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
     EXPECT_EQ(prompts_.asked[0].owner, dialog_->hwnd());
-    EXPECT_EQ(verdict(), L"");
-    EXPECT_EQ(icons(), std::pair(kNeutral, kNeutral));
+    EXPECT_EQ(verdict(), gbToWide(kVerdictNoPciDevices));
+    EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_TRUE(rows(DetailList::Devices).empty());
 
     // The cable-modem dialog: detection fills in the machine's address and locks the field.
@@ -380,11 +355,20 @@ TEST(FaultCheckCommand, IsRefusedWhileTheLinkIsUpAndOpensTheCheckOtherwise) {
 
     rig.access.connect(kDialEntryName);
     ASSERT_EQ(rig.connectManage->CheckNet(), 1);
+    // With the link up: the notice, its caption, its text and its one button.
     prompts.asked.clear();
-    command();
-    ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(prompts.asked[0].text, kLinkIsUp);
-    EXPECT_EQ(prompts.asked[0].caption, kCaption);
+    ASSERT_TRUE(testing::driveNextDialog(command, [&](DialogDriver& notice) {
+        wchar_t caption[64] = L"";
+        GetWindowTextW(notice.hwnd(), caption, 64);
+        EXPECT_STREQ(caption, L"提示");
+        EXPECT_EQ(notice.text(IDC_LINK_IS_UP_TEXT), L"网络连接已建立，不能进行故障检测");
+        EXPECT_EQ(notice.text(IDOK), L"确定");
+        EXPECT_EQ(GetWindow(notice.hwnd(), GW_OWNER), window->hwnd());
+        EXPECT_EQ(notice.control(IDCANCEL), nullptr) << "one button";
+        saveShot(notice.hwnd(), "link-is-up-notice");
+        notice.click(IDOK);
+    }));
+    EXPECT_TRUE(prompts.asked.empty());
     DestroyWindow(window->hwnd());
     window.reset();
     testing::pumpPending();

@@ -13,6 +13,7 @@
 #include "dial/LinkProbes.h"
 #include "diagnostics/FaultCheckTexts.h"
 #include "diagnostics/win/FaultCheckDialog.h"
+#include "diagnostics/win/LinkIsUpNotice.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
@@ -255,8 +256,7 @@ void MainWindow::showSettings() {
 // The check reads the local side of a link that is down; with the link up it is refused.
 void MainWindow::checkFaults() {
     if (services_.connectManage && services_.connectManage->CheckNet() == 1) {
-        prompt({hwnd(), std::string(faultcheck::kLinkIsUp), std::string(faultcheck::kCaption),
-                PromptIcon::Information});
+        LinkIsUpNotice().runModal(hwnd());
         return;
     }
     FaultCheckDialog([folder = services_.folder] { return makeNetworkInventory(folder); })
