@@ -37,7 +37,7 @@ std::string shortenGbText(const std::string& text, size_t maxBytes) {
 }
 
 std::string messageLinkAddress(const std::string& url) {
-    return isMessageAddress(url) ? url : std::string();
+    return messageOpenAddress(url);
 }
 
 bool exportMessageRows(const std::filesystem::path& file, const std::vector<Message>& rows,

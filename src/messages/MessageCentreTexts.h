@@ -18,8 +18,8 @@ std::string messageBodyText(const Message& m);
 // a hand-edited store may hold a text far longer than any window should lay out.
 std::string shortenGbText(const std::string& text, size_t maxBytes);
 
-// The address the centre's link may open: the message's own when it is a web address,
-// otherwise none (a file, a program or a script never opens from a message).
+// The address the centre's link opens (messageOpenAddress): a web address, with
+// "http://" put in front when it has no scheme; none for a file, a program or a script.
 std::string messageLinkAddress(const std::string& url);
 
 // Adds the rows (title, date, time, content; tab-separated, CR LF after each) at the end of

@@ -47,7 +47,53 @@ bool isTime(std::string_view t) {
            t.front() != ':';
 }
 
+// A web address written without its scheme, as people write them: a host with a dot,
+// of letters, digits, dots and dashes (a port may follow), that starts with "www." or
+// is followed by a path. "notepad.exe", "C:\\x", "mailto:x" and "javascript:x" are none.
+bool isSchemeLessWebAddress(std::string_view url) {
+    const std::string_view host = url.substr(0, url.find_first_of("/?#:"));
+    if (host.empty() || host.front() == '.' || host.front() == '-' ||
+        host.find('.') == std::string_view::npos)
+        return false;
+    if (!std::all_of(host.begin(), host.end(), [](unsigned char c) {
+            return std::isalnum(c) || c == '.' || c == '-';
+        }))
+        return false;
+    return startsWithNoCase(url, "www.") || url.find('/') != std::string_view::npos;
+}
+
 }  // namespace
+
+std::string messageOpenAddress(std::string_view url) {
+    while (!url.empty() && (url.front() == ' ' || url.front() == '\t')) url.remove_prefix(1);
+    while (!url.empty() && (url.back() == ' ' || url.back() == '\t')) url.remove_suffix(1);
+    std::string address;
+    if (startsWithNoCase(url, "http://") || startsWithNoCase(url, "https://"))
+        address = url;
+    else if (isSchemeLessWebAddress(url))
+        address = "http://" + std::string(url);  // as the shortcut panel stores them
+    else
+        return {};
+    // The host stays as it is (it must be ASCII); the rest is sent as a browser sends it:
+    // UTF-8, each byte beyond ASCII and each blank percent-encoded.
+    const size_t hostStart = address.find("//") + 2;
+    const size_t hostEnd = std::min(address.find_first_of("/?#", hostStart), address.size());
+    std::string open = address.substr(0, hostEnd);
+    const std::string_view rest = std::string_view(address).substr(hostEnd);
+    const bool ascii = std::all_of(rest.begin(), rest.end(),
+                                   [](unsigned char c) { return c < 0x80; });
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (unsigned char c : ascii ? std::string(rest) : gbToUtf8(rest)) {
+        if (c >= 0x80 || c == ' ') {
+            open += '%';
+            open += kHex[c >> 4];
+            open += kHex[c & 0x0F];
+        } else {
+            open += static_cast<char>(c);
+        }
+    }
+    return isMessageAddress(open) ? open : std::string();
+}
 
 bool isMessageAddress(std::string_view address) {
     if (!startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
@@ -84,7 +130,8 @@ std::optional<std::vector<Message>> parseMessageList(std::string_view bytes,
             m.type.size() > limits.maxType || m.content.size() > limits.maxContent ||
             !isDate(m.date) || !isTime(m.time))
             continue;
-        if (m.url.size() > limits.maxUrl || !isMessageAddress(m.url)) m.url.clear();
+        // Kept in the form it opens in ("http://" added, UTF-8 percent form).
+        m.url = m.url.size() > limits.maxUrl ? std::string() : messageOpenAddress(m.url);
         list.push_back(std::move(m));
     }
     return list;

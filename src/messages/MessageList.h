@@ -31,5 +31,10 @@ std::optional<std::vector<Message>> parseMessageList(std::string_view bytes,
 // True for an ASCII web address starting with http:// or https:// and holding no blank or
 // control character: the only addresses a message may open.
 bool isMessageAddress(std::string_view address);
+// The address a message's link opens, or empty when it opens none: a web address as
+// written, one without its scheme ("www.isp.cn/a") with "http://" in front, non-ASCII
+// text after the host (GB2312) percent-encoded as UTF-8. Other schemes, files and
+// programs open nothing.
+std::string messageOpenAddress(std::string_view url);
 
 }  // namespace tarnix

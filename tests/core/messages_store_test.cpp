@@ -316,6 +316,34 @@ TEST(MessageList, HostileAddressesAreDroppedAndOnlyWebAddressesOpen) {
     EXPECT_EQ(messageLinkAddress("http://news.example/"), "http://news.example/");
 }
 
+// Addresses as people and peers write them open as a browser would be given them: the
+// scheme added, text beyond ASCII after the host in UTF-8 percent form.
+TEST(MessageList, SchemeLessAndNonAsciiWebAddressesOpen) {
+    const std::pair<std::string, std::string> opened[] = {
+        {"www.isp.cn/news/1.htm", "http://www.isp.cn/news/1.htm"},
+        {"WWW.isp.cn", "http://WWW.isp.cn"},
+        {"isp.cn:8080/a?b=1", "http://isp.cn:8080/a?b=1"},
+        {"  http://isp.cn/a  ", "http://isp.cn/a"},
+        {"http://isp.cn/\xd0\xc2\xce\xc5.htm", "http://isp.cn/%E6%96%B0%E9%97%BB.htm"},  // 新闻
+        {"isp.cn/a b?q=\xd6\xd0", "http://isp.cn/a%20b?q=%E4%B8%AD"},                     // 中
+    };
+    for (const auto& [stored, address] : opened) {
+        EXPECT_EQ(messageLinkAddress(stored), address) << stored;
+        EXPECT_TRUE(isMessageAddress(address)) << address;
+    }
+    // A list from the provider keeps such an address for its message, as it opens.
+    const auto list = parseMessageList(
+        listOf({msg("2026-12-01", "08:00:00", "t", kSystem, "www.isp.cn/\xd0\xc2")}));
+    ASSERT_TRUE(list);
+    EXPECT_EQ((*list)[0].url, "http://www.isp.cn/%E6%96%B0");
+
+    for (const std::string refused :
+         {"isp.cn", "ftp://isp.cn/a", "localhost:8080/a", "www.\xd6\xd0.cn/", ".isp.cn/a",
+          "http://\xd6\xd0.cn/", "\\\\isp.cn/a", "-isp.cn/a"}) {
+        EXPECT_EQ(messageLinkAddress(refused), "") << refused;
+    }
+}
+
 TEST(MessageList, OversizedListsItemsAndFieldsCostNoCrashAndLittleTime) {
     // 50 MB: refused before it is parsed.
     std::string huge = kDecl + "<MessageRecord>";

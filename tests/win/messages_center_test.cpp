@@ -371,10 +371,17 @@ TEST(MessageDeskTest, ANewListPopsUpCountsUnreadAndAClickOpensTheCentreOnIt) {
     for (DWORD until = GetTickCount() + 300; GetTickCount() < until; Sleep(10)) pumpPending();
     EXPECT_EQ(store.messages().size(), 2u);
 
-    // A centre still open when the main window goes closes with it.
+    // The centre is the main window's: above it (always on top as it is), without a
+    // taskbar button of its own; opened while the window waits in the tray, it shows.
+    ShowWindow(window->hwnd(), SW_MINIMIZE);
+    ASSERT_FALSE(IsWindowVisible(window->hwnd()));
     SendMessageW(window->hwnd(), WM_COMMAND, ID_MESSAGE_CENTER, 0);
     HWND open = FindWindowW(L"#32770", L"历史消息管理");
     ASSERT_NE(open, nullptr);
+    EXPECT_EQ(GetWindow(open, GW_OWNER), window->hwnd());
+    EXPECT_FALSE(GetWindowLongW(open, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(IsWindowVisible(open));
+    // A centre still open when the main window goes closes with it.
     DestroyWindow(window->hwnd());
     window.reset();
     pumpPending();

@@ -56,11 +56,12 @@ void MessageCenterDialog::closeAll() {
         if (c->hwnd()) c->end(IDCANCEL);
 }
 
-MessageCenterDialog* MessageCenterDialog::open(MessageStore& store, std::optional<Message> focus) {
+MessageCenterDialog* MessageCenterDialog::open(MessageStore& store, std::optional<Message> focus,
+                                               HWND owner) {
     RichEdit::loadRichEdit();
     auto* dialog = new MessageCenterDialog(store, std::move(focus));
     // On failure createModeless frees it.
-    if (!dialog->createModeless(nullptr, true)) return nullptr;
+    if (!dialog->createModeless(owner, true)) return nullptr;
     SetForegroundWindow(dialog->hwnd());
     return dialog;
 }

@@ -23,8 +23,10 @@ class MessageCenterDialog : public Dialog {
     explicit MessageCenterDialog(MessageStore& store, std::optional<Message> focus = {});
 
     // Opens a further centre and shows it; the window object frees itself when closed.
-    // Without an owner, so that it shows while the main window waits in the tray.
-    static MessageCenterDialog* open(MessageStore& store, std::optional<Message> focus = {});
+    // Owned by the main window: no taskbar button of its own, and always above the
+    // always-on-top main window instead of under it.
+    static MessageCenterDialog* open(MessageStore& store, std::optional<Message> focus = {},
+                                     HWND owner = nullptr);
     // Closes every open centre: none may outlive the store it shows.
     static void closeAll();
     ~MessageCenterDialog() override;

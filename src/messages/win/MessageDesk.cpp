@@ -94,7 +94,7 @@ void MessageDesk::prepareMenu(HMENU menu) const {
 }
 
 void MessageDesk::openCenter(std::optional<Message> focus) {
-    if (store_) MessageCenterDialog::open(*store_, std::move(focus));
+    if (store_) MessageCenterDialog::open(*store_, std::move(focus), main_);
 }
 
 void MessageDesk::received(const std::vector<Message>& list) {
