@@ -10,8 +10,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "../support/PixelSnapshot.h"
 #include "../support/WindowPump.h"
 #include "shortcuts/win/OutlookBarCtrl.h"
+#include "shortcuts/win/OutlookContextMenu.h"
+#include "shortcuts_ids.h"
 #include "store/CodePage.h"
 #include "widgets/win/Scoped.h"
 
@@ -256,6 +259,78 @@ TEST_F(OutlookBarTest, DroppedShortcutAddsItsProgramUnderTheShortcutsName) {
     EXPECT_EQ(_stricmp(bar_.model().itemTarget(3).c_str(), wideToGb(self).c_str()), 0);
     EXPECT_EQ(saved, 1);
     fs::remove(link);
+}
+
+// The context menu draws itself: the menus' blue, the icon column, the entry under the
+// mouse in the bar's blue, and greyed entries that never light up.
+TEST_F(OutlookBarTest, ContextMenuIsOwnerDrawnAndGreysWhatDoesNotApply) {
+    const auto menu = makeOwnerDrawnOutlookMenu(OutlookMenuState(OutlookHit::Item, 1, true));
+    HMENU handle = menu->handle();
+    ASSERT_NE(handle, nullptr);
+    ULONG_PTR renameData = 0, addFolderData = 0;
+    for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+        ASSERT_TRUE(GetMenuItemInfoW(handle, i, TRUE, &info));
+        EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << i;
+        if (info.fType & MFT_SEPARATOR) continue;
+        const bool enabled = info.wID == ID_OUTLOOK_DELETE_FILE || info.wID == ID_OUTLOOK_RENAME;
+        EXPECT_EQ((info.fState & MFS_GRAYED) == 0, enabled) << info.wID;
+        if (info.wID == ID_OUTLOOK_RENAME) renameData = info.dwItemData;
+        if (info.wID == ID_OUTLOOK_ADD_FOLDER) addFolderData = info.dwItemData;
+    }
+
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, ID_OUTLOOK_RENAME, 0, 0, renameData};
+    ASSERT_TRUE(menu->handleMessage(WM_MEASUREITEM, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_GT(measure.itemWidth, static_cast<UINT>(OwnerDrawnMenu::kIconColumnWidth + 20));
+    EXPECT_GE(measure.itemHeight, 20u);
+    MEASUREITEMSTRUCT control{ODT_BUTTON, 1, 0, 0, 0, renameData};
+    EXPECT_FALSE(menu->handleMessage(WM_MEASUREITEM, reinterpret_cast<LPARAM>(&control)));
+
+    auto drawn = [&](ULONG_PTR data, UINT state) {
+        return testing::snapshotOf(200, 24, [&](HDC dc) {
+            DRAWITEMSTRUCT item{ODT_MENU, 0, 0, ODA_DRAWENTIRE, state, nullptr, dc, {0, 0, 200, 24},
+                                data};
+            menu->handleMessage(WM_DRAWITEM, reinterpret_cast<LPARAM>(&item));
+        });
+    };
+    const auto lit = drawn(renameData, ODS_SELECTED);
+    EXPECT_EQ(lit.at(190, 12), OwnerDrawnMenu::kSelected);
+    EXPECT_EQ(lit.at(1, 1), OwnerDrawnMenu::kSelectedFrame);
+    const auto greyed = drawn(addFolderData, ODS_SELECTED | ODS_GRAYED);
+    EXPECT_EQ(greyed.at(190, 12), OwnerDrawnMenu::kBackground);
+    EXPECT_EQ(greyed.at(1, 12), OwnerDrawnMenu::kIconColumn);
+    EXPECT_GT(greyed.count([](COLORREF c) { return c == GetSysColor(COLOR_GRAYTEXT); }), 0)
+        << "the text in grey";
+
+    // A right click opens it over the bar (a picture for the README when asked); closed
+    // without a choice, no command goes to the parent.
+    static HWND shownMenu;
+    static RECT shownArea;
+    shownMenu = nullptr;
+    shownArea = {};
+    GetWindowRect(owner_.hwnd, &shownArea);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        static int ticks = 0;
+        if (++ticks > 100) EndMenu();  // never seen: the test fails, it does not hang
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup)) return;
+        if (!shownMenu) {  // seen: painted by the next tick
+            shownMenu = popup;
+            return;
+        }
+        RECT r;
+        GetWindowRect(popup, &r);
+        UnionRect(&shownArea, &shownArea, &r);
+        testing::saveScreenArea(shownArea, "outlook-context-menu");
+        EndMenu();
+    });
+    SendMessageW(bar_.hwnd(), WM_RBUTTONUP, 0, at(itemCentre(1)));
+    KillTimer(nullptr, timer);
+    EXPECT_NE(shownMenu, nullptr);
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, owner_.hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
 }
 
 }  // namespace

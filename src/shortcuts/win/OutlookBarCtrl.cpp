@@ -551,14 +551,14 @@ void OutlookBarCtrl::scrollBy(int items) {
 void OutlookBarCtrl::onRightUp(BarPoint point) {
     if (press_ != Press::None) return;
     rightClickAt(point);
-    HWND parent = GetParent(hwnd_);
-    HMENU menu = makeOutlookContextMenu(
+    const auto menu = makeOwnerDrawnOutlookMenu(
         OutlookMenuState(rightClick_.kind, model_.openFolder(), model_.smallIcons()));
-    if (!menu) return;
+    if (!menu->handle()) return;
     POINT screen{point.x, point.y};
     ClientToScreen(hwnd_, &screen);
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, parent, nullptr);
-    DestroyMenu(menu);
+    // The bar draws the menu; the command goes to the parent as the menu would post it.
+    if (const int command = menu->track(hwnd_, screen))
+        PostMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 const OutlookHit& OutlookBarCtrl::rightClickAt(BarPoint point) {

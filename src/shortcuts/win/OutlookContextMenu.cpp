@@ -40,4 +40,17 @@ HMENU makeOutlookContextMenu(const OutlookMenuState& state) {
     return popup;
 }
 
+std::unique_ptr<OwnerDrawnMenu> makeOwnerDrawnOutlookMenu(const OutlookMenuState& state) {
+    auto menu = std::make_unique<OwnerDrawnMenu>(makeOutlookContextMenu(state));
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    for (auto [command, icon] : {std::pair{OutlookCommand::AddFolder, IDI_SHORTCUT_FOLDER},
+                                 std::pair{OutlookCommand::AddFile, IDI_SHORTCUT_PROGRAM},
+                                 std::pair{OutlookCommand::AddWebPage, IDI_SHORTCUT_WEB}}) {
+        menu->setIcon(outlookCommandId(command),
+                      ScopedIcon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(icon),
+                                                               IMAGE_ICON, 16, 16, 0))));
+    }
+    return menu;
+}
+
 }  // namespace tarnix
