@@ -197,13 +197,10 @@ std::vector<Message> MessageStore::merge(const std::vector<Message>& fetched) {
     }
     leaveRoot();
     std::vector<Message> fresh;
-    for (const Message& m : fetched) {
-        if (known.count(keyOf(m))) continue;  // stored
-        if (std::find_if(fresh.begin(), fresh.end(), [&](const Message& f) {
-                return keyOf(f) == keyOf(m);
-            }) == fresh.end())
-            fresh.push_back(m);  // not twice from one list
-    }
+    std::set<Key> seen = known;
+    for (const Message& m : fetched)
+        if (seen.insert(keyOf(m)).second) fresh.push_back(m);  // not stored, not twice
+
     if (fresh.empty()) return added;
 
     // Over the count, the oldest of stored and new alike make room; a new message older
