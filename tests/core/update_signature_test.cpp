@@ -2,6 +2,10 @@
 // provider pastes into Provider.ini, and what verifies and what never does.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "../support/update_Signer.h"
 #include "update/ProviderKey.h"
 #include "update/Signature.h"
@@ -57,6 +61,20 @@ TEST(ProviderSignature, VerifiesTheSignedBytesAndNothingElse) {
         EXPECT_FALSE(verifyProviderSignature(key, document, signature.substr(0, i))) << i;
     }
     EXPECT_FALSE(verifyProviderSignature(key, document, std::string(10u << 20, '\x30')));
+}
+
+// The lab's demo key (tools/lab-provider/lab-demo-key.pem) signed the version list among the
+// fuzz seeds: the key built into this build is its public half, so ./run's signed lists
+// are believed.
+TEST(ProviderSignature, TheBuiltInKeyIsTheLabsDemoKey) {
+    auto read = [](const char* name) {
+        std::ifstream in(std::filesystem::path(TARNIX_FUZZ_SEEDS) / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string list = read("update_list/list"), signature = read("signature/der");
+    ASSERT_FALSE(list.empty());
+    EXPECT_TRUE(verifyProviderSignature(decodeBase64(kBuiltInProviderKey).value_or(""), list,
+                                        signature));
 }
 
 }  // namespace
