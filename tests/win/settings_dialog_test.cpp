@@ -255,7 +255,7 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY));
         EXPECT_EQ(config_->GetAutoConnect(), 0);
         EXPECT_TRUE(config_->GetStartUp());
-        EXPECT_EQ(runValue(), program_.wstring());
+        EXPECT_EQ(runValue(), L"\"" + program_.wstring() + L"\"");
         EXPECT_EQ(setting("SetType"), kShutdownPowerOff);
         EXPECT_EQ(setting("SetTime"), "2026-12-8 6:30:00");
         EXPECT_EQ(proxyServer(), "10.0.0.2:08080") << "the port as typed";
@@ -268,7 +268,7 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         d.click(IDCANCEL);
     });
     EXPECT_TRUE(prompts_.asked.empty());
-    EXPECT_EQ(runValue(), program_.wstring());
+    EXPECT_EQ(runValue(), L"\"" + program_.wstring() + L"\"");
     EXPECT_TRUE(config_->GetStartUp());
     EXPECT_EQ(config_->GetReconnect(), 1);
 
