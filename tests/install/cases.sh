@@ -198,11 +198,12 @@ installer_client_starts() {
   printf '<?xml version="1.0" encoding="GB2312"?>\r\n<CONFIG><UPDATESET>0</UPDATESET><passwordstatus>1</passwordstatus><StartUp>0</StartUp><Autoconnect>0</Autoconnect><Alwaysconnect>0</Alwaysconnect><Reconnect>1</Reconnect><RedialTimegrap>30</RedialTimegrap><RedialTrytimes>4321</RedialTrytimes><MsgPop>1</MsgPop></CONFIG>\r\n' >"$install/config.xml"
   printf '<?xml version="1.0" encoding="GB2312"?>\r\n<record><ITEM user="keepme" start_time="2026-11-03 08:00:00" end_time="2026-11-03 09:30:00" ip="10.0.0.9" error_code="\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa" send="1200" recv="34000"/></record>\r\n' >"$install/data/record/2026-11.xml"
   printf '[Group]\r\nCount=1\r\n' >"$install/Settings.ini"
-  (cd "$work" && md5sum "$install/config.xml" "$install/data/record/2026-11.xml" "$install/Settings.ini" >user-files.md5)
   (wine "$install_win\\Tarnix.exe" >/dev/null 2>&1 &)
   local window= i
   for i in $(seq 300); do window=$(client_window); [ -n "$window" ] && break; sleep 0.1; done
   [ -n "$window" ] || { echo "the installed client shows no window within 30 s"; return 1; }
+  # Taken once the client runs: it rewrites Settings.ini in its own form as it starts.
+  (cd "$work" && md5sum "$install/config.xml" "$install/data/record/2026-11.xml" "$install/Settings.ini" >user-files.md5)
   echo "the client's window: $window"
 }
 

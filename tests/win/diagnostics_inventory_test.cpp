@@ -49,8 +49,8 @@ TEST(SystemInventory, TheCheckSaysSoWhenThereIsNoPciDevice) {
     check.run();
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(prompts.asked[0].text, faultcheck::kNoPciDevices);
-    EXPECT_EQ(check.diagnosis(), "");
-    EXPECT_EQ(check.adapterIcon(), StageIcon::Neutral);
+    EXPECT_EQ(check.diagnosis().rfind(faultcheck::kVerdictNoPciDevices, 0), 0u);
+    EXPECT_EQ(check.adapterIcon(), StageIcon::Fault);
     EXPECT_TRUE(check.rows().devices.empty());
 }
 
