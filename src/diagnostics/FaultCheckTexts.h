@@ -9,6 +9,10 @@ namespace tarnix::faultcheck {
 // "宽带故障检测": the window's title.
 inline constexpr std::string_view kTitle = "\xbf\xed\xb4\xf8\xb9\xca\xd5\xcf\xbc\xec\xb2\xe2";
 
+// "没有找到有效的PCI网卡设备!": the message box's text, also the verdict's finding.
+#define TARNIX_NO_PCI_DEVICES \
+    "\xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xd3\xd0\xd0\xa7\xb5\xc4PCI\xcd\xf8\xbf\xa8\xc9\xe8\xb1\xb8!"
+
 // "\n*** 提示：您可以勾上左下角的复选框查看详细诊断信息。 ***"
 #define TARNIX_FAULT_HINT                                                                          \
     "\n*** "                                                                                       \
@@ -29,8 +33,7 @@ inline constexpr std::string_view kVerdictHealthy =
     "    \xb1\xbe\xbb\xfa\xb9\xa4\xd7\xf7\xd5\xfd\xb3\xa3" TARNIX_FAULT_HINT;
 // "    没有找到有效的PCI网卡设备!": the message box's text as a verdict of its own.
 inline constexpr std::string_view kVerdictNoPciDevices =
-    "    \xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xd3\xd0\xd0\xa7\xb5\xc4PCI\xcd\xf8\xbf\xa8\xc9"
-    "\xe8\xb1\xb8!" TARNIX_FAULT_HINT;
+    "    " TARNIX_NO_PCI_DEVICES TARNIX_FAULT_HINT;
 // "    PPPOE未检测到"
 inline constexpr std::string_view kVerdictNoPppoe =
     "    PPPOE\xce\xb4\xbc\xec\xb2\xe2\xb5\xbd" TARNIX_FAULT_HINT;
@@ -54,9 +57,8 @@ inline constexpr std::string_view kSystemPppoeType = "PPPoE";
 
 // Messages, captioned "提示", with the error icon.
 inline constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
-// "没有找到有效的PCI网卡设备!"
-inline constexpr std::string_view kNoPciDevices =
-    "\xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xd3\xd0\xd0\xa7\xb5\xc4PCI\xcd\xf8\xbf\xa8\xc9\xe8\xb1\xb8!";
+inline constexpr std::string_view kNoPciDevices = TARNIX_NO_PCI_DEVICES;
+#undef TARNIX_NO_PCI_DEVICES
 // "没有找到合适的网卡"
 inline constexpr std::string_view kStatusUnknown =
     "\xc3\xbb\xd3\xd0\xd5\xd2\xb5\xbd\xba\xcf\xca\xca\xb5\xc4\xcd\xf8\xbf\xa8";

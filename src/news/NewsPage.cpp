@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/AsciiText.h"
+
 namespace tarnix {
 namespace {
 
@@ -85,13 +87,6 @@ std::string newsPageAddress(std::string_view host) {
 }
 
 namespace {
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return lower;
-}
 
 // "name:80" and "name" are the same place.
 std::string withoutDefaultPort(std::string authority) {

@@ -2,15 +2,10 @@
 
 #include <string>
 
+#include "base/AsciiText.h"
+
 namespace tarnix {
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return lowered;
-}
 
 // The value of header `name` (lower case) in the header block, if present.
 std::optional<std::string_view> headerValue(std::string_view head, std::string_view name) {
@@ -21,7 +16,7 @@ std::optional<std::string_view> headerValue(std::string_view head, std::string_v
         std::size_t end = head.find("\r\n", at);
         if (colon == std::string_view::npos || end == std::string_view::npos || colon > end)
             continue;
-        if (lower(head.substr(at, colon - at)) == name) return head.substr(colon + 1, end - colon - 1);
+        if (lowerAscii(head.substr(at, colon - at)) == name) return head.substr(colon + 1, end - colon - 1);
     }
     return std::nullopt;
 }
@@ -40,7 +35,7 @@ HttpHead parseHttpHead(std::string_view head) {
     parsed.valid = true;
     parsed.status = int(*status);
     if (auto coding = headerValue(head, "transfer-encoding"))
-        parsed.chunked = lower(*coding).find("chunked") != std::string::npos;
+        parsed.chunked = lowerAscii(*coding).find("chunked") != std::string::npos;
     if (auto text = headerValue(head, "content-length")) {
         parsed.length = parseContentLength(*text);
         parsed.lengthValid = parsed.length.has_value();

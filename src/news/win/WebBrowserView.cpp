@@ -286,7 +286,7 @@ class WebBrowserView final : public BrowserView {
 
     bool create(HWND host) override {
         if (!ole_.started() || !host) return false;
-        site_ = new BrowserSite(host);  // the one reference is the view's
+        *site_.put() = new BrowserSite(host);  // the one reference is the view's
         // The control keeps its state in a storage of the container's; one in memory
         // will do, as nothing of it is ever saved.
         ComPtr<ILockBytes> bytes;
@@ -295,7 +295,7 @@ class WebBrowserView final : public BrowserView {
                 bytes.get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0,
                 storage_.put())) ||
             FAILED(OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr,
-                             static_cast<IOleClientSite*>(site_), storage_.get(),
+                             static_cast<IOleClientSite*>(site_.get()), storage_.get(),
                              object_.putVoid()))) {
             close();
             return false;
@@ -305,7 +305,7 @@ class WebBrowserView final : public BrowserView {
         RECT area{};
         GetClientRect(host, &area);
         if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                                   static_cast<IOleClientSite*>(site_), 0, host, &area))) {
+                                   static_cast<IOleClientSite*>(site_.get()), 0, host, &area))) {
             close();
             return false;
         }
@@ -332,8 +332,7 @@ class WebBrowserView final : public BrowserView {
         if (guard_) {
             if (events_) events_->Unadvise(cookie_);
             guard_->detach();
-            guard_->Release();
-            guard_ = nullptr;
+            guard_.reset();
         }
         events_.reset();
         closeControl();
@@ -342,14 +341,14 @@ class WebBrowserView final : public BrowserView {
   private:
     // Connects the guard to the control's events; without it the view is not used.
     bool watchNavigation() {
-        guard_ = new NavigationGuard({
+        *guard_.put() = new NavigationGuard({
             [this](IDispatch* frame) { return isTopLevel(frame); },
             [this](const std::string& address) { return isNewsHostAddress(address, newsHost_); },
             [this] { go(L"about:blank"); },
         });
         auto points = browser_.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
         if (!points || FAILED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, events_.put())) ||
-            FAILED(events_->Advise(static_cast<IDispatch*>(guard_), &cookie_))) {
+            FAILED(events_->Advise(static_cast<IDispatch*>(guard_.get()), &cookie_))) {
             events_.reset();
             close();
             return false;
@@ -392,14 +391,13 @@ class WebBrowserView final : public BrowserView {
         storage_.reset();
         if (site_) {
             site_->detach();
-            site_->Release();
-            site_ = nullptr;
+            site_.reset();
         }
     }
 
     OleScope ole_;  // first: the last to go
-    BrowserSite* site_ = nullptr;
-    NavigationGuard* guard_ = nullptr;
+    ComPtr<BrowserSite> site_;
+    ComPtr<NavigationGuard> guard_;
     ComPtr<IConnectionPoint> events_;
     DWORD cookie_ = 0;
     std::string newsHost_;  // "name[:port]"; empty: nothing but the blank page

@@ -50,18 +50,18 @@ bool HeldPackageFile::holdAndRead(const std::function<void(std::string_view)>& p
 
 namespace {
 
-// Starts `program` in `folder`; the process's handle, or null when it did not start.
-HANDLE startProcess(const std::filesystem::path& program, const std::wstring& folder) {
+// Starts `program` in `folder`; the process's handle, or none when it did not start.
+ScopedHandle startProcess(const std::filesystem::path& program, const std::wstring& folder) {
     std::wstring command = L"\"" + program.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process)) {
-        return nullptr;
+        return {};
     }
-    CloseHandle(process.hThread);
-    return process.hProcess;
+    ScopedHandle thread(process.hThread);  // not needed: only the process is waited for
+    return ScopedHandle(process.hProcess);
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ HANDLE startProcess(const std::filesystem::path& program, const std::wstring& fo
 bool HeldPackageFile::start() {
     if (!held_) return false;
     std::wstring folder = file_.parent_path().wstring();
-    installer_.reset(startProcess(file_, folder));
+    installer_ = startProcess(file_, folder);
     if (!installer_) {
         // An installer that asks for administrator rights starts through the shell, which
         // asks the user; the file stays held meanwhile.
