@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/DialEntry.h"
+#include "base/TextLines.h"
 #include "store/DamagedFile.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
@@ -150,16 +151,11 @@ std::map<std::string, std::string> readLastSeen(const fs::path& path) {
     std::map<std::string, std::string> values;
     std::string bytes, error;
     if (!readWholeFile(path, bytes, error) || bytes.size() > 4096) return values;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        std::size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    forEachLine(bytes, [&values](std::string_view line) {
         const std::size_t equals = line.find('=');
-        if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
-        at = end + 1;
-    }
+        if (equals != std::string_view::npos)
+            values[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    });
     return values;
 }
 

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextLines.h"
 #include "store/SafeFile.h"
 
 namespace tarnix {
@@ -57,17 +58,11 @@ std::set<MessageKey> readUnreadFile(const std::filesystem::path& file) {
     std::set<MessageKey> keys;
     std::string bytes, error;
     if (!readWholeFile(file, bytes, error)) return keys;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    forEachLine(bytes, [&keys](std::string_view line) {
         std::vector<std::string> fields = fieldsOf(line);
         if (fields.size() == 3)
             keys.emplace(std::move(fields[0]), std::move(fields[1]), std::move(fields[2]));
-        start = end + 1;
-    }
+    });
     return keys;
 }
 

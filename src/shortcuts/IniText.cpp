@@ -3,6 +3,7 @@
 #include <climits>
 #include <system_error>
 
+#include "base/TextLines.h"
 #include "store/CodePage.h"
 #include "store/SafeFile.h"
 
@@ -105,15 +106,7 @@ bool IniText::save(const std::filesystem::path& file) const {
 }
 
 void IniText::parse(std::string_view text) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        addLine(line);
-        start = end + 1;
-    }
+    forEachLine(text, [this](std::string_view line) { addLine(line); });
 }
 
 void IniText::addLine(std::string_view raw) {
