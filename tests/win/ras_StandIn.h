@@ -7,8 +7,11 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <string_view>
 
+#include "store/PasswordCipher.h"
 #include "../support/WinProcess.h"
 #include "../support/lab_Server.h"
 
@@ -100,6 +103,26 @@ inline bool placeWithStandIn(const std::filesystem::path& program,
         std::filesystem::copy_file(program, target, ec);
     std::filesystem::copy_file(standInDll(), folder / "rasapi32.dll", ec);
     return std::filesystem::exists(target) && std::filesystem::exists(folder / "rasapi32.dll");
+}
+
+// The per-user phonebook, which a new Windows account does not have yet.
+inline std::wstring userPhonebook() {
+    wchar_t appData[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    return std::wstring(appData, n) + L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
+}
+
+// A config.xml in `folder` with the demo account saved and shown, connecting at start;
+// `settings` are further elements of CONFIG.
+inline void writeDemoConfig(const std::filesystem::path& folder, std::string_view settings = {}) {
+    const std::string demo =
+        "<User NAME=\"demo\" PASSWORD=\"" + PasswordCipher::EncryptPassword("demo") + "\"/>";
+    std::ofstream(folder / "config.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
+        << settings << "<pppoe_brelvan_default_entry>\r\n" << demo
+        << "\r\n</pppoe_brelvan_default_entry>\r\n<LastUser>\r\n" << demo
+        << "\r\n</LastUser>\r\n</CONFIG>\r\n";
 }
 
 // Runs `exe args` with the console of this process, waits at most `ms`; the exit code, or

@@ -6,13 +6,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 
 #include "app/win/DialerApp.h"
 #include "base/DialEntry.h"
 #include "resource.h"
 #include "store/CodePage.h"
-#include "store/PasswordCipher.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 
@@ -24,12 +22,6 @@ namespace {
 
 HWND mainWindowOf(DWORD pid) {
     return windowOf(pid, [](HWND w) { return GetPropW(w, kProductTitle) != nullptr; });
-}
-
-std::wstring userPhonebook() {
-    wchar_t appData[MAX_PATH];
-    DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    return std::wstring(appData, n) + L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
 }
 
 std::wstring statusLine(HWND window) {
@@ -44,15 +36,8 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
     TempFolder folder{L"rasclient"};
     ASSERT_TRUE(placeWithStandIn(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), folder.path(),
                                  L"TarnixRas.exe"));
-    const std::string demo =
-        "<User NAME=\"demo\" PASSWORD=\"" + PasswordCipher::EncryptPassword("demo") + "\"/>";
     // No LinkAgent.ini: ras mode. Connect at start; redial at once after a drop.
-    std::ofstream(folder.path() / "config.xml", std::ios::binary)
-        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
-           "<Alwaysconnect>1</Alwaysconnect>\r\n"
-           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
-           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    writeDemoConfig(folder.path(), "<Alwaysconnect>1</Alwaysconnect>\r\n");
     // The first start on a new account: the user has no phonebook file yet.
     const std::wstring entry = gbToWide(kDialEntryName);
     DeleteFileW(userPhonebook().c_str());

@@ -10,7 +10,6 @@
 #include "app/win/DialerApp.h"
 #include "base/Clock.h"
 #include "store/CodePage.h"
-#include "store/PasswordCipher.h"
 #include "widgets/win/Scoped.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
@@ -30,20 +29,10 @@ class RasLifecycle : public ::testing::Test {
         if (standInControl()) GTEST_SKIP() << "the client is started over the stand-in from outside";
         ASSERT_TRUE(placeWithStandIn(builtProgram(L"TARNIX_EXE", L"../Tarnix.exe"), folder_.path(),
                                      L"TarnixLife.exe"));
-        const std::string demo =
-            "<User NAME=\"demo\" PASSWORD=\"" + PasswordCipher::EncryptPassword("demo") + "\"/>";
         // No LinkAgent.ini: ras mode. Connect at start.
-        std::ofstream(folder_.path() / "config.xml", std::ios::binary)
-            << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-               "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
-               "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
-               "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+        writeDemoConfig(folder_.path());
         // A new Windows account: no phonebook file yet.
-        wchar_t appData[MAX_PATH];
-        DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-        DeleteFileW((std::wstring(appData, n) +
-                     L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk")
-                        .c_str());
+        DeleteFileW(userPhonebook().c_str());
         environment_.set(L"TARNIX_STANDIN_AC", gbToWide(labAc_.endpoint()));
         environment_.overrideRasapi(L"TarnixLife.exe");
     }

@@ -56,11 +56,6 @@ class RasInside : public ::testing::Test {
         askLab("DELAY 0");
     }
 
-    static std::wstring userPhonebook() {
-        wchar_t appData[MAX_PATH];
-        DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-        return std::wstring(appData, n) + L"\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
-    }
     static std::wstring systemPhonebook() { return (testProgramFolder() / "system.pbk").wstring(); }
     static void removeEntry() {
         const std::wstring entry = gbToWide(kDialEntryName);
