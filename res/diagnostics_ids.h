@@ -1,5 +1,6 @@
 // Ids of the fault-check window and its cable-modem address dialog.
 #pragma once
+#include "TextIds.h"
 
 // Dialogs.
 #define IDD_FAULT_CHECK 149
@@ -46,8 +47,6 @@
 #define IDD_LINK_IS_UP 226
 #define IDC_LINK_IS_UP_ICON 43050
 #define IDC_LINK_IS_UP_TEXT 43051
-#define IDS_LINK_IS_UP_CAPTION 43052
-#define IDS_LINK_IS_UP 43053
 
 // Icons of the stages: neutral, good and fault for the adapter and the PPPoE driver, one
 // each for the others; the bitmap along the left edge.

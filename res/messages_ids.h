@@ -1,5 +1,6 @@
 // Ids of the message centre, the message pop-up and their commands.
 #pragma once
+#include "TextIds.h"
 
 // The message centre ("历史消息管理").
 #define IDD_MESSAGE_CENTER 242
@@ -21,12 +22,3 @@
 
 // Commands: pop-ups on and off (the centre itself is ID_MESSAGE_CENTER).
 #define ID_MESSAGE_POPUPS 46010
-
-// Strings.
-#define IDS_MSG_COLUMN_TITLE 46020
-#define IDS_MSG_COLUMN_DATE 46021
-#define IDS_MSG_COLUMN_TIME 46022
-#define IDS_MSG_COLUMN_CONTENT 46023
-#define IDS_MSG_CENTER_ITEM 46024
-#define IDS_MSG_CENTER_UNREAD 46025
-#define IDS_MSG_EXPORT_FAILED 46026

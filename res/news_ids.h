@@ -1,5 +1,6 @@
 // Ids of the news window's resources.
 #pragma once
+#include "TextIds.h"
 
 #define IDD_NEWS 227
 #define IDC_NEWS_VIEW 1194

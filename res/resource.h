@@ -2,6 +2,9 @@
 // refer to the windows and commands by them.
 #pragma once
 
+// The texts' ids are numbered by scripts/gen-texts from the string tables.
+#include "TextIds.h"
+
 // Dialogs
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
@@ -38,21 +41,6 @@
 // Icons
 #define IDI_MAIN 128
 #define IDI_TRAY_OFFLINE 250
-
-// Strings
-#define IDS_SOCKETS_FAILED 103
-#define IDS_PROMPT_CAPTION 40001
-#define IDS_TOOLBAR_CREATE_FAILED 40002
-#define IDS_TOOLBAR_LOAD_FAILED 40003
-#define IDS_HELP_MISSING 40004
-#define IDS_TRAY_TIP 40005
-#define IDS_BALLOON_CONNECTED 40006
-#define IDS_BALLOON_DISCONNECTED 40007
-#define IDS_STATE_CONNECTED 40008
-#define IDS_BALLOON_DIAL_FAILED 40009
-#define IDS_DIALLING 40010
-#define IDS_REDIALLING 40011
-#define IDS_REDIALLING_OF 40012
 
 // Controls of the main window
 #define IDC_TABS 1001
@@ -108,10 +96,6 @@
 #define ID_TOOL_DISCONNECT 32782
 #define ID_TOOL_SETTINGS 32783
 #define ID_TRAY_ABOUT 32784
-#define IDS_TAB_LOGIN 32785
-#define IDS_TAB_SHORTCUTS 32786
-#define IDS_TAB_SERVICES 32787
-#define IDS_TAB_CONTACT 32788
 #define ID_STATISTICS 32794
 #define ID_USER_MANAGEMENT 32795
 #define ID_RECORD_QUERY 32796

@@ -1,5 +1,6 @@
 // Ids of the settings dialog "用户设置" and its pages.
 #pragma once
+#include "TextIds.h"
 
 // Dialogs: the settings dialog and its pages.
 #define IDD_SETTINGS 148

@@ -1,5 +1,6 @@
 // Ids of the shortcut panel's resources.
 #pragma once
+#include "TextIds.h"
 
 #define IDR_OUTLOOK_MENU 165
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "TextIds.h"
 // Resource ids of the update check and its settings page.
 #define IDD_UPDATE_SETTINGS 45000
 #define IDC_UPDATE_GROUP 45001
@@ -6,8 +7,3 @@
 #define IDC_UPDATE_AUTOMATIC_NOTE 45003
 #define IDC_UPDATE_MANUAL 45004
 #define IDC_UPDATE_MANUAL_NOTE 45005
-
-#define IDS_UPDATE_FOUND 45100
-#define IDS_UPDATE_FOUND_CAPTION 45101
-#define IDS_UPDATER_MISSING 45102
-#define IDS_UPDATER_NOT_STARTED 45103

@@ -1,13 +1,17 @@
-// The Windows tests' entry: GoogleTest with sockets and common controls ready, as the
-// program has them after its start-up.
+// The Windows tests' entry: GoogleTest with sockets, common controls and the texts of the
+// string table ready, as the program has them after its start-up (the test program carries
+// the program's resources).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "base/Socket.h"
+#include "base/win/ResourceTexts.h"
 #include "widgets/win/CommonControls.h"
 
 int wmain(int argc, wchar_t** argv) {
+    static const tarnix::ResourceTexts texts(GetModuleHandleW(nullptr));
+    tarnix::useTexts(texts);
     tarnix::initCommonControls();
     tarnix::socketsStartup();
     testing::InitGoogleTest(&argc, argv);
