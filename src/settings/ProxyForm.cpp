@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "TextIds.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
@@ -74,13 +76,8 @@ bool sameEntry(const ProxyFields& a, const ProxyFields& b) {
     return !a.useProxy || (a.address == b.address && trim(a.port) == trim(b.port));
 }
 
-void refuse(std::string_view text, void* owner) {
-    PromptRequest request;
-    request.owner = owner;
-    request.text = std::string(text);
-    request.caption = std::string(ProxyForm::kCaption);
-    request.icon = PromptIcon::Information;
-    prompt(request);
+void refuse(unsigned text, void* owner) {
+    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information});
 }
 
 }  // namespace
@@ -109,7 +106,7 @@ ProxyFields ProxyForm::load(void* owner) {
     ConnectionProxySetting setting;
     shown_.emplace();
     if (!proxy_.query(connection_, setting)) {
-        refuse(kQueryFailedText, owner);
+        refuse(IDS_PROXY_QUERY_FAILED, owner);
         return *shown_;
     }
     // The server is kept while the proxy is switched off; the page shows it as off.
@@ -131,16 +128,16 @@ bool ProxyForm::save(const ProxyFields& fields, void* owner) {
         return true;
     }
     if (!fields.address) {
-        refuse(kNoAddressText, owner);
+        refuse(IDS_PROXY_NO_ADDRESS, owner);
         return false;
     }
     const std::string_view port = trim(fields.port);
     if (port.empty()) {
-        refuse(kNoPortText, owner);
+        refuse(IDS_PROXY_NO_PORT, owner);
         return false;
     }
     if (!allDigits(port) || port.size() > 5 || std::stoi(std::string(port)) > 65535) {
-        refuse(kPortRangeText, owner);
+        refuse(IDS_PROXY_PORT_RANGE, owner);
         return false;
     }
     const Ipv4Address& a = *fields.address;

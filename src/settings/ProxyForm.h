@@ -28,33 +28,22 @@ struct ProxyFields {
 
 class ProxyForm {
   public:
-    // Messages, captioned "提示" with the information icon: "查询IE的代理失败!",
-    // "IP地址不能为空！", "端口号不能为空！", "端口号取值范围为0~65535，请输入正确的端口号！".
-    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
-    static constexpr std::string_view kQueryFailedText =
-        "\xb2\xe9\xd1\xafIE\xb5\xc4\xb4\xfa\xc0\xed\xca\xa7\xb0\xdc!";
-    static constexpr std::string_view kNoAddressText =
-        "IP\xb5\xd8\xd6\xb7\xb2\xbb\xc4\xdc\xce\xaa\xbf\xd5\xa3\xa1";
-    static constexpr std::string_view kNoPortText =
-        "\xb6\xcb\xbf\xda\xba\xc5\xb2\xbb\xc4\xdc\xce\xaa\xbf\xd5\xa3\xa1";
-    static constexpr std::string_view kPortRangeText =
-        "\xb6\xcb\xbf\xda\xba\xc5\xc8\xa1\xd6\xb5\xb7\xb6\xce\xa7\xce\xaa"
-        "0~65535\xa3\xac\xc7\xeb\xca\xe4\xc8\xeb\xd5\xfd\xc8\xb7\xb5\xc4\xb6\xcb\xbf\xda\xba\xc5"
-        "\xa3\xa1";
+    // Messages are captioned "提示", with the information icon.
     // Addresses the proxy is not used for: WinINet's keyword for every host name without a
     // dot ("local" alone would be a host of that name).
     static constexpr std::string_view kBypass = "<local>";
 
     explicit ProxyForm(ConnectionProxy& proxy, std::string connection = kDialEntryName);
 
-    // The entry's proxy as the page shows it; a failed query is told over `owner` and the
-    // page opens as if no proxy were set.
+    // The entry's proxy as the page shows it; a failed query is told over `owner`
+    // (IDS_PROXY_QUERY_FAILED) and the page opens as if no proxy were set.
     ProxyFields load(void* owner = nullptr);
     // After the box is clicked: clearing it empties the address and the port.
     static void boxClicked(ProxyFields& fields);
     // Sets or clears the entry's proxy. An empty address or port, or a port that is not a
     // number from 0 to 65535 of at most five digits, is refused with its message over
-    // `owner` (false) and nothing is written. Fields as load() showed them write nothing:
+    // `owner` (IDS_PROXY_NO_ADDRESS, IDS_PROXY_NO_PORT, IDS_PROXY_PORT_RANGE; false) and
+    // nothing is written. Fields as load() showed them write nothing:
     // what the page cannot show (a host name, a list per protocol, a proxy it could not
     // read) stays as it is until the user changes the page.
     bool save(const ProxyFields& fields, void* owner = nullptr);

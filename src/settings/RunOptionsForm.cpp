@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "store/CodePage.h"
 
 namespace tarnix {
@@ -12,17 +13,8 @@ bool blank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-void tell(std::string text, PromptIcon icon, void* owner) {
-    PromptRequest request;
-    request.owner = owner;
-    request.text = std::move(text);
-    request.caption = std::string(RunOptionsForm::kCaption);
-    request.icon = icon;
-    prompt(request);
-}
-
 // A path as GB2312 text: Windows paths are UTF-16, others UTF-8.
-std::string gbText(const std::filesystem::path& path) {
+std::string gbPath(const std::filesystem::path& path) {
 #ifdef _WIN32
     return wideToGb(path.wstring());
 #else
@@ -59,7 +51,7 @@ RunOptionsFields RunOptionsForm::load() {
         const std::string text = config_.GetRedialIntervalText();
         fields.intervalIndex = -1;
         for (std::size_t i = 0; i < kRedialIntervals.size(); ++i) {
-            if (kRedialIntervals[i].text.starts_with(text)) {
+            if (gbText(kRedialIntervals[i].text).starts_with(text)) {
                 fields.intervalIndex = static_cast<int>(i);
                 break;
             }
@@ -116,7 +108,8 @@ bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
                               parseTries(fields.triesText));
         } else {
             // The stored interval stays until the user picks one the list holds.
-            tell(std::string(kNoIntervalText), PromptIcon::Information, owner);
+            prompt({owner, gbText(IDS_REDIAL_NO_INTERVAL), gbText(IDS_PROMPT_CAPTION),
+                    PromptIcon::Information});
             saved = false;
         }
     }
@@ -126,9 +119,9 @@ bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
 bool RunOptionsForm::agreeToReplace(void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = std::string(kOtherProgramText) + "\r\n" + gbText(startup_.data()) +
-                   "\r\n" + std::string(kReplaceQuestion);
-    request.caption = std::string(kCaption);
+    request.text = gbText(IDS_STARTUP_OTHER_PROGRAM) + "\r\n" + gbPath(startup_.data()) +
+                   "\r\n" + gbText(IDS_STARTUP_REPLACE);
+    request.caption = gbText(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Question;
     request.buttons = PromptButtons::YesNo;
     return prompt(request) == kAnswerYes;

@@ -10,25 +10,26 @@
 #include <string>
 #include <string_view>
 
+#include "TextIds.h"
 #include "settings/StartupRegistration.h"
 #include "store/ConfigStore.h"
 
 namespace tarnix {
 
 struct RedialInterval {
-    std::string_view text;  // as listed, GB2312
+    unsigned text;  // as listed ("5秒"); the store keeps that text in GB2312
     int seconds;
 };
 
 // The retry interval list, in its order.
 inline constexpr std::array<RedialInterval, 7> kRedialIntervals = {{
-    {"5\xc3\xeb", 5},             // 5秒
-    {"10\xc3\xeb", 10},           // 10秒
-    {"30\xc3\xeb", 30},           // 30秒
-    {"1\xb7\xd6\xd6\xd3", 60},    // 1分钟
-    {"2\xb7\xd6\xd6\xd3", 120},   // 2分钟
-    {"5\xb7\xd6\xd6\xd3", 300},   // 5分钟
-    {"10\xb7\xd6\xd6\xd3", 600},  // 10分钟
+    {IDS_REDIAL_5_SECONDS, 5},
+    {IDS_REDIAL_10_SECONDS, 10},
+    {IDS_REDIAL_30_SECONDS, 30},
+    {IDS_REDIAL_1_MINUTE, 60},
+    {IDS_REDIAL_2_MINUTES, 120},
+    {IDS_REDIAL_5_MINUTES, 300},
+    {IDS_REDIAL_10_MINUTES, 600},
 }};
 
 // The page's controls.
@@ -46,19 +47,6 @@ struct RunOptionsFields {
 
 class RunOptionsForm {
   public:
-    // Captioned "提示". "开机启动项“Tarnix”已由另一个程序使用：" with the value's command and
-    // "是否改为启动本程序？", a question; "重试间隔不在列表中，请选择重试间隔！", information.
-    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
-    static constexpr std::string_view kOtherProgramText =
-        "\xbf\xaa\xbb\xfa\xc6\xf4\xb6\xaf\xcf\xee\xa1\xb0Tarnix\xa1\xb1\xd2\xd1\xd3\xc9"
-        "\xc1\xed\xd2\xbb\xb8\xf6\xb3\xcc\xd0\xf2\xca\xb9\xd3\xc3\xa3\xba";
-    static constexpr std::string_view kReplaceQuestion =
-        "\xca\xc7\xb7\xf1\xb8\xc4\xce\xaa\xc6\xf4\xb6\xaf\xb1\xbe\xb3\xcc\xd0\xf2"
-        "\xa3\xbf";
-    static constexpr std::string_view kNoIntervalText =
-        "\xd6\xd8\xca\xd4\xbc\xe4\xb8\xf4\xb2\xbb\xd4\xda\xc1\xd0\xb1\xed\xd6\xd0"
-        "\xa3\xac\xc7\xeb\xd1\xa1\xd4\xf1\xd6\xd8\xca\xd4\xbc\xe4\xb8\xf4\xa3\xa1";
-
     // What the page shows while reconnect is off.
     static constexpr int kDefaultInterval = 0;  // "5秒"
     static constexpr std::string_view kDefaultTries = "100";
@@ -68,11 +56,12 @@ class RunOptionsForm {
 
     RunOptionsFields load();
     // Writes what changed; registry failures are not reported (the StartUp flag then stays
-    // as it was). False when something was refused, told over `owner`:
-    // - a Run value that starts another program is replaced only when the user agrees;
+    // as it was). False when something was refused, told over `owner` captioned "提示":
+    // - a Run value that starts another program is replaced only when the user agrees
+    //   (IDS_STARTUP_OTHER_PROGRAM, the value's command, IDS_STARTUP_REPLACE: a question);
     //   otherwise the box is cleared and the value and StartUp stay;
     // - with reconnect ticked and no interval selected (a hand-edited interval that the list
-    //   does not hold), the interval and tries are not written.
+    //   does not hold), the interval and tries are not written (IDS_REDIAL_NO_INTERVAL).
     bool save(RunOptionsFields& fields, void* owner = nullptr);
 
     // The number a tries text stands for: its leading decimal digits (none: 0), at most

@@ -9,7 +9,7 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
+#include "TextIds.h"
 
 namespace tarnix {
 
@@ -26,22 +26,20 @@ enum class SettingsPageId { RunOptions, Update, Shutdown, Proxy };
 
 class SettingsDialogModel {
   public:
-    // "用户设置"
-    static constexpr std::string_view kTitle = "\xd3\xc3\xbb\xa7\xc9\xe8\xd6\xc3";
     // The message a page sends its dialog when one of its controls changes; wParam 1 sets
     // the dirty flag, any other value clears it.
     static constexpr unsigned kChangedMessage = 0x7F1;
 
     struct Tab {
         SettingsPageId id;
-        std::string_view title;  // GB2312
+        unsigned title;  // text id
     };
     // "运行设置", "升级设置", "关机设置", "代理设置"
     static constexpr std::array<Tab, 4> kTabs = {{
-        {SettingsPageId::RunOptions, "\xd4\xcb\xd0\xd0\xc9\xe8\xd6\xc3"},
-        {SettingsPageId::Update, "\xc9\xfd\xbc\xb6\xc9\xe8\xd6\xc3"},
-        {SettingsPageId::Shutdown, "\xb9\xd8\xbb\xfa\xc9\xe8\xd6\xc3"},
-        {SettingsPageId::Proxy, "\xb4\xfa\xc0\xed\xc9\xe8\xd6\xc3"},
+        {SettingsPageId::RunOptions, IDS_SETTINGS_TAB_RUN},
+        {SettingsPageId::Update, IDS_SETTINGS_TAB_UPDATE},
+        {SettingsPageId::Shutdown, IDS_SETTINGS_TAB_SHUTDOWN},
+        {SettingsPageId::Proxy, IDS_SETTINGS_TAB_PROXY},
     }};
     // The proxy page saves last: its refusal comes after the others are stored.
     static constexpr std::array<SettingsPageId, 4> kSaveOrder = {

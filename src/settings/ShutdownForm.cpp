@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "records/RecordTime.h"
 
 namespace tarnix {
@@ -65,7 +66,7 @@ ShutdownFields ShutdownForm::load() {
     fields.scheduled = true;
     // An action name the list does not hold leaves the first selected.
     for (std::size_t i = 0; i < kShutdownActions.size(); ++i) {
-        if (kShutdownActions[i] == setType) fields.actionIndex = static_cast<int>(i);
+        if (gbText(kShutdownActions[i]) == setType) fields.actionIndex = static_cast<int>(i);
     }
     LocalTime when;
     if (readScheduleTime(setTime, when)) fields.date = fields.time = when;
@@ -83,8 +84,8 @@ bool ShutdownForm::save(ShutdownFields& fields, void* owner) {
     if (ordered(when) <= ordered(clock_.now())) {
         PromptRequest request;
         request.owner = owner;
-        request.text = std::string(kNotInFutureText);
-        request.caption = std::string(kCaption);
+        request.text = gbText(IDS_SHUTDOWN_NOT_IN_FUTURE);
+        request.caption = gbText(IDS_PROMPT_CAPTION);
         request.icon = PromptIcon::Error;
         prompt(request);
         fields.scheduled = false;
@@ -95,7 +96,7 @@ bool ShutdownForm::save(ShutdownFields& fields, void* owner) {
             ? fields.actionIndex
             : 0;
     config_.SetShutdown(true, formatScheduleTime(fields.date, fields.time),
-                        kShutdownActions[action]);
+                        gbText(kShutdownActions[action]));
     return true;
 }
 

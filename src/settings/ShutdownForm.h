@@ -3,7 +3,6 @@
 // the schedule (SystemSet's SetTime and SetType) that ShutdownSchedule fires; a time that
 // is not in the future is refused.
 
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -12,10 +11,6 @@
 #include "store/ConfigStore.h"
 
 namespace tarnix {
-
-// The action list, in its order.
-inline constexpr std::array<std::string_view, 3> kShutdownActions = {
-    kShutdownPowerOff, kShutdownRestart, kShutdownLogOff};
 
 // The page's controls.
 struct ShutdownFields {
@@ -30,12 +25,6 @@ struct ShutdownFields {
 
 class ShutdownForm {
   public:
-    // "设置的关机时间早于当前时间！关机设置失败！", captioned "提示", error icon.
-    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
-    static constexpr std::string_view kNotInFutureText =
-        "\xc9\xe8\xd6\xc3\xb5\xc4\xb9\xd8\xbb\xfa\xca\xb1\xbc\xe4\xd4\xe7\xd3\xda\xb5\xb1\xc7\xb0"
-        "\xca\xb1\xbc\xe4\xa3\xa1\xb9\xd8\xbb\xfa\xc9\xe8\xd6\xc3\xca\xa7\xb0\xdc\xa3\xa1";
-
     ShutdownForm(ConfigStore& config, Clock& clock);
 
     // The stored schedule; without one the box is clear and the pickers show the next full
@@ -43,7 +32,8 @@ class ShutdownForm {
     // that applying it unchanged is refused and the text stays for the user to replace).
     ShutdownFields load();
     // Stores the schedule, or removes it when the box is clear. A time that is not later
-    // than the current second is refused with its message over `owner` (false): the box
+    // than the current second is refused over `owner` (IDS_SHUTDOWN_NOT_IN_FUTURE, captioned
+    // "提示", error icon; false): the box
     // is cleared and the stored schedule stays as it was.
     bool save(ShutdownFields& fields, void* owner = nullptr);
 

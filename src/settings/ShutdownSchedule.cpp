@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/Texts.h"
 #include "records/RecordTime.h"
 
 namespace tarnix {
@@ -28,15 +29,13 @@ bool hasLatinMark(std::string_view text, char first) {
 }  // namespace
 
 bool shutdownFlags(std::string_view action, unsigned& flags) {
-    if (action == kShutdownPowerOff)
-        flags = Power::kPowerOff;
-    else if (action == kShutdownRestart)
-        flags = Power::kReboot;
-    else if (action == kShutdownLogOff)
-        flags = Power::kLogOff;
-    else
-        return false;
-    return true;
+    constexpr unsigned kFlags[] = {Power::kPowerOff, Power::kReboot, Power::kLogOff};
+    for (std::size_t i = 0; i < kShutdownActions.size(); ++i) {
+        if (action != gbText(kShutdownActions[i])) continue;
+        flags = kFlags[i];
+        return true;
+    }
+    return false;
 }
 
 int scheduleNumbers(std::string_view text, int (&numbers)[6]) {
@@ -61,10 +60,8 @@ int scheduleNumbers(std::string_view text, int (&numbers)[6]) {
 }
 
 int dayHalfHour(std::string_view text, int hour) {
-    constexpr std::string_view kMorning = "\xc9\xcf\xce\xe7";    // 上午
-    constexpr std::string_view kAfternoon = "\xcf\xc2\xce\xe7";  // 下午
-    const bool am = hasLatinMark(text, 'A') || contains(text, kMorning);
-    const bool pm = hasLatinMark(text, 'P') || contains(text, kAfternoon);
+    const bool am = hasLatinMark(text, 'A') || contains(text, gbText(IDS_SHUTDOWN_MORNING));
+    const bool pm = hasLatinMark(text, 'P') || contains(text, gbText(IDS_SHUTDOWN_AFTERNOON));
     if (!am && !pm) return hour;
     if (am == pm || hour < 1 || hour > 12) return -1;
     return hour % 12 + (pm ? 12 : 0);

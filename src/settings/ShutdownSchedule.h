@@ -4,18 +4,20 @@
 // second, and when the set second has come since the tick before, the system is asked to
 // carry out the action and the schedule is removed, so that it fires once.
 
+#include <array>
 #include <string_view>
 
+#include "TextIds.h"
 #include "base/Clock.h"
 #include "base/Power.h"
 #include "store/ConfigStore.h"
 
 namespace tarnix {
 
-// The action names stored in SetType (GB2312), in the order the settings page lists them.
-inline constexpr std::string_view kShutdownPowerOff = "\xb9\xd8\xbb\xfa";  // 关机
-inline constexpr std::string_view kShutdownRestart = "\xd6\xd8\xc6\xf0";   // 重起
-inline constexpr std::string_view kShutdownLogOff = "\xd7\xa2\xcf\xfa";    // 注销
+// The texts of the actions (关机, 重起, 注销), in the order the settings page lists them;
+// SetType stores the chosen one's name in GB2312.
+inline constexpr std::array<unsigned, 3> kShutdownActions = {
+    IDS_SHUTDOWN_POWER_OFF, IDS_SHUTDOWN_RESTART, IDS_SHUTDOWN_LOG_OFF};
 
 // The exit flags of an action name (compared exactly); false for any other name.
 bool shutdownFlags(std::string_view action, unsigned& flags);

@@ -5,6 +5,8 @@
 #include <optional>
 #include <random>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "settings/SettingsDialogModel.h"
 #include "settings/ShutdownForm.h"
 #include "../support/FakeClock.h"
@@ -78,7 +80,7 @@ TEST_F(ShutdownPage, AFutureTimeIsStoredAndFiredByTheTimer) {
     ShutdownFields fields = at({2009, 5, 20, 12, 31, 0}, 1);
     ASSERT_TRUE(form_->save(fields));
     EXPECT_EQ(stored(),
-              std::pair(std::string("2009-5-20 12:31:00"), std::string(kShutdownRestart)));
+              std::pair(std::string("2009-5-20 12:31:00"), gbText(IDS_SHUTDOWN_RESTART)));
 
     const ShutdownFields shown = form_->load();
     EXPECT_TRUE(shown.scheduled);
@@ -94,7 +96,7 @@ TEST_F(ShutdownPage, AFutureTimeIsStoredAndFiredByTheTimer) {
 }
 
 TEST_F(ShutdownPage, NowOrEarlierIsRefusedAndTheStoredScheduleStays) {
-    config_->SetShutdown(true, "2010-1-1 0:00:00", kShutdownLogOff);
+    config_->SetShutdown(true, "2010-1-1 0:00:00", gbText(IDS_SHUTDOWN_LOG_OFF));
     for (LocalTime when :
          {kNow, LocalTime{2009, 5, 20, 12, 29, 59}, LocalTime{2008, 12, 31, 23, 59, 59}}) {
         prompts_.asked.clear();
@@ -102,10 +104,10 @@ TEST_F(ShutdownPage, NowOrEarlierIsRefusedAndTheStoredScheduleStays) {
         EXPECT_FALSE(form_->save(fields));
         EXPECT_FALSE(fields.scheduled) << "the box is cleared";
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, ShutdownForm::kNotInFutureText);
+        EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_SHUTDOWN_NOT_IN_FUTURE));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         EXPECT_EQ(stored(),
-                  std::pair(std::string("2010-1-1 0:00:00"), std::string(kShutdownLogOff)));
+                  std::pair(std::string("2010-1-1 0:00:00"), gbText(IDS_SHUTDOWN_LOG_OFF)));
     }
     // The date counts before the time of day.
     ShutdownFields tomorrowEarlier = {true, 2, {2009, 5, 21, 0, 0, 0}, {2009, 5, 20, 1, 0, 0}};
@@ -116,7 +118,7 @@ TEST_F(ShutdownPage, NowOrEarlierIsRefusedAndTheStoredScheduleStays) {
 TEST_F(ShutdownPage, AClearBoxRemovesTheScheduleEvenWhenNoneWasStored) {
     ShutdownFields off;
     EXPECT_TRUE(form_->save(off));
-    config_->SetShutdown(true, "2010-1-1 0:00:00", kShutdownLogOff);
+    config_->SetShutdown(true, "2010-1-1 0:00:00", gbText(IDS_SHUTDOWN_LOG_OFF));
     EXPECT_TRUE(form_->save(off));
     EXPECT_EQ(stored().first, "");
 }
@@ -132,7 +134,7 @@ TEST_F(ShutdownPage, HandEditedSchedulesOpenWithoutHarm) {
     // A time that cannot be read shows as now, and saving it unchanged is refused: the
     // text stays for the user to see and replace.
     for (std::string bad : {"garbage", "2009-13-40 25:61:61", "99999999999-1-1 0:0:0"}) {
-        config_->SetShutdown(true, bad, kShutdownPowerOff);
+        config_->SetShutdown(true, bad, gbText(IDS_SHUTDOWN_POWER_OFF));
         fields = form_->load();
         EXPECT_TRUE(fields.scheduled) << bad;
         EXPECT_EQ(formatTime(fields.time), formatTime(kNow)) << bad;

@@ -1,6 +1,8 @@
 // The proxy page: what it shows of the entry's proxy, and what it writes or refuses.
 #include <gtest/gtest.h>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "settings/ProxyForm.h"
 #include "../support/PromptRecorder.h"
 
@@ -58,29 +60,29 @@ TEST_F(ProxyPage, PortsFromZeroTo65535AreWrittenAsTyped) {
 }
 
 TEST_F(ProxyPage, BadAddressesAndPortsAreRefusedAndNothingIsWritten) {
-    const std::pair<ProxyFields, std::string_view> refused[] = {
-        {{true, std::nullopt, "80"}, ProxyForm::kNoAddressText},
-        {{true, std::nullopt, ""}, ProxyForm::kNoAddressText},
-        {typed(""), ProxyForm::kNoPortText},
-        {typed("   "), ProxyForm::kNoPortText},
-        {typed("65536"), ProxyForm::kPortRangeText},
-        {typed("99999"), ProxyForm::kPortRangeText},
-        {typed("123456"), ProxyForm::kPortRangeText},
-        {typed("000080"), ProxyForm::kPortRangeText},
-        {typed("-1"), ProxyForm::kPortRangeText},
-        {typed("abc"), ProxyForm::kPortRangeText},
-        {typed("80a"), ProxyForm::kPortRangeText},
-        {typed("8 0"), ProxyForm::kPortRangeText},
-        {typed("+80"), ProxyForm::kPortRangeText},
-        {typed("99999999999999999999"), ProxyForm::kPortRangeText},
+    const std::pair<ProxyFields, unsigned> refused[] = {
+        {{true, std::nullopt, "80"}, IDS_PROXY_NO_ADDRESS},
+        {{true, std::nullopt, ""}, IDS_PROXY_NO_ADDRESS},
+        {typed(""), IDS_PROXY_NO_PORT},
+        {typed("   "), IDS_PROXY_NO_PORT},
+        {typed("65536"), IDS_PROXY_PORT_RANGE},
+        {typed("99999"), IDS_PROXY_PORT_RANGE},
+        {typed("123456"), IDS_PROXY_PORT_RANGE},
+        {typed("000080"), IDS_PROXY_PORT_RANGE},
+        {typed("-1"), IDS_PROXY_PORT_RANGE},
+        {typed("abc"), IDS_PROXY_PORT_RANGE},
+        {typed("80a"), IDS_PROXY_PORT_RANGE},
+        {typed("8 0"), IDS_PROXY_PORT_RANGE},
+        {typed("+80"), IDS_PROXY_PORT_RANGE},
+        {typed("99999999999999999999"), IDS_PROXY_PORT_RANGE},
     };
     for (const auto& [fields, message] : refused) {
         SCOPED_TRACE(fields.port);
         prompts_.asked.clear();
         EXPECT_FALSE(form_.save(fields));
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, message);
-        EXPECT_EQ(prompts_.asked[0].caption, ProxyForm::kCaption);
+        EXPECT_EQ(prompts_.asked[0].text, gbText(message));
+        EXPECT_EQ(prompts_.asked[0].caption, gbText(IDS_PROMPT_CAPTION));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Information);
     }
     EXPECT_TRUE(proxy_.calls.empty());
@@ -123,7 +125,7 @@ TEST_F(ProxyPage, AFailedQueryIsToldAndShowsNoProxy) {
     EXPECT_FALSE(shown.useProxy);
     EXPECT_FALSE(shown.address);
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, ProxyForm::kQueryFailedText);
+    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_PROXY_QUERY_FAILED));
     EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Information);
 }
 

@@ -9,6 +9,8 @@
 #include <random>
 
 #include "../support/PromptRecorder.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "settings/RunOptionsForm.h"
 
 namespace tarnix {
@@ -85,7 +87,7 @@ TEST_F(RunOptions, WithoutReconnectThePageOffersFiveSecondsAndAHundredTries) {
     RunOptionsFields fields = form_->load();
     EXPECT_FALSE(fields.reconnect);
     EXPECT_FALSE(fields.redialEnabled());
-    EXPECT_EQ(kRedialIntervals[fields.intervalIndex].text, "5\xc3\xeb");  // 5秒
+    EXPECT_EQ(kRedialIntervals[fields.intervalIndex].text, IDS_REDIAL_5_SECONDS);
     EXPECT_EQ(fields.triesText, "100");
 
     fields.reconnect = true;
@@ -145,7 +147,7 @@ TEST_F(RunOptions, AHandEditedIntervalIsToldAndKeptUntilOneIsChosen) {
         testing::PromptRecorder prompts;
         EXPECT_FALSE(form_->save(fields));
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].text, RunOptionsForm::kNoIntervalText);
+        EXPECT_EQ(prompts.asked[0].text, gbText(IDS_REDIAL_NO_INTERVAL));
         EXPECT_EQ(value("RedialTimegrap"), stored);
         EXPECT_EQ(value("RedialTrytimes"), "3");
         EXPECT_EQ(value("Autoconnect"), "1") << "the rest of the page is saved";

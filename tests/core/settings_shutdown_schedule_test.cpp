@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "settings/ShutdownSchedule.h"
 #include "../support/FakeClock.h"
 #include "../support/RecordingPower.h"
@@ -51,11 +53,11 @@ class Shutdown : public ::testing::Test {
 };
 
 TEST_F(Shutdown, FiresAtTheSetSecondWithEachActionAndOnlyOnce) {
-    const std::pair<std::string_view, unsigned> actions[] = {
-        {kShutdownPowerOff, 8}, {kShutdownRestart, 2}, {kShutdownLogOff, 0}};
+    const std::pair<unsigned, unsigned> actions[] = {
+        {IDS_SHUTDOWN_POWER_OFF, 8}, {IDS_SHUTDOWN_RESTART, 2}, {IDS_SHUTDOWN_LOG_OFF, 0}};
     for (const auto& [name, flags] : actions) {
         power_.calls.clear();
-        schedule("2009-05-20 12:30:00", name);
+        schedule("2009-05-20 12:30:00", gbText(name));
         ShutdownTick t = tickAt(kSetSecond);
         EXPECT_TRUE(t.due);
         EXPECT_TRUE(t.requested);
@@ -68,7 +70,7 @@ TEST_F(Shutdown, FiresAtTheSetSecondWithEachActionAndOnlyOnce) {
 }
 
 TEST_F(Shutdown, TheSecondsAroundItLeaveTheSchedule) {
-    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    schedule("2009-05-20 12:30:00", gbText(IDS_SHUTDOWN_RESTART));
     for (LocalTime near : {LocalTime{2009, 5, 20, 12, 29, 59}, LocalTime{2009, 5, 20, 12, 30, 1},
                            LocalTime{2009, 5, 21, 12, 30, 0}, LocalTime{2010, 5, 20, 12, 30, 0}}) {
         EXPECT_FALSE(tickAt(near).due);
@@ -91,31 +93,31 @@ TEST_F(Shutdown, ALateTickStillFiresOnceAndAClockMovedBackOrFarForwardDoesNot) {
         clock_.set(now);
         return timer.tick(*config_, clock_, power_);
     };
-    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    schedule("2009-05-20 12:30:00", gbText(IDS_SHUTDOWN_RESTART));
     EXPECT_FALSE(at({2009, 5, 20, 12, 29, 58}).due);
     EXPECT_TRUE(at({2009, 5, 20, 12, 30, 3}).due) << "a busy second skipped the set one";
     EXPECT_EQ(power_.calls, std::vector<unsigned>{Power::kReboot});
 
     // Once: the same time stored again (a peer, a failed removal) is not fired twice by
     // ticks that have passed it.
-    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    schedule("2009-05-20 12:30:00", gbText(IDS_SHUTDOWN_RESTART));
     EXPECT_FALSE(at({2009, 5, 20, 12, 30, 4}).due);
     EXPECT_FALSE(at({2009, 5, 20, 12, 30, 5}).due);
 
     // The clock set back: the next tick looks at its own second only; the time comes round
     // again as the clock walks on.
-    schedule("2009-05-20 12:29:00", kShutdownLogOff);
+    schedule("2009-05-20 12:29:00", gbText(IDS_SHUTDOWN_LOG_OFF));
     EXPECT_FALSE(at({2009, 5, 20, 12, 28, 0}).due);
     EXPECT_FALSE(at({2009, 5, 20, 12, 28, 58}).due);
     EXPECT_TRUE(at({2009, 5, 20, 12, 29, 1}).due);
 
     // Set forward (or asleep) past it by more than the catch-up: not fired, kept to show.
-    schedule("2009-05-20 13:00:00", kShutdownPowerOff);
+    schedule("2009-05-20 13:00:00", gbText(IDS_SHUTDOWN_POWER_OFF));
     EXPECT_FALSE(at({2009, 5, 20, 12, 59, 59}).due);
     EXPECT_FALSE(at({2009, 5, 20, 14, 0, 0}).due);
     EXPECT_TRUE(scheduled());
     // Forward by less than it: fired.
-    schedule("2009-05-20 14:02:00", kShutdownPowerOff);
+    schedule("2009-05-20 14:02:00", gbText(IDS_SHUTDOWN_POWER_OFF));
     EXPECT_TRUE(at({2009, 5, 20, 14, 4, 0}).due);
     EXPECT_EQ(power_.calls, (std::vector<unsigned>{Power::kReboot, Power::kLogOff,
                                                    Power::kPowerOff}));
@@ -150,7 +152,7 @@ TEST_F(Shutdown, TwelveHourTimesReadAsTheLocaleMeansThem) {
     ASSERT_TRUE(parseScheduleTime("2009-5-20 2:30:00 AMPLE", plain));
     EXPECT_EQ(plain.hour, 2);
 
-    schedule("2009-5-20 2:30:00 PM", kShutdownPowerOff);
+    schedule("2009-5-20 2:30:00 PM", gbText(IDS_SHUTDOWN_POWER_OFF));
     EXPECT_FALSE(tickAt({2009, 5, 20, 2, 30, 0}).due);
     EXPECT_TRUE(tickAt({2009, 5, 20, 14, 30, 0}).due);
 }
@@ -166,7 +168,7 @@ TEST_F(Shutdown, ReadsTheNumbersWhateverSeparatesThem) {
         ASSERT_TRUE(parseScheduleTime(text, parsed));
         EXPECT_EQ(formatTime(parsed), "2009-05-20 12:30:00");
     }
-    schedule("2009-5-20 12:30:00", kShutdownPowerOff);
+    schedule("2009-5-20 12:30:00", gbText(IDS_SHUTDOWN_POWER_OFF));
     EXPECT_TRUE(tickAt(kSetSecond).due);
     EXPECT_FALSE(scheduled());
 }
@@ -181,7 +183,7 @@ TEST_F(Shutdown, ATimeThatDoesNotParseNeverFiresAndStays) {
         LocalTime parsed{1, 2, 3, 4, 5, 6};
         EXPECT_FALSE(parseScheduleTime(text, parsed));
         EXPECT_EQ(formatTime(parsed), "0001-02-03 04:05:06") << "left unchanged";
-        schedule(text, kShutdownPowerOff);
+        schedule(text, gbText(IDS_SHUTDOWN_POWER_OFF));
         EXPECT_FALSE(tickAt(kSetSecond).due);
         EXPECT_TRUE(scheduled());
     }
@@ -202,7 +204,7 @@ TEST_F(Shutdown, AnUnknownActionOrARefusalStillRemovesTheSchedule) {
     EXPECT_TRUE(power_.calls.empty());
 
     power_.accept = false;
-    schedule("2009-05-20 12:30:00", kShutdownRestart);
+    schedule("2009-05-20 12:30:00", gbText(IDS_SHUTDOWN_RESTART));
     EXPECT_TRUE(tickAt(kSetSecond).requested);
     EXPECT_EQ(power_.calls, std::vector<unsigned>{Power::kReboot});
     EXPECT_FALSE(scheduled());

@@ -17,6 +17,8 @@
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
 #include "../support/update_HttpServer.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
 #include "dial/DialFailure.h"
@@ -371,7 +373,7 @@ TEST_F(MainWindowTest, ADockedWindowSlidesOutOfSightAndBack) {
 
 TEST_F(MainWindowTest, TheScheduleFiresAtItsSecondOnceAndIsRemoved) {
     open();
-    rig_.config->SetShutdown(true, "2026-12-7 22:30:00", kShutdownRestart);
+    rig_.config->SetShutdown(true, "2026-12-7 22:30:00", gbText(IDS_SHUTDOWN_RESTART));
     rig_.clock.set({2026, 12, 7, 22, 29, 59});
     SendMessageW(hwnd(), WM_TIMER, 4, 0);
     EXPECT_TRUE(power_.calls.empty());

@@ -20,6 +20,8 @@
 #include "../support/PromptRecorder.h"
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "app/win/MainWindow.h"
 #include "base/DialEntry.h"
 #include "resource.h"
@@ -198,7 +200,7 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         "<StartUp>0</StartUp><Autoconnect>1</Autoconnect><Alwaysconnect>0</Alwaysconnect>"
         "<Reconnect>1</Reconnect><RedialTimegrap>120</RedialTimegrap>"
         "<RedialTrytimes>7</RedialTrytimes>");
-    config_->SetShutdown(true, "2026-12-8 6:30:00", kShutdownLogOff);
+    config_->SetShutdown(true, "2026-12-8 6:30:00", gbText(IDS_SHUTDOWN_LOG_OFF));
     proxy_.set(kDialEntryName, "10.0.0.2:8080", "local");
 
     run([&](DialogDriver& d, SettingsDialog& dialog) {
@@ -256,7 +258,7 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         EXPECT_EQ(config_->GetAutoConnect(), 0);
         EXPECT_TRUE(config_->GetStartUp());
         EXPECT_EQ(runValue(), L"\"" + program_.wstring() + L"\"");
-        EXPECT_EQ(setting("SetType"), kShutdownPowerOff);
+        EXPECT_EQ(setting("SetType"), gbText(IDS_SHUTDOWN_POWER_OFF));
         EXPECT_EQ(setting("SetTime"), "2026-12-8 6:30:00");
         EXPECT_EQ(proxyServer(), "10.0.0.2:08080") << "the port as typed";
 
@@ -293,7 +295,7 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
     open(
         "<StartUp>0</StartUp><Reconnect>1</Reconnect><RedialTimegrap>abc</RedialTimegrap>"
         "<RedialTrytimes>3</RedialTrytimes>");
-    config_->SetShutdown(true, "2026-13-45 99:00:00", kShutdownRestart);
+    config_->SetShutdown(true, "2026-13-45 99:00:00", gbText(IDS_SHUTDOWN_RESTART));
     // Another program that is there holds the Run value's name.
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -318,7 +320,7 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
         EXPECT_EQ(gbToUtf8(prompts_.asked[0].text), "设置的关机时间早于当前时间！关机设置失败！");
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         EXPECT_EQ(prompts_.asked[1].buttons, PromptButtons::YesNo) << "replace the Run value?";
-        EXPECT_EQ(prompts_.asked[2].text, RunOptionsForm::kNoIntervalText);
+        EXPECT_EQ(prompts_.asked[2].text, gbText(IDS_REDIAL_NO_INTERVAL));
         EXPECT_EQ(gbToUtf8(prompts_.asked[3].text), "IP地址不能为空！");
         EXPECT_TRUE(d.enabled(IDC_SETTINGS_APPLY)) << "still something to save";
         EXPECT_FALSE(shutdown.checked(IDC_SHUTDOWN_ON));
@@ -369,7 +371,7 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
         EXPECT_TRUE(prompts_.asked.empty());
     });
     EXPECT_EQ(setting("SetTime"), "2026-12-7 10:00:30");
-    EXPECT_EQ(setting("SetType"), kShutdownRestart);
+    EXPECT_EQ(setting("SetType"), gbText(IDS_SHUTDOWN_RESTART));
 
     testing::RecordingPower power;
     ShutdownSchedule schedule;

@@ -2,6 +2,7 @@
 
 #include "settings/win/PageChange.h"
 #include "settings_ids.h"
+#include "base/Texts.h"
 #include "store/CodePage.h"
 #include "widgets/win/ComboBox.h"
 
@@ -20,7 +21,7 @@ RunOptionsPage::RunOptionsPage(ConfigStore& config, StartupRegistration& startup
 BOOL RunOptionsPage::onInitDialog() {
     FillingControls filling(filling_);
     ComboBox intervals(hwnd(), IDC_RUN_INTERVAL);
-    for (const RedialInterval& interval : kRedialIntervals) intervals.add(gbToWide(interval.text));
+    for (const RedialInterval& interval : kRedialIntervals) intervals.add(text(interval.text));
     SendDlgItemMessageW(hwnd(), IDC_RUN_TRIES, EM_SETLIMITTEXT, kTriesDigits, 0);
     show(form_.load());
     return TRUE;

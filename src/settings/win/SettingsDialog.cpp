@@ -1,7 +1,7 @@
 #include "settings/win/SettingsDialog.h"
 
 #include "settings_ids.h"
-#include "store/CodePage.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 
@@ -37,7 +37,7 @@ Dialog& SettingsDialog::page(SettingsPageId id) {
 BOOL SettingsDialog::onInitDialog() {
     // The pages load as they are made; none of that counts as a change.
     for (const SettingsDialogModel::Tab& tab : SettingsDialogModel::kTabs)
-        tabs_.addPage(gbToWide(tab.title), page(tab.id));
+        tabs_.addPage(text(tab.title), page(tab.id));
     tabs_.create(item(IDC_SETTINGS_TABS));
     model_.changed(0);
     showApplyState();

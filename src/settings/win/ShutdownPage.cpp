@@ -2,7 +2,7 @@
 
 #include "settings/win/PageChange.h"
 #include "settings_ids.h"
-#include "store/CodePage.h"
+#include "base/Texts.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"
 
@@ -32,7 +32,7 @@ ShutdownPage::ShutdownPage(ConfigStore& config, Clock& clock)
 BOOL ShutdownPage::onInitDialog() {
     FillingControls filling(filling_);
     ComboBox actions(hwnd(), IDC_SHUTDOWN_ACTION);
-    for (std::string_view action : kShutdownActions) actions.add(gbToWide(action));
+    for (unsigned action : kShutdownActions) actions.add(text(action));
     // The pickers show what SetTime will hold, whatever the system's own date form is.
     DateTimePicker(hwnd(), IDC_SHUTDOWN_DATE).setFormat(L"yyyy-M-d");
     DateTimePicker(hwnd(), IDC_SHUTDOWN_TIME).setFormat(L"H:mm:ss");
