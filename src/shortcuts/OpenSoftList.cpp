@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "shortcuts/ShortcutRules.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 
@@ -187,21 +187,21 @@ OpenSoftList::Change OpenSoftList::remove(const std::string& name) {
     return saved ? Change::Done : Change::NotSaved;
 }
 
-std::string_view OpenSoftList::message(Change change) {
+unsigned OpenSoftList::message(Change change) {
     switch (change) {
         case Change::Done:
         case Change::NotFound:
-            return {};
+            return 0;
         case Change::NoPath:
-            return shortcut_text::kCannotUsePath;
+            return IDS_SHORTCUT_CANNOT_USE_PATH;
         case Change::ProgramListed:
-            return shortcut_text::kProgramAlreadyListed;
+            return IDS_OPENSOFT_PROGRAM_LISTED;
         case Change::SiteListed:
-            return shortcut_text::kSiteAlreadyListed;
+            return IDS_OPENSOFT_SITE_LISTED;
         case Change::NotSaved:
-            return shortcut_text::kListNotSaved;
+            return IDS_OPENSOFT_LIST_NOT_SAVED;
     }
-    return {};
+    return 0;
 }
 
 std::vector<OpenSoftLaunch> OpenSoftList::launches() const {

@@ -37,7 +37,8 @@ struct OpenSoftLaunch {
 
 class OpenSoftList {
   public:
-    // The outcome of a change; message() gives its text for a "提示" box, empty for Done.
+    // The outcome of a change; message() gives the id of its text for a "提示" box, 0 for
+    // Done.
     enum class Change { Done, NoPath, ProgramListed, SiteListed, NotFound, NotSaved };
 
     explicit OpenSoftList(std::filesystem::path file);
@@ -59,7 +60,7 @@ class OpenSoftList {
     // "删除": removes the first entry of that name.
     Change remove(const std::string& name);
 
-    static std::string_view message(Change change);
+    static unsigned message(Change change);
 
     // What the link-up opens, in file order: entries with a path, web addresses without
     // taking the focus.

@@ -1,6 +1,7 @@
 #include "shortcuts/ShortcutRules.h"
 
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
@@ -96,9 +97,9 @@ std::string webAddressWithScheme(std::string_view address) {
 TextCheck checkNewFolder(int folderCount, std::string_view name) {
     TextCheck check{trimBlanks(name), {}};
     if (check.value.empty()) {
-        check.message = shortcut_text::kEmptyGroupName;
+        check.message = IDS_SHORTCUT_EMPTY_GROUP_NAME;
     } else if (folderCount >= kMaxShortcutFolders) {
-        check.message = shortcut_text::kTooManyFolders;
+        check.message = IDS_SHORTCUT_TOO_MANY_FOLDERS;
     } else {
         check.value = truncateGb(check.value, kMaxFolderNameBytes);
     }
@@ -108,9 +109,9 @@ TextCheck checkNewFolder(int folderCount, std::string_view name) {
 TextCheck checkFilePath(std::string_view path) {
     TextCheck check{trimBlanks(path), {}};
     if (check.value.empty()) {
-        check.message = shortcut_text::kEmptyFilePath;
+        check.message = IDS_SHORTCUT_EMPTY_FILE_PATH;
     } else if (check.value.size() > kMaxTargetBytes) {
-        check.message = shortcut_text::kPathTooLong;
+        check.message = IDS_SHORTCUT_PATH_TOO_LONG;
     }
     return check;
 }
@@ -119,25 +120,25 @@ WebPageCheck checkWebPage(std::string_view name, std::string_view address) {
     WebPageCheck check{
         truncateGb(trimBlanks(name), kMaxCaptionBytes), webAddressWithScheme(address), {}};
     if (check.name.empty()) {
-        check.message = shortcut_text::kNoSiteName;
+        check.message = IDS_SHORTCUT_NO_SITE_NAME;
     } else if (check.address.empty()) {
-        check.message = shortcut_text::kNoSiteAddress;
+        check.message = IDS_SHORTCUT_NO_SITE_ADDRESS;
     } else if (check.address.size() > kMaxTargetBytes) {
-        check.message = shortcut_text::kPathTooLong;
+        check.message = IDS_SHORTCUT_PATH_TOO_LONG;
     }
     return check;
 }
 
 std::string deleteShortcutQuestion(std::string_view folder, std::string_view shortcut) {
-    std::string text(shortcut_text::kDeleteShortcutBefore);
+    std::string text = gbText(IDS_SHORTCUT_DELETE_BEFORE);
     text += '"';
     text += folder;
     text += '"';
-    text += shortcut_text::kDeleteShortcutMiddle;
+    text += gbText(IDS_SHORTCUT_DELETE_MIDDLE);
     text += "\n\"";
     text += shortcut;
     text += '"';
-    text += shortcut_text::kDeleteShortcutAfter;
+    text += gbText(IDS_SHORTCUT_DELETE_AFTER);
     return text;
 }
 

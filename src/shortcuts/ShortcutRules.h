@@ -49,11 +49,11 @@ bool isWebAddress(std::string_view target);
 // its own; "https://..." and "http://..." stay as they are.
 std::string webAddressWithScheme(std::string_view address);
 
-// The result of a dialog's check: empty `message` means accepted, with the text to use.
+// The result of a dialog's check: no `message` means accepted, with the text to use.
 struct TextCheck {
     std::string value;
-    std::string_view message;  // from shortcut_text, shown in a "提示" box
-    bool accepted() const { return message.empty(); }
+    unsigned message = 0;  // the id of the text shown in a "提示" box; 0: none
+    bool accepted() const { return message == 0; }
 };
 
 // "确定" of "添加组" and of the panel's add-folder command: the name is trimmed and must not
@@ -70,8 +70,8 @@ TextCheck checkFilePath(std::string_view path);
 struct WebPageCheck {
     std::string name;
     std::string address;
-    std::string_view message;
-    bool accepted() const { return message.empty(); }
+    unsigned message = 0;
+    bool accepted() const { return message == 0; }
 };
 WebPageCheck checkWebPage(std::string_view name, std::string_view address);
 

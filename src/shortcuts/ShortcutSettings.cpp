@@ -4,7 +4,8 @@
 
 #include "shortcuts/IniText.h"
 #include "shortcuts/ShortcutRules.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
@@ -90,14 +91,13 @@ PanelSettings ShortcutSettings::load() const {
     // A peer's folder 1 under another name moves down behind "常用软件"; a folder 1
     // without a name is "常用软件" (the panel always has it there).
     const std::string first = readText(ini, kFolder, "1");
-    if (last >= 1 && !first.empty() && first != shortcut_text::kCommonSoftware) {
-        settings.folders.push_back({std::string(shortcut_text::kCommonSoftware), {}});
-    }
+    const std::string common = gbText(IDS_SHORTCUT_COMMON_SOFTWARE);
+    if (last >= 1 && !first.empty() && first != common) settings.folders.push_back({common, {}});
     for (int n = 1; n <= last; ++n) settings.folders.push_back(loadFolder(ini, n));
     if (settings.folders.empty()) {
-        settings.folders.push_back({std::string(shortcut_text::kCommonSoftware), {}});
+        settings.folders.push_back({common, {}});
     } else if (first.empty()) {
-        settings.folders.front().name = std::string(shortcut_text::kCommonSoftware);
+        settings.folders.front().name = common;
     }
     settings.activeFolder = std::clamp(ini.number(kStatus, "ActiveFolder", 0), 0,
                                        static_cast<int>(settings.folders.size()));

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "shortcuts/OpenSoftList.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
@@ -78,11 +78,11 @@ TEST_F(OpenSoftFile, NamesAlreadyListedAreRefusedWithTheEditorsMessages) {
 
     const auto program = list.addProgram("D:\\other\\run.exe");
     EXPECT_EQ(program, OpenSoftList::Change::ProgramListed);
-    EXPECT_EQ(OpenSoftList::message(program), shortcut_text::kProgramAlreadyListed);
+    EXPECT_EQ(OpenSoftList::message(program), IDS_OPENSOFT_PROGRAM_LISTED);
     const auto site = list.addWebPage(kSite, "http://b.cn/");
     EXPECT_EQ(site, OpenSoftList::Change::SiteListed);
-    EXPECT_EQ(OpenSoftList::message(site), shortcut_text::kSiteAlreadyListed);
-    EXPECT_EQ(OpenSoftList::message(list.addProgram("  ")), shortcut_text::kCannotUsePath);
+    EXPECT_EQ(OpenSoftList::message(site), IDS_OPENSOFT_SITE_LISTED);
+    EXPECT_EQ(OpenSoftList::message(list.addProgram("  ")), IDS_SHORTCUT_CANNOT_USE_PATH);
     EXPECT_EQ(read(file_), before);
 
     // A drive is named by its whole path.
@@ -101,7 +101,7 @@ TEST_F(OpenSoftFile, DeletingRemovesTheFirstEntryOfThatNameAndKeepsTheRest) {
     EXPECT_EQ(list.entries()[1].path, "3");
 
     EXPECT_EQ(list.remove("zzz"), OpenSoftList::Change::NotFound);
-    EXPECT_TRUE(OpenSoftList::message(OpenSoftList::Change::NotFound).empty());
+    EXPECT_EQ(OpenSoftList::message(OpenSoftList::Change::NotFound), 0u);
     EXPECT_EQ(OpenSoftList(dir_ / "none.xml").remove("a"), OpenSoftList::Change::NotFound);
 }
 
@@ -171,7 +171,7 @@ TEST_F(OpenSoftFile, ListsThatCannotBeWrittenAreLeftAlone) {
     EXPECT_FALSE(list.load());
     const auto change = list.addProgram("C:\\a.exe");
     EXPECT_EQ(change, OpenSoftList::Change::NotSaved);
-    EXPECT_EQ(OpenSoftList::message(change), shortcut_text::kListNotSaved);
+    EXPECT_EQ(OpenSoftList::message(change), IDS_OPENSOFT_LIST_NOT_SAVED);
     EXPECT_EQ(list.remove("a.exe"), OpenSoftList::Change::NotSaved);
     EXPECT_TRUE(fs::is_directory(file_));
 }

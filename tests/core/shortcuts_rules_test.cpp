@@ -2,12 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "shortcuts/ShortcutRules.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
-
-namespace text = shortcut_text;
 
 TEST(ShortcutRules, WebAddressesGetASchemeOnlyWhenTheyHaveNone) {
     EXPECT_EQ(webAddressWithScheme("www.example.cn"), "http://www.example.cn");
@@ -51,21 +50,21 @@ TEST(ShortcutRules, NamesComeFromTheLastPartOfAPath) {
 }
 
 TEST(ShortcutRules, TheAddDialogsChecksAndMessages) {
-    EXPECT_EQ(checkNewFolder(3, "  ").message, text::kEmptyGroupName);
-    EXPECT_EQ(checkNewFolder(8, "x").message, text::kTooManyFolders) << "after the name";
-    EXPECT_EQ(checkNewFolder(9, "").message, text::kEmptyGroupName);
+    EXPECT_EQ(checkNewFolder(3, "  ").message, IDS_SHORTCUT_EMPTY_GROUP_NAME);
+    EXPECT_EQ(checkNewFolder(8, "x").message, IDS_SHORTCUT_TOO_MANY_FOLDERS) << "after the name";
+    EXPECT_EQ(checkNewFolder(9, "").message, IDS_SHORTCUT_EMPTY_GROUP_NAME);
     const TextCheck ok = checkNewFolder(7, " \xd3\xce\xcf\xb7 ");
     EXPECT_TRUE(ok.accepted());
     EXPECT_EQ(ok.value, "\xd3\xce\xcf\xb7");
     EXPECT_EQ(checkNewFolder(2, std::string(1000, 'n')).value.size(), kMaxFolderNameBytes);
 
-    EXPECT_EQ(checkFilePath(" \t").message, text::kEmptyFilePath);
+    EXPECT_EQ(checkFilePath(" \t").message, IDS_SHORTCUT_EMPTY_FILE_PATH);
     EXPECT_EQ(checkFilePath(" C:\\a.exe ").value, "C:\\a.exe");
-    EXPECT_EQ(checkFilePath("C:\\" + std::string(300, 'a')).message, text::kPathTooLong);
+    EXPECT_EQ(checkFilePath("C:\\" + std::string(300, 'a')).message, IDS_SHORTCUT_PATH_TOO_LONG);
 
-    EXPECT_EQ(checkWebPage(" ", "a.cn").message, text::kNoSiteName);
-    EXPECT_EQ(checkWebPage("A", " ").message, text::kNoSiteAddress);
-    EXPECT_EQ(checkWebPage("A", std::string(250, 'a')).message, text::kPathTooLong)
+    EXPECT_EQ(checkWebPage(" ", "a.cn").message, IDS_SHORTCUT_NO_SITE_NAME);
+    EXPECT_EQ(checkWebPage("A", " ").message, IDS_SHORTCUT_NO_SITE_ADDRESS);
+    EXPECT_EQ(checkWebPage("A", std::string(250, 'a')).message, IDS_SHORTCUT_PATH_TOO_LONG)
         << "too long once the scheme is in front";
     const WebPageCheck page = checkWebPage("A", "www.a.cn");
     EXPECT_TRUE(page.accepted());
@@ -74,7 +73,7 @@ TEST(ShortcutRules, TheAddDialogsChecksAndMessages) {
 
 TEST(ShortcutRules, TheQuestionBeforeAShortcutIsDeleted) {
     // 确定要删除"常用软件"分组中的 / "A"栏目吗?
-    EXPECT_EQ(deleteShortcutQuestion(text::kCommonSoftware, "A"),
+    EXPECT_EQ(deleteShortcutQuestion(gbText(IDS_SHORTCUT_COMMON_SOFTWARE), "A"),
               "\xc8\xb7\xb6\xa8\xd2\xaa\xc9\xbe\xb3\xfd\"\xb3\xa3\xd3\xc3\xc8\xed\xbc\xfe\""
               "\xb7\xd6\xd7\xe9\xd6\xd0\xb5\xc4\n\"A\"\xc0\xb8\xc4\xbf\xc2\xf0?");
 }

@@ -13,14 +13,15 @@
 #include "shortcuts/IniText.h"
 #include "shortcuts/ShortcutRules.h"
 #include "shortcuts/ShortcutSettings.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kCommon(shortcut_text::kCommonSoftware);
+const std::string kCommon = "\xb3\xa3\xd3\xc3\xc8\xed\xbc\xfe";  // 常用软件, as stored
 const std::string kGames = "\xd3\xce\xcf\xb7";            // 游戏
 const std::string kBrowser = "\xe4\xaf\xc0\xc0\xc6\xf7";  // 浏览器
 
@@ -343,7 +344,7 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {
 
 TEST_F(SettingsFile, TheBarsStateIsWhatIsSaved) {
     OutlookBarModel bar;
-    bar.addFolder(std::string(shortcut_text::kMyComputer));
+    bar.addFolder(gbText(IDS_SHORTCUT_MY_COMPUTER));
     bar.addFolder(kCommon);
     bar.addFolder(kGames);
     OutlookItem drive;

@@ -16,7 +16,8 @@
 #include "resource.h"
 #include "shortcuts/ShortcutRules.h"
 #include "shortcuts/ShortcutSettings.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "shortcuts/win/OpenSoftDialog.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
 #include "shortcuts/win/ShellItems.h"
@@ -101,8 +102,8 @@ class ShortcutsPageTest : public ::testing::Test {
 
 TEST_F(ShortcutsPageTest, FirstStartShowsTheDrivesAndCommonSoftwareAndSavesThem) {
     ASSERT_EQ(bar().folderCount(), 2);
-    EXPECT_EQ(bar().folderCaption(0), shortcut_text::kMyComputer);
-    EXPECT_EQ(bar().folderCaption(1), shortcut_text::kCommonSoftware);
+    EXPECT_EQ(bar().folderCaption(0), gbText(IDS_SHORTCUT_MY_COMPUTER));
+    EXPECT_EQ(bar().folderCaption(1), gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
     EXPECT_EQ(bar().openFolder(), 0);
     EXPECT_GT(bar().itemCount(), 0);  // at least C:\ under Wine
     EXPECT_NE(ini().find("FolderCount=2"), std::string::npos);
@@ -119,7 +120,7 @@ TEST(ShortcutsPageStart, SettingsAreSavedWhenThePageIsMadeAndDrivesListedWhenSho
     ASSERT_NE(page.create(host), nullptr);
     const fs::path ini = ShortcutSettings::fileIn(folder);
     EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), 2);
-    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), shortcut_text::kCommonSoftware);
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
     EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "1", -1), 0);
     EXPECT_EQ(page.bar().model().itemCount(), 0) << "drives listed before the page shows";
     ShowWindow(page.hwnd(), SW_SHOW);
@@ -140,7 +141,7 @@ TEST(ShortcutsPageStart, FoldersAndShortcutsOfAPeersFileSurviveTheSaves) {
             const std::string key = std::to_string(n);
             if (n != 3) {
                 names += key + "=" +
-                         (n == 1 ? std::string(shortcut_text::kCommonSoftware) : "f" + key) +
+                         (n == 1 ? gbText(IDS_SHORTCUT_COMMON_SOFTWARE) : "f" + key) +
                          "\r\n";
             }
             counts += key + "=1\r\n";
@@ -185,13 +186,13 @@ TEST_F(ShortcutsPageTest, EightGroupsAtMostAndEmptyNamesRefused) {
                                     d.click(IDCANCEL);
                                 }));
     ASSERT_EQ(answers_.texts.size(), 1u);
-    EXPECT_EQ(answers_.texts[0], shortcut_text::kEmptyGroupName);
+    EXPECT_EQ(answers_.texts[0], gbText(IDS_SHORTCUT_EMPTY_GROUP_NAME));
 
     for (int i = 2; i < 8; ++i) addGroup(L"group " + std::to_wstring(i));
     EXPECT_EQ(bar().folderCount(), 8);
     addGroup(L"one too many");
     EXPECT_EQ(bar().folderCount(), 8);
-    EXPECT_EQ(answers_.texts.back(), shortcut_text::kTooManyFolders);
+    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_TOO_MANY_FOLDERS));
     EXPECT_NE(ini().find("FolderCount=8"), std::string::npos);
 }
 
@@ -218,7 +219,7 @@ TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
     ASSERT_EQ(runs_.runs.size(), 1u);
     EXPECT_EQ(runs_.runs[0].target, "http://example.com");
     EXPECT_TRUE(runs_.runs[0].verb.empty());
-    EXPECT_EQ(answers_.texts.back(), shortcut_text::kCannotOpen);
+    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_CANNOT_OPEN));
 
     page_.bar().rightClickAt({(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2});
     answers_.answer = kAnswerNo;
@@ -261,7 +262,7 @@ TEST_F(ShortcutsPageTest, AddFileBrowsesByKindAndTellsATargetTheShellDoesNotKnow
                                 }));
     EXPECT_EQ(bar().itemCount(), 1);
     ASSERT_FALSE(answers_.texts.empty());
-    EXPECT_EQ(answers_.texts.back(), shortcut_text::kTargetNotFound);
+    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_TARGET_NOT_FOUND));
 }
 
 TEST(OpenSoftLauncherTest, OpensEveryListedEntryInOrder) {
@@ -306,12 +307,12 @@ TEST(OpenSoftDialogTest, ProgramsAreAddedOnceAndDeletedBySelection) {
                                     d.click(IDOK);
                                 }));
     ASSERT_EQ(answers.texts.size(), 2u);
-    EXPECT_EQ(answers.texts[0], shortcut_text::kProgramAlreadyListed);
-    EXPECT_EQ(answers.texts[1], shortcut_text::kNothingSelected);
+    EXPECT_EQ(answers.texts[0], gbText(IDS_OPENSOFT_PROGRAM_LISTED));
+    EXPECT_EQ(answers.texts[1], gbText(IDS_SELECT_TO_DELETE));
     // The folder browser, showing files, chooses programs and folders alike.
     ASSERT_FALSE(chosen.asked.empty());
     EXPECT_EQ(chosen.asked[0].kind, PathDialog::FileOrFolder);
-    EXPECT_EQ(chosen.asked[0].title, shortcut_text::kChooseProgramTitle);
+    EXPECT_EQ(chosen.asked[0].title, gbText(IDS_OPENSOFT_CHOOSE_PROGRAM));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
-#include "shortcuts/ShortcutTexts.h"
+#include "base/Texts.h"
 #include "shortcuts/win/ShortcutDialogs.h"
 #include "shortcuts_ids.h"
 #include "store/CodePage.h"
@@ -16,8 +16,8 @@ OpenSoftDialog::OpenSoftDialog(const std::filesystem::path& programFolder)
 BOOL OpenSoftDialog::onInitDialog() {
     ListView list(hwnd(), IDC_OPENSOFT_LIST);
     list.useReportLook();
-    list.addColumn(gbToWide(shortcut_text::kOpenSoftNameColumn), 120);
-    list.addColumn(gbToWide(shortcut_text::kOpenSoftPathColumn), 300);
+    list.addColumn(text(IDS_OPENSOFT_NAME_COLUMN), 120);
+    list.addColumn(text(IDS_OPENSOFT_PATH_COLUMN), 300);
     list_.load();
     fillList();
     return TRUE;
@@ -59,13 +59,13 @@ void OpenSoftDialog::report(OpenSoftList::Change change, const OpenSoftEntry* ad
         }
         return;
     }
-    prompt({hwnd(), std::string(OpenSoftList::message(change)),
-            std::string(shortcut_text::kCaption), PromptIcon::Information, PromptButtons::Ok});
+    prompt({hwnd(), gbText(OpenSoftList::message(change)), gbText(IDS_PROMPT_CAPTION),
+            PromptIcon::Information, PromptButtons::Ok});
 }
 
 void OpenSoftDialog::addProgram() {
     auto path = askForPath(
-        {hwnd(), PathDialog::FileOrFolder, std::string(shortcut_text::kChooseProgramTitle), {}, {}, {}});
+        {hwnd(), PathDialog::FileOrFolder, gbText(IDS_OPENSOFT_CHOOSE_PROGRAM), {}, {}, {}});
     if (!path) return;
     const OpenSoftList::Change change = list_.addProgram(wideToGb(path->wstring()));
     report(change, lastEntry());
@@ -86,8 +86,8 @@ void OpenSoftDialog::removeSelected() {
     ListView list(hwnd(), IDC_OPENSOFT_LIST);
     const std::vector<int> rows = list.selectedRows();
     if (rows.empty()) {
-        prompt({hwnd(), std::string(shortcut_text::kNothingSelected),
-                std::string(shortcut_text::kCaption), PromptIcon::Information, PromptButtons::Ok});
+        prompt({hwnd(), gbText(IDS_SELECT_TO_DELETE), gbText(IDS_PROMPT_CAPTION),
+                PromptIcon::Information, PromptButtons::Ok});
         return;
     }
     report(list_.remove(wideToGb(list.cell(rows.front(), 0))));

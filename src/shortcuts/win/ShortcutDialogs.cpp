@@ -2,15 +2,15 @@
 
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "shortcuts/ShortcutRules.h"
-#include "shortcuts/ShortcutTexts.h"
 #include "shortcuts_ids.h"
 
 namespace tarnix {
 
 namespace {
-void tell(HWND owner, std::string_view text) {
-    prompt({owner, std::string(text), std::string(shortcut_text::kCaption), PromptIcon::Information,
+void tell(HWND owner, unsigned text) {
+    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information,
             PromptButtons::Ok});
 }
 }  // namespace
@@ -25,7 +25,7 @@ void AddGroupDialog::onOK() {
     pull();
     name = trimBlanks(name);
     if (name.empty()) {
-        tell(hwnd(), shortcut_text::kEmptyGroupName);
+        tell(hwnd(), IDS_SHORTCUT_EMPTY_GROUP_NAME);
         return;
     }
     end(IDOK);
@@ -48,15 +48,15 @@ void AddFileDialog::browse() {
     const bool folder = isChecked(IDC_FILE_KIND_FOLDER);
     PathRequest request{hwnd(), folder ? PathDialog::Folder : PathDialog::OpenFile, {}, {}, {}, {}};
     if (folder) {
-        request.title = std::string(shortcut_text::kChooseFolderTitle);
+        request.title = gbText(IDS_SHORTCUT_CHOOSE_FOLDER);
     } else {
-        request.title = std::string(shortcut_text::kOpenFileTitle);
-        request.filter = std::string(shortcut_text::kAllFilesFilter) + "|*.*";
+        request.title = gbText(IDS_SHORTCUT_OPEN_FILE_TITLE);
+        request.filter = gbText(IDS_SHORTCUT_OPEN_FILE_FILTER);
     }
     auto chosen = askForPath(request);
     if (!chosen) return;
     if (chosen->empty()) {
-        tell(hwnd(), shortcut_text::kCannotUsePath);
+        tell(hwnd(), IDS_SHORTCUT_CANNOT_USE_PATH);
         return;
     }
     setItemText(IDC_FILE_PATH, chosen->wstring());

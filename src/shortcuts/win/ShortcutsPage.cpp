@@ -2,10 +2,10 @@
 
 #include "base/Paths.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "shortcuts/OutlookBarMenu.h"
 #include "shortcuts/ShortcutRules.h"
 #include "shortcuts/ShortcutSettings.h"
-#include "shortcuts/ShortcutTexts.h"
 #include "shortcuts/win/OutlookContextMenu.h"
 #include "shortcuts/win/ShellItems.h"
 #include "shortcuts/win/ShortcutDialogs.h"
@@ -19,13 +19,13 @@ namespace {
 
 constexpr int kAnimationTick = 200;
 
-void tell(HWND owner, std::string_view text) {
-    prompt({owner, std::string(text), std::string(shortcut_text::kCaption), PromptIcon::Information,
+void tell(HWND owner, unsigned text) {
+    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information,
             PromptButtons::Ok});
 }
 
-bool ask(HWND owner, std::string_view text) {
-    return prompt({owner, std::string(text), std::string(shortcut_text::kCaption),
+bool ask(HWND owner, std::string gbQuestion) {
+    return prompt({owner, std::move(gbQuestion), gbText(IDS_PROMPT_CAPTION),
                    PromptIcon::Question, PromptButtons::YesNo}) == kAnswerYes;
 }
 
@@ -53,7 +53,7 @@ BOOL ShortcutsPage::onInitDialog() {
     bar_.setOwner(hwnd());
     bar_.setImageLists(small_.get(), large_.get());
     bar_.setAnimationTick(kAnimationTick);
-    bar_.addFolder(std::string(shortcut_text::kMyComputer));
+    bar_.addFolder(gbText(IDS_SHORTCUT_MY_COMPUTER));
     load();
     loaded_ = true;
     save();
@@ -82,7 +82,7 @@ void ShortcutsPage::fill() {
 }
 
 void ShortcutsPage::fillDrives() {
-    addShortcut(0, std::string(shortcut_text::kFloppy), "A:\\");
+    addShortcut(0, gbText(IDS_SHORTCUT_FLOPPY), "A:\\");
     // The drive's type tells whether it exists without making it current: the process's
     // current folder is left alone.
     for (char letter = 'C'; letter <= 'Y'; ++letter) {
@@ -166,7 +166,7 @@ void ShortcutsPage::openShortcut(int item) {
     const std::string target = bar_.model().itemTarget(item);
     if (target.empty()) return;
     if (!shellRun({target, bar_.model().itemParameters(item), {}, SW_SHOWNORMAL})) {
-        tell(hwnd(), shortcut_text::kCannotOpen);
+        tell(hwnd(), IDS_SHORTCUT_CANNOT_OPEN);
     }
 }
 
@@ -217,7 +217,7 @@ void ShortcutsPage::deleteFolder() {
     // The drives and "常用软件" stay.
     const int folder = bar_.model().openFolder();
     if (folder < 2) return;
-    if (!ask(hwnd(), shortcut_text::kDeleteFolderQuestion)) return;
+    if (!ask(hwnd(), gbText(IDS_SHORTCUT_DELETE_FOLDER))) return;
     bar_.removeFolder(folder);
     save();
 }
@@ -229,7 +229,7 @@ void ShortcutsPage::addFile() {
     if (dialog.runModal(hwnd()) != IDOK) return;
     // The user asked for this one: a target the shell does not know is told, not dropped.
     if (!addShortcut(folder, nameFromPath(dialog.path), dialog.path)) {
-        tell(hwnd(), shortcut_text::kTargetNotFound);
+        tell(hwnd(), IDS_SHORTCUT_TARGET_NOT_FOUND);
         return;
     }
     save();
@@ -258,7 +258,7 @@ void ShortcutsPage::deleteShortcut() {
 void ShortcutsPage::rename() {
     const OutlookHit& place = bar_.lastRightClick();
     if (place.kind != OutlookHit::Item && place.kind != OutlookHit::Header) return;
-    if (!ask(hwnd(), shortcut_text::kRenameQuestion)) return;
+    if (!ask(hwnd(), gbText(IDS_SHORTCUT_RENAME_QUESTION))) return;
     // The new caption is saved once the bar has it (its notice).
     bar_.editCaptionUnderRightClick();
 }
