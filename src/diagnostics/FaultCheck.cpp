@@ -10,11 +10,11 @@ namespace {
 
 using namespace faultcheck;
 
-void tell(std::string_view text, void* owner) {
+void tell(unsigned text, void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = std::string(text);
-    request.caption = std::string(kCaption);
+    request.text = gbText(text);
+    request.caption = gbText(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Error;
     prompt(request);
 }
@@ -53,8 +53,8 @@ void FaultCheck::run(void* owner) {
     // listed, and the result area says it too: a verdict left from the run before (or
     // none) would leave the user guessing.
     if (!inventory_.pciNetworkDevices(devices) || devices.empty()) {
-        tell(kNoPciDevices, owner);
-        setVerdict(kVerdictNoPciDevices, StageIcon::Fault, StageIcon::Neutral);
+        tell(IDS_FAULT_NO_PCI_DEVICES, owner);
+        setVerdict(noPciVerdict(), StageIcon::Fault, StageIcon::Neutral);
         return;
     }
     for (std::size_t i = 0; i < devices.size(); ++i) judge(devices[i], i, owner);
@@ -68,15 +68,15 @@ void FaultCheck::judge(const PciNetworkDevice& device, std::size_t index, void* 
     if (device.state == DeviceState::QueryFailed && !statusFailureTold_) {
         // Once a run: a machine with many such devices would otherwise stack up boxes.
         statusFailureTold_ = true;
-        tell(kStatusUnknown, owner);
+        tell(IDS_FAULT_STATUS_UNKNOWN, owner);
     }
     // A device whose status cannot be read counts as enabled.
     const bool enabled = device.state != DeviceState::Disabled;
-    row[1] = std::string(enabled ? kEnabled : kDisabled);
+    row[1] = gbText(enabled ? IDS_DEVICE_ENABLED : IDS_DEVICE_DISABLED);
 
     if (!enabled) {
-        row[2] = std::string(kUnknown);
-        setVerdict(kVerdictDisabled, StageIcon::Fault, StageIcon::Neutral);
+        row[2] = gbText(IDS_CABLE_UNKNOWN);
+        setVerdict(verdictText(IDS_FAULT_DISABLED), StageIcon::Fault, StageIcon::Neutral);
     } else if (readAdapters()) {
         // The cable is judged by the device's own entry: on a machine with more adapters
         // (Wi-Fi and Ethernet) the last entry of the table may belong to any of them.
@@ -86,10 +86,11 @@ void FaultCheck::judge(const PciNetworkDevice& device, std::size_t index, void* 
         if (!adapter && !adapters_.empty()) adapter = &adapters_.back();
         if (adapter) {
             if (adapter->ipAddress == kNoAddress) {
-                row[2] = std::string(kUnplugged);
-                setVerdict(kVerdictUnplugged, StageIcon::Fault, StageIcon::Neutral);
+                row[2] = gbText(IDS_CABLE_UNPLUGGED);
+                setVerdict(verdictText(IDS_FAULT_UNPLUGGED), StageIcon::Fault,
+                           StageIcon::Neutral);
             } else {
-                row[2] = std::string(kPlugged);
+                row[2] = gbText(IDS_CABLE_PLUGGED);
                 checkPppoe(owner);
             }
         }
@@ -130,7 +131,7 @@ void FaultCheck::checkPppoe(void* owner) {
     rows_.pppoe.clear();
     std::vector<RasDevice> ras;
     if (!inventory_.rasDevices(ras)) {
-        tell(kNoMemory, owner);
+        tell(IDS_FAULT_NO_MEMORY, owner);
         return;
     }
     // Devices before the PPPoE device say "not found"; the PPPoE device overrules them.
@@ -139,16 +140,16 @@ void FaultCheck::checkPppoe(void* owner) {
     for (const RasDevice& device : ras) {
         if (device.type == kPppoeType || device.type == kSystemPppoeType) {
             name = device.name;
-            setVerdict(kVerdictHealthy, StageIcon::Good, StageIcon::Good);
+            setVerdict(verdictText(IDS_FAULT_HEALTHY), StageIcon::Good, StageIcon::Good);
             break;
         }
-        setVerdict(kVerdictNoPppoe, StageIcon::Good, StageIcon::Fault);
+        setVerdict(verdictText(IDS_FAULT_NO_PPPOE), StageIcon::Good, StageIcon::Fault);
     }
     rows_.pppoe.push_back({"1", name});
 }
 
-void FaultCheck::setVerdict(std::string_view text, StageIcon adapter, StageIcon pppoe) {
-    diagnosis_ = std::string(text);
+void FaultCheck::setVerdict(std::wstring text, StageIcon adapter, StageIcon pppoe) {
+    diagnosis_ = std::move(text);
     adapterIcon_ = adapter;
     pppoeIcon_ = pppoe;
 }

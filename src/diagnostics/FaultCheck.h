@@ -36,7 +36,8 @@ class FaultCheck {
     // One check. Failures of the queries are told in message boxes over `owner`.
     void run(void* owner = nullptr);
 
-    const std::string& diagnosis() const { return diagnosis_; }
+    // The result area's text.
+    const std::wstring& diagnosis() const { return diagnosis_; }
     StageIcon adapterIcon() const { return adapterIcon_; }
     StageIcon pppoeIcon() const { return pppoeIcon_; }
     const DetailRows& rows() const { return rows_; }
@@ -46,10 +47,10 @@ class FaultCheck {
     bool readAdapters();
     const NetworkAdapter* adapterOf(const PciNetworkDevice& device) const;
     void checkPppoe(void* owner);
-    void setVerdict(std::string_view text, StageIcon adapter, StageIcon pppoe);
+    void setVerdict(std::wstring text, StageIcon adapter, StageIcon pppoe);
 
     NetworkInventory& inventory_;
-    std::string diagnosis_;
+    std::wstring diagnosis_;
     StageIcon adapterIcon_ = StageIcon::Neutral;
     StageIcon pppoeIcon_ = StageIcon::Neutral;
     DetailRows rows_;

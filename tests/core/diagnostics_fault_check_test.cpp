@@ -52,7 +52,7 @@ class FaultChecking : public ::testing::Test {
         inventory_.devices = {device("eth")};
         inventory_.adapterTable = {adapter("eth", "192.168.1.10")};
     }
-    std::string verdict() const { return check_.diagnosis(); }
+    std::wstring verdict() const { return check_.diagnosis(); }
     std::pair<StageIcon, StageIcon> icons() const {
         return {check_.adapterIcon(), check_.pppoeIcon()};
     }
@@ -67,12 +67,12 @@ constexpr auto kNeutral = StageIcon::Neutral, kGood = StageIcon::Good, kFault = 
 TEST_F(FaultChecking, ADisabledAdapterIsAFaultWithoutLookingFurther) {
     inventory_.devices = {device("eth", DeviceState::Disabled)};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictDisabled);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_DISABLED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     const DetailRows& rows = check_.rows();
     EXPECT_EQ(
         rows.devices,
-        (std::vector<DetailRow>{{"1", std::string(kDisabled), std::string(kUnknown), "Card eth"}}));
+        (std::vector<DetailRow>{{"1", gbText(IDS_DEVICE_DISABLED), gbText(IDS_CABLE_UNKNOWN), "Card eth"}}));
     EXPECT_EQ(rows.drivers, (std::vector<DetailRow>{{"1", "Card eth"}}));
     EXPECT_TRUE(rows.interfaces.empty());
     EXPECT_TRUE(rows.pppoe.empty());
@@ -85,10 +85,10 @@ TEST_F(FaultChecking, NoAddressMeansTheCableIsOut) {
     inventory_.adapterTable = {adapter("eth", "0.0.0.0")};
     inventory_.ras = {kPppoe};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictUnplugged);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_UNPLUGGED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
-    EXPECT_EQ(check_.rows().devices[0][1], kEnabled);
-    EXPECT_EQ(check_.rows().devices[0][2], kUnplugged);
+    EXPECT_EQ(check_.rows().devices[0][1], gbText(IDS_DEVICE_ENABLED));
+    EXPECT_EQ(check_.rows().devices[0][2], gbText(IDS_CABLE_UNPLUGGED));
     EXPECT_EQ(check_.rows().interfaces,
               (std::vector<DetailRow>{{"1", "0.0.0.0", "00-1A-2B-3C-4D-5E", "Card eth"}}));
     EXPECT_TRUE(check_.rows().pppoe.empty()) << "the PPPoE check does not run";
@@ -101,9 +101,9 @@ TEST_F(FaultChecking, APppoeDeviceMakesTheMachineSound) {
                       kPppoe,
                       {"pppoe", "A second one"}};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_EQ(icons(), std::pair(kGood, kGood));
-    EXPECT_EQ(check_.rows().devices[0][2], kPlugged);
+    EXPECT_EQ(check_.rows().devices[0][2], gbText(IDS_CABLE_PLUGGED));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", "WAN Miniport (PPPOE)"}}));
 }
 
@@ -114,30 +114,30 @@ TEST_F(FaultChecking, OnlyTheClientsAndTheSystemsOwnSpellingsArePppoe) {
                       {"pppoe ", "Trailing blank"},
                       {"modem", "Standard Modem"}};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictNoPppoe);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_NO_PPPOE));
     EXPECT_EQ(icons(), std::pair(kGood, kFault));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", ""}}));
 
     // Windows names its PPPoE devices' type "PPPoE" (RASDT_PPPoE).
     inventory_.ras.push_back({"PPPoE", "WAN Miniport (PPPOE)"});
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", "WAN Miniport (PPPOE)"}}));
 }
 
 TEST_F(FaultChecking, NoRasDevicesAtAllLeaveTheVerdictAsItWas) {
     sound();
     check_.run();
-    EXPECT_EQ(verdict(), "");
+    EXPECT_EQ(verdict(), L"");
     EXPECT_EQ(icons(), std::pair(kNeutral, kNeutral));
-    EXPECT_EQ(check_.rows().devices[0][2], kPlugged);
+    EXPECT_EQ(check_.rows().devices[0][2], gbText(IDS_CABLE_PLUGGED));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", ""}}));
 
     inventory_.ras = {kPppoe};
     check_.run();
     inventory_.ras.clear();
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_EQ(check_.rows().pppoe, (std::vector<DetailRow>{{"1", ""}}));
 }
 
@@ -147,13 +147,13 @@ TEST_F(FaultChecking, TheLastDeviceDecides) {
 
     inventory_.devices = {device("b"), device("a")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
-    EXPECT_EQ(check_.rows().devices[0][2], kUnplugged);
-    EXPECT_EQ(check_.rows().devices[1][2], kPlugged);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
+    EXPECT_EQ(check_.rows().devices[0][2], gbText(IDS_CABLE_UNPLUGGED));
+    EXPECT_EQ(check_.rows().devices[1][2], gbText(IDS_CABLE_PLUGGED));
 
     inventory_.devices = {device("a"), device("b", DeviceState::Disabled)};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictDisabled);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_DISABLED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_EQ(check_.rows().pppoe.size(), 1u) << "the first device's PPPoE row stays";
     EXPECT_EQ(inventory_.adapterReads, 2) << "the table is read once a run";
@@ -166,18 +166,18 @@ TEST_F(FaultChecking, TheCableIsJudgedByTheDevicesOwnAdapter) {
     inventory_.adapterTable = {adapter("{eth-guid}", "192.168.1.10"), adapter("{wifi}", "0.0.0.0")};
     inventory_.ras = {kPppoe};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
 
     // And the other way round.
     inventory_.adapterTable = {adapter("{eth-guid}", "0.0.0.0"), adapter("{wifi}", "10.1.1.1")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictUnplugged);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_UNPLUGGED));
 
     // A device whose interface is unknown is matched by its description.
     inventory_.devices = {{"Card x", DeviceState::Enabled, ""}};
     inventory_.adapterTable = {adapter("x", "10.0.0.1"), adapter("y", "0.0.0.0")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
 }
 
 // A device the adapter table has no entry for still gets a verdict: the last entry judges
@@ -189,17 +189,17 @@ TEST_F(FaultChecking, ADeviceWithoutAnAdapterOfItsOwnIsJudgedByTheLastEntry) {
     inventory_.devices = {device("eth"), {std::nullopt, DeviceState::Enabled, ""}};
     inventory_.adapterTable = {adapter("lan", "10.0.0.2"), adapter("wifi", "0.0.0.0")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictUnplugged);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_UNPLUGGED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_EQ(check_.rows().devices,
-              (std::vector<DetailRow>{{"1", std::string(kEnabled), std::string(kUnplugged),
+              (std::vector<DetailRow>{{"1", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED),
                                        "Card eth"},
-                                      {"2", std::string(kEnabled), std::string(kUnplugged), ""}}));
+                                      {"2", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED), ""}}));
     EXPECT_EQ(check_.rows().drivers, (std::vector<DetailRow>{{"1", "Card eth"}}));
 
     inventory_.adapterTable = {adapter("wifi", "10.0.0.3")};
     check_.run();
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
 
     inventory_.adapterTable.clear();
     check_.run();
@@ -207,10 +207,10 @@ TEST_F(FaultChecking, ADeviceWithoutAnAdapterOfItsOwnIsJudgedByTheLastEntry) {
 }
 
 TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
-    auto expectTold = [&](std::string_view text) {
+    auto expectTold = [&](unsigned text) {
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, text);
-        EXPECT_EQ(prompts_.asked[0].caption, kCaption);
+        EXPECT_EQ(prompts_.asked[0].text, gbText(text));
+        EXPECT_EQ(prompts_.asked[0].caption, gbText(IDS_PROMPT_CAPTION));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         prompts_.asked.clear();
     };
@@ -223,10 +223,10 @@ TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
         inventory_.devicesReadable = readable;
         inventory_.devices.clear();
         check_.run();
-        expectTold(kNoPciDevices);
+        expectTold(IDS_FAULT_NO_PCI_DEVICES);
         EXPECT_TRUE(check_.rows().devices.empty());
         EXPECT_TRUE(check_.rows().interfaces.empty());
-        EXPECT_EQ(verdict(), kVerdictNoPciDevices);
+        EXPECT_EQ(verdict(), noPciVerdict());
         EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     }
 
@@ -236,17 +236,17 @@ TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
     inventory_.devices = {device("a", DeviceState::QueryFailed),
                           device("eth", DeviceState::QueryFailed)};
     check_.run();
-    expectTold(kStatusUnknown);
-    EXPECT_EQ(check_.rows().devices[1][1], kEnabled);
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    expectTold(IDS_FAULT_STATUS_UNKNOWN);
+    EXPECT_EQ(check_.rows().devices[1][1], gbText(IDS_DEVICE_ENABLED));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
 
     // No memory for the remote-access devices: no PPPoE row, the verdict stays.
     sound();
     inventory_.rasMemory = false;
     check_.run();
-    expectTold(kNoMemory);
+    expectTold(IDS_FAULT_NO_MEMORY);
     EXPECT_TRUE(check_.rows().pppoe.empty());
-    EXPECT_EQ(verdict(), kVerdictHealthy);
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
 
     // An unreadable adapter table: no interface rows, no cable verdict, nothing told.
     inventory_.adaptersReadable = false;
@@ -269,7 +269,7 @@ TEST_F(FaultChecking, HundredsOfDevicesAreListedAndTheLastDecides) {
     EXPECT_EQ(check_.rows().devices.size(), 400u);
     EXPECT_EQ(check_.rows().devices.back()[0], "400");
     EXPECT_EQ(check_.rows().interfaces.size(), 400u);
-    EXPECT_EQ(verdict(), kVerdictHealthy);  // device 399 is addressed
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));  // device 399 is addressed
     EXPECT_EQ(prompts_.asked.size(), 1u);
 }
 

@@ -70,7 +70,7 @@ TEST_F(CheckForm, ARunFillsHalfTheBarWaitsForTheReadingThenFinishesInTheSummary)
     EXPECT_EQ(form_.position(), 50);
 
     ASSERT_TRUE(form_.arrive(form_.readingNumber(), reading(), nullptr));
-    EXPECT_EQ(form_.check().diagnosis(), kVerdictHealthy);
+    EXPECT_EQ(form_.check().diagnosis(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_TRUE(form_.busy()) << "the bar still has its second half to go";
     tickUntil(Next::Finished);
     EXPECT_EQ(form_.position(), 100);
@@ -92,7 +92,7 @@ TEST_F(CheckForm, ReadingsThatComeLateOrUnaskedAreDropped) {
     EXPECT_EQ(form_.position(), 0);
     EXPECT_FALSE(form_.detailsEnabled()) << "no run has finished";
     EXPECT_FALSE(form_.arrive(first, reading(), nullptr));
-    EXPECT_EQ(form_.check().diagnosis(), "");
+    EXPECT_EQ(form_.check().diagnosis(), L"");
 
     // A new run does not take the old run's reading.
     form_.start();
@@ -102,12 +102,12 @@ TEST_F(CheckForm, ReadingsThatComeLateOrUnaskedAreDropped) {
     machine_.ip = "0.0.0.0";
     EXPECT_TRUE(form_.arrive(form_.readingNumber(), reading(), nullptr));
     EXPECT_FALSE(form_.arrive(form_.readingNumber(), reading(), nullptr)) << "taken once";
-    EXPECT_EQ(form_.check().diagnosis(), kVerdictUnplugged);
+    EXPECT_EQ(form_.check().diagnosis(), verdictText(IDS_FAULT_UNPLUGGED));
 
     // Stopped after the reading: the verdict found stays, the run does not finish.
     form_.stop();
     EXPECT_EQ(form_.tick(), Next::Idle);
-    EXPECT_EQ(form_.check().diagnosis(), kVerdictUnplugged);
+    EXPECT_EQ(form_.check().diagnosis(), verdictText(IDS_FAULT_UNPLUGGED));
 }
 
 TEST_F(CheckForm, TheDetailsBoxShowsTheListsAndClearingItChecksAgain) {
@@ -130,8 +130,8 @@ TEST_F(CheckForm, TheDetailsBoxShowsTheListsAndClearingItChecksAgain) {
     EXPECT_FALSE(form_.start());
     EXPECT_EQ(form_.tick(), Next::Idle) << "no bar";
     ASSERT_TRUE(form_.arrive(form_.readingNumber(), reading(), nullptr));
-    EXPECT_EQ(form_.check().diagnosis(), kVerdictUnplugged);
-    EXPECT_EQ(form_.check().rows().devices[0][2], kUnplugged);
+    EXPECT_EQ(form_.check().diagnosis(), verdictText(IDS_FAULT_UNPLUGGED));
+    EXPECT_EQ(form_.check().rows().devices[0][2], gbText(IDS_CABLE_UNPLUGGED));
     EXPECT_TRUE(form_.detailsEnabled());
     EXPECT_TRUE(form_.startEnabled());
 
@@ -142,7 +142,7 @@ TEST_F(CheckForm, TheDetailsBoxShowsTheListsAndClearingItChecksAgain) {
     form_.stop();
     machine_.ip = "10.0.0.3";
     EXPECT_FALSE(form_.arrive(number, reading(), nullptr));
-    EXPECT_EQ(form_.check().diagnosis(), kVerdictUnplugged);
+    EXPECT_EQ(form_.check().diagnosis(), verdictText(IDS_FAULT_UNPLUGGED));
     EXPECT_TRUE(form_.detailsEnabled()) << "a run has finished before";
 }
 
@@ -152,10 +152,10 @@ TEST_F(CheckForm, TheCheckTellsItsMessagesWhileTheRunWaits) {
     tickUntil(Next::Read);
     form_.arrive(form_.readingNumber(), reading(), nullptr);
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, kNoPciDevices);
+    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_NO_PCI_DEVICES));
     tickUntil(Next::Finished);
     EXPECT_EQ(prompts_.asked.size(), 1u) << "told once a run";
-    EXPECT_EQ(form_.check().diagnosis().rfind(kVerdictNoPciDevices, 0), 0u)
+    EXPECT_EQ(form_.check().diagnosis().rfind(noPciVerdict(), 0), 0u)
         << "the result area tells it too";
 }
 

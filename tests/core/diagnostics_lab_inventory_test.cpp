@@ -124,17 +124,17 @@ TEST_F(LabInventoryFile, NamedQueriesFailAndCountsAreBounded) {
 TEST_F(LabInventoryFile, EveryVerdictCanBeShown) {
     struct Case {
         std::string from, to;
-        std::string_view verdict;
+        std::wstring verdict;
         StageIcon adapter, pppoe;
     };
     const Case cases[] = {
-        {"State=enabled", "State=enabled", faultcheck::kVerdictHealthy, StageIcon::Good,
+        {"State=enabled", "State=enabled", faultcheck::verdictText(IDS_FAULT_HEALTHY), StageIcon::Good,
          StageIcon::Good},
-        {"IP=192.168.1.10", "IP=0.0.0.0", faultcheck::kVerdictUnplugged, StageIcon::Fault,
+        {"IP=192.168.1.10", "IP=0.0.0.0", faultcheck::verdictText(IDS_FAULT_UNPLUGGED), StageIcon::Fault,
          StageIcon::Neutral},
-        {"Type=pppoe", "Type=PPPOE", faultcheck::kVerdictNoPppoe, StageIcon::Good,
+        {"Type=pppoe", "Type=PPPOE", faultcheck::verdictText(IDS_FAULT_NO_PPPOE), StageIcon::Good,
          StageIcon::Fault},
-        {"State=enabled", "State=disabled", faultcheck::kVerdictDisabled, StageIcon::Fault,
+        {"State=enabled", "State=disabled", faultcheck::verdictText(IDS_FAULT_DISABLED), StageIcon::Fault,
          StageIcon::Neutral},
     };
     for (const Case& c : cases) {

@@ -144,7 +144,7 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
     EXPECT_TRUE(driver_->enabled(IDC_FAULT_STOP)) << "while the check runs";
     EXPECT_FALSE(driver_->enabled(IDC_FAULT_START));
     ASSERT_TRUE(pumpUntil([&] { return !dialog_->form().busy(); }));
-    EXPECT_EQ(verdict(), gbToWide(kVerdictHealthy));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_EQ(icons(), std::pair(kGood, kGood));
     EXPECT_EQ(barPosition(), 100);
     EXPECT_TRUE(driver_->enabled(IDC_FAULT_START));
@@ -156,14 +156,14 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
     // The cable out: the adapter at fault, the PPPoE driver not looked at.
     describe(machine("0.0.0.0", "pppoe"));
     ASSERT_TRUE(run());
-    EXPECT_EQ(verdict(), gbToWide(kVerdictUnplugged));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_UNPLUGGED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     saveShot(dialog_->hwnd(), "fault-check-unplugged");
 
     // No PPPoE device: the adapter good, the driver at fault.
     describe(machine("192.168.1.10", "modem"));
     ASSERT_TRUE(run());
-    EXPECT_EQ(verdict(), gbToWide(kVerdictNoPppoe));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_NO_PPPOE));
     EXPECT_EQ(icons(), std::pair(kGood, kFault));
     EXPECT_TRUE(prompts_.asked.empty());
     saveShot(dialog_->hwnd(), "fault-check-no-pppoe");
@@ -202,7 +202,7 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
         item.cchTextMax = 64;
         SendMessageW(driver_->control(IDC_FAULT_TABS), TCM_GETITEMW, tab,
                      reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(title), gbToWide(layout.tabTitle));
+        EXPECT_EQ(std::wstring(title), text(layout.tabTitle));
     }
     driver_->chooseTab(IDC_FAULT_TABS, 2);
     saveShot(dialog_->hwnd(), "fault-check-details");
@@ -212,7 +212,7 @@ TEST_F(FaultCheckWindow, EachMachineGetsItsVerdictAndIconsAndTheDetailsListIt) {
     ASSERT_TRUE(driver_->click(IDC_FAULT_DETAILS));
     EXPECT_FALSE(driver_->visible(IDC_FAULT_TABS));
     ASSERT_TRUE(pumpUntil([&] { return !dialog_->form().busy(); }));
-    EXPECT_EQ(verdict(), gbToWide(kVerdictHealthy));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_HEALTHY));
     EXPECT_EQ(icons(), std::pair(kGood, kGood));
     EXPECT_EQ(rows(DetailList::Pppoe), (Rows{{L"1", L"WAN Miniport (PPPOE)"}}));
     EXPECT_TRUE(dialog_->page(DetailList::Pppoe).list().isSelected(0));
@@ -279,14 +279,14 @@ TEST_F(FaultCheckWindow, StopAndClosingDuringACheckDropTheReadingAndBadMachinesA
     }
     describe(ini);
     ASSERT_TRUE(run());
-    EXPECT_EQ(verdict(), gbToWide(kVerdictNoPppoe));
+    EXPECT_EQ(verdict(), verdictText(IDS_FAULT_NO_PPPOE));
     EXPECT_EQ(dialog_->page(DetailList::Devices).list().rowCount(), 300);
     const Rows interfaces = rows(DetailList::Interfaces);
     ASSERT_EQ(interfaces.size(), 300u);
     EXPECT_EQ(interfaces[0][2], L"");
     EXPECT_EQ(interfaces[1][2], L"00-11-22-33-44-55-66-77-88-99-AA-BB-CC-DD-EE-FF");
     ASSERT_EQ(prompts_.asked.size(), 1u) << "a failed status query is told once";
-    EXPECT_EQ(prompts_.asked[0].text, kStatusUnknown);
+    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_STATUS_UNKNOWN));
 
     // Closed while it reads: the window goes at once, the reader is waited for.
     gate->close();
@@ -309,10 +309,10 @@ TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoInTheBoxAndTheResultAre
     if (!GetProcAddress(ntdll, "wine_get_version")) GTEST_SKIP() << "a machine with hardware";
     ASSERT_TRUE(run());
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, kNoPciDevices);
+    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_NO_PCI_DEVICES));
     EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
     EXPECT_EQ(prompts_.asked[0].owner, dialog_->hwnd());
-    EXPECT_EQ(verdict(), gbToWide(kVerdictNoPciDevices));
+    EXPECT_EQ(verdict(), noPciVerdict());
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_TRUE(rows(DetailList::Devices).empty());
 

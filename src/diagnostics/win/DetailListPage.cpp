@@ -1,6 +1,7 @@
 #include "diagnostics/win/DetailListPage.h"
 
 #include "diagnostics_ids.h"
+#include "base/Texts.h"
 #include "store/CodePage.h"
 
 namespace tarnix {
@@ -17,7 +18,7 @@ BOOL DetailListPage::onInitDialog() {
     view.useReportLook();
     for (int i = 0; i < layout_.columnCount; ++i) {
         const DetailColumn& column = layout_.columns[static_cast<std::size_t>(i)];
-        view.addColumn(gbToWide(column.title), column.width);
+        view.addColumn(text(column.title), column.width);
     }
     auto rgb = [](ListColours c) { return RGB(c.red, c.green, c.blue); };
     view.setColours(rgb(kDetailListText), rgb(kDetailListBackground));

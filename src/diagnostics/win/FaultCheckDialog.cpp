@@ -3,7 +3,7 @@
 #include "diagnostics/LocalAddress.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "diagnostics_ids.h"
-#include "store/CodePage.h"
+#include "base/Texts.h"
 #include "widgets/win/ProgressBar.h"
 #include "widgets/win/UiTask.h"
 
@@ -61,7 +61,7 @@ BOOL FaultCheckDialog::onInitDialog() {
     loadStageIcons();
     ProgressBar(hwnd(), IDC_FAULT_PROGRESS).setRange(0, CheckProgress::kRange);
     for (DetailListPage& page : pages_)
-        tabHost_.addPage(gbToWide(kDetailLists[&page - pages_.data()].tabTitle), page);
+        tabHost_.addPage(text(kDetailLists[&page - pages_.data()].tabTitle), page);
     tabHost_.create(item(IDC_FAULT_TABS));
     showView();
     showButtons();
@@ -183,7 +183,7 @@ void FaultCheckDialog::arrived(unsigned number, InventorySnapshot snapshot) {
 }
 
 void FaultCheckDialog::showVerdict() {
-    setItemText(IDC_FAULT_VERDICT, gbToWide(form_.check().diagnosis()));
+    setItemText(IDC_FAULT_VERDICT, form_.check().diagnosis());
 }
 
 void FaultCheckDialog::showLists() {
