@@ -6,16 +6,17 @@
 #include <system_error>
 
 #include "messages/MessageList.h"
-#include "messages/MessageTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 
 std::string messageHeaderLine(const Message& m) {
-    std::string line(message_text::kHeaderDate);
+    std::string line = gbText(IDS_MSG_HEADER_DATE);
     line += m.date;
-    line += message_text::kHeaderTime;
+    line += gbText(IDS_MSG_HEADER_TIME);
     line += m.time;
-    line += message_text::kHeaderTitle;
+    line += gbText(IDS_MSG_HEADER_TITLE);
     line += m.title;
     return line;
 }

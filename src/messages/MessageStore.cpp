@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "base/Paths.h"
-#include "messages/MessageTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "store/DamagedFile.h"
 #include "store/XmlFileLoad.h"
 
@@ -136,7 +137,7 @@ std::vector<Message> MessageStore::messages() {
 }
 
 std::vector<Message> MessageStore::search(std::string_view date, std::string_view typeFilter) {
-    const bool anyType = typeFilter == message_text::kAllMessages;
+    const bool anyType = typeFilter == gbText(IDS_MSG_TYPE_ALL);
     std::vector<Message> found;
     if (enterRoot()) {
         while (doc_.FindElement(kItem)) {

@@ -6,10 +6,11 @@
 #include <iterator>
 #include <random>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "messages/MessageCentreTexts.h"
 #include "messages/MessageList.h"
 #include "messages/MessageStore.h"
-#include "messages/MessageTexts.h"
 #include "store/CodePage.h"
 
 namespace tarnix {
@@ -18,8 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
-const std::string kSystem(message_text::kSystemMessage);
-const std::string kAll(message_text::kAllMessages);
+const std::string kSystem = utf8ToGb("系统消息");
+const std::string kAll = utf8ToGb("所有消息");
 
 Message msg(std::string date, std::string time, std::string title, std::string type = kSystem,
             std::string url = "", std::string content = "body") {
@@ -392,7 +393,7 @@ TEST_F(Messages, TheCentreTextsAndTheExportAreByteForByte) {
     EXPECT_EQ(messageHeaderLine(m),
               utf8ToGb("发送日期：2026-12-01\t发送时间：08:00:00\t消息标题：停机"));
     EXPECT_EQ(messageBodyText(m), utf8ToGb("\t\t\t\t\t停机\r\n    今晚"));
-    EXPECT_EQ(std::string(message_text::kHeaderInitial),
+    EXPECT_EQ(gbText(IDS_MSG_HEADER_INITIAL),
               utf8ToGb("发送日期:\t\t发送时间：\t\t消息标题："));
 
     const std::string gb = utf8ToGb("今晚维护");  // 8 bytes

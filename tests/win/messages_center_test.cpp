@@ -22,7 +22,6 @@
 #include "app/win/MainWindow.h"
 #include "base/ShellOpen.h"
 #include "messages/MessageStore.h"
-#include "messages/MessageTexts.h"
 #include "messages/win/MessageCenterDialog.h"
 #include "messages/win/MessagePopup.h"
 #include "messages_ids.h"
@@ -45,7 +44,7 @@ std::string readAll(const fs::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-const std::string kSystem(message_text::kSystemMessage);
+const std::string kSystem = utf8ToGb("系统消息");
 
 class MessageCenterTest : public ::testing::Test {
   protected:

@@ -5,15 +5,14 @@
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
+#include "base/Texts.h"
 #include "messages/MessageCentreTexts.h"
-#include "messages/MessageTexts.h"
 #include "messages_ids.h"
 #include "store/CodePage.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"
 #include "widgets/win/RichEdit.h"
-#include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
@@ -24,6 +23,8 @@ enum Column { kTitle, kDate, kTime, kContent };
 // As much as a message from the provider may hold (its list allows 16 KB); a longer text
 // (a hand-edited store) shows its start: a rich edit lays out a long line slowly.
 constexpr size_t kMaxShownContent = 16u << 10;
+// The type filter's entries: every type, and the type the provider gives its notices.
+constexpr unsigned kTypeFilters[] = {IDS_MSG_TYPE_ALL, IDS_MSG_TYPE_SYSTEM};
 
 // The open centres, on the user-interface thread.
 std::vector<MessageCenterDialog*>& openCentres() {
@@ -78,16 +79,15 @@ BOOL MessageCenterDialog::onInitDialog() {
     enableItem(IDC_MSG_LINK, false);
 
     ComboBox type(hwnd(), IDC_MSG_TYPE);
-    type.add(gbToWide(message_text::kAllMessages));
-    type.add(gbToWide(message_text::kSystemMessage));
+    for (unsigned filter : kTypeFilters) type.add(text(filter));
     type.select(0);
 
-    headerText_ = message_text::kHeaderInitial;
+    headerText_ = gbText(IDS_MSG_HEADER_INITIAL);
     list().useReportLook();
-    list().addColumn(loadString(IDS_MSG_COLUMN_TITLE), 65);
-    list().addColumn(loadString(IDS_MSG_COLUMN_DATE), 80);
-    list().addColumn(loadString(IDS_MSG_COLUMN_TIME), 70);
-    list().addColumn(loadString(IDS_MSG_COLUMN_CONTENT), 360);
+    list().addColumn(text(IDS_MSG_COLUMN_TITLE), 65);
+    list().addColumn(text(IDS_MSG_COLUMN_DATE), 80);
+    list().addColumn(text(IDS_MSG_COLUMN_TIME), 70);
+    list().addColumn(text(IDS_MSG_COLUMN_CONTENT), 360);
     fill(store_.messages());
     fitColumns();
     setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
@@ -119,16 +119,16 @@ void MessageCenterDialog::fill(std::vector<Message> rows) {
 void MessageCenterDialog::fitColumns() {
     const ListView l = list();
     const int room = l.roomForColumns();
-    const int titleHeader = l.cellWidth(loadString(IDS_MSG_COLUMN_TITLE));
+    const int titleHeader = l.cellWidth(text(IDS_MSG_COLUMN_TITLE));
     int title = 65;
     // The first rows tell enough: measuring every one of many thousands would slow opening.
     for (size_t i = 0; i < rows_.size() && i < 200; ++i)
         title = std::max(title, l.cellWidth(gbToWide(rows_[i].title)));
     const std::vector<int> widths = tarnix::fitColumns(
         {{std::min(title, room * 2 / 5), titleHeader},
-         {0, std::max(l.cellWidth(loadString(IDS_MSG_COLUMN_DATE)), l.cellWidth(L"2026-12-31"))},
-         {0, std::max(l.cellWidth(loadString(IDS_MSG_COLUMN_TIME)), l.cellWidth(L"23:59:59"))},
-         {0, l.cellWidth(loadString(IDS_MSG_COLUMN_CONTENT)), true}},
+         {0, std::max(l.cellWidth(text(IDS_MSG_COLUMN_DATE)), l.cellWidth(L"2026-12-31"))},
+         {0, std::max(l.cellWidth(text(IDS_MSG_COLUMN_TIME)), l.cellWidth(L"23:59:59"))},
+         {0, l.cellWidth(text(IDS_MSG_COLUMN_CONTENT)), true}},
         room);
     for (size_t i = 0; i < widths.size(); ++i) l.setColumnWidth(static_cast<int>(i), widths[i]);
 }
@@ -139,7 +139,7 @@ void MessageCenterDialog::clearPaneUnlessListed() {
     shown_.reset();
     currentUrl_.clear();
     enableItem(IDC_MSG_LINK, false);
-    headerText_ = message_text::kHeaderInitial;
+    headerText_ = gbText(IDS_MSG_HEADER_INITIAL);
     setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
     setItemText(IDC_MSG_TEXT, L"");
 }
@@ -210,7 +210,8 @@ HBRUSH MessageCenterDialog::onControlColour(HDC dc, HWND control, UINT msg) {
 void MessageCenterDialog::search() {
     const std::optional<SYSTEMTIME> picked = DateTimePicker(hwnd(), IDC_MSG_DATE).time();
     const std::string date = picked ? dateText(*picked) : std::string();
-    const std::string type = wideToGb(ComboBox(hwnd(), IDC_MSG_TYPE).selectedText());
+    const int filter = ComboBox(hwnd(), IDC_MSG_TYPE).selected();
+    const std::string type = filter >= 0 ? gbText(kTypeFilters[size_t(filter)]) : std::string();
     fill(store_.search(date, type));
     fitColumns();
     clearPaneUnlessListed();
@@ -239,12 +240,12 @@ bool MessageCenterDialog::showRow(int row) {
 }
 
 void MessageCenterDialog::deleteSelected() {
-    const std::string caption(message_text::kCaption);
+    const std::string caption = gbText(IDS_PROMPT_CAPTION);
     if (list().selectedCount() == 0) {
-        prompt({hwnd(), std::string(message_text::kSelectFirst), caption, PromptIcon::Information});
+        prompt({hwnd(), gbText(IDS_SELECT_TO_DELETE), caption, PromptIcon::Information});
         return;
     }
-    if (prompt({hwnd(), std::string(message_text::kConfirmDelete), caption, PromptIcon::Question,
+    if (prompt({hwnd(), gbText(IDS_MSG_CONFIRM_DELETE), caption, PromptIcon::Question,
                 PromptButtons::YesNo}) != kAnswerYes)
         return;
     // From the last up, so that the rows still to go keep their places.
@@ -261,16 +262,16 @@ void MessageCenterDialog::exportList() {
     PathRequest request;
     request.owner = hwnd();
     request.kind = PathDialog::SaveFile;
-    request.title = message_text::kExportTitle;
-    request.filter = message_text::kExportFilter;
+    request.title = gbText(IDS_RECORD_EXPORT_TITLE);
+    request.filter = gbText(IDS_RECORD_EXPORT_FILTER);
     request.defaultExtension = "txt";
     const std::optional<std::filesystem::path> file = askForPath(request);
     if (!file) return;
     std::string error;
     if (!exportMessageRows(*file, rows_, error)) {
         // Told, rather than opening a file that holds nothing of the export.
-        prompt({hwnd(), loadGbString(IDS_MSG_EXPORT_FAILED) + wideToGb(file->wstring()) + " " + error,
-                std::string(message_text::kCaption), PromptIcon::Error});
+        prompt({hwnd(), gbText(IDS_MSG_EXPORT_FAILED) + wideToGb(file->wstring()) + " " + error,
+                gbText(IDS_PROMPT_CAPTION), PromptIcon::Error});
         return;
     }
     shellOpenChosenFile(*file);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Profile.h"
+#include "base/Texts.h"
 #include "messages/MessageList.h"
 #include "messages/win/MessageCenterDialog.h"
 #include "messages/win/MessagePopup.h"
@@ -10,7 +11,6 @@
 #include "resource.h"
 #include "store/ConfigStore.h"
 #include "update/ProviderKey.h"
-#include "widgets/win/Strings.h"
 #include "widgets/win/UiTask.h"
 
 namespace tarnix {
@@ -77,17 +77,17 @@ bool MessageDesk::onCommand(int id) {
 
 void MessageDesk::prepareMenu(HMENU menu) const {
     if (!menu) return;
-    std::wstring text = loadString(IDS_MSG_CENTER_ITEM);
+    std::wstring item = text(IDS_MSG_CENTER_ITEM);
     if (store_ && store_->unreadCount() > 0) {
         wchar_t counted[128];
-        wsprintfW(counted, loadString(IDS_MSG_CENTER_UNREAD).c_str(),
+        wsprintfW(counted, text(IDS_MSG_CENTER_UNREAD).c_str(),
                   static_cast<int>(store_->unreadCount()));
-        text = counted;
+        item = counted;
     }
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STRING;
-    info.dwTypeData = text.data();
+    info.dwTypeData = item.data();
     SetMenuItemInfoW(menu, ID_MESSAGE_CENTER, FALSE, &info);
     const bool popups = config_ && config_->IsMessagePopupCached();
     CheckMenuItem(menu, ID_MESSAGE_POPUPS, MF_BYCOMMAND | (popups ? MF_CHECKED : MF_UNCHECKED));

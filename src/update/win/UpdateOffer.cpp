@@ -2,12 +2,12 @@
 
 #include "base/Profile.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "store/ConfigStore.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdaterStart.h"
 #include "resource.h"
 #include "update_ids.h"
-#include "widgets/win/Strings.h"
 #include "widgets/win/UiTask.h"
 
 namespace tarnix {
@@ -45,8 +45,8 @@ void AutomaticUpdateCheck::waitUntil(std::chrono::steady_clock::time_point deadl
 }
 
 void offerUpdate(HWND owner, const std::filesystem::path& programFolder) {
-    int answer = prompt({owner, loadGbString(IDS_UPDATE_FOUND),
-                         loadGbString(IDS_UPDATE_FOUND_CAPTION), PromptIcon::Question,
+    int answer = prompt({owner, gbText(IDS_UPDATE_FOUND),
+                         gbText(IDS_UPDATE_FOUND_CAPTION), PromptIcon::Question,
                          PromptButtons::YesNo});
     if (answer == kAnswerYes) startUpdaterFor(owner, programFolder);
 }
@@ -54,8 +54,8 @@ void offerUpdate(HWND owner, const std::filesystem::path& programFolder) {
 void startUpdaterFor(HWND owner, const std::filesystem::path& programFolder) {
     UpdaterStart started = startUpdater(programFolder);
     if (started == UpdaterStart::Started) return;
-    UINT text = started == UpdaterStart::Missing ? IDS_UPDATER_MISSING : IDS_UPDATER_NOT_STARTED;
-    prompt({owner, loadGbString(text), loadGbString(IDS_PROMPT_CAPTION), PromptIcon::Error});
+    UINT why = started == UpdaterStart::Missing ? IDS_UPDATER_MISSING : IDS_UPDATER_NOT_STARTED;
+    prompt({owner, gbText(why), gbText(IDS_PROMPT_CAPTION), PromptIcon::Error});
 }
 
 }  // namespace tarnix
