@@ -87,7 +87,7 @@ TEST_F(RunOptions, WithoutReconnectThePageOffersFiveSecondsAndAHundredTries) {
     RunOptionsFields fields = form_->load();
     EXPECT_FALSE(fields.reconnect);
     EXPECT_FALSE(fields.redialEnabled());
-    EXPECT_EQ(kRedialIntervals[fields.intervalIndex].text, IDS_REDIAL_5_SECONDS);
+    EXPECT_EQ(gbText(kRedialIntervals[fields.intervalIndex].text), "5\xc3\xeb");  // 5秒
     EXPECT_EQ(fields.triesText, "100");
 
     fields.reconnect = true;

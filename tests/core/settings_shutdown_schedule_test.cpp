@@ -53,11 +53,12 @@ class Shutdown : public ::testing::Test {
 };
 
 TEST_F(Shutdown, FiresAtTheSetSecondWithEachActionAndOnlyOnce) {
-    const std::pair<unsigned, unsigned> actions[] = {
-        {IDS_SHUTDOWN_POWER_OFF, 8}, {IDS_SHUTDOWN_RESTART, 2}, {IDS_SHUTDOWN_LOG_OFF, 0}};
+    // The names as config.xml holds them, whoever wrote it: 关机, 重起, 注销.
+    const std::pair<std::string_view, unsigned> actions[] = {
+        {"\xb9\xd8\xbb\xfa", 8}, {"\xd6\xd8\xc6\xf0", 2}, {"\xd7\xa2\xcf\xfa", 0}};
     for (const auto& [name, flags] : actions) {
         power_.calls.clear();
-        schedule("2009-05-20 12:30:00", gbText(name));
+        schedule("2009-05-20 12:30:00", name);
         ShutdownTick t = tickAt(kSetSecond);
         EXPECT_TRUE(t.due);
         EXPECT_TRUE(t.requested);
