@@ -8,21 +8,17 @@
 #include "messages/MessageList.h"
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "store/CodePage.h"
 
 namespace tarnix {
 
-std::string messageHeaderLine(const Message& m) {
-    std::string line = gbText(IDS_MSG_HEADER_DATE);
-    line += m.date;
-    line += gbText(IDS_MSG_HEADER_TIME);
-    line += m.time;
-    line += gbText(IDS_MSG_HEADER_TITLE);
-    line += m.title;
-    return line;
+std::wstring messageHeaderLine(const Message& m) {
+    return text(IDS_MSG_HEADER_DATE) + gbToWide(m.date) + text(IDS_MSG_HEADER_TIME) +
+           gbToWide(m.time) + text(IDS_MSG_HEADER_TITLE) + gbToWide(m.title);
 }
 
-std::string messageBodyText(const Message& m) {
-    return "\t\t\t\t\t" + m.title + "\r\n" + "    " + m.content;
+std::wstring messageBodyText(const Message& m) {
+    return gbToWide("\t\t\t\t\t" + m.title + "\r\n" + "    " + m.content);
 }
 
 std::string shortenGbText(const std::string& text, size_t maxBytes) {

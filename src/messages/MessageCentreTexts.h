@@ -1,6 +1,7 @@
 #pragma once
 // What the message centre shows of a message and writes when it exports its list; the
-// window itself only moves these texts in and out of its controls. GB2312.
+// window itself only moves these texts in and out of its controls. Messages are GB2312 as
+// the store keeps them; what the window shows is UTF-16.
 
 #include <filesystem>
 #include <string>
@@ -11,9 +12,9 @@
 namespace tarnix {
 
 // "发送日期：<date>\t发送时间：<time>\t消息标题：<title>"
-std::string messageHeaderLine(const Message& m);
+std::wstring messageHeaderLine(const Message& m);
 // Five tabs, the title, CR LF, four blanks and the content.
-std::string messageBodyText(const Message& m);
+std::wstring messageBodyText(const Message& m);
 // At most `maxBytes` of `text`, cut between two characters, with "..." after it when cut:
 // a hand-edited store may hold a text far longer than any window should lay out.
 std::string shortenGbText(const std::string& text, size_t maxBytes);

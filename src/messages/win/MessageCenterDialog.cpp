@@ -82,7 +82,6 @@ BOOL MessageCenterDialog::onInitDialog() {
     for (unsigned filter : kTypeFilters) type.add(text(filter));
     type.select(0);
 
-    headerText_ = gbText(IDS_MSG_HEADER_INITIAL);
     list().useReportLook();
     list().addColumn(text(IDS_MSG_COLUMN_TITLE), 65);
     list().addColumn(text(IDS_MSG_COLUMN_DATE), 80);
@@ -90,7 +89,7 @@ BOOL MessageCenterDialog::onInitDialog() {
     list().addColumn(text(IDS_MSG_COLUMN_CONTENT), 360);
     fill(store_.messages());
     fitColumns();
-    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+    setItemText(IDC_MSG_HEADER, text(IDS_MSG_HEADER_INITIAL));
 
     if (focus_) {
         for (int row = 0; row < list().rowCount(); ++row) {
@@ -139,8 +138,7 @@ void MessageCenterDialog::clearPaneUnlessListed() {
     shown_.reset();
     currentUrl_.clear();
     enableItem(IDC_MSG_LINK, false);
-    headerText_ = gbText(IDS_MSG_HEADER_INITIAL);
-    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+    setItemText(IDC_MSG_HEADER, text(IDS_MSG_HEADER_INITIAL));
     setItemText(IDC_MSG_TEXT, L"");
 }
 
@@ -229,11 +227,10 @@ bool MessageCenterDialog::showRow(int row) {
     currentUrl_ = row >= 0 && size_t(row) < rows_.size() ? messageLinkAddress(rows_[size_t(row)].url)
                                                          : std::string();
     enableItem(IDC_MSG_LINK, !currentUrl_.empty());
-    headerText_ = messageHeaderLine(m);
-    setItemText(IDC_MSG_HEADER, gbToWide(headerText_));
+    setItemText(IDC_MSG_HEADER, messageHeaderLine(m));
     Message shown = m;
     shown.content = shortenGbText(m.content, kMaxShownContent);
-    setItemText(IDC_MSG_TEXT, gbToWide(messageBodyText(shown)));
+    setItemText(IDC_MSG_TEXT, messageBodyText(shown));
     store_.markRead(m);
     shown_ = rows_[static_cast<size_t>(row)];
     return true;

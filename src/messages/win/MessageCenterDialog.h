@@ -58,7 +58,6 @@ class MessageCenterDialog : public Dialog {
     std::vector<Message> rows_;  // what the list shows, in its order
     std::optional<Message> shown_;  // the message below the list, as listed
     std::string currentUrl_;  // the clicked message's address, when it may open
-    std::string headerText_;
     ScopedBrush headerBrush_;
 };
 
