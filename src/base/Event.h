@@ -6,7 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "dial/RemoteAccess.h"
+#include "base/NotifyEvent.h"
 
 namespace tarnix {
 

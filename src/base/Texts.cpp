@@ -3,7 +3,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -30,7 +30,7 @@
 #include "dial/DialSession.h"
 #include "dial/DialView.h"
 #include "dial/SessionRecords.h"
-#include "messaging/OnlineNotices.h"
+#include "messageserver/OnlineNotices.h"
 
 namespace tarnix {
 

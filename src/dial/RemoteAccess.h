@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/NotifyEvent.h"
+
 namespace tarnix {
 
 // Names one live connection; 0 is no connection.
 using ConnHandle = std::uintptr_t;
-
-inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFFu;
 
 struct ActiveConnection {
     ConnHandle handle = 0;
@@ -34,16 +34,6 @@ struct LinkStatistics {
 struct RasDevice {
     std::string type;  // "PPPoE", "modem", ... as the service names the kind
     std::string name;
-};
-
-// An auto-reset event that the service signals. Made by the RemoteAccess implementation,
-// so the real service can signal it itself.
-class NotifyEvent {
-  public:
-    virtual ~NotifyEvent() = default;
-    virtual void set() = 0;
-    // True when signalled within the time-out; a successful wait resets the event.
-    virtual bool wait(std::uint32_t timeoutMs = kWaitForever) = 0;
 };
 
 class RemoteAccess {

@@ -1,8 +1,8 @@
 #include "messages/MessageDelivery.h"
 
+#include "base/net/SignedFetch.h"
+#include "base/net/Url.h"
 #include "messages/MessageList.h"
-#include "update/SignedFetch.h"
-#include "update/UpdateUrl.h"
 
 namespace tarnix {
 

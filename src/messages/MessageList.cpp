@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/CodePage.h"
 #include "records/RecordTexts.h"
-#include "store/CodePage.h"
 #include "store/SafeFile.h"
 
 namespace tarnix {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/CodePage.h"
 #include "records/RecordItemCursor.h"
-#include "store/CodePage.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 #include "store/XmlScan.h"

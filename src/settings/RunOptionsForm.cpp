@@ -2,9 +2,9 @@
 
 #include <climits>
 
+#include "base/CodePage.h"
 #include "base/Prompt.h"
 #include "base/Texts.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 namespace {

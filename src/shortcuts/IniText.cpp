@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "base/TextLines.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/SafeFile.h"
 
 namespace tarnix {

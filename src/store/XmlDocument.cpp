@@ -7,7 +7,7 @@
 #include <optional>
 #include <system_error>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/SafeFile.h"
 #include "store/XmlScan.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix::xml {

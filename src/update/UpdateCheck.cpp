@@ -1,8 +1,8 @@
 #include "update/UpdateCheck.h"
 
 #include "store/SafeFile.h"
-#include "update/ProviderKey.h"
-#include "update/SignedFetch.h"
+#include "base/net/ProviderKey.h"
+#include "base/net/SignedFetch.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateVersion.h"
 

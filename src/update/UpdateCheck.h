@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "base/Profile.h"
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 namespace tarnix {
 

@@ -1,6 +1,6 @@
 #include "update/UpdateFiles.h"
 
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 namespace tarnix {
 

@@ -25,7 +25,7 @@
 
 #include "base/Profile.h"
 #include "update/Sha256.h"
-#include "update/UpdateUrl.h"
+#include "base/net/Url.h"
 
 namespace tarnix {
 

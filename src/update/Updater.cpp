@@ -1,7 +1,7 @@
 #include "update/Updater.h"
 
 #include "store/SafeFile.h"
-#include "update/ProviderKey.h"
+#include "base/net/ProviderKey.h"
 #include "update/Sha256.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateFiles.h"

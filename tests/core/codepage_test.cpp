@@ -1,7 +1,7 @@
 // Code page 936 conversions, the same on every platform.
 #include <gtest/gtest.h>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

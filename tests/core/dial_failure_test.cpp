@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dial/DialFailure.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -10,7 +10,7 @@
 #include "Accounts.h"
 #include "AddressPool.h"
 #include "base/Socket.h"
-#include "messaging/MessageChannel.h"
+#include "messageserver/MessageChannel.h"
 
 namespace tarnix {
 namespace {

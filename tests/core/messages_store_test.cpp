@@ -6,12 +6,12 @@
 #include <iterator>
 #include <random>
 
-#include "TextIds.h"
+#include "base/CodePage.h"
 #include "base/Texts.h"
-#include "messages/MessageCentreTexts.h"
+#include "messages/MessageCenterTexts.h"
 #include "messages/MessageList.h"
 #include "messages/MessageStore.h"
-#include "store/CodePage.h"
+#include "TextIds.h"
 
 namespace tarnix {
 namespace {

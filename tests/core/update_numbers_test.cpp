@@ -4,7 +4,7 @@
 
 #include "update/Sha256.h"
 #include "update/UpdateFiles.h"
-#include "update/UpdateUrl.h"
+#include "base/net/Url.h"
 #include "update/UpdateVersion.h"
 #include "update_fixture.h"
 

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "../support/update_Signer.h"
-#include "update/ProviderKey.h"
-#include "update/Signature.h"
+#include "base/net/ProviderKey.h"
+#include "base/net/Signature.h"
 
 namespace tarnix {
 namespace {

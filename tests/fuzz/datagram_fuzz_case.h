@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "messaging/Datagram.h"
+#include "messageserver/Datagram.h"
 
 namespace tarnix::fuzz {
 

@@ -14,11 +14,11 @@
 #include "base/Profile.h"
 #include "messages/MessageList.h"
 #include "news/NewsPage.h"
-#include "update/HttpGet.h"
-#include "update/ProviderKey.h"
-#include "update/Signature.h"
+#include "base/net/HttpGet.h"
+#include "base/net/ProviderKey.h"
+#include "base/net/Signature.h"
 #include "update/UpdateFiles.h"
-#include "update/UpdateUrl.h"
+#include "base/net/Url.h"
 #include "update/UpdateVersion.h"
 
 namespace tarnix::fuzz {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "update/ProviderKey.h"
+#include "base/net/ProviderKey.h"
 #include "update_HttpServer.h"
 
 #ifdef _WIN32

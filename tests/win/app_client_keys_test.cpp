@@ -15,7 +15,7 @@
 #include "app/win/DialerApp.h"
 #include "dial/DialFailure.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "../support/WinProcess.h"
 #include "../support/lab_Server.h"
 

@@ -24,7 +24,7 @@
 #include "dial/DialFailure.h"
 #include "resource.h"
 #include "settings/ShutdownSchedule.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

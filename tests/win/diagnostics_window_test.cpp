@@ -29,7 +29,7 @@
 #include "diagnostics/win/FaultCheckDialog.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

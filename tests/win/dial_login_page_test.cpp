@@ -15,7 +15,7 @@
 #include "../support/WindowPump.h"
 #include "dial/win/LoginPage.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/PasswordCipher.h"
 
 namespace tarnix {

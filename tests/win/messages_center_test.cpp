@@ -26,7 +26,7 @@
 #include "messages/win/MessagePopup.h"
 #include "messages_ids.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/ConfigStore.h"
 #include "widgets/win/Pickers.h"
 

@@ -17,7 +17,7 @@
 #include "app/win/DialerApp.h"
 #include "messages_ids.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/PasswordCipher.h"
 
 using namespace tarnix;

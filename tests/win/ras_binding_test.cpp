@@ -17,7 +17,7 @@
 #include "dial/DialFailure.h"
 #include "dial/LinkProbes.h"
 #include "dial/win/RasLayouts.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 

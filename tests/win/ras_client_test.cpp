@@ -10,7 +10,7 @@
 #include "app/win/DialerApp.h"
 #include "base/DialEntry.h"
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/win/DialerApp.h"
 #include "base/Clock.h"
-#include "store/CodePage.h"
-#include "widgets/win/Scoped.h"
+#include "base/CodePage.h"
+#include "base/win/Scoped.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 

@@ -14,7 +14,7 @@
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "dial/LinkProbes.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "ras_StandIn.h"
 
 using namespace tarnix;

@@ -16,7 +16,7 @@
 #include "base/ShellOpen.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records_ids.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/ListView.h"
 #include "widgets/win/Pickers.h"

@@ -13,7 +13,7 @@
 #include "base/DialEntry.h"
 #include "records/win/UserManagementDialog.h"
 #include "records_ids.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "store/ConfigStore.h"
 
 namespace tarnix {

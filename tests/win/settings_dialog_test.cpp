@@ -27,7 +27,8 @@
 #include "resource.h"
 #include "settings/ShutdownSchedule.h"
 #include "settings/win/SettingsDialog.h"
-#include "store/CodePage.h"
+#include "update/win/UpdateSettingsPage.h"
+#include "base/CodePage.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"
 
@@ -163,7 +164,7 @@ class SettingsDialogTest : public ::testing::Test {
         config_.emplace(folder_);
     }
     SettingsDialog::Services services() {
-        return {*config_, clock_, systemStartupRegistration(), proxy_, program_};
+        return {*config_, clock_, systemStartupRegistration(), proxy_, program_, makeUpdatePage};
     }
     // Runs the dialog; `drive` sees it and each page, and closes it.
     void run(const std::function<void(DialogDriver&, SettingsDialog&)>& drive) {

@@ -15,8 +15,8 @@
 #include "shortcuts/win/OutlookBarCtrl.h"
 #include "shortcuts/win/OutlookContextMenu.h"
 #include "shortcuts_ids.h"
-#include "store/CodePage.h"
-#include "widgets/win/Scoped.h"
+#include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {

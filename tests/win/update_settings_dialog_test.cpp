@@ -8,6 +8,7 @@
 #include "../support/DialogDriver.h"
 #include "../support/FakeClock.h"
 #include "settings/win/SettingsDialog.h"
+#include "update/win/UpdateSettingsPage.h"
 #include "settings_ids.h"
 #include "store/ConfigStore.h"
 #include "update_ids.h"
@@ -39,7 +40,8 @@ TEST(UpdateSettingsInDialog, ManualChosenOnItsTabIsStoredByOk) {
     testing::FakeClock clock;
     NoRunValue startup;
     NoProxy proxy;
-    SettingsDialog dialog({config, clock, startup, proxy, folders.program() / "Tarnix.exe"});
+    SettingsDialog dialog(
+        {config, clock, startup, proxy, folders.program() / "Tarnix.exe", makeUpdatePage});
     ASSERT_TRUE(testing::driveNextDialog([&] { dialog.runModal(nullptr); },
                                          [&](testing::DialogDriver& d) {
         d.chooseTab(IDC_SETTINGS_TABS, 1);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "resource.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "widgets/win/Dialog.h"
 
 using namespace tarnix;

@@ -13,7 +13,7 @@
 #include "../support/DialogDriver.h"
 #include "../support/PathAnswerer.h"
 #include "base/FileDialogs.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "test_resource.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Dialog.h"

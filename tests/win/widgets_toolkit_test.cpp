@@ -18,7 +18,7 @@
 #include "widgets/win/Pickers.h"
 #include "widgets/win/ProgressBar.h"
 #include "widgets/win/RichEdit.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 #include "widgets/win/TabHost.h"
 #include "widgets/win/UiTask.h"
 

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "messaging/Datagram.h"
+#include "messageserver/Datagram.h"
 
 namespace tarnix::labac {
 

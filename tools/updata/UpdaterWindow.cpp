@@ -2,7 +2,7 @@
 
 #include "base/Prompt.h"
 #include "base/Profile.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "updata_ids.h"
 #include "widgets/win/ProgressBar.h"
 #include "widgets/win/Strings.h"

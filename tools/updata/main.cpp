@@ -9,7 +9,7 @@
 #include "base/Paths.h"
 #include "update/win/UpdaterBindings.h"
 #include "widgets/win/CommonControls.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tarnix;

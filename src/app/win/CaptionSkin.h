@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -1,11 +1,11 @@
 #include "app/win/DialerApp.h"
 
 #include "app/win/MainWindow.h"
+#include "base/CodePage.h"
 #include "base/Paths.h"
 #include "base/Prompt.h"
 #include "base/Socket.h"
 #include "resource.h"
-#include "store/CodePage.h"
 #include "widgets/win/CommonControls.h"
 #include "widgets/win/Strings.h"
 

@@ -8,15 +8,14 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/win/Scoped.h"
 #include "dial/ConnectManage.h"
 #include "messages/MessageStore.h"
+#include "ProductTitle.h"
 #include "store/ConfigStore.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 
-// The product title; also the name of the window property that marks the running instance.
-inline constexpr wchar_t kProductTitle[] = L"澄远宽带拨号客户端";
 inline constexpr wchar_t kInstanceMutexName[] = L"TarnixInstance";
 
 class DialerApp {

@@ -7,22 +7,23 @@
 #include "app/win/AboutDialog.h"
 #include "app/win/DialerApp.h"
 #include "base/Clock.h"
+#include "base/CodePage.h"
 #include "base/Power.h"
 #include "base/Prompt.h"
-#include "dial/ConnectManage.h"
-#include "dial/LinkProbes.h"
 #include "diagnostics/FaultCheckTexts.h"
 #include "diagnostics/win/FaultCheckDialog.h"
 #include "diagnostics/win/LinkIsUpNotice.h"
+#include "dial/ConnectManage.h"
+#include "dial/LinkProbes.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
+#include "resource.h"
 #include "settings/win/SettingsDialog.h"
 #include "shortcuts/win/OpenSoftDialog.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
-#include "resource.h"
-#include "store/CodePage.h"
 #include "store/ConfigStore.h"
+#include "update/win/UpdateSettingsPage.h"
 #include "widgets/win/Strings.h"
 
 namespace tarnix {
@@ -249,7 +250,7 @@ void MainWindow::showUsers() {
 
 void MainWindow::showSettings() {
     SettingsDialog({services_.config, clock(), systemStartupRegistration(),
-                    systemConnectionProxy(), currentProgramPath()})
+                    systemConnectionProxy(), currentProgramPath(), makeUpdatePage})
         .runModal(hwnd());
 }
 

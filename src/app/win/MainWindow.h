@@ -16,16 +16,16 @@
 #include "app/win/TrayIcon.h"
 #include "app/win/WindowBackground.h"
 #include "app/win/WindowDocking.h"
+#include "base/win/Scoped.h"
 #include "dial/win/LinkDisplay.h"
 #include "dial/win/LoginPage.h"
 #include "messages/win/MessageDesk.h"
-#include "messaging/MessageChannel.h"
+#include "messageserver/MessageChannel.h"
 #include "news/win/NewsLauncher.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
 #include "update/win/UpdateOffer.h"
 #include "widgets/win/Dialog.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "base/CodePage.h"
 #include "base/FileDialogs.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -1,7 +1,7 @@
 #include <windows.h>
 
+#include "base/CodePage.h"
 #include "base/Prompt.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 

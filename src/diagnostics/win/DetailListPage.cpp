@@ -1,8 +1,8 @@
 #include "diagnostics/win/DetailListPage.h"
 
-#include "diagnostics_ids.h"
+#include "base/CodePage.h"
 #include "base/Texts.h"
-#include "store/CodePage.h"
+#include "diagnostics_ids.h"
 
 namespace tarnix {
 

@@ -1,9 +1,9 @@
 #include "diagnostics/win/FaultCheckDialog.h"
 
+#include "base/Texts.h"
 #include "diagnostics/LocalAddress.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "diagnostics_ids.h"
-#include "base/Texts.h"
 #include "widgets/win/ProgressBar.h"
 #include "widgets/win/UiTask.h"
 

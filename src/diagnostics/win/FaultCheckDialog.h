@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/win/Scoped.h"
 #include "base/WorkerThreads.h"
 #include "diagnostics/FaultCheckForm.h"
 #include "diagnostics/NetworkInventory.h"
 #include "diagnostics/win/DetailListPage.h"
 #include "widgets/win/Dialog.h"
-#include "widgets/win/Scoped.h"
 #include "widgets/win/TabHost.h"
 
 namespace tarnix {

@@ -17,7 +17,7 @@
 #include <memory>
 #include <new>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

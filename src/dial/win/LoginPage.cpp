@@ -1,10 +1,10 @@
 #include "dial/win/LoginPage.h"
 
+#include "base/CodePage.h"
 #include "dial/ConnectManage.h"
 #include "resource.h"
-#include "widgets/win/Bitmaps.h"
-#include "store/CodePage.h"
 #include "store/ConfigStore.h"
+#include "widgets/win/Bitmaps.h"
 #include "widgets/win/ComboBox.h"
 
 namespace tarnix {

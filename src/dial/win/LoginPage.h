@@ -8,13 +8,13 @@
 #include <memory>
 #include <string_view>
 
+#include "base/win/Scoped.h"
 #include "dial/AccountForm.h"
 #include "dial/DialController.h"
 #include "dial/DialView.h"
 #include "dial/win/LinkDisplay.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/ImageButton.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 

@@ -14,13 +14,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "dial/win/RasCalls.h"
 #include "dial/win/RasDialer.h"
 #include "dial/win/RasLayouts.h"
 #include "dial/win/WinRemoteAccess.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 namespace {

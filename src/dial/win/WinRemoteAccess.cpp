@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "base/CodePage.h"
 #include "base/DialEntry.h"
 #include "dial/win/RasCalls.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 namespace {

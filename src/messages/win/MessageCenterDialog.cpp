@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "base/CodePage.h"
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
 #include "base/Texts.h"
-#include "messages/MessageCentreTexts.h"
+#include "messages/MessageCenterTexts.h"
 #include "messages_ids.h"
-#include "store/CodePage.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"

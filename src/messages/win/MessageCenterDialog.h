@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "base/win/Scoped.h"
 #include "messages/MessageStore.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/ListView.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/net/ProviderKey.h"
 #include "base/Profile.h"
 #include "base/Texts.h"
 #include "messages/MessageList.h"
@@ -10,7 +11,6 @@
 #include "messages_ids.h"
 #include "resource.h"
 #include "store/ConfigStore.h"
-#include "update/ProviderKey.h"
 #include "widgets/win/UiTask.h"
 
 namespace tarnix {

@@ -1,8 +1,8 @@
 #include "messages/win/MessagePopup.h"
 
-#include "messages/MessageCentreTexts.h"
+#include "base/CodePage.h"
+#include "messages/MessageCenterTexts.h"
 #include "messages_ids.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 namespace {

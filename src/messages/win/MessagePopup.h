@@ -5,9 +5,9 @@
 
 #include <functional>
 
+#include "base/win/Scoped.h"
 #include "messages/MessageStore.h"
 #include "widgets/win/Dialog.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 

@@ -1,8 +1,8 @@
 #include "news/win/NewsLauncher.h"
 
+#include "base/CodePage.h"
 #include "news/NewsPage.h"
 #include "news/win/NewsWindow.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 

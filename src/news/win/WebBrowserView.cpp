@@ -21,9 +21,9 @@
 #include <string>
 
 #include "base/ShellOpen.h"
+#include "base/win/Scoped.h"
 #include "news/NewsPage.h"
 #include "news/win/BrowserView.h"
-#include "widgets/win/Scoped.h"
 
 namespace tarnix {
 namespace {

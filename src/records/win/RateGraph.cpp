@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win/Scoped.h"
 #include "records_ids.h"
-#include "widgets/win/Scoped.h"
 #include "widgets/win/Strings.h"
 
 namespace tarnix {

@@ -1,8 +1,8 @@
 #include "records/win/StatisticsDialog.h"
 
+#include "base/CodePage.h"
 #include "records/win/RateGraph.h"
 #include "records_ids.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 

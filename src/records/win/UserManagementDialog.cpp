@@ -1,9 +1,9 @@
 #include "records/win/UserManagementDialog.h"
 
+#include "base/CodePage.h"
 #include "base/Prompt.h"
 #include "records/RecordTexts.h"
 #include "records_ids.h"
-#include "store/CodePage.h"
 #include "widgets/win/Strings.h"
 
 namespace tarnix {

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -1,8 +1,8 @@
 #include "settings/win/ProxyPage.h"
 
+#include "base/CodePage.h"
 #include "settings/win/PageChange.h"
 #include "settings_ids.h"
-#include "store/CodePage.h"
 #include "widgets/win/Pickers.h"
 
 namespace tarnix {

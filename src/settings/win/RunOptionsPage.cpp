@@ -1,9 +1,9 @@
 #include "settings/win/RunOptionsPage.h"
 
+#include "base/CodePage.h"
+#include "base/Texts.h"
 #include "settings/win/PageChange.h"
 #include "settings_ids.h"
-#include "base/Texts.h"
-#include "store/CodePage.h"
 #include "widgets/win/ComboBox.h"
 
 namespace tarnix {

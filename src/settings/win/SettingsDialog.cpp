@@ -1,7 +1,7 @@
 #include "settings/win/SettingsDialog.h"
 
-#include "settings_ids.h"
 #include "base/Texts.h"
+#include "settings_ids.h"
 
 namespace tarnix {
 
@@ -10,7 +10,7 @@ SettingsDialog::SettingsDialog(Services services)
       runOptions_(services.config, services.startup, std::move(services.program)),
       shutdown_(services.config, services.clock),
       proxy_(services.proxy),
-      update_(makeUpdatePage(services.config)),
+      update_(services.updatePage ? services.updatePage(services.config) : OwnedSettingsPage{}),
       emptyPage_(IDD_SETTINGS_EMPTY) {
     model_.attach(SettingsPageId::RunOptions, runOptions_);
     model_.attach(SettingsPageId::Shutdown, shutdown_);

@@ -11,8 +11,8 @@
 #include "settings/SettingsDialogModel.h"
 #include "settings/win/ProxyPage.h"
 #include "settings/win/RunOptionsPage.h"
+#include "settings/win/SettingsPageSlot.h"
 #include "settings/win/ShutdownPage.h"
-#include "settings/win/UpdatePageSlot.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/TabHost.h"
 
@@ -27,6 +27,7 @@ class SettingsDialog : public Dialog {
         StartupRegistration& startup;
         ConnectionProxy& proxy;
         std::filesystem::path program;  // the program the Run value starts
+        SettingsPageMaker updatePage = {};  // "升级设置"; an empty page without one
     };
 
     explicit SettingsDialog(Services services);

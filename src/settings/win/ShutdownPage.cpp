@@ -1,8 +1,8 @@
 #include "settings/win/ShutdownPage.h"
 
+#include "base/Texts.h"
 #include "settings/win/PageChange.h"
 #include "settings_ids.h"
-#include "base/Texts.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Pickers.h"
 

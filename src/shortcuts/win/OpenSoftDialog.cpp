@@ -5,7 +5,7 @@
 #include "base/Texts.h"
 #include "shortcuts/win/ShortcutDialogs.h"
 #include "shortcuts_ids.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "widgets/win/ListView.h"
 
 namespace tarnix {

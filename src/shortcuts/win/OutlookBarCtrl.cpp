@@ -9,7 +9,7 @@
 #include "shortcuts/ShortcutRules.h"
 #include "shortcuts/win/OutlookContextMenu.h"
 #include "shortcuts/win/ShellItems.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 

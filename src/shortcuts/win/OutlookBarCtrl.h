@@ -20,7 +20,7 @@
 #include "shortcuts/OutlookBarLayout.h"
 #include "shortcuts/OutlookItemPress.h"
 #include "shortcuts/OutlookBarModel.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

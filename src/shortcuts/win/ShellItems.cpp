@@ -4,8 +4,8 @@
 #include <shlobj.h>
 
 #include "base/ReplaceableHandler.h"
-#include "store/CodePage.h"
-#include "widgets/win/Scoped.h"
+#include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

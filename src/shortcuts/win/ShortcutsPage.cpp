@@ -9,7 +9,7 @@
 #include "shortcuts/win/OutlookContextMenu.h"
 #include "shortcuts/win/ShellItems.h"
 #include "shortcuts/win/ShortcutDialogs.h"
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "widgets/win/Bitmaps.h"
 #include "resource.h"
 

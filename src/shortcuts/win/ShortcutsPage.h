@@ -11,7 +11,7 @@
 #include "shortcuts/ShortcutSettings.h"
 #include "shortcuts/win/OutlookBarCtrl.h"
 #include "widgets/win/Dialog.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 namespace tarnix {
 

@@ -34,4 +34,8 @@ bool UpdateSettingsPage::save(void*) {
     return true;
 }
 
+OwnedSettingsPage makeUpdatePage(ConfigStore& config) {
+    return ownPage(std::make_unique<UpdateSettingsPage>(config));
+}
+
 }  // namespace tarnix

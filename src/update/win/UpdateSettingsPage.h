@@ -3,6 +3,7 @@
 // UpdateSettingsForm's.
 
 #include "settings/SettingsDialogModel.h"
+#include "settings/win/SettingsPageSlot.h"
 #include "update/UpdateSettingsForm.h"
 #include "widgets/win/Dialog.h"
 
@@ -23,5 +24,8 @@ class UpdateSettingsPage : public Dialog, public SettingsPage {
     UpdateSettingsForm form_;
     int choice_ = UpdateSettingsForm::kAutomatic;
 };
+
+// The page as the settings dialog takes it (SettingsDialog::Services::updatePage).
+OwnedSettingsPage makeUpdatePage(ConfigStore& config);
 
 }  // namespace tarnix

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/win/DialerApp.h"
+#include "ProductTitle.h"
 #include "resource.h"
 
 namespace tarnix {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "update/Updater.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

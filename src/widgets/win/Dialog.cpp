@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 #include "widgets/win/UiTask.h"
 
 namespace tarnix {

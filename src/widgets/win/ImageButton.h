@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "widgets/win/Bitmaps.h"
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 

@@ -1,6 +1,6 @@
 #include "widgets/win/Strings.h"
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 

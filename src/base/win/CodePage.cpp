@@ -1,5 +1,5 @@
 // Code page 936 through the Win32 conversion functions (never CP_ACP).
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "messaging/MessageChannel.h"
+#include "messageserver/MessageChannel.h"
 
 #include <algorithm>
 #include <array>

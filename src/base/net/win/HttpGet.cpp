@@ -2,13 +2,13 @@
 // followed, nothing read from or written to the cache (a cached version list would hide
 // a new release; WinINet keeps the body in a temporary file of its own instead), and the
 // time-out on connecting, sending and each wait for data.
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 #include <windows.h>
 
 #include <wininet.h>
 
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tarnix {
 namespace {

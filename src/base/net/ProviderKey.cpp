@@ -1,6 +1,6 @@
-#include "update/ProviderKey.h"
+#include "base/net/ProviderKey.h"
 
-#include "update/Signature.h"
+#include "base/net/Signature.h"
 
 namespace tarnix {
 

@@ -1,6 +1,6 @@
 // Signatures through OpenSSL's libcrypto: the key must be an EC key on prime256v1, and the
 // signature DER as ECDSA_verify wants it (libcrypto refuses non-canonical encodings).
-#include "update/Signature.h"
+#include "base/net/Signature.h"
 
 #include <openssl/evp.h>
 #include <openssl/x509.h>

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 namespace tarnix {
 

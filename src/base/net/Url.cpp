@@ -1,4 +1,4 @@
-#include "update/UpdateUrl.h"
+#include "base/net/Url.h"
 
 namespace tarnix {
 namespace {

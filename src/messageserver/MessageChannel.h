@@ -18,9 +18,9 @@
 
 #include "base/Event.h"
 #include "base/Socket.h"
-#include "messaging/Datagram.h"
-#include "messaging/MessageServer.h"
-#include "messaging/OnlineNotices.h"
+#include "messageserver/Datagram.h"
+#include "messageserver/MessageServer.h"
+#include "messageserver/OnlineNotices.h"
 
 namespace tarnix {
 

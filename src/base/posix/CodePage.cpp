@@ -1,5 +1,5 @@
 // Code page 936 through iconv. wchar_t is 32-bit here, so "WCHAR_T" is UTF-32.
-#include "store/CodePage.h"
+#include "base/CodePage.h"
 
 #include <cerrno>
 #include <iconv.h>

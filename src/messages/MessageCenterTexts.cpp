@@ -1,4 +1,4 @@
-#include "messages/MessageCentreTexts.h"
+#include "messages/MessageCenterTexts.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "messaging/MessageServer.h"
+#include "messageserver/MessageServer.h"
 
 namespace tarnix {
 

@@ -1,7 +1,7 @@
 // Signatures through the system's cryptography: CryptoAPI decodes the DER key and
 // signature, CNG hashes and verifies. Only a P-256 key is imported, so a key of another
 // curve or algorithm never verifies anything.
-#include "update/Signature.h"
+#include "base/net/Signature.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/win/Scoped.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {

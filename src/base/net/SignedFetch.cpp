@@ -1,6 +1,6 @@
-#include "update/SignedFetch.h"
+#include "base/net/SignedFetch.h"
 
-#include "update/Signature.h"
+#include "base/net/Signature.h"
 
 namespace tarnix {
 namespace {

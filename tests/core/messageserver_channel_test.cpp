@@ -17,7 +17,7 @@
 
 #include "../fuzz/datagram_fuzz_case.h"
 #include "base/Socket.h"
-#include "messaging/MessageChannel.h"
+#include "messageserver/MessageChannel.h"
 
 namespace tarnix {
 namespace {

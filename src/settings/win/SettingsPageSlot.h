@@ -1,8 +1,10 @@
 #pragma once
-// The settings dialog's "升级设置" page comes from the update subsystem. The dialog asks for
-// it through makeUpdatePage(), so that the page is joined to the dialog in one place; while
-// there is none, the tab shows an empty page.
+// A page of the settings dialog that another subsystem makes: "升级设置" comes from the
+// update subsystem, which builds on the settings dialog's page interface. The dialog is
+// handed a maker for it (the main window passes the update subsystem's), so settings never
+// reaches up into update; without a maker, the tab shows an empty page.
 
+#include <functional>
 #include <memory>
 
 #include "settings/SettingsDialogModel.h"
@@ -25,7 +27,7 @@ OwnedSettingsPage ownPage(std::unique_ptr<Page> page) {
     return {std::move(page), saved};
 }
 
-// The "升级设置" page over the configuration store; an empty slot when there is none.
-OwnedSettingsPage makeUpdatePage(ConfigStore& config);
+// Makes a page over the configuration store.
+using SettingsPageMaker = std::function<OwnedSettingsPage(ConfigStore& config)>;
 
 }  // namespace tarnix

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "update/UpdateUrl.h"
+#include "base/net/Url.h"
 
 namespace tarnix {
 

@@ -1,4 +1,4 @@
-#include "messaging/Datagram.h"
+#include "messageserver/Datagram.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 #include <string>
 

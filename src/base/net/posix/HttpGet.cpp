@@ -1,6 +1,6 @@
 // HTTP/1.0 over a plain socket, for the native build: enough for the update source's
 // plain answers (a length or a closed connection; no chunked bodies, no proxy).
-#include "update/HttpGet.h"
+#include "base/net/HttpGet.h"
 
 #include "base/Socket.h"
 
