@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/CodePage.h"
+#include "base/Texts.h"
 #include "messages/MessageList.h"
 #include "TextIds.h"
-#include "base/Texts.h"
-#include "store/CodePage.h"
 
 namespace tarnix {
 
