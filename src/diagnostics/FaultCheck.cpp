@@ -87,8 +87,7 @@ void FaultCheck::judge(const PciNetworkDevice& device, std::size_t index, void* 
         if (adapter) {
             if (adapter->ipAddress == kNoAddress) {
                 row[2] = gbText(IDS_CABLE_UNPLUGGED);
-                setVerdict(verdictText(IDS_FAULT_UNPLUGGED), StageIcon::Fault,
-                           StageIcon::Neutral);
+                setVerdict(verdictText(IDS_FAULT_UNPLUGGED), StageIcon::Fault, StageIcon::Neutral);
             } else {
                 row[2] = gbText(IDS_CABLE_PLUGGED);
                 checkPppoe(owner);

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
+#include "TextIds.h"
 #include "base/CodePage.h"
 #include "base/Texts.h"
 #include "messages/MessageList.h"
-#include "TextIds.h"
 
 namespace tarnix {
 

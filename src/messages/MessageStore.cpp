@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/Paths.h"
 #include "TextIds.h"
+#include "base/Paths.h"
 #include "base/Texts.h"
 #include "store/DamagedFile.h"
 #include "store/XmlFileLoad.h"

@@ -119,8 +119,8 @@ bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
 bool RunOptionsForm::agreeToReplace(void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = gbText(IDS_STARTUP_OTHER_PROGRAM) + "\r\n" + gbPath(startup_.data()) +
-                   "\r\n" + gbText(IDS_STARTUP_REPLACE);
+    request.text = gbText(IDS_STARTUP_OTHER_PROGRAM) + "\r\n" + gbPath(startup_.data()) + "\r\n" +
+                   gbText(IDS_STARTUP_REPLACE);
     request.caption = gbText(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Question;
     request.buttons = PromptButtons::YesNo;

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "shortcuts/ShortcutRules.h"
 #include "TextIds.h"
+#include "shortcuts/ShortcutRules.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
 

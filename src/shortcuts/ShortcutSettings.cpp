@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "shortcuts/IniText.h"
-#include "shortcuts/ShortcutRules.h"
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "shortcuts/IniText.h"
+#include "shortcuts/ShortcutRules.h"
 
 namespace tarnix {
 namespace {

@@ -70,9 +70,8 @@ TEST_F(FaultChecking, ADisabledAdapterIsAFaultWithoutLookingFurther) {
     EXPECT_EQ(verdict(), verdictText(IDS_FAULT_DISABLED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     const DetailRows& rows = check_.rows();
-    EXPECT_EQ(
-        rows.devices,
-        (std::vector<DetailRow>{{"1", gbText(IDS_DEVICE_DISABLED), gbText(IDS_CABLE_UNKNOWN), "Card eth"}}));
+    EXPECT_EQ(rows.devices, (std::vector<DetailRow>{{"1", gbText(IDS_DEVICE_DISABLED),
+                                                     gbText(IDS_CABLE_UNKNOWN), "Card eth"}}));
     EXPECT_EQ(rows.drivers, (std::vector<DetailRow>{{"1", "Card eth"}}));
     EXPECT_TRUE(rows.interfaces.empty());
     EXPECT_TRUE(rows.pppoe.empty());
@@ -192,9 +191,9 @@ TEST_F(FaultChecking, ADeviceWithoutAnAdapterOfItsOwnIsJudgedByTheLastEntry) {
     EXPECT_EQ(verdict(), verdictText(IDS_FAULT_UNPLUGGED));
     EXPECT_EQ(icons(), std::pair(kFault, kNeutral));
     EXPECT_EQ(check_.rows().devices,
-              (std::vector<DetailRow>{{"1", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED),
-                                       "Card eth"},
-                                      {"2", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED), ""}}));
+              (std::vector<DetailRow>{
+                  {"1", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED), "Card eth"},
+                  {"2", gbText(IDS_DEVICE_ENABLED), gbText(IDS_CABLE_UNPLUGGED), ""}}));
     EXPECT_EQ(check_.rows().drivers, (std::vector<DetailRow>{{"1", "Card eth"}}));
 
     inventory_.adapterTable = {adapter("wifi", "10.0.0.3")};

@@ -128,14 +128,14 @@ TEST_F(LabInventoryFile, EveryVerdictCanBeShown) {
         StageIcon adapter, pppoe;
     };
     const Case cases[] = {
-        {"State=enabled", "State=enabled", faultcheck::verdictText(IDS_FAULT_HEALTHY), StageIcon::Good,
-         StageIcon::Good},
-        {"IP=192.168.1.10", "IP=0.0.0.0", faultcheck::verdictText(IDS_FAULT_UNPLUGGED), StageIcon::Fault,
-         StageIcon::Neutral},
+        {"State=enabled", "State=enabled", faultcheck::verdictText(IDS_FAULT_HEALTHY),
+         StageIcon::Good, StageIcon::Good},
+        {"IP=192.168.1.10", "IP=0.0.0.0", faultcheck::verdictText(IDS_FAULT_UNPLUGGED),
+         StageIcon::Fault, StageIcon::Neutral},
         {"Type=pppoe", "Type=PPPOE", faultcheck::verdictText(IDS_FAULT_NO_PPPOE), StageIcon::Good,
          StageIcon::Fault},
-        {"State=enabled", "State=disabled", faultcheck::verdictText(IDS_FAULT_DISABLED), StageIcon::Fault,
-         StageIcon::Neutral},
+        {"State=enabled", "State=disabled", faultcheck::verdictText(IDS_FAULT_DISABLED),
+         StageIcon::Fault, StageIcon::Neutral},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.to);

@@ -392,8 +392,7 @@ TEST_F(Messages, TheCentreTextsAndTheExportAreByteForByte) {
     const Message m = msg("2026-12-01", "08:00:00", utf8ToGb("停机"), kSystem, "", utf8ToGb("今晚"));
     EXPECT_EQ(messageHeaderLine(m), L"发送日期：2026-12-01\t发送时间：08:00:00\t消息标题：停机");
     EXPECT_EQ(messageBodyText(m), L"\t\t\t\t\t停机\r\n    今晚");
-    EXPECT_EQ(gbText(IDS_MSG_HEADER_INITIAL),
-              utf8ToGb("发送日期:\t\t发送时间：\t\t消息标题："));
+    EXPECT_EQ(gbText(IDS_MSG_HEADER_INITIAL), utf8ToGb("发送日期:\t\t发送时间：\t\t消息标题："));
 
     const std::string gb = utf8ToGb("今晚维护");  // 8 bytes
     EXPECT_EQ(shortenGbText(gb, 8), gb);

@@ -79,8 +79,7 @@ TEST_F(ShutdownPage, WithoutAScheduleTheBoxIsClearAndThePickersShowTheNextFullHo
 TEST_F(ShutdownPage, AFutureTimeIsStoredAndFiredByTheTimer) {
     ShutdownFields fields = at({2009, 5, 20, 12, 31, 0}, 1);
     ASSERT_TRUE(form_->save(fields));
-    EXPECT_EQ(stored(),
-              std::pair(std::string("2009-5-20 12:31:00"), gbText(IDS_SHUTDOWN_RESTART)));
+    EXPECT_EQ(stored(), std::pair(std::string("2009-5-20 12:31:00"), gbText(IDS_SHUTDOWN_RESTART)));
 
     const ShutdownFields shown = form_->load();
     EXPECT_TRUE(shown.scheduled);

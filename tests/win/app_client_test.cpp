@@ -146,7 +146,8 @@ TEST_F(Client, AFirstStartWritesSettingsIniBeforeTheShortcutTabIsShown) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(ini); }, 5s));
     EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), 2);
-    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""),
+              gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
     EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "1", -1), 0);
     exitClient(client, w);
 }

@@ -120,7 +120,8 @@ TEST(ShortcutsPageStart, SettingsAreSavedWhenThePageIsMadeAndDrivesListedWhenSho
     ASSERT_NE(page.create(host), nullptr);
     const fs::path ini = ShortcutSettings::fileIn(folder);
     EXPECT_EQ(systemProfile().readInt(ini, "Status", "FolderCount", 0), 2);
-    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""), gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
+    EXPECT_EQ(systemProfile().readString(ini, "Folder", "1", ""),
+              gbText(IDS_SHORTCUT_COMMON_SOFTWARE));
     EXPECT_EQ(systemProfile().readInt(ini, "ItemCount", "1", -1), 0);
     EXPECT_EQ(page.bar().model().itemCount(), 0) << "drives listed before the page shows";
     ShowWindow(page.hwnd(), SW_SHOW);
@@ -140,8 +141,7 @@ TEST(ShortcutsPageStart, FoldersAndShortcutsOfAPeersFileSurviveTheSaves) {
         for (int n = 1; n <= folders; ++n) {
             const std::string key = std::to_string(n);
             if (n != 3) {
-                names += key + "=" +
-                         (n == 1 ? gbText(IDS_SHORTCUT_COMMON_SOFTWARE) : "f" + key) +
+                names += key + "=" + (n == 1 ? gbText(IDS_SHORTCUT_COMMON_SOFTWARE) : "f" + key) +
                          "\r\n";
             }
             counts += key + "=1\r\n";

@@ -1,7 +1,7 @@
 #include "diagnostics/win/LinkIsUpNotice.h"
 
-#include "diagnostics_ids.h"
 #include "base/Texts.h"
+#include "diagnostics_ids.h"
 
 namespace tarnix {
 

@@ -57,7 +57,7 @@ class MessageCenterDialog : public Dialog {
     std::optional<Message> focus_;
     std::vector<Message> rows_;  // what the list shows, in its order
     std::optional<Message> shown_;  // the message below the list, as listed
-    std::string currentUrl_;  // the clicked message's address, when it may open
+    std::string currentUrl_;        // the clicked message's address, when it may open
     ScopedBrush headerBrush_;
 };
 

@@ -25,8 +25,8 @@ void tell(HWND owner, unsigned text) {
 }
 
 bool ask(HWND owner, std::string gbQuestion) {
-    return prompt({owner, std::move(gbQuestion), gbText(IDS_PROMPT_CAPTION),
-                   PromptIcon::Question, PromptButtons::YesNo}) == kAnswerYes;
+    return prompt({owner, std::move(gbQuestion), gbText(IDS_PROMPT_CAPTION), PromptIcon::Question,
+                   PromptButtons::YesNo}) == kAnswerYes;
 }
 
 }  // namespace

@@ -45,9 +45,8 @@ void AutomaticUpdateCheck::waitUntil(std::chrono::steady_clock::time_point deadl
 }
 
 void offerUpdate(HWND owner, const std::filesystem::path& programFolder) {
-    int answer = prompt({owner, gbText(IDS_UPDATE_FOUND),
-                         gbText(IDS_UPDATE_FOUND_CAPTION), PromptIcon::Question,
-                         PromptButtons::YesNo});
+    int answer = prompt({owner, gbText(IDS_UPDATE_FOUND), gbText(IDS_UPDATE_FOUND_CAPTION),
+                         PromptIcon::Question, PromptButtons::YesNo});
     if (answer == kAnswerYes) startUpdaterFor(owner, programFolder);
 }
 
