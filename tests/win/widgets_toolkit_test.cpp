@@ -160,6 +160,19 @@ TEST(ScopedHandles, FreeOnceAndMoveOwnership) {
     EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BITMAP), original) << "the guard puts it back";
 }
 
+TEST(ScopedHandles, OutParametersAndFailedCallsLeaveNothingToFree) {
+    ScopedRegKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    EXPECT_TRUE(key);
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\NoSuchKeyHere", 0, KEY_READ, key.put()),
+              ERROR_SUCCESS);
+    EXPECT_FALSE(key) << "the key held before was given up for the call";
+
+    const ScopedFile missing(CreateFileW(L"C:\\no-such-folder\\no-such-file", GENERIC_READ, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(missing) << "INVALID_HANDLE_VALUE is a file's empty value, not a handle";
+}
+
 class ControlWrappers : public ::testing::Test {
   protected:
     void SetUp() override {

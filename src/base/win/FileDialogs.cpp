@@ -7,6 +7,7 @@
 
 #include "base/CodePage.h"
 #include "base/FileDialogs.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {
@@ -67,12 +68,10 @@ std::optional<std::filesystem::path> chooseFolder(const PathRequest& request) {
     browse.ulFlags = request.kind == PathDialog::FileOrFolder
                          ? BIF_BROWSEINCLUDEFILES | BIF_NEWDIALOGSTYLE
                          : BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+    const ScopedCoTaskMemory<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return std::nullopt;
     wchar_t path[MAX_PATH] = L"";
-    bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
-    CoTaskMemFree(chosen);
-    if (!ok) return std::nullopt;
+    if (!SHGetPathFromIDListW(chosen.get(), path)) return std::nullopt;
     return std::filesystem::path(path);
 }
 

@@ -1,12 +1,19 @@
 #pragma once
 // Owners of Win32 handles: each frees its handle once, when it goes out of scope, and can
 // be moved but never copied. A window's GDI objects, image lists, kernel handles, registry
-// keys and COM interfaces are held in these instead of freed by hand.
+// keys, the system's memory blocks and COM interfaces are held in these instead of freed by
+// hand, and this is the only place that frees them.
+//
+// Windows are the exception: a window belongs to its window object (a Dialog, a Window, a
+// control that made a child), which destroys it in its own handling of the window's end.
 
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <commctrl.h>
+#include <setupapi.h>
 #include <unknwn.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -36,6 +43,11 @@ class Scoped {
     }
     // Gives up ownership without freeing.
     T release() { return std::exchange(handle_, Free::invalid()); }
+    // For the creating call's out parameter: frees what was held first.
+    T* put() {
+        reset();
+        return &handle_;
+    }
 
   private:
     T handle_ = Free::invalid();
@@ -79,6 +91,43 @@ struct MemoryDc {
     static HDC invalid() { return nullptr; }
     static void close(HDC h) { DeleteDC(h); }
 };
+struct Internet {
+    static HINTERNET invalid() { return nullptr; }
+    static void close(HINTERNET h) { InternetCloseHandle(h); }
+};
+struct DeviceInfoList {
+    static HDEVINFO invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HDEVINFO h) { SetupDiDestroyDeviceInfoList(h); }
+};
+struct CngAlgorithm {
+    static BCRYPT_ALG_HANDLE invalid() { return nullptr; }
+    static void close(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct CngKey {
+    static BCRYPT_KEY_HANDLE invalid() { return nullptr; }
+    static void close(BCRYPT_KEY_HANDLE h) { BCryptDestroyKey(h); }
+};
+struct CngHash {
+    static BCRYPT_HASH_HANDLE invalid() { return nullptr; }
+    static void close(BCRYPT_HASH_HANDLE h) { BCryptDestroyHash(h); }
+};
+// Memory the system allocated for the caller, freed as the allocating call's documentation
+// says.
+template <class T>
+struct LocalMemory {
+    static T invalid() { return nullptr; }
+    static void close(T p) { LocalFree(p); }
+};
+template <class T>
+struct GlobalMemory {
+    static T invalid() { return nullptr; }
+    static void close(T p) { GlobalFree(p); }
+};
+template <class T>
+struct CoTaskMemory {
+    static T invalid() { return nullptr; }
+    static void close(T p) { CoTaskMemFree(p); }
+};
 }  // namespace freeing
 
 using ScopedBitmap = Scoped<HBITMAP, freeing::GdiObject<HBITMAP>>;
@@ -95,6 +144,20 @@ using ScopedHandle = Scoped<HANDLE, freeing::Kernel>;
 using ScopedFile = Scoped<HANDLE, freeing::File>;
 using ScopedRegKey = Scoped<HKEY, freeing::RegistryKey>;
 using ScopedLibrary = Scoped<HMODULE, freeing::Library>;
+using ScopedInternet = Scoped<HINTERNET, freeing::Internet>;
+using ScopedDeviceInfoList = Scoped<HDEVINFO, freeing::DeviceInfoList>;
+using ScopedCngAlgorithm = Scoped<BCRYPT_ALG_HANDLE, freeing::CngAlgorithm>;
+using ScopedCngKey = Scoped<BCRYPT_KEY_HANDLE, freeing::CngKey>;
+using ScopedCngHash = Scoped<BCRYPT_HASH_HANDLE, freeing::CngHash>;
+// FormatMessageW's and CryptDecodeObjectEx's buffers (LocalFree).
+template <class T>
+using ScopedLocalMemory = Scoped<T, freeing::LocalMemory<T>>;
+// WinINet's per-connection option strings (GlobalFree).
+template <class T>
+using ScopedGlobalMemory = Scoped<T, freeing::GlobalMemory<T>>;
+// The shell's item lists and other COM task memory (CoTaskMemFree).
+template <class T>
+using ScopedCoTaskMemory = Scoped<T, freeing::CoTaskMemory<T>>;
 
 // A memory DC compatible with `like` (the screen when null).
 class MemoryDC : public Scoped<HDC, freeing::MemoryDc> {

@@ -18,6 +18,7 @@
 #include <new>
 
 #include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {
@@ -56,17 +57,18 @@ DeviceState deviceState(DEVINST node) {
 
 // The GUID that names the device's interface in the adapter table, from its driver key.
 std::string interfaceIdOf(HDEVINFO set, SP_DEVINFO_DATA& info) {
-    HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE);
-    if (key == INVALID_HANDLE_VALUE) return {};
+    // The call tells a failure by INVALID_HANDLE_VALUE, which the key's owner must not get.
+    HKEY opened = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE);
+    if (opened == INVALID_HANDLE_VALUE) return {};
+    const ScopedRegKey key(opened);
     wchar_t id[64] = {};
     DWORD type = 0, size = sizeof(id) - sizeof(wchar_t);
     std::string result;
-    if (RegQueryValueExW(key, L"NetCfgInstanceId", nullptr, &type, reinterpret_cast<BYTE*>(id),
-                         &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key.get(), L"NetCfgInstanceId", nullptr, &type,
+                         reinterpret_cast<BYTE*>(id), &size) == ERROR_SUCCESS &&
         type == REG_SZ) {
         result = wideToGb(id);
     }
-    RegCloseKey(key);
     return result;
 }
 
@@ -74,15 +76,16 @@ class WinNetworkInventory : public NetworkInventory {
   public:
     bool pciNetworkDevices(std::vector<PciNetworkDevice>& out) override {
         out.clear();
-        HDEVINFO set = SetupDiGetClassDevsW(&kNetClass, L"PCI", nullptr, DIGCF_PRESENT);
-        if (set == INVALID_HANDLE_VALUE) return false;
+        const ScopedDeviceInfoList devices(
+            SetupDiGetClassDevsW(&kNetClass, L"PCI", nullptr, DIGCF_PRESENT));
+        if (!devices) return false;
+        const HDEVINFO set = devices.get();
         SP_DEVINFO_DATA info{};
         info.cbSize = sizeof(info);
         for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &info); ++i) {
             out.push_back({deviceDescription(set, info), deviceState(info.DevInst),
                            interfaceIdOf(set, info)});
         }
-        SetupDiDestroyDeviceInfoList(set);
         return true;
     }
 

@@ -8,6 +8,7 @@
 
 #include "base/CodePage.h"
 #include "base/DialEntry.h"
+#include "base/win/Scoped.h"
 #include "dial/win/RasCalls.h"
 
 namespace tarnix {
@@ -17,18 +18,16 @@ namespace {
 class WinEvent : public NotifyEvent {
   public:
     WinEvent() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
-    ~WinEvent() override {
-        if (handle_) CloseHandle(handle_);
-    }
-    void set() override { SetEvent(handle_); }
+    void set() override { SetEvent(handle_.get()); }
     bool wait(std::uint32_t timeoutMs) override {
-        return WaitForSingleObject(handle_, timeoutMs == kWaitForever ? INFINITE : timeoutMs) ==
+        return WaitForSingleObject(handle_.get(),
+                                   timeoutMs == kWaitForever ? INFINITE : timeoutMs) ==
                WAIT_OBJECT_0;
     }
-    HANDLE handle() const { return handle_; }
+    HANDLE handle() const { return handle_.get(); }
 
   private:
-    HANDLE handle_;
+    ScopedHandle handle_;
 };
 
 HRASCONN toRas(ConnHandle h) {

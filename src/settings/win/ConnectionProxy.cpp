@@ -7,18 +7,14 @@
 #include <wininet.h>
 
 #include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {
 
 std::string takeString(INTERNET_PER_CONN_OPTIONW& option) {
-    std::string text;
-    if (option.Value.pszValue) {
-        text = wideToGb(option.Value.pszValue);
-        GlobalFree(option.Value.pszValue);
-        option.Value.pszValue = nullptr;
-    }
-    return text;
+    const ScopedGlobalMemory<wchar_t*> value(std::exchange(option.Value.pszValue, nullptr));
+    return value ? wideToGb(value.get()) : std::string();
 }
 
 // An empty name stands for the LAN settings, as WinINet's null name does.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win/Scoped.h"
+
 namespace tarnix {
 namespace {
 
@@ -42,11 +44,10 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
 // the right to change that key the value stays.
 void removeMachineValues() {
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &key) ==
+        ScopedRegKey key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, key.put()) ==
             ERROR_SUCCESS) {
-            RegDeleteValueW(key, StartupRegistration::kValueName);
-            RegCloseKey(key);
+            RegDeleteValueW(key.get(), StartupRegistration::kValueName);
         }
     }
 }
@@ -73,47 +74,44 @@ class WinStartupRegistration : public StartupRegistration {
     }
 
     bool add(const std::filesystem::path& program) override {
-        HKEY key;
+        ScopedRegKey key;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(),
                             nullptr) != ERROR_SUCCESS) {
             return false;
         }
         const std::wstring data = L"\"" + program.wstring() + L"\"";
-        const LONG rc =
-            RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
+        const LONG rc = RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         if (rc != ERROR_SUCCESS) return false;
         removeMachineValues();
         return true;
     }
 
     void remove() override {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, kValueName);
-            RegCloseKey(key);
-        }
+        ScopedRegKey key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+            RegDeleteValueW(key.get(), kValueName);
         removeMachineValues();
     }
 
   private:
     // The current user's value as text; none when it is absent or cannot be read.
     std::optional<std::wstring> read(DWORD& type) {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        ScopedRegKey key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
+            ERROR_SUCCESS) {
             return std::nullopt;
         }
         DWORD size = 0;
-        LONG rc = RegQueryValueExW(key, kValueName, nullptr, &type, nullptr, &size);
+        LONG rc = RegQueryValueExW(key.get(), kValueName, nullptr, &type, nullptr, &size);
         std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
         if (rc == ERROR_SUCCESS) {
             size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
-            rc = RegQueryValueExW(key, kValueName, nullptr, &type,
+            rc = RegQueryValueExW(key.get(), kValueName, nullptr, &type,
                                   reinterpret_cast<BYTE*>(data.data()), &size);
         }
-        RegCloseKey(key);
         if (rc != ERROR_SUCCESS) return std::nullopt;
         return std::wstring(data.data());
     }

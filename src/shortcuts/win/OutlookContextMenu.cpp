@@ -26,12 +26,11 @@ bool outlookCommandOf(int id, OutlookCommand& command) {
 }
 
 HMENU makeOutlookContextMenu(const OutlookMenuState& state) {
-    HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_OUTLOOK_MENU));
+    const ScopedMenu bar(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_OUTLOOK_MENU)));
     if (!bar) return nullptr;
     // Detach the popup so that it outlives its bar.
-    HMENU popup = GetSubMenu(bar, 0);
-    RemoveMenu(bar, 0, MF_BYPOSITION);
-    DestroyMenu(bar);
+    HMENU popup = GetSubMenu(bar.get(), 0);
+    RemoveMenu(bar.get(), 0, MF_BYPOSITION);
     if (!popup) return nullptr;
     for (int i = 0; i < kOutlookCommandCount; ++i) {
         const bool on = state.enabled(static_cast<OutlookCommand>(i));

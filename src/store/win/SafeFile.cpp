@@ -8,17 +8,18 @@
 #include <vector>
 
 #include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {
 
 std::string messageFor(DWORD error) {
-    wchar_t* text = nullptr;
+    ScopedLocalMemory<wchar_t*> text;
     DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = n && text ? std::wstring(text, n) : L"Error " + std::to_wstring(error);
-    if (text) LocalFree(text);
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+    std::wstring message =
+        n && text ? std::wstring(text.get(), n) : L"Error " + std::to_wstring(error);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                                 message.back() == L' ' || message.back() == L'.'))
         message.pop_back();
@@ -28,11 +29,11 @@ std::string messageFor(DWORD error) {
 // Opens the target's temporary file shared with no one: while one writer (a thread of this
 // program or another program) holds it, the next waits for it. The system closes a killed
 // writer's handle, so the next writer takes the file over.
-HANDLE openTemporary(const std::filesystem::path& temp, DWORD& failure) {
+ScopedFile openTemporary(const std::filesystem::path& temp, DWORD& failure) {
     for (int attempt = 0;; ++attempt) {
-        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) return h;
+        ScopedFile h(CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (h) return h;
         failure = GetLastError();
         // Access is denied too while the last writer's failed file is being deleted; but
         // where there is no such file, the folder is closed to us and waiting is no use.
@@ -41,7 +42,7 @@ HANDLE openTemporary(const std::filesystem::path& temp, DWORD& failure) {
                            GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES);
         // Each writer ahead holds it while it writes, flushes and renames (the rename waits
         // up to half a second for a program that holds the target).
-        if (!busy || attempt == 500) return INVALID_HANDLE_VALUE;
+        if (!busy || attempt == 500) return ScopedFile();
         Sleep(10);
     }
 }
@@ -107,8 +108,9 @@ bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::s
 
 bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
     DWORD failure = 0;
-    HANDLE h = openTemporary(temporaryFileFor(file), failure);
-    if (h == INVALID_HANDLE_VALUE) {
+    const ScopedFile temporary = openTemporary(temporaryFileFor(file), failure);
+    const HANDLE h = temporary.get();
+    if (!temporary) {
         error = messageFor(failure);
         return false;
     }
@@ -145,7 +147,6 @@ bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, s
         FILE_DISPOSITION_INFO remove{TRUE};
         SetFileInformationByHandle(h, FileDispositionInfo, &remove, sizeof remove);
     }
-    CloseHandle(h);
     if (!ok) {
         error = messageFor(failure ? failure : ERROR_WRITE_FAULT);
         return false;

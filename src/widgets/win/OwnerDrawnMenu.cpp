@@ -96,14 +96,14 @@ void OwnerDrawnMenu::measure(MEASUREITEMSTRUCT& item) const {
         item.itemHeight = kSeparatorHeight;
         return;
     }
-    HDC dc = GetDC(nullptr);
     SIZE text{};
     {
-        SelectGuard keep(dc, font_ ? static_cast<HGDIOBJ>(font_.get())
-                                   : GetStockObject(DEFAULT_GUI_FONT));
-        GetTextExtentPoint32W(dc, entry.text.c_str(), static_cast<int>(entry.text.size()), &text);
+        const WindowDC screen(nullptr);
+        SelectGuard keep(screen.get(), font_ ? static_cast<HGDIOBJ>(font_.get())
+                                             : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextExtentPoint32W(screen.get(), entry.text.c_str(), static_cast<int>(entry.text.size()),
+                              &text);
     }
-    ReleaseDC(nullptr, dc);
     // The menu adds room for a check mark itself; the icon column is ours.
     item.itemWidth = static_cast<UINT>(kIconColumnWidth + kTextGap + text.cx + kRightMargin);
     item.itemHeight = static_cast<UINT>(std::max<LONG>(text.cy + 8, kIconSize + 6));

@@ -9,24 +9,10 @@
 #include <wininet.h>
 
 #include "base/CodePage.h"
+#include "base/win/Scoped.h"
 
 namespace tarnix {
 namespace {
-
-class InternetHandle {
-  public:
-    explicit InternetHandle(HINTERNET handle = nullptr) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-  private:
-    HINTERNET handle_;
-};
 
 void setTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
@@ -48,10 +34,11 @@ std::optional<std::string> queryText(HINTERNET request, DWORD what) {
 HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
                     const HttpReceiver& receiver) {
     HttpOutcome outcome;
-    InternetHandle session(InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    ScopedInternet session(
+        InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return outcome;
     setTimeouts(session.get(), timeoutMs);
-    InternetHandle connection(InternetConnectW(session.get(), gbToWide(address.host).c_str(),
+    ScopedInternet connection(InternetConnectW(session.get(), gbToWide(address.host).c_str(),
                                                address.port, nullptr, nullptr,
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return outcome;
@@ -59,7 +46,7 @@ HttpOutcome httpGet(const HttpAddress& address, std::uint32_t timeoutMs,
                         INTERNET_FLAG_NEED_FILE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
-    InternetHandle request(HttpOpenRequestW(connection.get(), L"GET",
+    ScopedInternet request(HttpOpenRequestW(connection.get(), L"GET",
                                             gbToWide(address.path).c_str(), nullptr, nullptr,
                                             nullptr, flags, 0));
     if (!request) return outcome;

@@ -19,29 +19,7 @@
 namespace tarnix {
 namespace {
 
-namespace freeing {
-struct Algorithm {
-    static BCRYPT_ALG_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct Key {
-    static BCRYPT_KEY_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_KEY_HANDLE h) { BCryptDestroyKey(h); }
-};
-struct Hash {
-    static BCRYPT_HASH_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_HASH_HANDLE h) { BCryptDestroyHash(h); }
-};
-struct Decoded {
-    static void* invalid() { return nullptr; }
-    static void close(void* p) { LocalFree(p); }
-};
-}  // namespace freeing
-
-using ScopedAlgorithm = Scoped<BCRYPT_ALG_HANDLE, freeing::Algorithm>;
-using ScopedKey = Scoped<BCRYPT_KEY_HANDLE, freeing::Key>;
-using ScopedHash = Scoped<BCRYPT_HASH_HANDLE, freeing::Hash>;
-using ScopedDecoded = Scoped<void*, freeing::Decoded>;
+using ScopedDecoded = ScopedLocalMemory<void*>;
 
 constexpr std::size_t kCoordinate = 32;  // bytes of a P-256 coordinate
 
@@ -103,10 +81,10 @@ bool bigEndian(const CRYPT_UINT_BLOB& value, BYTE* out) {
 bool sha256(std::string_view bytes, BYTE (&digest)[32]) {
     BCRYPT_ALG_HANDLE opened = nullptr;
     if (BCryptOpenAlgorithmProvider(&opened, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return false;
-    ScopedAlgorithm algorithm(opened);
+    ScopedCngAlgorithm algorithm(opened);
     BCRYPT_HASH_HANDLE created = nullptr;
     if (BCryptCreateHash(algorithm.get(), &created, nullptr, 0, nullptr, 0, 0) != 0) return false;
-    ScopedHash hash(created);
+    ScopedCngHash hash(created);
     while (!bytes.empty()) {
         ULONG piece = ULONG(std::min<std::size_t>(bytes.size(), 1u << 30));
         if (BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
@@ -139,13 +117,13 @@ bool verifyProviderSignature(std::string_view publicKeyDer, std::string_view doc
     BCRYPT_ALG_HANDLE opened = nullptr;
     if (BCryptOpenAlgorithmProvider(&opened, BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0) != 0)
         return false;
-    ScopedAlgorithm algorithm(opened);
+    ScopedCngAlgorithm algorithm(opened);
     BCRYPT_KEY_HANDLE imported = nullptr;
     if (BCryptImportKeyPair(algorithm.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &imported,
                             blob.data(), ULONG(blob.size()), 0) != 0) {
         return false;
     }
-    ScopedKey key(imported);
+    ScopedCngKey key(imported);
 
     // The DER SEQUENCE { r, s } becomes the r || s that CNG verifies.
     ScopedDecoded decoded = decode(X509_ECC_SIGNATURE, signature);
