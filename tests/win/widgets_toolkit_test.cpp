@@ -1,5 +1,5 @@
-// The window toolkit: the dialog base's typed handlers and modeless dialogs, the one way
-// onto a window's thread, the scoped handles and the control wrappers.
+// The window toolkit: the dialog base's and the window base's typed handlers, modeless
+// dialogs, the one way onto a window's thread, the scoped handles and the control wrappers.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,6 +21,7 @@
 #include "base/win/Scoped.h"
 #include "widgets/win/TabHost.h"
 #include "widgets/win/UiTask.h"
+#include "widgets/win/Window.h"
 
 namespace tarnix {
 namespace {
@@ -131,6 +132,53 @@ TEST(DialogToolkit, PostedTasksRunOnTheWindowsThreadInOrderOrAreDropped) {
     EXPECT_FALSE(ran);
     EXPECT_EQ(held.use_count(), 1);
     EXPECT_FALSE(postUiTask(gone, [] {})) << "a window that is gone takes no task";
+}
+
+// Notes which typed handler each message of a window of its own reached.
+class ProbeWindow : public Window {
+  public:
+    std::vector<std::string> seen;
+    bool throwOnMouse = false;
+
+  protected:
+    bool onLeftDown(POINT at) override {
+        if (throwOnMouse) throw std::runtime_error("a handler's fault");
+        seen.push_back("down " + std::to_string(at.x) + "," + std::to_string(at.y));
+        return true;
+    }
+    void onTimer(UINT_PTR id) override { seen.push_back("timer " + std::to_string(id)); }
+    bool onCommand(int id, int, HWND) override {
+        seen.push_back("command " + std::to_string(id));
+        return true;
+    }
+};
+
+TEST(WindowToolkit, MessagesReachTheirHandlersAndTheWindowEndsWithItsObject) {
+    const WindowClass kind{L"TarnixProbeWindow"};
+    auto probe = std::make_unique<ProbeWindow>();
+    ASSERT_NE(probe->create(kind, nullptr, 0, {0, 0, 50, 50}, WS_POPUP), nullptr);
+    ProbeWindow second;
+    EXPECT_NE(second.create(kind, nullptr, 0, {0, 0, 50, 50}, WS_POPUP), nullptr)
+        << "a class registered once makes any number of windows";
+
+    HWND w = probe->hwnd();
+    SendMessageW(w, WM_LBUTTONDBLCLK, 0, MAKELPARAM(3, 4));
+    SendMessageW(w, WM_TIMER, 5, 0);
+    SendMessageW(w, WM_COMMAND, MAKEWPARAM(6, 0), 0);
+    bool ran = false;
+    ASSERT_TRUE(probe->post([&] { ran = true; }));
+    EXPECT_TRUE(pumpUntil([&] { return ran; }));
+    EXPECT_EQ(probe->seen, (std::vector<std::string>{"down 3,4", "timer 5", "command 6"}));
+
+    probe->throwOnMouse = true;
+    SendMessageW(w, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_TRUE(IsWindow(w)) << "an exception in a handler ends in the window procedure";
+
+    probe.reset();
+    EXPECT_FALSE(IsWindow(w)) << "the object takes its window with it";
+    HWND other = second.hwnd();
+    DestroyWindow(other);
+    EXPECT_EQ(second.hwnd(), nullptr) << "a window destroyed first leaves its object empty";
 }
 
 TEST(ScopedHandles, FreeOnceAndMoveOwnership) {

@@ -9,21 +9,9 @@ namespace {
 constexpr UINT_PTR kCloseTimer = 1;
 // The minimised window stays this long before it goes.
 constexpr UINT kCloseDelay = 500;
-constexpr wchar_t kHostClass[] = L"TarnixNewsView";
 
 // The web view's host: a plain child that clips the control drawing inside it.
-bool registerHostClass() {
-    static const bool registered = [] {
-        WNDCLASSW kind{};
-        kind.lpfnWndProc = DefWindowProcW;
-        kind.hInstance = GetModuleHandleW(nullptr);
-        kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        kind.lpszClassName = kHostClass;
-        return RegisterClassW(&kind) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
-}
+const WindowClass kHostClass{L"TarnixNewsView", 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
 
 ScreenBox boxOf(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -82,11 +70,7 @@ HWND NewsWindow::replaceMarker() {
     } else {
         GetClientRect(hwnd(), &area);
     }
-    if (!registerHostClass()) return nullptr;
-    return CreateWindowExW(0, kHostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                           area.left, area.top, area.right - area.left, area.bottom - area.top,
-                           hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kViewId)),
-                           GetModuleHandleW(nullptr), nullptr);
+    return host_.create(kHostClass, hwnd(), kViewId, area, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
 }
 
 // Shown minimised for a moment, then gone. The wait runs on a timer, so that the

@@ -8,6 +8,7 @@
 
 #include "news/win/BrowserView.h"
 #include "widgets/win/Dialog.h"
+#include "widgets/win/Window.h"
 
 namespace tarnix {
 
@@ -34,6 +35,7 @@ class NewsWindow : public Dialog {
     HWND replaceMarker();
     void releaseView();
 
+    Window host_;  // before the view, which lets go of it first
     std::unique_ptr<BrowserView> view_;
     std::wstring address_;
     bool closing_ = false;

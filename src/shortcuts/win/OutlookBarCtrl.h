@@ -7,6 +7,10 @@
 //
 // Presses (on a header, an item or a scroll arrow) capture the mouse and end on the
 // button's release or on loss of capture, so the control never runs a loop of its own.
+//
+// One class in a file per concern: the window and the model's changes (OutlookBarCtrl.cpp),
+// painting (OutlookBarPaint.cpp), the mouse (OutlookBarInput.cpp), captions edited in place
+// (OutlookBarEdit.cpp) and files dropped from the shell (OutlookBarDrop.cpp).
 
 #include <windows.h>
 
@@ -21,6 +25,7 @@
 #include "shortcuts/OutlookItemPress.h"
 #include "shortcuts/OutlookBarModel.h"
 #include "base/win/Scoped.h"
+#include "widgets/win/Window.h"
 
 namespace tarnix {
 
@@ -32,7 +37,7 @@ struct OutlookNotifyRecord {
     const char* text = "";
 };
 
-class OutlookBarCtrl {
+class OutlookBarCtrl : public Window {
   public:
     static constexpr UINT kNotifyMessage = WM_USER + 10100;  // 0x2B74
     static constexpr UINT_PTR kScrollTimer = 2;
@@ -42,15 +47,11 @@ class OutlookBarCtrl {
     static constexpr COLORREF kFaceColour = RGB(120, 174, 236);
 
     explicit OutlookBarCtrl(unsigned flags = kOutlookDefaultFlags);
-    ~OutlookBarCtrl();
-    OutlookBarCtrl(const OutlookBarCtrl&) = delete;
-    OutlookBarCtrl& operator=(const OutlookBarCtrl&) = delete;
 
     // A visible child of `parent` over `area`; the parent is the notification window
     // until setOwner() names another.
     bool create(HWND parent, int id, const RECT& area);
     void setOwner(HWND owner) { owner_ = owner; }
-    HWND hwnd() const { return hwnd_; }
 
     // The image lists stay the owner's; both hold the same images.
     void setImageLists(HIMAGELIST small, HIMAGELIST large);
@@ -89,41 +90,50 @@ class OutlookBarCtrl {
     // Where things are drawn now (tests and the owner's menus).
     OutlookBarLayout layout() const;
 
+  protected:
+    // The window's messages.
+    void onPaint(HDC dc, const RECT& area) override;
+    bool onEraseBackground(HDC) override { return true; }  // painting covers everything
+    void onSize(UINT type, int width, int height) override;
+    bool onSetCursor() override;
+    bool onMouseMove(POINT at) override;
+    bool onLeftDown(POINT at) override;
+    bool onLeftUp(POINT at) override;
+    bool onRightUp(POINT at) override;
+    void onCaptureChanged(HWND gainer) override;
+    void onTimer(UINT_PTR id) override;
+    bool onCommand(int id, int code, HWND control) override;
+    void onDropFiles(const std::vector<std::wstring>& paths) override;
+    void onDestroy() override;
+
   private:
     enum class Press { None, Header, Item, UpArrow, DownArrow };
+    static constexpr UINT_PTR kTickTimer = 1;
 
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK editorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
-    static bool registerClass();
-    LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    static RECT toRect(const BarRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+    static HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
     std::intptr_t notify(const OutlookNotification& notification);
     OutlookMetrics metrics() const;
     BarSize measureCaption(HDC dc, const std::string& caption, bool small, int wrap) const;
 
-    void paint(HDC dc);
     void paintHeader(HDC dc, const BarRect& place, int folder, bool pressed, bool hot) const;
     void paintItems(HDC dc, const OutlookBarLayout& layout) const;
     void paintArrows(HDC dc, const OutlookBarLayout& layout) const;
     void paintSlide(const OutlookSlideFrame& frame);
     void redraw();
 
-    void onMouseMove(BarPoint point);
-    void onLeftDown(BarPoint point);
-    void onLeftUp(BarPoint point);
-    void onRightUp(BarPoint point);
     void endPress();
     void scrollBy(int items);
     bool onPressedArrow() const;
     void updateCursor() const;
 
+    static LRESULT CALLBACK editorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
     HWND startEditor(const BarRect& box, DWORD style, const std::string& text);
     void finishEditing();
-    void onDropFiles(HDROP drop);
 
     OutlookBarModel model_;
-    HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HIMAGELIST small_ = nullptr;
     HIMAGELIST large_ = nullptr;

@@ -1,12 +1,9 @@
 #include "widgets/win/Dialog.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <vector>
 
 #include "base/CodePage.h"
-#include "widgets/win/UiTask.h"
 
 namespace tarnix {
 namespace {
@@ -61,9 +58,9 @@ void DataExchange::check(int id, bool& field) {
 
 Dialog::~Dialog() {
     // A window that outlives its object would call into freed memory.
-    if (hwnd_ && IsWindow(hwnd_)) {
+    if (hwnd() && IsWindow(hwnd())) {
         deleteWhenClosed_ = false;
-        DestroyWindow(hwnd_);
+        DestroyWindow(hwnd());
     }
 }
 
@@ -76,10 +73,10 @@ INT_PTR Dialog::runModal(HWND owner) {
         return ended_ ? result_ : -1;  // ended while it initialised, or never made
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOW);
+    if (hwnd()) ShowWindow(hwnd(), SW_SHOW);
 
     MSG msg;
-    while (!ended_ && hwnd_) {
+    while (!ended_ && hwnd()) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
@@ -87,14 +84,14 @@ INT_PTR Dialog::runModal(HWND owner) {
         }
         if (preTranslateChain(msg)) continue;
         if (routeToModeless(msg)) continue;
-        if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
+        if (hwnd() && IsDialogMessageW(hwnd(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     // The owner comes back before this window goes, so that the system does not hand the
     // activation to another program meanwhile.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd()) DestroyWindow(hwnd());
     if (owner) SetActiveWindow(owner);
     return result_;
 }
@@ -123,7 +120,7 @@ HWND Dialog::createModeless(HWND owner, bool deleteWhenClosed) {
 void Dialog::end(INT_PTR result) {
     result_ = result;
     ended_ = true;
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd()) DestroyWindow(hwnd());
 }
 
 void Dialog::endUnlessPage(INT_PTR result) {
@@ -142,51 +139,42 @@ bool Dialog::routeToModeless(MSG& msg) {
 
 bool Dialog::preTranslateChain(MSG& msg) {
     // Only messages for this dialog or its controls and pages are its to see.
-    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (!hwnd() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
     return preTranslate(msg);
 }
 
 std::wstring Dialog::itemText(int id) const {
     std::wstring text;
-    DataExchange(hwnd_, true).text(id, text);
+    DataExchange(hwnd(), true).text(id, text);
     return text;
 }
 
 void Dialog::setItemText(int id, std::wstring_view text) {
-    SetDlgItemTextW(hwnd_, id, std::wstring(text).c_str());
+    SetDlgItemTextW(hwnd(), id, std::wstring(text).c_str());
 }
 
 void Dialog::pull() {
-    DataExchange dx(hwnd_, true);
+    DataExchange dx(hwnd(), true);
     exchange(dx);
 }
 
 void Dialog::push() {
-    DataExchange dx(hwnd_, false);
+    DataExchange dx(hwnd(), false);
     exchange(dx);
-}
-
-bool Dialog::post(std::function<void()> task) const {
-    return postUiTask(hwnd_, std::move(task));
 }
 
 INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Dialog* self;
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<Dialog*>(lParam);
-        self->hwnd_ = hwnd;
+        self->attachWindow(hwnd);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (!self) return FALSE;
-    INT_PTR result = FALSE;
-    // An exception must not unwind through the system's code, which cannot pass it on.
-    try {
-        result = self->dispatch(msg, wParam, lParam);
-    } catch (...) {
-        result = FALSE;
-    }
+    const INT_PTR result =
+        guarded([&] { return self->dispatch(msg, wParam, lParam); }, INT_PTR{FALSE});
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->finish();  // may delete self
@@ -195,25 +183,18 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 }
 
 void Dialog::finish() {
-    dropUiTasks(hwnd_);
     auto& dialogs = modelessDialogs();
-    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd_), dialogs.end());
-    hwnd_ = nullptr;
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd()), dialogs.end());
+    detachWindow();
     ended_ = true;
     if (deleteWhenClosed_) delete this;
 }
 
 INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A handler may close a dialog that frees itself: after it, only locals are touched.
-    const HWND window = hwnd_;
-    if (runUiTask(msg, wParam, lParam)) return TRUE;
+    const HWND window = hwnd();
     LRESULT result = 0;
-    bool handled = onMessage(msg, wParam, lParam, result);
-    if (!handled) {
-        if (msg == WM_INITDIALOG) return onInitDialog();
-        handled = dispatchTyped(msg, wParam, lParam, result);
-    }
-    if (!handled) return FALSE;
+    if (!handleMessage(msg, wParam, lParam, result)) return FALSE;
     if (returnsDirectly(msg)) return static_cast<INT_PTR>(result);
     if (IsWindow(window)) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
@@ -221,51 +202,22 @@ INT_PTR Dialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool Dialog::dispatchTyped(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+        case WM_INITDIALOG:
+            result = onInitDialog();
+            return true;
         case WM_COMMAND: {
-            int id = LOWORD(wParam), code = HIWORD(wParam);
-            if (onCommand(id, code, reinterpret_cast<HWND>(lParam))) return true;
-            if (code != BN_CLICKED) return false;
+            if (WindowObject::dispatchTyped(msg, wParam, lParam, result)) return true;
+            const int id = LOWORD(wParam);
+            if (HIWORD(wParam) != BN_CLICKED) return false;
             if (id == IDOK) onOK();
             if (id == IDCANCEL) onCancel();
             return id == IDOK || id == IDCANCEL;
         }
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            return header && onNotify(static_cast<int>(header->idFrom), *header, result);
-        }
-        case WM_TIMER:
-            onTimer(wParam);
-            return true;
-        case WM_SIZE:
-            onSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-            return false;  // the system's handling goes on
-        case WM_CONTEXTMENU:
-            return onContextMenu(reinterpret_cast<HWND>(wParam),
-                                 POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        case WM_ERASEBKGND:
-            if (!onEraseBackground(reinterpret_cast<HDC>(wParam))) return false;
-            result = 1;
-            return true;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            HBRUSH brush = onControlColour(reinterpret_cast<HDC>(wParam),
-                                           reinterpret_cast<HWND>(lParam), msg);
-            result = reinterpret_cast<LRESULT>(brush);
-            return brush != nullptr;
-        }
         case WM_CLOSE:
             onClose();
             return true;
-        case WM_DESTROY:
-            onDestroy();
-            return false;
         default:
-            return false;
+            return WindowObject::dispatchTyped(msg, wParam, lParam, result);
     }
 }
 

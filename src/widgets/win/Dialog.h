@@ -15,15 +15,17 @@
 //   NameDialog dialog;  if (dialog.runModal(owner) == IDOK) use(dialog.name);
 //
 // Threads: a dialog belongs to the thread that made it. Other threads reach it only
-// through post().
+// through post(). The handlers and tasks it shares with every window object are in
+// WindowObject.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "widgets/win/WindowObject.h"
 
 namespace tarnix {
 
@@ -42,12 +44,10 @@ class DataExchange {
     bool toFields_;
 };
 
-class Dialog {
+class Dialog : public WindowObject {
   public:
     explicit Dialog(int templateId) : templateId_(templateId) {}
-    virtual ~Dialog();
-    Dialog(const Dialog&) = delete;
-    Dialog& operator=(const Dialog&) = delete;
+    ~Dialog() override;
 
     // Runs the dialog modally over `owner` until end() or its destruction; returns the
     // value given to end(), or -1 when the window could not be made. The loop also serves
@@ -61,22 +61,18 @@ class Dialog {
     // Ends a modal or modeless dialog (its window is destroyed at once).
     void end(INT_PTR result);
 
-    HWND hwnd() const { return hwnd_; }
-    HWND item(int id) const { return GetDlgItem(hwnd_, id); }
+    HWND item(int id) const { return GetDlgItem(hwnd(), id); }
     std::wstring itemText(int id) const;
     void setItemText(int id, std::wstring_view text);
     void enableItem(int id, bool enabled) const { EnableWindow(item(id), enabled); }
     void showItem(int id, bool shown) const { ShowWindow(item(id), shown ? SW_SHOW : SW_HIDE); }
-    bool isChecked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+    bool isChecked(int id) const { return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED; }
     void setChecked(int id, bool on) const {
-        CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(hwnd(), id, on ? BST_CHECKED : BST_UNCHECKED);
     }
 
     void pull();  // controls to fields
     void push();  // fields to controls
-
-    // Any thread: runs `task` on this dialog's thread, or drops it when the window is gone.
-    bool post(std::function<void()> task) const;
 
     // Lets the dialog see a message of the owner's loop before it is dispatched (a page of
     // another window's loop); true when the dialog consumed it.
@@ -87,33 +83,13 @@ class Dialog {
 
   protected:
     virtual BOOL onInitDialog() { return TRUE; }
-    // A WM_COMMAND; true when handled. OK and Cancel that are not handled here go to
-    // onOK() and onCancel().
-    virtual bool onCommand(int id, int code, HWND control) { return false; }
-    // A WM_NOTIFY from control `id`; true when handled, with `result` for the sender.
-    virtual bool onNotify(int id, NMHDR& header, LRESULT& result) { return false; }
-    virtual void onTimer(UINT_PTR id) {}
-    virtual void onSize(UINT type, int width, int height) {}
-    // WM_CONTEXTMENU; `screen` is (-1, -1) when it came from the keyboard.
-    virtual bool onContextMenu(HWND from, POINT screen) { return false; }
-    // WM_ERASEBKGND: true when the background is painted.
-    virtual bool onEraseBackground(HDC dc) { return false; }
-    // WM_CTLCOLORSTATIC, WM_CTLCOLORDLG and the like: the brush to paint `control` with, or
-    // null for the system's.
-    virtual HBRUSH onControlColour(HDC dc, HWND control, UINT msg) { return nullptr; }
     // The close box or Alt+F4: as Cancel unless overridden.
     virtual void onClose() { onCancel(); }
-    // End a modal or modeless dialog; a child page ignores them.
+    // OK and Cancel that onCommand() leaves unhandled come here. They end a modal or
+    // modeless dialog; a child page ignores them.
     virtual void onOK() { endUnlessPage(IDOK); }
     virtual void onCancel() { endUnlessPage(IDCANCEL); }
-    virtual void onDestroy() {}
     virtual void exchange(DataExchange&) {}
-    // Every message, before its typed handler; true when handled, with `result` for the
-    // sender. For helpers that watch a window's messages (skins, docking) and for the
-    // window's own messages.
-    virtual bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return false;
-    }
     // Sees every message of the modal loop before dispatch; true consumes it.
     virtual bool preTranslate(MSG& msg) { return false; }
 
@@ -122,13 +98,12 @@ class Dialog {
 
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
-    bool dispatchTyped(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool dispatchTyped(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void finish();
     bool preTranslateChain(MSG& msg);
     void endUnlessPage(INT_PTR result);
 
     int templateId_;
-    HWND hwnd_ = nullptr;
     Kind kind_ = Kind::Page;
     bool deleteWhenClosed_ = false;
     bool ended_ = false;
