@@ -41,21 +41,21 @@ std::wstring commandTip(UINT id) {
 }
 
 void MainToolbar::create(HWND owner) {
-    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
-                                   TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
-                               0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+    toolbar_.attach(CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
+                                        TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
+                                    0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr),
+                                    nullptr));
     if (!toolbar_) {
         tellFailure(owner, IDS_TOOLBAR_CREATE_FAILED);
         return;
     }
-    SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
+    toolbar_.prepare(kButtonSize, kButtonSize);
     if (!loadButtons()) tellFailure(owner, IDS_TOOLBAR_LOAD_FAILED);
     loadImages();
     // Disconnected until the dial controller says otherwise.
     enable(ID_TOOL_DISCONNECT, false);
-    SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+    toolbar_.autoSize();
 }
 
 bool MainToolbar::loadButtons() {
@@ -75,8 +75,7 @@ bool MainToolbar::loadButtons() {
         }
         buttons.push_back(button);
     }
-    return SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(),
-                        reinterpret_cast<LPARAM>(buttons.data())) != FALSE;
+    return toolbar_.addButtons(buttons);
 }
 
 void MainToolbar::loadImages() {
@@ -84,15 +83,13 @@ void MainToolbar::loadImages() {
     normal_ = loadImageStrip(IDB_TOOLBAR_NORMAL, kButtonSize, 4);
     hot_ = loadImageStrip(IDB_TOOLBAR_HOT, kButtonSize, 4);
     disabled_ = loadImageStrip(IDB_TOOLBAR_DISABLED, kButtonSize, 4);
-    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal_.get()));
-    SendMessageW(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot_.get()));
-    SendMessageW(toolbar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_.get()));
+    toolbar_.setImageLists(normal_.get(), hot_.get(), disabled_.get());
 }
 
 int MainToolbar::height() const {
     if (!toolbar_) return 0;
     RECT r;
-    GetWindowRect(toolbar_, &r);
+    GetWindowRect(toolbar_.hwnd(), &r);
     return r.bottom - r.top;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/win/Scoped.h"
+#include "widgets/win/Toolbar.h"
 
 namespace tarnix {
 
@@ -17,9 +18,9 @@ class MainToolbar {
     // Creates the toolbar at the top of `owner`'s client area. The two failures are told
     // to the user and the window goes on without the toolbar or its buttons.
     void create(HWND owner);
-    HWND hwnd() const { return toolbar_; }
+    HWND hwnd() const { return toolbar_.hwnd(); }
     void enable(int command, bool enabled) const {
-        if (toolbar_) SendMessageW(toolbar_, TB_ENABLEBUTTON, command, MAKELONG(enabled, 0));
+        if (toolbar_) toolbar_.enableButton(command, enabled);
     }
     // Height of the toolbar, 0 when there is none.
     int height() const;
@@ -28,7 +29,7 @@ class MainToolbar {
     bool loadButtons();
     void loadImages();
 
-    HWND toolbar_ = nullptr;
+    Toolbar toolbar_;
     ScopedImageList normal_, hot_, disabled_;
 };
 
