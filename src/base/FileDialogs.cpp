@@ -14,7 +14,8 @@ ReplaceableHandler<PathHandler>& handler() {
 
 std::optional<std::filesystem::path> askForPath(const PathRequest& request) {
     PathHandler h = handler().get();
-    return h ? h(request) : systemPathDialog(request);
+    if (!h) return std::nullopt;
+    return h(request);
 }
 
 void setPathHandler(PathHandler h) {

@@ -26,11 +26,13 @@ struct PathRequest {
 using PathHandler = std::function<std::optional<std::filesystem::path>(const PathRequest&)>;
 
 std::optional<std::filesystem::path> askForPath(const PathRequest& request);
-// Replaces the handler (tests); an empty handler restores the system's dialogs.
+// Replaces the handler: the program's entry point installs systemPathDialog, tests their
+// own answers. With none (an empty handler) nothing can be chosen: as if the user cancelled.
 void setPathHandler(PathHandler handler);
 
-// The platform's dialogs: the save dialog asks before overwriting and hides the read-only
-// box; the open dialog takes only an existing file.
+// The Windows dialogs, which the program's entry point installs: the save dialog asks
+// before overwriting and hides the read-only box; the open dialog takes only an existing
+// file.
 std::optional<std::filesystem::path> systemPathDialog(const PathRequest& request);
 
 }  // namespace tarnix

@@ -1,5 +1,7 @@
 #include "base/Prompt.h"
 
+#include <cstdio>
+
 #include "base/ReplaceableHandler.h"
 
 namespace tarnix {
@@ -10,11 +12,16 @@ ReplaceableHandler<PromptHandler>& handler() {
     return h;
 }
 
+int unshownPrompt(const PromptRequest& request) {
+    std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+    return request.buttons == PromptButtons::YesNo ? kAnswerYes : kAnswerOk;
+}
+
 }  // namespace
 
 int prompt(const PromptRequest& request) {
     PromptHandler h = handler().get();
-    return h ? h(request) : systemPrompt(request);
+    return h ? h(request) : unshownPrompt(request);
 }
 
 void setPromptHandler(PromptHandler h) {

@@ -23,10 +23,12 @@ struct PromptRequest {
 using PromptHandler = std::function<int(const PromptRequest&)>;
 
 int prompt(const PromptRequest& request);
-// Replaces the handler (tests); an empty handler restores the system's message box.
+// Replaces the handler: the program's entry point installs systemPrompt, tests their own
+// answers. With none (an empty handler) nothing can be shown: the text goes to standard
+// error and counts as acknowledged.
 void setPromptHandler(PromptHandler handler);
 
-// The platform's message box.
+// The Windows message box, which the program's entry point installs.
 int systemPrompt(const PromptRequest& request);
 
 }  // namespace tarnix

@@ -42,7 +42,7 @@ bool isOpenableAddress(const std::string& address) {
 bool shellOpen(const std::string& address) {
     if (!isOpenableAddress(address)) return false;
     ShellOpenHandler h = handler().get();
-    return h ? h(address) : systemShellOpen(address);
+    return h && h(address);
 }
 
 void setShellOpenHandler(ShellOpenHandler h) {
@@ -52,7 +52,7 @@ void setShellOpenHandler(ShellOpenHandler h) {
 bool shellOpenChosenFile(const std::filesystem::path& file) {
     if (file.empty()) return false;
     ShellOpenFileHandler h = fileHandler().get();
-    return h ? h(file) : systemShellOpenFile(file);
+    return h && h(file);
 }
 
 void setShellOpenFileHandler(ShellOpenFileHandler h) {

@@ -14,10 +14,11 @@ using ShellOpenHandler = std::function<bool(const std::string& address)>;
 // (a file, a program, a control character) is refused so that no caller can start a
 // program by accident. True when the address was handed to the shell.
 bool shellOpen(const std::string& address);
-// Replaces the handler (tests); an empty handler restores the system's binding.
+// Replaces the handler: the program's entry point installs systemShellOpen, tests their
+// own. With none (an empty handler) nothing opens.
 void setShellOpenHandler(ShellOpenHandler handler);
 
-// The platform's binding.
+// The Windows shell's binding, which the program's entry point installs.
 bool systemShellOpen(const std::string& address);
 
 // Opens a file the user has just chosen (an export) with the program the system binds to
@@ -25,7 +26,7 @@ bool systemShellOpen(const std::string& address);
 // file or a program.
 using ShellOpenFileHandler = std::function<bool(const std::filesystem::path& file)>;
 bool shellOpenChosenFile(const std::filesystem::path& file);
-// Replaces the handler (tests); an empty handler restores the system's binding.
+// Replaces the handler, as setShellOpenHandler does.
 void setShellOpenFileHandler(ShellOpenFileHandler handler);
 bool systemShellOpenFile(const std::filesystem::path& file);
 

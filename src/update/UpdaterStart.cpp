@@ -26,7 +26,7 @@ UpdaterStart startUpdater(const std::filesystem::path& programFolder) {
         std::lock_guard<std::mutex> lock(g_mutex);
         handler = g_handler;
     }
-    bool started = handler ? handler(program) : systemStartProgram(program);
+    bool started = handler && handler(program);
     return started ? UpdaterStart::Started : UpdaterStart::Failed;
 }
 

@@ -13,10 +13,12 @@ enum class UpdaterStart { Started, Missing, Failed };
 UpdaterStart startUpdater(const std::filesystem::path& programFolder);
 
 using ProgramStartHandler = std::function<bool(const std::filesystem::path& program)>;
-// Replaces the handler (tests); an empty handler restores the system's binding.
+// Replaces the handler: the program's entry point installs systemStartProgram, tests their
+// own. With none (an empty handler) nothing starts: the start fails.
 void setUpdaterStartHandler(ProgramStartHandler handler);
 
-// The platform's binding: starts the program, shown normally, in its own folder.
+// The Windows binding, which the program's entry point installs: starts the program, shown
+// normally, in its own folder.
 bool systemStartProgram(const std::filesystem::path& program);
 
 }  // namespace tarnix

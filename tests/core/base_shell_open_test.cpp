@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/FileDialogs.h"
+#include "base/Prompt.h"
 #include "base/ShellOpen.h"
 
 namespace tarnix {
@@ -26,6 +28,17 @@ TEST(ShellOpen, HandsOnlyWebAndMailAddressesToTheShell) {
     EXPECT_TRUE(shellOpen("mailto:kf@chengyuan-kd.example"));
     EXPECT_EQ(opened.size(), 2u);
     setShellOpenHandler({});
+}
+
+// The program's entry point installs the system's bindings; a program or test that installs
+// none gets a desktop where nothing opens and nothing is chosen.
+TEST(DesktopRequests, WithoutABindingNothingOpensOrIsChosenAndMessagesCountAsSeen) {
+    EXPECT_FALSE(shellOpen("http://www.chengyuan-kd.example/"));
+    EXPECT_FALSE(shellOpenChosenFile("export.txt"));
+    EXPECT_FALSE(askForPath({nullptr, PathDialog::SaveFile, "t", "", "txt", "export.txt"}));
+    EXPECT_EQ(prompt({nullptr, "text", "caption"}), kAnswerOk);
+    EXPECT_EQ(prompt({nullptr, "text", "caption", PromptIcon::Question, PromptButtons::YesNo}),
+              kAnswerYes);
 }
 
 }  // namespace

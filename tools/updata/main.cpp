@@ -7,12 +7,14 @@
 #include "UpdaterWindow.h"
 #include "updata_ids.h"
 #include "base/Paths.h"
+#include "base/Prompt.h"
 #include "update/win/UpdaterBindings.h"
 #include "widgets/win/CommonControls.h"
 #include "base/win/Scoped.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tarnix;
+    setPromptHandler(systemPrompt);
     // One updater at a time: two would download over each other's package.
     ScopedHandle once(CreateMutexW(nullptr, TRUE, L"TarnixUpdata"));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
