@@ -21,7 +21,7 @@ class Clock {
     virtual LocalTime now() = 0;
 };
 
-// The machine's local time.
+// The machine's local time: the OS layer's binding, which the program hands to the core.
 Clock& systemClock();
 
 // "2009-03-01 08:05:09": the form every file of the client stores times in.

@@ -18,7 +18,7 @@ class Profile {
                              const std::string& key, const std::string& value) = 0;
 };
 
-// The platform's own implementation.
+// The platform's own implementation (the OS layer's), which the program hands to the core.
 Profile& systemProfile();
 
 }  // namespace tarnix

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Profile.h"
 #include "dial/RemoteAccess.h"  // RasDevice
 
 namespace tarnix {
@@ -54,8 +55,12 @@ class NetworkInventory {
 // The platform's own inventory (none at all where the platform has no such queries).
 std::unique_ptr<NetworkInventory> makeSystemNetworkInventory();
 
-// The inventory the fault check uses, by LinkAgent.ini in `folder`: in lab mode with a
-// [LabInventory] section the one the file describes, otherwise the system's.
-std::unique_ptr<NetworkInventory> makeNetworkInventory(const std::filesystem::path& folder);
+using InventoryMaker = std::unique_ptr<NetworkInventory> (*)();
+
+// The inventory the fault check uses, by LinkAgent.ini in `folder` as `profile` reads it:
+// in lab mode with a [LabInventory] section the one the file describes, otherwise the
+// machine's, which `system` makes (the program passes makeSystemNetworkInventory).
+std::unique_ptr<NetworkInventory> makeNetworkInventory(const std::filesystem::path& folder,
+                                                       Profile& profile, InventoryMaker system);
 
 }  // namespace tarnix

@@ -2,20 +2,18 @@
 
 #include <vector>
 
-#include "base/Paths.h"
-#include "base/Profile.h"
 #include "dial/DialFailure.h"
 
 namespace tarnix {
 
 std::unique_ptr<DialBackend> makeDialBackend(const std::filesystem::path& folder,
-                                             std::string* modeOut) {
+                                             const DialSystem& machine, std::string* modeOut) {
     const auto ini = folder / "LinkAgent.ini";
-    Profile& profile = systemProfile();
+    Profile& profile = machine.profile;
     std::string mode = profile.readString(ini, "LinkAgent", "Mode", "ras");
     if (mode.empty()) mode = "ras";
     if (modeOut) *modeOut = mode;
-    if (mode == "ras") return makeRasDialBackend();
+    if (mode == "ras") return machine.makeRasBackend();
     if (mode == "lab") {
         return makeLabDialBackend(
             profile.readString(ini, "LinkAgent", "Concentrator", "127.0.0.1:3690"));
@@ -23,10 +21,8 @@ std::unique_ptr<DialBackend> makeDialBackend(const std::filesystem::path& folder
     return makeNullDialBackend();
 }
 
-CConnectManage::CConnectManage() : CConnectManage(programFolder()) {}
-
-CConnectManage::CConnectManage(const std::filesystem::path& folder) {
-    backend_ = makeDialBackend(folder, &mode_);
+CConnectManage::CConnectManage(const std::filesystem::path& folder, const DialSystem& machine) {
+    backend_ = makeDialBackend(folder, machine, &mode_);
 }
 
 CConnectManage::CConnectManage(std::unique_ptr<DialBackend> backend)

@@ -12,16 +12,26 @@
 #include <string>
 
 #include "base/DialEntry.h"
+#include "base/Profile.h"
 #include "dial/DialBackend.h"
 
 namespace tarnix {
+
+// What dialling takes from the machine: the profile functions that read LinkAgent.ini and
+// the remote-access service's backend for ras mode.
+struct DialSystem {
+    Profile& profile;
+    DialBackendMaker makeRasBackend;
+};
+// The system's (systemProfile() and makeRasDialBackend), which the program passes in.
+DialSystem systemDialing();
 
 class CConnectManage {
   public:
     using EntryCallback = int (*)(char* entryName, void* param);
 
-    CConnectManage();  // reads LinkAgent.ini beside the program
-    explicit CConnectManage(const std::filesystem::path& folder);
+    // Reads LinkAgent.ini in `folder` (beside the program).
+    CConnectManage(const std::filesystem::path& folder, const DialSystem& machine);
     explicit CConnectManage(std::unique_ptr<DialBackend> backend);
     ~CConnectManage();
     CConnectManage(const CConnectManage&) = delete;
@@ -74,6 +84,7 @@ class CConnectManage {
 
 // Reads the mode and makes its backend; exposed for tests.
 std::unique_ptr<DialBackend> makeDialBackend(const std::filesystem::path& folder,
+                                             const DialSystem& machine,
                                              std::string* mode = nullptr);
 
 }  // namespace tarnix

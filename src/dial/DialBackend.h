@@ -48,6 +48,7 @@ class DialBackend {
 
 // The real remote-access service (on other platforms every dial fails).
 std::unique_ptr<DialBackend> makeRasDialBackend();
+using DialBackendMaker = std::unique_ptr<DialBackend> (*)();
 // lab-ac at "host:port".
 std::unique_ptr<DialBackend> makeLabDialBackend(const std::string& concentrator);
 // A backend for an unknown mode: nothing to dial, no connections.

@@ -31,8 +31,7 @@ DialController::DialController(Services services)
       config_(*services.config),
       view_(*services.view),
       dataFolder_(services.dataFolder),
-      records_(dataFolder_ / "record", access_,
-               services.clock ? *services.clock : systemClock()),
+      records_(dataFolder_ / "record", access_, *services.clock),
       sleep_(std::move(services.sleep)),
       progressSaveMs_(std::max<std::uint32_t>(services.progressSaveMs, 1)) {
     if (!sleep_) sleep_ = [this](std::uint32_t ms) { redialPause(ms); };

@@ -48,7 +48,7 @@ class DialController {
         ConfigStore* config = nullptr;
         DialView* view = nullptr;
         std::filesystem::path dataFolder;  // <program folder>/data; records in its "record"
-        Clock* clock = nullptr;            // null: the machine's clock
+        Clock* clock = nullptr;            // required: the clock records are stamped with
         // The pause between redial attempts. Empty: a real pause that ends early when the
         // monitors stop, the user hangs up or a link is followed again.
         Sleeper sleep;

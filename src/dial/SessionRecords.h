@@ -30,8 +30,7 @@ class SessionRecords {
     static constexpr std::string_view kAbnormalCause = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";
 
     // `folder` is the record folder; it is not created here (the connect command makes it).
-    SessionRecords(std::filesystem::path folder, RemoteAccess& access,
-                   Clock& clock = systemClock());
+    SessionRecords(std::filesystem::path folder, RemoteAccess& access, Clock& clock);
 
     // Adds a record of a session that starts now, above every other of the month, with
     // the address of the dial entry's connection (empty when there is none).

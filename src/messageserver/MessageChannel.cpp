@@ -8,8 +8,6 @@
 #include <system_error>
 #include <utility>
 
-#include "base/Paths.h"
-
 namespace tarnix {
 namespace {
 
@@ -28,8 +26,6 @@ MessageChannel::Exception::Exception(std::string_view text) {
     const std::size_t length = std::min(text.size(), sizeof message_ - 1);
     std::memcpy(message_, text.data(), length);
 }
-
-MessageChannel::MessageChannel() : MessageChannel(readMessageServer(programFolder())) {}
 
 MessageChannel::MessageChannel(MessageServer server, Output output)
     : server_(std::move(server)), output_(output ? std::move(output) : writeToStandardOutput) {}

@@ -54,8 +54,6 @@ class MessageChannel : public OnlineNotices {
     // Receives the receiving loop's diagnostic lines ("recv error\n", ...).
     using Output = std::function<void(std::string_view line)>;
 
-    // Aimed at the server of Provider.ini beside the program.
-    MessageChannel();
     // An empty output writes to standard output, flushed after every line.
     explicit MessageChannel(MessageServer server, Output output = {});
     ~MessageChannel();

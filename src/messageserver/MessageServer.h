@@ -23,7 +23,6 @@ struct MessageServer {
 
 // The server named in folder's Provider.ini; a missing file or key gives no address, a
 // missing or unusable port the default.
-MessageServer readMessageServer(const std::filesystem::path& folder,
-                                Profile& profile = systemProfile());
+MessageServer readMessageServer(const std::filesystem::path& folder, Profile& profile);
 
 }  // namespace tarnix

@@ -26,8 +26,7 @@ struct NewsSettings {
 
 // The settings of folder's Provider.ini; a missing file or key gives no host and no
 // opening after connecting.
-NewsSettings readNewsSettings(const std::filesystem::path& folder,
-                              Profile& profile = systemProfile());
+NewsSettings readNewsSettings(const std::filesystem::path& folder, Profile& profile);
 
 // True for "name" or "name:port": a DNS name (letters, digits and hyphens in dot-separated
 // labels) or a dotted IPv4 address, and a port from 1 to 65535.

@@ -33,7 +33,7 @@ class StatisticsModel {
     static constexpr int kQuietIcon = 156;      // they did not
 
     StatisticsModel(RemoteAccess& access, InterfaceTable& interfaces,
-                    std::filesystem::path recordFolder, Clock& clock = systemClock());
+                    std::filesystem::path recordFolder, Clock& clock);
 
     // Fills the fields as the window opens; the window then starts its timer.
     void open();

@@ -50,7 +50,9 @@ class LabInventoryFile : public ::testing::Test {
     void writeChanged(const std::string& from, const std::string& to) {
         writeChanged({{from, to}});
     }
-    std::unique_ptr<NetworkInventory> inventory() { return makeNetworkInventory(dir_); }
+    std::unique_ptr<NetworkInventory> inventory() {
+        return makeNetworkInventory(dir_, systemProfile(), makeSystemNetworkInventory);
+    }
 
     fs::path dir_;
     testing::PromptRecorder prompts_;

@@ -111,17 +111,25 @@ TEST_F(ConnectManageTest, CheckNetTypeFollowsTheBackend) {
     EXPECT_EQ(manage_->CheckNetType(), 0);
 }
 
+int rasBackendsMade = 0;
+std::unique_ptr<DialBackend> countedRasBackend() {
+    ++rasBackendsMade;
+    return makeNullDialBackend();
+}
+
 TEST(DialMode, ComesFromLinkAgentIni) {
     auto folder = std::filesystem::temp_directory_path() / "tarnix-mode-test";
     std::filesystem::create_directories(folder);
     std::string mode;
+    const DialSystem machine{systemProfile(), countedRasBackend};
 
     std::filesystem::remove(folder / "LinkAgent.ini");
-    makeDialBackend(folder, &mode);
+    makeDialBackend(folder, machine, &mode);
     EXPECT_EQ(mode, "ras") << "no file means the real service";
+    EXPECT_EQ(rasBackendsMade, 1) << "the service the machine was passed in with";
 
     std::ofstream(folder / "LinkAgent.ini") << "[LinkAgent]\r\nMode=carrier-pigeon\r\n";
-    CConnectManage unknown(folder);
+    CConnectManage unknown(folder, machine);
     EXPECT_EQ(unknown.mode(), "carrier-pigeon");
     std::string user = "alice", password = "x", entry = kDialEntryName;
     unknown.SetConnectInfo(user.data(), password.data(), entry.data());
@@ -129,8 +137,9 @@ TEST(DialMode, ComesFromLinkAgentIni) {
     EXPECT_EQ(unknown.CheckNet(), 0);
 
     std::ofstream(folder / "LinkAgent.ini") << "[linkagent]\r\n mode = lab \r\n";
-    makeDialBackend(folder, &mode);
+    makeDialBackend(folder, machine, &mode);
     EXPECT_EQ(mode, "lab") << "names and values as the profile functions read them";
+    EXPECT_EQ(rasBackendsMade, 1) << "other modes leave the remote-access service alone";
     std::filesystem::remove_all(folder);
 }
 

@@ -494,6 +494,7 @@ TEST_F(Controller, StoppingEndsEveryThreadEvenInTheMiddleOfARealPause) {
     services.config = rig_.config.get();
     services.view = &rig_.view;
     services.dataFolder = rig_.folder / "data";
+    services.clock = &rig_.clock;
     DialController controller(std::move(services));  // with the real pause
     controller.startMonitors();
     controller.connect({"kay", "pw"});

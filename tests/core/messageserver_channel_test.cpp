@@ -280,24 +280,24 @@ class MessageServerIni : public ::testing::Test {
 
 TEST_F(MessageServerIni, AddressAndPort) {
     write("[Other]\r\nAddress=1.1.1.1\r\n[MessageServer]\r\nAddress=10.8.0.2\r\nPort=4000\r\n");
-    MessageServer server = readMessageServer(dir_);
+    MessageServer server = readMessageServer(dir_, systemProfile());
     EXPECT_EQ(server.address, "10.8.0.2");
     EXPECT_EQ(server.port, 4000);
 
     write("[MessageServer]\r\nAddress=msg.example.net\r\n");
-    server = readMessageServer(dir_);
+    server = readMessageServer(dir_, systemProfile());
     EXPECT_EQ(server.address, "msg.example.net");
     EXPECT_EQ(server.port, 3360);
 }
 
 TEST_F(MessageServerIni, MissingFileOrUnusablePort) {
-    MessageServer server = readMessageServer(dir_);
+    MessageServer server = readMessageServer(dir_, systemProfile());
     EXPECT_EQ(server.address, "");
     EXPECT_EQ(server.port, 3360);
 
     for (const char* port : {"0", "70000", "none"}) {
         write(std::string("[MessageServer]\r\nAddress=10.8.0.2\r\nPort=") + port + "\r\n");
-        EXPECT_EQ(readMessageServer(dir_).port, 3360) << port;
+        EXPECT_EQ(readMessageServer(dir_, systemProfile()).port, 3360) << port;
     }
 }
 

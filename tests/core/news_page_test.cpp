@@ -115,33 +115,33 @@ class NewsSettingsFile : public ::testing::Test {
 TEST_F(NewsSettingsFile, HostAndTheOpeningAfterConnectingComeFromTheNewsSection) {
     write("[MessageServer]\r\nAddress=10.0.0.1\r\n[News]\r\nHost=127.0.0.1:8080\r\n"
           "ShowAfterConnect=1\r\n");
-    NewsSettings settings = readNewsSettings(dir_);
+    NewsSettings settings = readNewsSettings(dir_, systemProfile());
     EXPECT_EQ(settings.host, "127.0.0.1:8080");
     EXPECT_TRUE(settings.showAfterConnect);
     EXPECT_EQ(newsPageAddress(settings.host), "http://127.0.0.1:8080/desktopnews/index2.htm");
 }
 
 TEST_F(NewsSettingsFile, MissingFileKeysOrOddValuesOpenNothingAfterConnecting) {
-    NewsSettings none = readNewsSettings(dir_);
+    NewsSettings none = readNewsSettings(dir_, systemProfile());
     EXPECT_EQ(none.host, "");
     EXPECT_FALSE(none.showAfterConnect);
 
     write("[News]\r\nShowAfterConnect=yes\r\n");
-    EXPECT_FALSE(readNewsSettings(dir_).showAfterConnect);
+    EXPECT_FALSE(readNewsSettings(dir_, systemProfile()).showAfterConnect);
     write("[News]\r\nShowAfterConnect=0\r\nHost=\r\n");
-    NewsSettings empty = readNewsSettings(dir_);
+    NewsSettings empty = readNewsSettings(dir_, systemProfile());
     EXPECT_FALSE(empty.showAfterConnect);
     EXPECT_EQ(newsPageAddress(empty.host), "");
 }
 
 TEST_F(NewsSettingsFile, AHostileOrHugeHostReadsButNeverBecomesAnAddress) {
     write("[News]\r\nHost=javascript:alert(1)\r\n");
-    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_).host), "");
+    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_, systemProfile()).host), "");
     write("[News]\r\nHost=" + std::string(10000, 'x') + "\r\n");
-    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_).host), "");
+    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_, systemProfile()).host), "");
     // A comment after the value is part of it for the profile functions.
     write("[News]\r\nHost=news.example ; the provider's\r\n");
-    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_).host), "");
+    EXPECT_EQ(newsPageAddress(readNewsSettings(dir_, systemProfile()).host), "");
 }
 
 TEST(NewsWindowPosition, RightEdgeThirtyPixelsLeftOfTheMainWindowTopAndSizeKept) {

@@ -54,6 +54,11 @@ std::string machine(const std::string& ip, const std::string& ras) {
            ras + "\r\nName=WAN Miniport (PPPOE)\r\n";
 }
 
+// The inventory the program's fault check reads for `folder`.
+std::unique_ptr<NetworkInventory> labOrSystemInventory(const fs::path& folder) {
+    return makeNetworkInventory(folder, systemProfile(), makeSystemNetworkInventory);
+}
+
 // With TARNIX_SHOTS set to a folder, the window's client area as the screen shows it goes into
 // FOLDER/NAME.bmp (the pictures of the README are made so).
 void saveShot(HWND window, const char* name) {
@@ -92,7 +97,7 @@ class FaultCheckWindow : public ::testing::Test {
         std::ofstream(folder_ / "LinkAgent.ini", std::ios::binary) << ini;
     }
     void open(FaultCheckDialog::InventorySource source = {}) {
-        if (!source) source = [folder = folder_] { return makeNetworkInventory(folder); };
+        if (!source) source = [folder = folder_] { return labOrSystemInventory(folder); };
         dialog_ = std::make_unique<FaultCheckDialog>(std::move(source));
         ASSERT_NE(dialog_->createModeless(nullptr), nullptr);
         driver_ = std::make_unique<DialogDriver>(dialog_->hwnd());
@@ -246,7 +251,7 @@ TEST_F(FaultCheckWindow, StopAndClosingDuringACheckDropTheReadingAndBadMachinesA
     auto gate = std::make_shared<Gate>();
     open([gate, folder = folder_] {
         gate->pass();
-        return makeNetworkInventory(folder);
+        return labOrSystemInventory(folder);
     });
     ASSERT_TRUE(driver_->click(IDC_FAULT_START));
     ASSERT_TRUE(pumpUntil([&] { return gate->entered == 1; }));

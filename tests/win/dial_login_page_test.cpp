@@ -212,7 +212,7 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     config_ = std::make_unique<ConfigStore>(folder_);
     config_->SetReconnect(true);
     config_->SetRedial("1", 3);
-    manage_ = std::make_unique<CConnectManage>(folder_);
+    manage_ = std::make_unique<CConnectManage>(folder_, systemDialing());
     ASSERT_EQ(manage_->mode(), "lab");
     page_ = std::make_unique<LoginPage>(*config_, manage_.get(), folder_ / "data", &host_);
     ASSERT_NE(host_.create(nullptr), nullptr);

@@ -31,7 +31,7 @@ class RasMode : public ::testing::Test {
 };
 
 TEST_F(RasMode, EveryLibraryOperationReturns) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_EQ(manage.mode(), "ras");
 
     int entries = 0;
@@ -55,7 +55,7 @@ TEST_F(RasMode, EveryLibraryOperationReturns) {
 }
 
 TEST_F(RasMode, AFailedDialSaysWhyAndAnAbandonedOneEndsAtOnce) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     std::string user = "demo", password = "123456", entry = kDialEntryName;
     manage.SetConnectType(1);
     manage.SetConnectInfo(user.data(), password.data(), entry.data());
@@ -77,7 +77,7 @@ TEST_F(RasMode, AFailedDialSaysWhyAndAnAbandonedOneEndsAtOnce) {
 }
 
 TEST_F(RasMode, RemoteAccessQueriesAndNotificationsReturn) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     RemoteAccess& ras = manage.remoteAccess();
     std::vector<ActiveConnection> live;
     std::vector<RasDevice> devices;

@@ -62,7 +62,7 @@ TEST_F(LabConnectManage, DialsFollowsAndLosesTheLink) {
         << labAc.startOutput();
     writeLinkAgent("Mode=lab\r\nConcentrator=" + labAc.endpoint() + "\r\n");
 
-    CConnectManage manage(folder_);
+    CConnectManage manage(folder_, systemDialing());
     EXPECT_EQ(manage.mode(), "lab");
     std::vector<std::string> entries;
     manage.InsertEntryName(collectEntry, nullptr, &entries);
@@ -149,7 +149,7 @@ TEST_F(LabConnectManage, UnreachableConcentratorOrUnknownModeNeverConnects) {
           std::string("Mode=lab\r\nConcentrator=not an address\r\n"),
           std::string("Mode=carrier-pigeon\r\n")}) {
         writeLinkAgent(body);
-        CConnectManage manage(folder_);
+        CConnectManage manage(folder_, systemDialing());
         dialWith(manage, "demo", "demo");
         EXPECT_EQ(manage.Connect(), 0) << body;
         EXPECT_EQ(manage.CheckNet(), 0) << body;

@@ -47,7 +47,7 @@ class LabLink : public ::testing::Test {
 };
 
 TEST_F(LabLink, ProbesReportTheLabAddressAndASpeed) {
-    CConnectManage manage(folder_);
+    CConnectManage manage(folder_, systemDialing());
     LinkProbes probes(manage.remoteAccess(), systemInterfaceTable());
     EXPECT_EQ(probes.connectionAddress(), "");
     const std::string notOurs = probes.trayTipText(false);
@@ -66,8 +66,9 @@ TEST_F(LabLink, ProbesReportTheLabAddressAndASpeed) {
 }
 
 TEST_F(LabLink, RecordsCarryTheLabAddressCauseAndCounters) {
-    CConnectManage manage(folder_);
-    SessionRecords records(SessionRecords::folderBeside(folder_), manage.remoteAccess());
+    CConnectManage manage(folder_, systemDialing());
+    SessionRecords records(SessionRecords::folderBeside(folder_), manage.remoteAccess(),
+                           systemClock());
 
     dial(manage);
     records.openRecord("demo");

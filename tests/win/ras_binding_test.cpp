@@ -88,7 +88,7 @@ TEST_F(RasInsideBinding, TheEntryIsMadeInTheUsersOwnPhonebookAndItsFailuresAreTo
     const std::filesystem::path book(userPhonebook());
     std::error_code ec;
     std::filesystem::remove_all(book.parent_path(), ec);
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     EXPECT_EQ(entryKey(userPhonebook(), L"DEVICE"), L"PPPoE");
     EXPECT_EQ(entryKey(systemPhonebook(), L"DEVICE"), L"") << "needs administrator rights";
@@ -126,7 +126,7 @@ TEST_F(RasInsideBinding, TheEntryIsMadeInTheUsersOwnPhonebookAndItsFailuresAreTo
 // on another device) is made one again; a phonebook that is empty, damaged or read-only
 // never crashes the dial and always says why.
 TEST_F(RasInsideBinding, AWrongEntryIsRepairedAndABadPhonebookIsSurvived) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     const std::wstring entry = gbToWide(kDialEntryName);
     const std::wstring book = userPhonebook();
     WritePrivateProfileStringW(entry.c_str(), L"DEVICE", L"modem", book.c_str());
@@ -152,7 +152,7 @@ TEST_F(RasInsideBinding, AWrongEntryIsRepairedAndABadPhonebookIsSurvived) {
 }
 
 TEST_F(RasInsideBinding, ListingSpeaksTheSizesOfTheSystemItRunsOn) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     EXPECT_EQ(manage.CheckNet(), 1) << "a current system, which takes every size";
     standIn("sizes old");
@@ -165,7 +165,7 @@ TEST_F(RasInsideBinding, ListingSpeaksTheSizesOfTheSystemItRunsOn) {
 }
 
 TEST_F(RasInsideBinding, ADroppedLinkIsHungUpAndCountsAsGone) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     RemoteAccess& ras = manage.remoteAccess();
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     const ConnHandle link = theLink(manage);
@@ -205,7 +205,7 @@ TEST_F(RasInsideBinding, ADroppedLinkIsHungUpAndCountsAsGone) {
 // the next dial until the port is free, and a dial that still finds the port in use just
 // after a hang-up is tried once more before the user hears of it.
 TEST_F(RasInsideBinding, AHangUpWaitsForTheServiceAndTheNextDialForThePort) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     const auto link = reinterpret_cast<HRASCONN>(manage.Connection());
     ASSERT_EQ(link, reinterpret_cast<HRASCONN>(theLink(manage)));
@@ -251,7 +251,7 @@ TEST_F(RasInsideBinding, ADisconnectEndsADialInProgress) {
 }
 
 TEST_F(RasInsideBinding, TheConnectionNotificationIsRegisteredOnce) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     RemoteAccess& ras = manage.remoteAccess();
     auto made = ras.createEvent();
     for (int turn = 0; turn < 5; ++turn) ASSERT_TRUE(ras.notifyConnection(made));
@@ -262,7 +262,7 @@ TEST_F(RasInsideBinding, TheConnectionNotificationIsRegisteredOnce) {
 
 TEST_F(RasInsideBinding, MoreThanTenConnectionsStillFindTheLink) {
     standIn("others 12");  // VPNs and the like
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     EXPECT_EQ(manage.CheckNet(), 1);
     EXPECT_NE(theLink(manage), 0u);
@@ -274,7 +274,7 @@ TEST_F(RasInsideBinding, MoreThanTenConnectionsStillFindTheLink) {
 // A service that keeps failing, or changes under the client, is survived, and the next
 // turn finds the link.
 TEST_F(RasInsideBinding, AMisbehavingServiceIsSurvived) {
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     RemoteAccess& ras = manage.remoteAccess();
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     std::vector<ActiveConnection> live;

@@ -106,7 +106,7 @@ TEST_F(RasInside, TheStandInAnswersAsTheServiceDocuments) {
 // session behind them.
 TEST_F(RasInside, TheClientDialsAndHangsUpThroughTheService) {
     standIn("admin 1");  // whichever phonebook the binding writes to
-    CConnectManage manage(folder_.path());
+    CConnectManage manage(folder_.path(), systemDialing());
     ASSERT_EQ(manage.mode(), "ras");
     ASSERT_TRUE(dial(manage)) << "error " << manage.LastError();
     EXPECT_EQ(sessions(), "END 1\n");

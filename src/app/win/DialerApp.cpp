@@ -17,7 +17,7 @@ DialerApp* g_current = nullptr;
 DialerApp::DialerApp() : DialerApp(programFolder()) {}
 
 DialerApp::DialerApp(const std::filesystem::path& folder)
-    : folder_(folder), connectManage_(folder) {
+    : folder_(folder), connectManage_(folder, systemDialing()) {
     g_current = this;
 }
 

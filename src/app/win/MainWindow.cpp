@@ -8,6 +8,7 @@
 #include "app/win/DialerApp.h"
 #include "base/Clock.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "base/Power.h"
 #include "base/Prompt.h"
 #include "diagnostics/FaultCheckTexts.h"
@@ -91,7 +92,11 @@ const MainWindow::CommandRoute MainWindow::kCommands[] = {
 };
 
 MainWindow::MainWindow(Services services)
-    : Dialog(IDD_MAIN), services_(std::move(services)), shortcutsPage_(IDD_PAGE_SHORTCUTS) {
+    : Dialog(IDD_MAIN),
+      services_(std::move(services)),
+      // Aimed at the server of Provider.ini beside the program.
+      messageChannel_(readMessageServer(programFolder(), systemProfile())),
+      shortcutsPage_(IDD_PAGE_SHORTCUTS) {
     icon_ = loadIcon(IDI_MAIN);
     offlineIcon_ = loadIcon(IDI_TRAY_OFFLINE);
     keys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
@@ -260,7 +265,9 @@ void MainWindow::checkFaults() {
         LinkIsUpNotice().runModal(hwnd());
         return;
     }
-    FaultCheckDialog([folder = services_.folder] { return makeNetworkInventory(folder); })
+    FaultCheckDialog([folder = services_.folder] {
+        return makeNetworkInventory(folder, systemProfile(), makeSystemNetworkInventory);
+    })
         .runModal(hwnd());
 }
 

@@ -37,6 +37,7 @@ BOOL LoginPage::onInitDialog() {
     services.config = &config_;
     services.view = this;
     services.dataFolder = dataFolder_;
+    services.clock = &systemClock();
     controller_ = std::make_unique<DialController>(std::move(services));
 
     if (connectManage_) {

@@ -216,4 +216,8 @@ std::unique_ptr<DialBackend> makeRasDialBackend() {
     return std::make_unique<RasDialBackend>();
 }
 
+DialSystem systemDialing() {
+    return {systemProfile(), makeRasDialBackend};
+}
+
 }  // namespace tarnix

@@ -1,6 +1,7 @@
 #include "news/win/NewsLauncher.h"
 
 #include "base/CodePage.h"
+#include "base/Profile.h"
 #include "news/NewsPage.h"
 #include "news/win/NewsWindow.h"
 
@@ -8,7 +9,7 @@ namespace tarnix {
 
 bool NewsLauncher::open(HWND mainWindow, const std::filesystem::path& folder) {
     if (opened_) return false;
-    std::wstring address = gbToWide(newsPageAddress(readNewsSettings(folder).host));
+    std::wstring address = gbToWide(newsPageAddress(readNewsSettings(folder, systemProfile()).host));
     // Frees itself when its window is gone.
     auto* window = new NewsWindow(views_ ? views_() : nullptr, std::move(address));
     window_ = window->createModeless(mainWindow, true);
@@ -29,7 +30,7 @@ bool NewsLauncher::show(HWND mainWindow, const std::filesystem::path& folder) {
 bool NewsLauncher::openAfterLinkUp(const std::filesystem::path& folder) {
     if (linkedUp_) return false;
     linkedUp_ = true;
-    return !opened_ && readNewsSettings(folder).showAfterConnect;
+    return !opened_ && readNewsSettings(folder, systemProfile()).showAfterConnect;
 }
 
 }  // namespace tarnix
