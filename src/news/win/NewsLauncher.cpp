@@ -9,7 +9,8 @@ namespace tarnix {
 
 bool NewsLauncher::open(HWND mainWindow, const std::filesystem::path& folder) {
     if (opened_) return false;
-    std::wstring address = gbToWide(newsPageAddress(readNewsSettings(folder, systemProfile()).host));
+    const NewsSettings settings = readNewsSettings(folder, systemProfile());
+    std::wstring address = gbToWide(newsPageAddress(settings.host));
     // Frees itself when its window is gone.
     auto* window = new NewsWindow(views_ ? views_() : nullptr, std::move(address));
     window_ = window->createModeless(mainWindow, true);
