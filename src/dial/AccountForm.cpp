@@ -1,17 +1,19 @@
 #include "dial/AccountForm.h"
 
+#include "TextIds.h"
 #include "base/DialEntry.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "store/PasswordCipher.h"
 
 namespace tarnix {
 namespace {
 
-void refuse(std::string_view text, void* owner) {
+void refuse(unsigned text, void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = std::string(text);
-    request.caption = std::string(AccountForm::kCaption);
+    request.text = gbText(text);
+    request.caption = gbText(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Stop;
     prompt(request);
 }
@@ -66,11 +68,11 @@ bool AccountForm::isCipherText(const std::string& text) {
 
 std::optional<DialRequest> AccountForm::prepareDial(const LoginFields& fields, void* owner) {
     if (fields.accountName.empty()) {
-        refuse(kNoAccountText, owner);
+        refuse(IDS_NO_ACCOUNT, owner);
         return std::nullopt;
     }
     if (fields.passwordText.empty()) {
-        refuse(kNoPasswordText, owner);
+        refuse(IDS_NO_PASSWORD, owner);
         return std::nullopt;
     }
 
@@ -90,7 +92,7 @@ std::optional<DialRequest> AccountForm::prepareDial(const LoginFields& fields, v
         }
     }
     if (typed && fields.passwordText.size() > kMaxTypedPassword) {
-        refuse(kPasswordTooLongText, owner);
+        refuse(IDS_PASSWORD_TOO_LONG, owner);
         return std::nullopt;
     }
 

@@ -31,16 +31,6 @@ struct DialRequest {
 
 class AccountForm {
   public:
-    // "请输入用户名！", "请输入密码！", "密码太长,密码长度不能大于16位" and the caption "提示".
-    static constexpr std::string_view kNoAccountText =
-        "\xc7\xeb\xca\xe4\xc8\xeb\xd3\xc3\xbb\xa7\xc3\xfb\xa3\xa1";
-    static constexpr std::string_view kNoPasswordText =
-        "\xc7\xeb\xca\xe4\xc8\xeb\xc3\xdc\xc2\xeb\xa3\xa1";
-    static constexpr std::string_view kPasswordTooLongText =
-        "\xc3\xdc\xc2\xeb\xcc\xab\xb3\xa4,\xc3\xdc\xc2\xeb\xb3\xa4\xb6\xc8\xb2\xbb\xc4\xdc\xb4\xf3"
-        "\xd3\xda"
-        "16\xce\xbb";
-    static constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";
     // A typed password may be at most this many bytes (a GB2312 character counts 2).
     static constexpr std::size_t kMaxTypedPassword = 16;
 

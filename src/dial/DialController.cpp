@@ -5,7 +5,9 @@
 #include <system_error>
 #include <vector>
 
+#include "TextIds.h"
 #include "base/DialEntry.h"
+#include "base/Texts.h"
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "store/ConfigStore.h"
@@ -165,7 +167,7 @@ void DialController::dialFailed(bool usersOwn) {
                                  ? std::string()
                                  : dialFailureText(connectManage_->LastError());
     if (text.empty()) {
-        show(false, DialView::kWelcomeStatus);
+        show(false, gbText(IDS_STATUS_WELCOME));
     } else if (usersOwn) {
         show(false, text);
         view_.dialFailed(text);
@@ -187,7 +189,7 @@ void DialController::startSession(const std::string& accountName) {
     records_.openRecord(accountName, handle);
     if (handle == 0 || !isConnected(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once
-        show(false, DialView::kWelcomeStatus);
+        show(false, gbText(IDS_STATUS_WELCOME));
         return;
     }
     adopt(handle, false);
@@ -330,7 +332,7 @@ void DialController::adopt(ConnHandle handle, bool foreign) {
     view_.linkUp();
     if (foreign && connectManage_) connectManage_->CheckNet();
     // The commands and the status line follow the link, whoever dialled it.
-    show(true, DialView::kConnectedStatus);
+    show(true, gbText(IDS_STATUS_CONNECTED));
     session_.ownDial = 0;
     session_.userHangUp = 0;
     setCurrent(handle);
@@ -406,7 +408,7 @@ void DialController::linkEnded() {
         // its record (a no-op when it did).
         records_.closeRecordNormal();
     }
-    show(false, DialView::kWelcomeStatus);
+    show(false, gbText(IDS_STATUS_WELCOME));
     setCurrent(0);
 }
 
@@ -458,7 +460,7 @@ void DialController::redialsEnded() {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || !diallingShown_) return;
     if (session_.userHangUp == 1) {
-        show(false, DialView::kWelcomeStatus);
+        show(false, gbText(IDS_STATUS_WELCOME));
         return;
     }
     diallingShown_ = false;

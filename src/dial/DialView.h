@@ -10,13 +10,6 @@ namespace tarnix {
 
 class DialView {
   public:
-    // "已经成功地建立了连接" and "欢迎使用澄远宽带拨号客户端", the status line's two texts.
-    static constexpr std::string_view kConnectedStatus =
-        "\xd2\xd1\xbe\xad\xb3\xc9\xb9\xa6\xb5\xd8\xbd\xa8\xc1\xa2\xc1\xcb\xc1\xac\xbd\xd3";
-    static constexpr std::string_view kWelcomeStatus =
-        "\xbb\xb6\xd3\xad\xca\xb9\xd3\xc3\xb3\xce\xd4\xb6\xbf\xed\xb4\xf8\xb2\xa6\xba\xc5"
-        "\xbf\xcd\xbb\xa7\xb6\xcb";
-
     virtual ~DialView() = default;
     // A connection of the dial entry came up / the current one ended.
     virtual void linkUp() = 0;
@@ -28,7 +21,8 @@ class DialView {
     // is dialling. `attempt` is 0 for the user's own dial, else the number of a redial
     // after a drop, of `attempts` in all (0: until one succeeds).
     virtual void showDialling(int attempt, int attempts) = 0;
-    // GB2312 text for the status line.
+    // GB2312 text for the status line (IDS_STATUS_CONNECTED and IDS_STATUS_WELCOME are its
+    // two standing texts).
     virtual void showStatus(std::string_view text) = 0;
     // The user's own dial failed; `text` (GB2312) says why and is already on the status
     // line. Not called for the failures of redials after a drop.

@@ -1,16 +1,11 @@
 #include "dial/LinkProbes.h"
 
+#include "TextIds.h"
 #include "base/DialEntry.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
-
-// "澄远拨号\r\nIP地址：", "\r\n速度：" and "澄远拨号\r\n未通过本软件拨号".
-constexpr std::string_view kConnectedHead = "\xb3\xce\xd4\xb6\xb2\xa6\xba\xc5\r\nIP\xb5\xd8\xd6\xb7\xa3\xba";
-constexpr std::string_view kSpeedHead = "\r\n\xcb\xd9\xb6\xc8\xa3\xba";
-constexpr std::string_view kNotOurLink =
-    "\xb3\xce\xd4\xb6\xb2\xa6\xba\xc5\r\n"
-    "\xce\xb4\xcd\xa8\xb9\xfd\xb1\xbe\xc8\xed\xbc\xfe\xb2\xa6\xba\xc5";
 
 // Cuts GB2312 text to at most `limit` bytes without splitting a double-byte character.
 std::string cutText(std::string text, std::size_t limit) {
@@ -63,10 +58,10 @@ std::string LinkProbes::linkSpeedText() {
 }
 
 std::string LinkProbes::trayTipText(bool connected) {
-    if (!connected) return std::string(kNotOurLink);
-    std::string tip(kConnectedHead);
+    if (!connected) return gbText(IDS_TIP_NOT_OUR_LINK);
+    std::string tip = gbText(IDS_TIP_ADDRESS);
     tip += connectionAddress();
-    tip += kSpeedHead;
+    tip += gbText(IDS_TIP_SPEED);
     tip += linkSpeedText();
     return cutText(std::move(tip), kTipField - 1);
 }

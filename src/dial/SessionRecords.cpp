@@ -5,8 +5,10 @@
 #include <map>
 #include <vector>
 
+#include "TextIds.h"
 #include "base/DialEntry.h"
 #include "base/TextLines.h"
+#include "base/Texts.h"
 #include "store/DamagedFile.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
@@ -44,6 +46,14 @@ std::string counterText(std::uint32_t value) {
 std::mutex& recordFilesMutex() {
     static std::mutex mutex;
     return mutex;
+}
+
+std::string SessionRecords::normalCause() {
+    return gbText(IDS_CAUSE_NORMAL);
+}
+
+std::string SessionRecords::abnormalCause() {
+    return gbText(IDS_CAUSE_ABNORMAL);
 }
 
 SessionRecords::SessionRecords(fs::path folder, RemoteAccess& access, Clock& clock)
@@ -123,10 +133,10 @@ void SessionRecords::closeRecordNormal() {
         sent = counterText(stats.bytesSent);
         received = counterText(stats.bytesReceived);
     }
-    close(kNormalCause, sent, received);
+    close(normalCause(), sent, received);
 }
 
-void SessionRecords::closeRecordAbnormal() { close(kAbnormalCause, {}, {}); }
+void SessionRecords::closeRecordAbnormal() { close(abnormalCause(), {}, {}); }
 
 namespace {
 
@@ -208,7 +218,7 @@ bool SessionRecords::settleLastRun(bool linkUp) {
             end = seen["seen"];
         }
         doc.SetAttribute("end_time", end);
-        doc.SetAttribute("error_code", kAbnormalCause);
+        doc.SetAttribute("error_code", abnormalCause());
         doc.Save(path);
     }
     std::error_code ignored;
@@ -235,7 +245,7 @@ void SessionRecords::close(std::string_view cause, const std::string& sent,
 
     doc.SetAttribute("end_time", formatTime(now));
     doc.SetAttribute("error_code", cause);
-    if (cause == kNormalCause) {
+    if (cause == normalCause()) {
         doc.SetAttribute("send", sent);
         doc.SetAttribute("recv", received);
     }

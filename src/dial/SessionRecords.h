@@ -25,9 +25,9 @@ namespace tarnix {
 
 class SessionRecords {
   public:
-    // "正常断开" and "非法断开", the causes a closing writes into `error_code`.
-    static constexpr std::string_view kNormalCause = "\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa";
-    static constexpr std::string_view kAbnormalCause = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";
+    // "正常断开" and "非法断开", the causes a closing writes into `error_code` (GB2312).
+    static std::string normalCause();
+    static std::string abnormalCause();
 
     // `folder` is the record folder; it is not created here (the connect command makes it).
     SessionRecords(std::filesystem::path folder, RemoteAccess& access, Clock& clock);

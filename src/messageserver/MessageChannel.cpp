@@ -8,6 +8,9 @@
 #include <system_error>
 #include <utility>
 
+#include "TextIds.h"
+#include "base/Texts.h"
+
 namespace tarnix {
 namespace {
 
@@ -36,9 +39,9 @@ MessageChannel::~MessageChannel() {
 
 void MessageChannel::open() {
     if (receiver_.joinable()) return;
-    if (!socketsStartup()) throw Exception(kStartupFailedText);
+    if (!socketsStartup()) throw Exception(gbText(IDS_MSG_SOCKETS_FAILED));
     Socket socket = Socket::bindUdp("", 0);
-    if (!socket.valid()) throw Exception(kBindFailedText);
+    if (!socket.valid()) throw Exception(gbText(IDS_MSG_BIND_FAILED));
     {
         std::lock_guard<std::mutex> lock(socketMutex_);
         socket_ = std::move(socket);
@@ -50,7 +53,7 @@ void MessageChannel::open() {
         // Without its receiving loop the channel stays closed: no socket is left behind.
         std::lock_guard<std::mutex> lock(socketMutex_);
         socket_.close();
-        throw Exception(kThreadFailedText);
+        throw Exception(gbText(IDS_MSG_THREAD_FAILED));
     }
 }
 

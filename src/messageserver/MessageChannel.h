@@ -26,7 +26,8 @@ namespace tarnix {
 
 class MessageChannel : public OnlineNotices {
   public:
-    // A set-up failure of open, with one of the three texts below.
+    // A set-up failure of open, with its text (GB2312): IDS_MSG_SOCKETS_FAILED,
+    // IDS_MSG_BIND_FAILED or IDS_MSG_THREAD_FAILED.
     class Exception {
       public:
         // Keeps at most 255 bytes of the text.
@@ -36,16 +37,6 @@ class MessageChannel : public OnlineNotices {
       private:
         char message_[256] = {};
     };
-
-    // "Windows sockets 启动时出错"
-    static constexpr std::string_view kStartupFailedText =
-        "Windows sockets \xc6\xf4\xb6\xaf\xca\xb1\xb3\xf6\xb4\xed";
-    // "套节字帮定失败!"
-    static constexpr std::string_view kBindFailedText =
-        "\xcc\xd7\xbd\xda\xd7\xd6\xb0\xef\xb6\xa8\xca\xa7\xb0\xdc!";
-    // "短信消息线程启动失败!"
-    static constexpr std::string_view kThreadFailedText =
-        "\xb6\xcc\xd0\xc5\xcf\xfb\xcf\xa2\xcf\xdf\xb3\xcc\xc6\xf4\xb6\xaf\xca\xa7\xb0\xdc!";
 
     static constexpr std::uint32_t kKeepAliveIntervalMs = 40000;
     // How long the receiving loop waits for a datagram before it looks at its stop flag.

@@ -6,9 +6,10 @@
 #include <map>
 #include <mutex>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "dial/SessionRecords.h"
 #include "records/RecordItemCursor.h"
-#include "records/RecordTexts.h"
 #include "records/RecordTime.h"
 #include "store/DamagedFile.h"
 #include "store/SafeFile.h"
@@ -17,7 +18,6 @@
 namespace tarnix {
 
 namespace fs = std::filesystem;
-namespace text = record_text;
 
 namespace {
 
@@ -25,11 +25,11 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB23
 
 using Values = std::array<std::string, kRecordFieldCount>;
 
-std::string quoted(std::string_view head, const std::string& name, std::string_view tail,
+std::string quoted(unsigned head, const std::string& name, unsigned tail,
                    const std::string& reason = {}) {
-    std::string message(head);
+    std::string message = gbText(head);
     message += name;
-    message += tail;
+    message += gbText(tail);
     message += reason;
     return message;
 }
@@ -83,14 +83,14 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
                            std::vector<size_t>& removed) {
     const RecordFile& file = table.fileOf(rows.front());
     std::lock_guard<std::mutex> lock(recordFilesMutex());
-    if (isReadOnly(file.path())) return quoted(text::kRecordFile, file.name(), text::kIsReadOnly);
+    if (isReadOnly(file.path())) return quoted(IDS_RECORD_FILE, file.name(), IDS_RECORD_IS_READ_ONLY);
 
     XmlDocument doc;
     if (!doc.Load(file.path()) && doc.GetDocText().empty()) {
         std::error_code ec;
         if (!fs::exists(file.path(), ec))
-            return quoted(text::kRecordFile, file.name(), text::kRecordGone);
-        return quoted(text::kCannotReadRecords, file.name(), text::kNameThenReason,
+            return quoted(IDS_RECORD_FILE, file.name(), IDS_RECORD_GONE);
+        return quoted(IDS_RECORD_CANNOT_READ, file.name(), IDS_RECORD_NAME_THEN_REASON,
                       doc.GetResultText());
     }
 
@@ -121,12 +121,12 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
         for (RecordItemCursor cursor(doc); cursor.next();)
             if (cursor.place() < doomed.size() && doomed[cursor.place()]) cursor.remove();
         if (!doc.Save(file.path()))
-            return quoted(text::kCannotSaveRecords, file.name(), text::kNameThenReason,
+            return quoted(IDS_RECORD_CANNOT_SAVE, file.name(), IDS_RECORD_NAME_THEN_REASON,
                           doc.GetResultText());
         removed.insert(removed.end(), going.begin(), going.end());
     }
     if (going.size() != rows.size())
-        return quoted(text::kRecordFile, file.name(), text::kRecordGone);
+        return quoted(IDS_RECORD_FILE, file.name(), IDS_RECORD_GONE);
     return {};
 }
 
@@ -183,15 +183,15 @@ RecordChange RecordEditor::add(const ManualSession& session) {
     RecordChange change;
     // A record without a user belongs to no account: no query or total could place it.
     if (ManualSession::isBlank(session.user)) {
-        change.message = text::kNoUser;
+        change.message = gbText(IDS_RECORD_NO_USER);
         return change;
     }
     if (calendarSeconds(session.end) < calendarSeconds(session.start)) {
-        change.message = text::kEndBeforeStart;
+        change.message = gbText(IDS_RECORD_END_BEFORE_START);
         return change;
     }
     if (!isDigits(session.sent) || !isDigits(session.received)) {
-        change.message = text::kBytesNotNumeric;
+        change.message = gbText(IDS_RECORD_BYTES_NOT_NUMERIC);
         return change;
     }
 
@@ -199,21 +199,21 @@ RecordChange RecordEditor::add(const ManualSession& session) {
     const std::string name = gbFileName(path);
     std::lock_guard<std::mutex> lock(recordFilesMutex());
     if (isReadOnly(path)) {
-        change.message = quoted(text::kRecordFile, name, text::kIsReadOnly);
+        change.message = quoted(IDS_RECORD_FILE, name, IDS_RECORD_IS_READ_ONLY);
         return change;
     }
     XmlDocument doc;
     std::string error;
     MonthFile state = loadMonthFile(path, doc, error);
     if (state == MonthFile::Unreadable) {
-        change.message = quoted(text::kCannotReadRecords, name, text::kNameThenReason, error);
+        change.message = quoted(IDS_RECORD_CANNOT_READ, name, IDS_RECORD_NAME_THEN_REASON, error);
         return change;
     }
     if (state == MonthFile::Damaged) {
         // Its bytes survive under the name the dial writer also uses, and its readable
         // records stay listed.
         if (keepDamagedAside(path).empty()) {
-            change.message = quoted(text::kCannotMoveDamaged, name, text::kNameEnd);
+            change.message = quoted(IDS_RECORD_CANNOT_MOVE_DAMAGED, name, IDS_RECORD_NAME_END);
             return change;
         }
         state = MonthFile::Missing;
@@ -234,13 +234,13 @@ RecordChange RecordEditor::add(const ManualSession& session) {
     doc.SetAttribute("start_time", formatTime(session.start));
     doc.SetAttribute("end_time", formatTime(session.end));
     doc.SetAttribute("ip", session.ip);
-    doc.SetAttribute("error_code", SessionRecords::kNormalCause);
+    doc.SetAttribute("error_code", SessionRecords::normalCause());
     doc.SetAttribute("send", session.sent);
     doc.SetAttribute("recv", session.received);
     if (state != MonthFile::Usable) doc.LeaveElement();
     if (!doc.Save(path))
         change.message =
-            quoted(text::kCannotSaveRecords, name, text::kNameThenReason, doc.GetResultText());
+            quoted(IDS_RECORD_CANNOT_SAVE, name, IDS_RECORD_NAME_THEN_REASON, doc.GetResultText());
     return change;
 }
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "TextIds.h"
 #include "base/CodePage.h"
-#include "records/RecordTexts.h"
+#include "base/Texts.h"
 #include "store/SafeFile.h"
 
 namespace tarnix {
@@ -136,22 +137,22 @@ std::string RecordExport::appended(std::string_view existing, std::string_view l
 
 std::string RecordExport::appendTo(const fs::path& file, const RecordTable& table) {
     const std::string name = gbFileName(file);
-    auto failure = [&](std::string_view head, const std::string& reason) {
-        return std::string(head) + name + std::string(record_text::kNameThenReason) + reason;
+    auto failure = [&](unsigned head, const std::string& reason) {
+        return gbText(head) + name + gbText(IDS_RECORD_NAME_THEN_REASON) + reason;
     };
     std::error_code ec;
     const auto status = fs::status(file, ec);
     const bool present = fs::exists(status);
     if (ec && status.type() != fs::file_type::not_found)
-        return failure(record_text::kCannotReadFile, ec.message());
+        return failure(IDS_RECORD_CANNOT_READ_FILE, ec.message());
     if (present && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return std::string(record_text::kFile) + name + std::string(record_text::kIsReadOnly);
+        return gbText(IDS_RECORD_OTHER_FILE) + name + gbText(IDS_RECORD_IS_READ_ONLY);
     // An existing file that cannot be read is not replaced: its content would be lost.
     std::string existing, error;
     if (present && !readWholeFile(file, existing, error))
-        return failure(record_text::kCannotReadFile, error);
+        return failure(IDS_RECORD_CANNOT_READ_FILE, error);
     if (!writeWholeFile(file, appended(existing, lines(table)), error))
-        return failure(record_text::kCannotWriteFile, error);
+        return failure(IDS_RECORD_CANNOT_WRITE_FILE, error);
     return {};
 }
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int kFirstYear = 2009;
 
 std::vector<std::string> numbered(int first, int last) {
-    std::vector<std::string> out{std::string(record_text::kAll)};
+    std::vector<std::string> out{gbText(IDS_RECORD_ALL)};
     for (int n = first; n <= last; ++n) {
         char text[16];
         std::snprintf(text, sizeof text, "%.2d", n);
@@ -19,6 +19,12 @@ std::vector<std::string> numbered(int first, int last) {
 }
 
 }  // namespace
+
+bool RecordFilter::isAll(std::string_view value) {
+    // Asked for every record a query reads: the text is made once.
+    static const std::string all = gbText(IDS_RECORD_ALL);
+    return value == all;
+}
 
 bool RecordFilter::choosesFile(std::string_view stem) const {
     const bool anyYear = isAll(year), anyMonth = isAll(month);
@@ -57,7 +63,7 @@ std::vector<std::string> yearChoices(int currentYear, const std::vector<std::str
         if (digits && (stem.size() == 4 || stem[4] < '0' || stem[4] > '9') && y > currentYear)
             years.insert(y);
     }
-    std::vector<std::string> out{std::string(record_text::kAll)};
+    std::vector<std::string> out{gbText(IDS_RECORD_ALL)};
     for (int y : years) out.push_back(std::to_string(y));
     return out;
 }

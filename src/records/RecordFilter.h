@@ -6,17 +6,18 @@
 #include <string_view>
 #include <vector>
 
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 
 struct RecordFilter {
-    std::string account{record_text::kAll};
-    std::string year{record_text::kAll};   // "2009"
-    std::string month{record_text::kAll};  // "01" to "12"
-    std::string day{record_text::kAll};    // "01" to "31"
+    std::string account{gbText(IDS_RECORD_ALL)};
+    std::string year{gbText(IDS_RECORD_ALL)};   // "2009"
+    std::string month{gbText(IDS_RECORD_ALL)};  // "01" to "12"
+    std::string day{gbText(IDS_RECORD_ALL)};    // "01" to "31"
 
-    static bool isAll(std::string_view value) { return value == record_text::kAll; }
+    static bool isAll(std::string_view value);
     bool operator==(const RecordFilter&) const = default;
 
     // Whether a record file is read, by its name without ".xml" ("2009-06"): with year and

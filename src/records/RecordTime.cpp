@@ -1,6 +1,7 @@
 #include "records/RecordTime.h"
 
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 
 namespace tarnix {
 namespace {
@@ -134,18 +135,21 @@ std::optional<int64_t> sessionSeconds(std::string_view start, std::string_view e
 }
 
 std::string durationText(int64_t seconds) {
+    // Made for every row of a query: the units are made once.
+    static const std::string hours = gbText(IDS_HOURS), minutes = gbText(IDS_MINUTES),
+                             secondsUnit = gbText(IDS_SECONDS);
     const int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
     std::string text;
     if (h != 0) {
         text += std::to_string(h);
-        text += record_text::kHours;
+        text += hours;
     }
     if (h != 0 || m != 0) {
         text += std::to_string(m);
-        text += record_text::kMinutes;
+        text += minutes;
     }
     text += std::to_string(s);
-    text += record_text::kSeconds;
+    text += secondsUnit;
     return text;
 }
 

@@ -2,7 +2,8 @@
 
 #include <limits>
 
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "records/RecordTime.h"
 
 namespace tarnix {
@@ -42,13 +43,13 @@ void SessionTotals::add(std::optional<int64_t> seconds, std::string_view sent,
 }
 
 std::string SessionTotals::summaryLine() const {
-    std::string line(record_text::kSummaryCount);
+    std::string line(gbText(IDS_RECORD_SUMMARY_COUNT));
     line += std::to_string(count_);
-    line += record_text::kSummaryTime;
+    line += gbText(IDS_RECORD_SUMMARY_TIME);
     line += durationText(seconds_);
-    line += record_text::kSummaryTraffic;
+    line += gbText(IDS_RECORD_SUMMARY_TRAFFIC);
     line += groupDigits(std::to_string(bytes_));
-    line += record_text::kBytes;
+    line += gbText(IDS_RECORD_BYTES);
     return line;
 }
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "TextIds.h"
 #include "base/Paths.h"
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "store/DamagedFile.h"
 #include "store/XmlFileLoad.h"
 
@@ -13,34 +15,6 @@ namespace {
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
 constexpr std::string_view kRoot = "CONFIG";
-constexpr std::string_view kMinutes = "\xb7\xd6\xd6\xd3";  // 分钟
-constexpr std::string_view kSeconds = "\xc3\xeb";          // 秒
-constexpr std::string_view kCaption = "\xcc\xe1\xca\xbe";  // 提示
-
-// 无法读取配置文件 config.xml，它可能正被其他程序占用。为保护其中保存的帐号，本次运行不会
-// 写入该文件，对设置的更改不会保存。请关闭占用它的程序后重新启动客户端。
-constexpr std::string_view kUnreadableNotice =
-    "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xc5\xe4\xd6\xc3\xce\xc4\xbc\xfe config.xml\xa3\xac"
-    "\xcb\xfc\xbf\xc9\xc4\xdc\xd5\xfd\xb1\xbb\xc6\xe4\xcb\xfb\xb3\xcc\xd0\xf2\xd5\xbc\xd3\xc3"
-    "\xa1\xa3\xce\xaa\xb1\xa3\xbb\xa4\xc6\xe4\xd6\xd0\xb1\xa3\xb4\xe6\xb5\xc4\xd5\xca\xba\xc5"
-    "\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0\xb2\xbb\xbb\xe1\xd0\xb4\xc8\xeb\xb8\xc3\xce\xc4"
-    "\xbc\xfe\xa3\xac\xb6\xd4\xc9\xe8\xd6\xc3\xb5\xc4\xb8\xfc\xb8\xc4\xb2\xbb\xbb\xe1\xb1\xa3"
-    "\xb4\xe6\xa1\xa3\xc7\xeb\xb9\xd8\xb1\xd5\xd5\xbc\xd3\xc3\xcb\xfc\xb5\xc4\xb3\xcc\xd0\xf2"
-    "\xba\xf3\xd6\xd8\xd0\xc2\xc6\xf4\xb6\xaf\xbf\xcd\xbb\xa7\xb6\xcb\xa1\xa3";
-// 配置文件 config.xml 已损坏，原文件已另存为 <name>，设置已恢复为默认值。
-constexpr std::string_view kDamagedNoticeStart =
-    "\xc5\xe4\xd6\xc3\xce\xc4\xbc\xfe config.xml \xd2\xd1\xcb\xf0\xbb\xb5\xa3\xac\xd4\xad"
-    "\xce\xc4\xbc\xfe\xd2\xd1\xc1\xed\xb4\xe6\xce\xaa ";
-constexpr std::string_view kDamagedNoticeEnd =
-    "\xa3\xac\xc9\xe8\xd6\xc3\xd2\xd1\xbb\xd6\xb8\xb4\xce\xaa\xc4\xac\xc8\xcf\xd6\xb5\xa1\xa3";
-// 配置文件 config.xml 已损坏，且无法另存。为保留原文件，本次运行不会写入它，对设置的更改
-// 不会保存。
-constexpr std::string_view kDamagedStuckNotice =
-    "\xc5\xe4\xd6\xc3\xce\xc4\xbc\xfe config.xml \xd2\xd1\xcb\xf0\xbb\xb5\xa3\xac\xc7\xd2"
-    "\xce\xde\xb7\xa8\xc1\xed\xb4\xe6\xa1\xa3\xce\xaa\xb1\xa3\xc1\xf4\xd4\xad\xce\xc4\xbc\xfe"
-    "\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0\xb2\xbb\xbb\xe1\xd0\xb4\xc8\xeb\xcb\xfc\xa3\xac"
-    "\xb6\xd4\xc9\xe8\xd6\xc3\xb5\xc4\xb8\xfc\xb8\xc4\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6\xa1\xa3";
-
 // A file another program holds is read again for about as long as a save waits for one.
 
 // The settings of a new config.xml, in file order.
@@ -80,10 +54,9 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
             // Its bytes may still hold the subscriber's accounts: they go aside, not away.
             const std::filesystem::path aside = keepDamagedAside(path_);
             readOnly_ = aside.empty();
-            startNotice_ = readOnly_
-                               ? std::string(kDamagedStuckNotice)
-                               : std::string(kDamagedNoticeStart) + aside.filename().string() +
-                                     std::string(kDamagedNoticeEnd);
+            startNotice_ = readOnly_ ? gbText(IDS_CONFIG_DAMAGED_KEPT)
+                                     : gbText(IDS_CONFIG_DAMAGED) + aside.filename().string() +
+                                           gbText(IDS_CONFIG_DAMAGED_RESET);
             makeDefault(doc_);
             if (!readOnly_) doc_.Save(path_);
             break;
@@ -91,7 +64,7 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
         case XmlFileState::Unreadable:
             // Defaults written now would replace the accounts the file holds.
             readOnly_ = true;
-            startNotice_ = kUnreadableNotice;
+            startNotice_ = gbText(IDS_CONFIG_UNREADABLE);
             makeDefault(doc_);
             break;
     }
@@ -105,7 +78,7 @@ void ConfigStore::ShowStartNotice(void* owner) {
         std::lock_guard<std::recursive_mutex> lock(mutex_);
         text.swap(startNotice_);
     }
-    if (!text.empty()) prompt({owner, text, std::string(kCaption), PromptIcon::Warning});
+    if (!text.empty()) prompt({owner, text, gbText(IDS_PROMPT_CAPTION), PromptIcon::Warning});
 }
 
 bool ConfigStore::Save() {
@@ -244,10 +217,10 @@ void ConfigStore::SetMessagePopup(bool on) {
 std::string ConfigStore::GetRedialIntervalText() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string value;
-    if (!readLast("RedialTimegrap", value)) return std::string(kSeconds);
+    if (!readLast("RedialTimegrap", value)) return gbText(IDS_SECONDS);
     const int seconds = toInt(value);
-    if (seconds > 59) return std::to_string(seconds / 60) + std::string(kMinutes);
-    return value + std::string(kSeconds);
+    if (seconds > 59) return std::to_string(seconds / 60) + gbText(IDS_MINUTES);
+    return value + gbText(IDS_SECONDS);
 }
 
 void ConfigStore::GetRedialSettings(int& intervalSeconds, int& tries) {

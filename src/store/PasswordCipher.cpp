@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "TextIds.h"
+#include "base/Texts.h"
+
 namespace tarnix {
 namespace {
 
@@ -140,7 +143,7 @@ void PasswordCipher::Encrypt(std::string_view plain) {
 
 void PasswordCipher::Decrypt(std::string_view hex) {
     if (hex.size() != 16 && (hex.size() < 16 || hex.size() % 16 != 0)) {
-        plainText_ = std::string(kBadLengthText);
+        plainText_ = gbText(IDS_CIPHER_BAD_LENGTH);  // "待解密字符长度必须为16的倍数！"
         return;
     }
     const size_t blocks = std::min(kMaxBlocks, hex.size() / 16);

@@ -18,10 +18,6 @@ class PasswordCipher {
   public:
     // Only the first 8 bytes form the DES key.
     static constexpr std::string_view kBuiltInKey = "qarnelo fint cyp 38207";
-    // "待解密字符长度必须为16的倍数！": the result of decrypting a text of a bad length.
-    static constexpr std::string_view kBadLengthText =
-        "\xb4\xfd\xbd\xe2\xc3\xdc\xd7\xd6\xb7\xfb\xb3\xa4\xb6\xc8\xb1\xd8\xd0\xeb\xce\xaa"
-        "16\xb5\xc4\xb1\xb6\xca\xfd\xa3\xa1";
     static constexpr size_t kMaxBlocks = 511;
 
     // Derives the round keys from the first 8 bytes (fewer bytes are padded with zeros).

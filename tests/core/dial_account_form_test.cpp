@@ -6,6 +6,8 @@
 #include <iterator>
 #include <random>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "base/DialEntry.h"
 #include "../support/PromptRecorder.h"
 #include "dial/AccountForm.h"
@@ -46,7 +48,7 @@ class LoginForm : public ::testing::Test {
     std::string refusal() {
         if (prompts_.empty()) return "";
         const auto& r = prompts_.back();
-        EXPECT_EQ(r.caption, AccountForm::kCaption);
+        EXPECT_EQ(r.caption, gbText(IDS_PROMPT_CAPTION));
         EXPECT_EQ(r.icon, PromptIcon::Stop);
         return r.text;
     }
@@ -113,7 +115,7 @@ TEST_F(LoginForm, ATypedPasswordMayHaveSixteenBytesAndAChineseCharacterCountsTwo
     const std::string before = fileBytes();
     for (const std::string& tooLong : {std::string(17, 'p'), chinese8 + "1"}) {
         EXPECT_FALSE(accept({"dave", tooLong, 1}));
-        EXPECT_EQ(refusal(), AccountForm::kPasswordTooLongText);
+        EXPECT_EQ(refusal(), gbText(IDS_PASSWORD_TOO_LONG));
     }
     EXPECT_EQ(fileBytes(), before) << "nothing is saved on a refusal";
 }
@@ -121,9 +123,9 @@ TEST_F(LoginForm, ATypedPasswordMayHaveSixteenBytesAndAChineseCharacterCountsTwo
 TEST_F(LoginForm, RefusesAnEmptyAccountOrPasswordAndSavesNothing) {
     const std::string before = fileBytes();
     EXPECT_FALSE(accept({"", "secret", 1}));
-    EXPECT_EQ(refusal(), AccountForm::kNoAccountText);
+    EXPECT_EQ(refusal(), gbText(IDS_NO_ACCOUNT));
     EXPECT_FALSE(accept({"erin", "", 1}));
-    EXPECT_EQ(refusal(), AccountForm::kNoPasswordText);
+    EXPECT_EQ(refusal(), gbText(IDS_NO_PASSWORD));
     EXPECT_EQ(prompts_.size(), 2u);
     EXPECT_EQ(fileBytes(), before);
 }
@@ -182,7 +184,7 @@ TEST_F(LoginForm, SavedTextTheCipherCannotHaveMadeIsTreatedAsTyped) {
     config_.SaveAccount(kDialEntryName, junk, "judy");
     const std::string before = fileBytes();
     EXPECT_FALSE(accept({"judy", junk, 1}));
-    EXPECT_EQ(refusal(), AccountForm::kPasswordTooLongText);
+    EXPECT_EQ(refusal(), gbText(IDS_PASSWORD_TOO_LONG));
     EXPECT_EQ(fileBytes(), before);
 
     // Far too long but hex: decrypted (and cut by the cipher), never a crash.

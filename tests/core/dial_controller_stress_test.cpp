@@ -19,8 +19,8 @@ namespace {
 using testing::DialRig;
 using testing::eventually;
 
-const std::string kNormal(SessionRecords::kNormalCause);
-const std::string kAbnormal(SessionRecords::kAbnormalCause);
+const std::string kNormal = "\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa";  // 正常断开
+const std::string kAbnormal = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";  // 非法断开
 
 // Ends the process with the seed when a run does not finish: a deadlock has no other way out.
 class Watchdog {

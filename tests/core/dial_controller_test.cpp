@@ -12,10 +12,14 @@ using testing::DialRig;
 using testing::eventually;
 using testing::readRecordItems;
 
-const std::string kNormal(SessionRecords::kNormalCause);
-const std::string kAbnormal(SessionRecords::kAbnormalCause);
-const std::string kConnected(DialView::kConnectedStatus);
-const std::string kWelcome(DialView::kWelcomeStatus);
+const std::string kNormal = "\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa";    // 正常断开
+const std::string kAbnormal = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";  // 非法断开
+// "已经成功地建立了连接" and "欢迎使用澄远宽带拨号客户端", the status line's two texts.
+const std::string kConnected =
+    "\xd2\xd1\xbe\xad\xb3\xc9\xb9\xa6\xb5\xd8\xbd\xa8\xc1\xa2\xc1\xcb\xc1\xac\xbd\xd3";
+const std::string kWelcome =
+    "\xbb\xb6\xd3\xad\xca\xb9\xd3\xc3\xb3\xce\xd4\xb6\xbf\xed\xb4\xf8\xb2\xa6\xba\xc5"
+    "\xbf\xcd\xbb\xa7\xb6\xcb";
 using Events = std::vector<std::string>;
 
 class Controller : public ::testing::Test {

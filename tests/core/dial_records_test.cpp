@@ -21,8 +21,8 @@ using testing::FakeRemoteAccess;
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
 const std::string kEntry(kDialEntryName);
-const std::string kNormal(SessionRecords::kNormalCause);
-const std::string kAbnormal(SessionRecords::kAbnormalCause);
+const std::string kNormal = "\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa";  // 正常断开
+const std::string kAbnormal = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";  // 非法断开
 
 std::string item(const std::string& user, const std::string& start, const std::string& end,
                  const std::string& ip, const std::string& cause = "",

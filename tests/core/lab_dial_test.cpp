@@ -7,6 +7,8 @@
 #include <iostream>
 #include <thread>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "../support/DialRig.h"
 #include "../support/lab_Process.h"
 #include "../support/lab_Server.h"
@@ -108,7 +110,7 @@ TEST(LabDial, ARefusedConnectSaysWhyInWords) {
     EXPECT_EQ(rig.view.events(), shown);
 
     controller.connect({"demo", "demo"});
-    EXPECT_TRUE(testing::eventually([&] { return rig.view.status() == DialView::kConnectedStatus; },
+    EXPECT_TRUE(testing::eventually([&] { return rig.view.status() == gbText(IDS_STATUS_CONNECTED); },
                                     std::chrono::milliseconds(kPatienceMs)));
     controller.stopMonitors();
     rig.connectManage->Close();

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "../fuzz/datagram_fuzz_case.h"
 #include "base/Socket.h"
 #include "messageserver/MessageChannel.h"
@@ -229,9 +231,9 @@ TEST(MessageChannelException, KeepsAtMost255BytesAndCopiesWhole) {
     const std::string text(300, 'x');
     MessageChannel::Exception cut(text);
     EXPECT_EQ(std::string(cut.message()), text.substr(0, 255));
-    const MessageChannel::Exception original(MessageChannel::kBindFailedText);
+    const MessageChannel::Exception original(gbText(IDS_MSG_BIND_FAILED));
     const MessageChannel::Exception copy(original);
-    EXPECT_EQ(std::string_view(copy.message()), MessageChannel::kBindFailedText);
+    EXPECT_EQ(std::string_view(copy.message()), gbText(IDS_MSG_BIND_FAILED));
 }
 
 TEST(MessageDatagram, ShortReadsStayWithinTheirBytes) {

@@ -234,7 +234,7 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     auto records = [&] { return readRecordItems(currentRecordFile(folder_.path())); };
     auto closedRecords = [&] {
         int n = 0;
-        for (const auto& r : records()) n += r.cause == SessionRecords::kNormalCause;
+        for (const auto& r : records()) n += r.cause == SessionRecords::normalCause();
         return n;
     };
 
@@ -254,7 +254,7 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     ASSERT_EQ(items.size(), 2u);
     for (const auto& item : items) {
         EXPECT_EQ(item.user, "demo");
-        EXPECT_EQ(item.cause, SessionRecords::kNormalCause);
+        EXPECT_EQ(item.cause, SessionRecords::normalCause());
     }
 }
 

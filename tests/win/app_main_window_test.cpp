@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
 #include "../support/PromptRecorder.h"
@@ -279,7 +281,7 @@ TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndEnterInThePasswordBoxConnect
     }
     // Enter pressed 登录 once, which asks for the account first; Escape pressed nothing.
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, AccountForm::kNoAccountText);
+    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_NO_ACCOUNT));
     MSG letter{hwnd(), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(window_->filterMessage(letter));
     // A control that asks for every key (the shortcut panel's caption editor) gets them.
@@ -452,7 +454,7 @@ TEST_F(MainWindowTest, SleepHangsUpTheResumeRedialsOnceTheNetworkIsBack) {
     EXPECT_EQ(rig_.backend->dialled().size(), 2u) << "one dial after the resume";
     auto items = testing::readRecordItems(testing::currentRecordFile(rig_.folder));
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[1].cause, std::string(SessionRecords::kNormalCause));
+    EXPECT_EQ(items[1].cause, SessionRecords::normalCause());
 
     // A sleep while not connected: nothing to dial again.
     command(ID_TOOL_DISCONNECT);

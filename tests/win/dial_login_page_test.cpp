@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "../support/DialRig.h"
 #include "../support/lab_Server.h"
 #include "../support/PromptRecorder.h"
@@ -143,10 +145,10 @@ TEST_F(LoginPageTest, RefusalsShowTheStopIconAndDialNothing) {
     submit(L"", L"pw");
     submit(L"carl", L"12345678901234567");
     ASSERT_EQ(prompts_.size(), 2u);
-    EXPECT_EQ(prompts_[0].text, AccountForm::kNoAccountText);
-    EXPECT_EQ(prompts_[1].text, AccountForm::kPasswordTooLongText);
+    EXPECT_EQ(prompts_[0].text, gbText(IDS_NO_ACCOUNT));
+    EXPECT_EQ(prompts_[1].text, gbText(IDS_PASSWORD_TOO_LONG));
     for (const auto& p : prompts_) {
-        EXPECT_EQ(p.caption, AccountForm::kCaption);
+        EXPECT_EQ(p.caption, gbText(IDS_PROMPT_CAPTION));
         EXPECT_EQ(p.icon, PromptIcon::Stop);
         EXPECT_EQ(p.owner, page_->hwnd());
     }
@@ -233,7 +235,7 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     ASSERT_TRUE(pumpUntil([&] { return items().size() == 2 && host_.linkUps == 2; }))
         << "Reconnect dials again";
     records = items();
-    EXPECT_EQ(records[1].cause, SessionRecords::kAbnormalCause);
+    EXPECT_EQ(records[1].cause, SessionRecords::abnormalCause());
     EXPECT_FALSE(records[1].end.empty());
     EXPECT_EQ(records[0].end, "");
     EXPECT_EQ(host_.linkDowns, 1);
@@ -244,7 +246,7 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     ASSERT_TRUE(pumpUntil([&] { return !page_->connectedState(); }));
     records = items();
     ASSERT_EQ(records.size(), 2u) << "no redial after the user's disconnect";
-    EXPECT_EQ(records[0].cause, SessionRecords::kNormalCause);
+    EXPECT_EQ(records[0].cause, SessionRecords::normalCause());
     EXPECT_GT(std::stol(records[0].sent), 0);
     EXPECT_GT(std::stol(records[0].received), 0);
     page_->stopMonitors();

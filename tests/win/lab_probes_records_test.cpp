@@ -90,11 +90,11 @@ TEST_F(LabLink, RecordsCarryTheLabAddressCauseAndCounters) {
     ASSERT_TRUE(doc.FindElement("record"));
     ASSERT_TRUE(doc.FindChildElement("ITEM"));
     EXPECT_EQ(doc.GetChildAttribute("ip"), "10.77.0.5");  // the pool hands the freed address out again
-    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::kAbnormalCause);
+    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::abnormalCause());
     EXPECT_EQ(doc.GetChildAttribute("send"), "");
     ASSERT_TRUE(doc.FindChildElement("ITEM"));
     EXPECT_EQ(doc.GetChildAttribute("ip"), "10.77.0.5");
-    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::kNormalCause);
+    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::normalCause());
     EXPECT_GT(std::stol(doc.GetChildAttribute("send")), 0);
     EXPECT_GT(std::stol(doc.GetChildAttribute("recv")), 0);
     EXPECT_FALSE(doc.GetChildAttribute("end_time").empty());

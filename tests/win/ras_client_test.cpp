@@ -75,7 +75,7 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
     EXPECT_TRUE(waitFor(
         [&] {
             auto items = records();
-            return items.size() == 2 && items[1].cause == SessionRecords::kAbnormalCause &&
+            return items.size() == 2 && items[1].cause == SessionRecords::abnormalCause() &&
                    sessions() == "END 1\n";
         },
         20s))
@@ -87,7 +87,7 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
     EXPECT_TRUE(waitFor(
         [&] {
             auto items = records();
-            return !items.empty() && items[0].cause == SessionRecords::kNormalCause &&
+            return !items.empty() && items[0].cause == SessionRecords::normalCause() &&
                    sessions() == "END 0\n";
         },
         10s));

@@ -20,8 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::string kNormal(SessionRecords::kNormalCause);
-const std::string kAbnormal(SessionRecords::kAbnormalCause);
+const std::string kNormal = "\xd5\xfd\xb3\xa3\xb6\xcf\xbf\xaa";  // 正常断开
+const std::string kAbnormal = "\xb7\xc7\xb7\xa8\xb6\xcf\xbf\xaa";  // 非法断开
 
 class RasLifecycle : public ::testing::Test {
   protected:

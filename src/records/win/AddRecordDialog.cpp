@@ -2,7 +2,8 @@
 
 #include "base/CodePage.h"
 #include "base/Prompt.h"
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "records_ids.h"
 #include "widgets/win/Pickers.h"
 #include "widgets/win/Strings.h"
@@ -49,7 +50,7 @@ void AddRecordDialog::onOK() {
     session_.user = wideToGb(itemText(IDC_ADD_USER));
     if (ManualSession::isBlank(session_.user)) {
         // Refused here, so that what was typed in the other fields stays.
-        prompt({hwnd(), loadGbString(IDS_ADD_USER_MISSING), std::string(record_text::kCaption),
+        prompt({hwnd(), loadGbString(IDS_ADD_USER_MISSING), gbText(IDS_PROMPT_CAPTION),
                 PromptIcon::Information});
         SetFocus(item(IDC_ADD_USER));
         return;

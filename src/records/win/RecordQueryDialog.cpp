@@ -7,7 +7,8 @@
 #include "dial/SessionRecords.h"
 #include "records/RecordExport.h"
 #include "records/RecordQuery.h"
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "records/win/AddRecordDialog.h"
 #include "records/win/UsageChartDialog.h"
 #include "records_ids.h"
@@ -32,7 +33,6 @@ constexpr int kWidestCell = 140;
 
 // The widest cell each column typically shows (the user's: the longest account listed).
 std::vector<std::string> widestCells(const std::vector<std::string>& accounts) {
-    using namespace record_text;
     std::string user;
     for (const std::string& name : accounts)
         if (name.size() > user.size()) user = name;
@@ -40,9 +40,9 @@ std::vector<std::string> widestCells(const std::vector<std::string>& accounts) {
     return {"99999",
             user,
             "2026-12-31 23:59:59",
-            "9" + std::string(kHours) + "59" + std::string(kMinutes) + "59" + std::string(kSeconds),
+            "9" + gbText(IDS_HOURS) + "59" + gbText(IDS_MINUTES) + "59" + gbText(IDS_SECONDS),
             "255.255.255.255",
-            std::string(SessionRecords::kAbnormalCause),
+            SessionRecords::abnormalCause(),
             counter,
             counter};
 }
@@ -84,7 +84,7 @@ void RecordQueryDialog::fitColumns(const std::vector<std::string>& accounts) {
 
 std::vector<std::string> RecordQueryDialog::fillFilters() {
     std::vector<std::string> names = folder_.accountNames();
-    std::vector<std::string> accounts{std::string(record_text::kAll)};
+    std::vector<std::string> accounts{gbText(IDS_RECORD_ALL)};
     accounts.insert(accounts.end(), names.begin(), names.end());
     fillChoices(ComboBox(hwnd(), IDC_RECORD_ACCOUNT), accounts);
     fillChoices(ComboBox(hwnd(), IDC_RECORD_YEAR), folder_.yearChoices(clock_.now().year));
@@ -155,8 +155,8 @@ void RecordQueryDialog::selectAll() {
     list().selectAll();
 }
 
-void RecordQueryDialog::tell(const std::string& gbText, bool question) {
-    prompt({hwnd(), gbText, std::string(record_text::kCaption),
+void RecordQueryDialog::tell(const std::string& message, bool question) {
+    prompt({hwnd(), message, gbText(IDS_PROMPT_CAPTION),
             question ? PromptIcon::Warning : PromptIcon::Information,
             question ? PromptButtons::YesNo : PromptButtons::Ok});
 }
@@ -164,12 +164,12 @@ void RecordQueryDialog::tell(const std::string& gbText, bool question) {
 void RecordQueryDialog::deleteSelected() {
     std::vector<int> selected = list().selectedRows();
     if (selected.empty()) {
-        tell(std::string(record_text::kSelectFirst));
+        tell(gbText(IDS_RECORD_SELECT_FIRST));
         return;
     }
     const int answer =
-        prompt({hwnd(), std::string(record_text::kConfirmDelete),
-                std::string(record_text::kCaption), PromptIcon::Warning, PromptButtons::YesNo});
+        prompt({hwnd(), gbText(IDS_RECORD_CONFIRM_DELETE),
+                gbText(IDS_PROMPT_CAPTION), PromptIcon::Warning, PromptButtons::YesNo});
     if (answer != kAnswerYes) return;
     std::vector<size_t> rows(selected.begin(), selected.end());
     RecordChange change = editor_.remove(table_, rows);

@@ -46,7 +46,7 @@ class RecordQueryDialog : public Dialog {
     void addByHand();
     void exportList();
     void showChart();
-    void tell(const std::string& gbText, bool question = false);
+    void tell(const std::string& message, bool question = false);
 
     static constexpr int IDC_LIST = 1083;
     RecordFolder folder_;

@@ -2,7 +2,8 @@
 
 #include "base/CodePage.h"
 #include "base/Prompt.h"
-#include "records/RecordTexts.h"
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "records_ids.h"
 #include "widgets/win/Strings.h"
 
@@ -46,7 +47,7 @@ bool UserManagementDialog::onCommand(int id, int code, HWND) {
 void UserManagementDialog::markSelected() {
     std::vector<int> selected = list().selectedRows();
     if (!model_.mark(std::vector<size_t>(selected.begin(), selected.end()))) {
-        prompt({hwnd(), std::string(record_text::kSelectFirst), std::string(record_text::kCaption),
+        prompt({hwnd(), gbText(IDS_RECORD_SELECT_FIRST), gbText(IDS_PROMPT_CAPTION),
                 PromptIcon::Information, PromptButtons::Ok});
         return;
     }
