@@ -32,8 +32,8 @@ DialController::DialController(Services services)
       access_(*services.remoteAccess),
       config_(*services.config),
       view_(*services.view),
-      dataFolder_(services.dataFolder),
-      records_(dataFolder_ / "record", access_, *services.clock),
+      recordFolder_(services.recordFolder),
+      records_(recordFolder_, access_, *services.clock),
       sleep_(std::move(services.sleep)),
       progressSaveMs_(std::max<std::uint32_t>(services.progressSaveMs, 1)) {
     if (!sleep_) sleep_ = [this](std::uint32_t ms) { redialPause(ms); };
@@ -54,7 +54,7 @@ bool DialController::connectCommand(AccountForm& form, const LoginFields& fields
 
 void DialController::connect(const DialRequest& request) {
     std::error_code ignored;
-    std::filesystem::create_directories(dataFolder_ / "record", ignored);
+    std::filesystem::create_directories(recordFolder_, ignored);
     startCommand([this, request] { dialWorker(request); });
     if (config_.GetReconnect() != 0 && config_.GetAlwaysConnect() == 0) readRedialSettings();
 }

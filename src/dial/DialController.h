@@ -47,8 +47,8 @@ class DialController {
         RemoteAccess* remoteAccess = nullptr;     // the view matching connectManage's dials
         ConfigStore* config = nullptr;
         DialView* view = nullptr;
-        std::filesystem::path dataFolder;  // <program folder>/data; records in its "record"
-        Clock* clock = nullptr;            // required: the clock records are stamped with
+        std::filesystem::path recordFolder;  // made at the first dial when missing
+        Clock* clock = nullptr;              // required: the clock records are stamped with
         // The pause between redial attempts. Empty: a real pause that ends early when the
         // monitors stop, the user hangs up or a link is followed again.
         Sleeper sleep;
@@ -152,7 +152,7 @@ class DialController {
     RemoteAccess& access_;
     ConfigStore& config_;
     DialView& view_;
-    const std::filesystem::path dataFolder_;
+    const std::filesystem::path recordFolder_;
     SessionRecords records_;
     Sleeper sleep_;
     const std::uint32_t progressSaveMs_;

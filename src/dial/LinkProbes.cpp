@@ -36,6 +36,21 @@ std::string LinkProbes::connectionAddress() {
     return address;
 }
 
+bool LinkProbes::readCounters(std::optional<LinkCounters>& counters) {
+    counters.reset();
+    std::vector<ActiveConnection> live;
+    if (!access_.enumConnections(live, 10)) return false;
+    for (const ActiveConnection& c : live) {
+        if (c.entryName != kDialEntryName) continue;
+        LinkStatistics stats;
+        if (c.handle && access_.statistics(c.handle, stats))
+            counters = LinkCounters{c.handle, stats.bytesSent, stats.bytesReceived,
+                                    stats.connectDurationMs};
+        break;
+    }
+    return true;
+}
+
 // The speed of the dial entry's own link, as its counters report it. Without them, the
 // table's PPP interface, else its first interface that is not loopback: on current
 // Windows the first row is usually the loopback interface, whose speed says nothing.

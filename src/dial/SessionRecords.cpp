@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <mutex>
 #include <vector>
 
-#include "TextIds.h"
 #include "base/DialEntry.h"
 #include "base/TextLines.h"
-#include "base/Texts.h"
+#include "records/MonthFile.h"
 #include "store/DamagedFile.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
@@ -19,23 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
-
-enum class MonthFile { Missing, Usable, Damaged, Unreadable };
-
-// Loads an existing month file into `doc` with the cursor on its `record` root.
-MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return ec ? MonthFile::Unreadable : MonthFile::Missing;
-    const auto size = fs::file_size(path, ec);
-    if (ec) return MonthFile::Unreadable;
-    if (size == 0) return MonthFile::Missing;  // nothing in it to keep
-    if (doc.Load(path) && doc.FindElement("record")) return MonthFile::Usable;
-    // Not a record file, or not readable at all (another program may hold it).
-    std::string bytes, error;
-    return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
-}
-
 std::string counterText(std::uint32_t value) {
     // The files have always shown the counters as signed 32-bit numbers.
     return std::to_string(static_cast<std::int32_t>(value));
@@ -43,31 +26,8 @@ std::string counterText(std::uint32_t value) {
 
 }  // namespace
 
-std::mutex& recordFilesMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::string SessionRecords::normalCause() {
-    return gbText(IDS_CAUSE_NORMAL);
-}
-
-std::string SessionRecords::abnormalCause() {
-    return gbText(IDS_CAUSE_ABNORMAL);
-}
-
 SessionRecords::SessionRecords(fs::path folder, RemoteAccess& access, Clock& clock)
     : folder_(std::move(folder)), access_(access), clock_(clock) {}
-
-std::string SessionRecords::monthFileName(const LocalTime& time) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%d-%02d.xml", time.year, time.month);
-    return name;
-}
-
-fs::path SessionRecords::folderBeside(const fs::path& programFolder) {
-    return programFolder / "data" / "record";
-}
 
 std::string SessionRecords::entryAddress() {
     // With more than one connection of the entry, the last one's address is taken.
@@ -95,30 +55,13 @@ void SessionRecords::add(const std::string& accountName, const std::string& addr
     const fs::path path = folder_ / monthFileName(now);
 
     XmlDocument doc;
-    MonthFile state = loadMonthFile(path, doc);
-    if (state == MonthFile::Unreadable) return;  // another program holds it: leave it be
-    if (state == MonthFile::Damaged) {
+    MonthFileState state = loadMonthFile(path, doc);
+    if (state == MonthFileState::Unreadable) return;  // another program holds it: leave it be
+    if (state == MonthFileState::Damaged) {
         if (keepDamagedAside(path).empty()) return;
-        state = MonthFile::Missing;
+        state = MonthFileState::Missing;
     }
-
-    if (state == MonthFile::Usable) {
-        doc.EnterElement();
-        doc.InsertElement("ITEM");
-    } else {
-        doc.SetDocText(kDeclaration);
-        doc.AddElement("record");
-        doc.EnterElement();
-        doc.AddElement("ITEM");
-    }
-    doc.SetAttribute("user", accountName);
-    doc.SetAttribute("start_time", formatTime(now));
-    doc.SetAttribute("end_time", "");
-    doc.SetAttribute("ip", address);
-    doc.SetAttribute("error_code", "");
-    doc.SetAttribute("send", "");
-    doc.SetAttribute("recv", "");
-    if (state != MonthFile::Usable) doc.LeaveElement();
+    writeItem(doc, state, {accountName, formatTime(now), "", address, "", "", ""}, ItemPlace::First);
     if (!doc.Save(path)) return;
     openFile_ = path;
     openStart_ = formatTime(now);
@@ -143,7 +86,7 @@ namespace {
 // Puts the cursor on the newest record of `path` when it is still open (and, with
 // `start`, began then).
 bool enterOpenRecord(const fs::path& path, XmlDocument& doc, const std::string& start = {}) {
-    if (loadMonthFile(path, doc) != MonthFile::Usable) return false;
+    if (loadMonthFile(path, doc) != MonthFileState::Usable) return false;
     if (!doc.FindChildElement("ITEM") || !doc.EnterElement()) return false;
     if (!doc.GetAttribute("end_time").empty()) return false;
     return start.empty() || doc.GetAttribute("start_time") == start;

@@ -1,12 +1,8 @@
 #pragma once
-// The session record files: one XML file a month in data\record beside the program,
-// "<year>-<month>.xml", root `record`, one `ITEM` per session, newest first:
-//
-//   <ITEM user="..." start_time="..." end_time="..." ip="..." error_code="..." send="..." recv="..."/>
+// The sessions' records in the month files (records/MonthFile.h), newest first.
 //
 // A record is opened when a dial has been made and closed when the session ends, by
-// the user (normal, with the traffic counters) or by a drop (abnormal). The query page
-// and the statistics read these files, so their layout is kept exactly.
+// the user (normal, with the traffic counters) or by a drop (abnormal).
 //
 // A record is closed only by the run that opened or adopted it. While its link is up the
 // run saves the counters into it and the time it was last known alive into
@@ -15,8 +11,8 @@
 // leaves its record open; the next start closes it as "非法断开" at that time.
 
 #include <filesystem>
-#include <mutex>
 #include <string>
+#include <string_view>
 
 #include "base/Clock.h"
 #include "dial/RemoteAccess.h"
@@ -25,10 +21,6 @@ namespace tarnix {
 
 class SessionRecords {
   public:
-    // "正常断开" and "非法断开", the causes a closing writes into `error_code` (GB2312).
-    static std::string normalCause();
-    static std::string abnormalCause();
-
     // `folder` is the record folder; it is not created here (the connect command makes it).
     SessionRecords(std::filesystem::path folder, RemoteAccess& access, Clock& clock);
 
@@ -51,11 +43,6 @@ class SessionRecords {
     // was last seen alive. A record file another program holds keeps its old counters.
     void saveProgress(const LinkStatistics* stats);
 
-    // "2009-03.xml" for March 2009.
-    static std::string monthFileName(const LocalTime& time);
-    // <program folder>\data\record
-    static std::filesystem::path folderBeside(const std::filesystem::path& programFolder);
-
   private:
     void add(const std::string& accountName, const std::string& address);
     void close(std::string_view cause, const std::string& sent, const std::string& received);
@@ -68,13 +55,9 @@ class SessionRecords {
     Clock& clock_;
     // The file and start time of the record this run opened or adopted (empty: none), so
     // that a session running over the end of a month is closed where it was opened, and
-    // only that one. Guarded by recordFilesMutex().
+    // only that one. Guarded by the record files' lock.
     std::filesystem::path openFile_;
     std::string openStart_;
 };
-
-// Serialises every read-modify-write of a record file in the process: the dial worker,
-// the drop monitor and the user-interface thread would otherwise lose each other's edits.
-std::mutex& recordFilesMutex();
 
 }  // namespace tarnix

@@ -1,14 +1,13 @@
 #include "records/RecordEditor.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <map>
 #include <mutex>
 
 #include "TextIds.h"
 #include "base/Texts.h"
-#include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "records/RecordItemCursor.h"
 #include "records/RecordTime.h"
 #include "store/DamagedFile.h"
@@ -20,10 +19,6 @@ namespace tarnix {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
-
-using Values = std::array<std::string, kRecordFieldCount>;
 
 std::string quoted(unsigned head, const std::string& name, unsigned tail,
                    const std::string& reason = {}) {
@@ -51,11 +46,11 @@ bool isDigits(const std::string& text) {
 
 // Where each row's record is now: its own place when that still holds the row's values,
 // otherwise the nearest place that does and is not taken; UINT32_MAX when none does.
-std::vector<uint32_t> findRecords(const std::vector<Values>& items,
-                                  const std::vector<std::pair<uint32_t, Values>>& wanted) {
+std::vector<uint32_t> findRecords(const std::vector<RecordValues>& items,
+                                  const std::vector<std::pair<uint32_t, RecordValues>>& wanted) {
     const int64_t count = static_cast<int64_t>(items.size());
     std::vector<bool> taken(items.size(), false);
-    auto fits = [&](int64_t i, const Values& values) {
+    auto fits = [&](int64_t i, const RecordValues& values) {
         return i >= 0 && i < count && !taken[i] && items[i] == values;
     };
     std::vector<uint32_t> found;
@@ -94,16 +89,16 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
                       doc.GetResultText());
     }
 
-    std::vector<Values> items;
+    std::vector<RecordValues> items;
     for (RecordItemCursor cursor(doc); cursor.next();) {
-        Values& v = items.emplace_back();
+        RecordValues& v = items.emplace_back();
         for (size_t f = 0; f < kRecordFieldCount; ++f)
             v[f] = cursor.attribute(kRecordFieldNames[f]);
     }
-    std::vector<std::pair<uint32_t, Values>> wanted;
+    std::vector<std::pair<uint32_t, RecordValues>> wanted;
     for (size_t row : rows) {
         const RecordItem item = file.itemAt(table.row(row).where);
-        Values v;
+        RecordValues v;
         for (size_t f = 0; f < kRecordFieldCount; ++f)
             v[f] = file.value(item, static_cast<RecordField>(f));
         wanted.emplace_back(table.row(row).place, std::move(v));
@@ -128,26 +123,6 @@ std::string removeFromFile(const RecordTable& table, const std::vector<size_t>& 
     if (going.size() != rows.size())
         return quoted(IDS_RECORD_FILE, file.name(), IDS_RECORD_GONE);
     return {};
-}
-
-enum class MonthFile { Missing, Usable, Damaged, Unreadable };
-
-// Loads a month file into `doc` with the cursor on its `record` root.
-MonthFile loadMonthFile(const fs::path& path, XmlDocument& doc, std::string& error) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        error = ec.message();
-        return ec ? MonthFile::Unreadable : MonthFile::Missing;
-    }
-    const auto size = fs::file_size(path, ec);
-    if (ec) {
-        error = ec.message();
-        return MonthFile::Unreadable;
-    }
-    if (size == 0) return MonthFile::Missing;  // nothing in it to keep
-    if (doc.Load(path) && doc.FindElement("record")) return MonthFile::Usable;
-    std::string bytes;
-    return readWholeFile(path, bytes, error) ? MonthFile::Damaged : MonthFile::Unreadable;
 }
 
 }  // namespace
@@ -195,7 +170,7 @@ RecordChange RecordEditor::add(const ManualSession& session) {
         return change;
     }
 
-    const fs::path path = folder_ / SessionRecords::monthFileName(session.start);
+    const fs::path path = folder_ / monthFileName(session.start);
     const std::string name = gbFileName(path);
     std::lock_guard<std::mutex> lock(recordFilesMutex());
     if (isReadOnly(path)) {
@@ -204,40 +179,24 @@ RecordChange RecordEditor::add(const ManualSession& session) {
     }
     XmlDocument doc;
     std::string error;
-    MonthFile state = loadMonthFile(path, doc, error);
-    if (state == MonthFile::Unreadable) {
+    MonthFileState state = loadMonthFile(path, doc, &error);
+    if (state == MonthFileState::Unreadable) {
         change.message = quoted(IDS_RECORD_CANNOT_READ, name, IDS_RECORD_NAME_THEN_REASON, error);
         return change;
     }
-    if (state == MonthFile::Damaged) {
+    if (state == MonthFileState::Damaged) {
         // Its bytes survive under the name the dial writer also uses, and its readable
         // records stay listed.
         if (keepDamagedAside(path).empty()) {
             change.message = quoted(IDS_RECORD_CANNOT_MOVE_DAMAGED, name, IDS_RECORD_NAME_END);
             return change;
         }
-        state = MonthFile::Missing;
+        state = MonthFileState::Missing;
     }
-
-    if (state == MonthFile::Usable) {
-        doc.EnterElement();
-        while (doc.FindElement("ITEM")) {
-        }  // the new one goes after the last ITEM
-        doc.AddElement("ITEM");
-    } else {
-        doc.SetDocText(kDeclaration);
-        doc.AddElement("record");
-        doc.EnterElement();
-        doc.AddElement("ITEM");
-    }
-    doc.SetAttribute("user", session.user);
-    doc.SetAttribute("start_time", formatTime(session.start));
-    doc.SetAttribute("end_time", formatTime(session.end));
-    doc.SetAttribute("ip", session.ip);
-    doc.SetAttribute("error_code", SessionRecords::normalCause());
-    doc.SetAttribute("send", session.sent);
-    doc.SetAttribute("recv", session.received);
-    if (state != MonthFile::Usable) doc.LeaveElement();
+    writeItem(doc, state,
+              {session.user, formatTime(session.start), formatTime(session.end), session.ip,
+               normalCause(), session.sent, session.received},
+              ItemPlace::AfterLast);
     if (!doc.Save(path))
         change.message =
             quoted(IDS_RECORD_CANNOT_SAVE, name, IDS_RECORD_NAME_THEN_REASON, doc.GetResultText());

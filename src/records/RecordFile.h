@@ -10,13 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tarnix {
+#include "records/MonthFile.h"
 
-// The seven attributes of an `ITEM`, in the order the files write them.
-enum class RecordField { User, StartTime, EndTime, Ip, ErrorCode, Send, Recv };
-inline constexpr size_t kRecordFieldCount = 7;
-inline constexpr std::string_view kRecordFieldNames[kRecordFieldCount] = {
-    "user", "start_time", "end_time", "ip", "error_code", "send", "recv"};
+namespace tarnix {
 
 struct TextSpan {
     uint32_t offset = 0;
@@ -47,7 +43,7 @@ class RecordFile {
     // XML engine, which lists whatever of a damaged file it can make out: the ITEMs of
     // `record` and, in a file cut short, those that follow it.
     bool read(std::vector<RecordItem>& items);
-    bool readByEngine() const { return engine_; }
+    bool readByEngine() const { return engine_; }  // which way it was read (tests)
 
     // A value as listed, entities replaced.
     std::string value(const RecordItem& item, RecordField f) const;

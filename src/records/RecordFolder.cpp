@@ -38,10 +38,6 @@ size_t recordSuffix(const std::string& name) {
 
 RecordFolder::RecordFolder(fs::path folder) : folder_(std::move(folder)) {}
 
-RecordFolder RecordFolder::beside(const fs::path& programFolder) {
-    return RecordFolder(programFolder / "data" / "record");
-}
-
 void RecordFolder::create() const {
     std::error_code ec;
     fs::create_directories(folder_, ec);

@@ -25,8 +25,6 @@ struct RecordFileEntry {
 class RecordFolder {
   public:
     explicit RecordFolder(std::filesystem::path folder);
-    // <program folder>\data\record
-    static RecordFolder beside(const std::filesystem::path& programFolder);
 
     const std::filesystem::path& path() const { return folder_; }
     // Makes the data folder and the record folder when missing; a failure shows later,

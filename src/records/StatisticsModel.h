@@ -8,11 +8,11 @@
 // link beside it changes nothing.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/Clock.h"
-#include "dial/InterfaceTable.h"
-#include "dial/RemoteAccess.h"
+#include "records/LinkReadings.h"
 #include "records/RateHistory.h"
 
 namespace tarnix {
@@ -32,8 +32,7 @@ class StatisticsModel {
     static constexpr int kReceivingIcon = 155;  // received bytes changed since the last tick
     static constexpr int kQuietIcon = 156;      // they did not
 
-    StatisticsModel(RemoteAccess& access, InterfaceTable& interfaces,
-                    std::filesystem::path recordFolder, Clock& clock);
+    StatisticsModel(LinkReadings& link, std::filesystem::path recordFolder, Clock& clock);
 
     // Fills the fields as the window opens; the window then starts its timer.
     void open();
@@ -48,15 +47,13 @@ class StatisticsModel {
     void updateConnectedTime();
     bool updateCounters();
 
-    RemoteAccess& access_;
-    InterfaceTable& interfaces_;
+    LinkReadings& link_;
     std::filesystem::path recordFolder_;
     Clock& clock_;
     StatisticsFields fields_;
     RateHistory history_;
     // The last counter reading of the entry's connection, for the rates.
-    ConnHandle lastConnection_ = 0;
-    LinkStatistics lastStats_;
+    std::optional<LinkCounters> last_;
 };
 
 }  // namespace tarnix

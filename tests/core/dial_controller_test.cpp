@@ -4,6 +4,7 @@
 
 #include "../support/DialRig.h"
 #include "dial/DialFailure.h"
+#include "records/MonthFile.h"
 
 namespace tarnix {
 namespace {
@@ -497,7 +498,7 @@ TEST_F(Controller, StoppingEndsEveryThreadEvenInTheMiddleOfARealPause) {
     services.remoteAccess = &rig_.access;
     services.config = rig_.config.get();
     services.view = &rig_.view;
-    services.dataFolder = rig_.folder / "data";
+    services.recordFolder = recordFolderBeside(rig_.folder);
     services.clock = &rig_.clock;
     DialController controller(std::move(services));  // with the real pause
     controller.startMonitors();

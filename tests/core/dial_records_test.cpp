@@ -10,6 +10,7 @@
 #include "../support/FakeRemoteAccess.h"
 #include "base/DialEntry.h"
 #include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
@@ -55,13 +56,6 @@ class Records : public ::testing::Test {
     FakeClock clock_;
     SessionRecords records_{dir_, access_, clock_};
 };
-
-TEST_F(Records, MonthFilesAreNamedWithATwoDigitMonth) {
-    EXPECT_EQ(SessionRecords::monthFileName({2009, 1, 31}), "2009-01.xml");
-    EXPECT_EQ(SessionRecords::monthFileName({2009, 9, 1}), "2009-09.xml");
-    EXPECT_EQ(SessionRecords::monthFileName({2009, 12, 1}), "2009-12.xml");
-    EXPECT_EQ(SessionRecords::folderBeside("C:/Tarnix"), fs::path("C:/Tarnix/data/record"));
-}
 
 TEST_F(Records, SessionsGoNewestFirstAndCloseWithTheirCause) {
     auto link = access_.connect(kEntry, "10.8.0.17");

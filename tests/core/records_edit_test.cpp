@@ -7,6 +7,7 @@
 #include "../support/FakeClock.h"
 #include "../support/FakeRemoteAccess.h"
 #include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "records/RecordEditor.h"
 #include "records/RecordQuery.h"
 #include "records_fixture.h"
@@ -23,6 +24,13 @@ const std::string kReadOnlyTail =
     "\xa1\xb1\xca\xc7\xd6\xbb\xb6\xc1\xce\xc4\xbc\xfe\xa3\xac\xce\xde\xb7\xa8\xd0\xde\xb8\xc4\xa1"
     "\xa3";  // ”是只读文件，无法修改。
 const std::string kRecordFileHead = "\xbc\xc7\xc2\xbc\xce\xc4\xbc\xfe\xa1\xb0";  // 记录文件“
+
+TEST(MonthFiles, AreNamedWithATwoDigitMonthInDataRecord) {
+    EXPECT_EQ(monthFileName({2009, 1, 31}), "2009-01.xml");
+    EXPECT_EQ(monthFileName({2009, 9, 1}), "2009-09.xml");
+    EXPECT_EQ(monthFileName({2009, 12, 1}), "2009-12.xml");
+    EXPECT_EQ(recordFolderBeside("C:/Tarnix"), fs::path("C:/Tarnix/data/record"));
+}
 
 class Edit : public testing::RecordFolderTest {
   protected:

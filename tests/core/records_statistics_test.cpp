@@ -5,6 +5,7 @@
 #include "../support/FakeClock.h"
 #include "../support/FakeRemoteAccess.h"
 #include "base/DialEntry.h"
+#include "dial/LinkProbes.h"
 #include "records/RecordQuery.h"
 #include "records/StatisticsModel.h"
 #include "records/UsageChart.h"
@@ -34,7 +35,8 @@ class Statistics : public testing::RecordFolderTest {
     testing::FakeRemoteAccess access_;
     FakeInterfaceTable interfaces_;
     testing::FakeClock clock_{{2009, 3, 1, 13, 8, 11}};
-    StatisticsModel model_{access_, interfaces_, dir_, clock_};
+    LinkProbes link_{access_, interfaces_};
+    StatisticsModel model_{link_, dir_, clock_};
 };
 
 TEST_F(Statistics, FieldsOfTheDialEntrysConnectionBesideAVpn) {

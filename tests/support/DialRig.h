@@ -20,6 +20,7 @@
 #include "dial/ConnectManage.h"
 #include "dial/DialController.h"
 #include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "store/ConfigStore.h"
 #include "store/XmlDocument.h"
 
@@ -147,7 +148,7 @@ struct DialRig {
         services.remoteAccess = remote;
         services.config = config.get();
         services.view = &view;
-        services.dataFolder = folder / "data";
+        services.recordFolder = recordFolderBeside(folder);
         services.clock = &clock;
         if (progressSaveMs) services.progressSaveMs = progressSaveMs;
         if (!realPauses) {
@@ -163,7 +164,7 @@ struct DialRig {
     }
 
     std::filesystem::path recordFile() {
-        return folder / "data" / "record" / SessionRecords::monthFileName(clock.now());
+        return recordFolderBeside(folder) / monthFileName(clock.now());
     }
     std::string records() {
         std::ifstream in(recordFile(), std::ios::binary);
@@ -202,8 +203,7 @@ namespace tarnix::testing {
 
 // This month's record file of the program in `programFolder`.
 inline std::filesystem::path currentRecordFile(const std::filesystem::path& programFolder) {
-    return SessionRecords::folderBeside(programFolder) /
-           SessionRecords::monthFileName(systemClock().now());
+    return recordFolderBeside(programFolder) / monthFileName(systemClock().now());
 }
 
 // The ITEMs of a record file, newest first.

@@ -13,6 +13,7 @@
 #include "base/Socket.h"
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "records/MonthFile.h"
 #include "resource.h"
 #include "store/PasswordCipher.h"
 #include "../support/DialRig.h"
@@ -234,7 +235,7 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     auto records = [&] { return readRecordItems(currentRecordFile(folder_.path())); };
     auto closedRecords = [&] {
         int n = 0;
-        for (const auto& r : records()) n += r.cause == SessionRecords::normalCause();
+        for (const auto& r : records()) n += r.cause == normalCause();
         return n;
     };
 
@@ -254,7 +255,7 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     ASSERT_EQ(items.size(), 2u);
     for (const auto& item : items) {
         EXPECT_EQ(item.user, "demo");
-        EXPECT_EQ(item.cause, SessionRecords::normalCause());
+        EXPECT_EQ(item.cause, normalCause());
     }
 }
 

@@ -24,6 +24,7 @@
 #include "app/win/MainToolbar.h"
 #include "app/win/MainWindow.h"
 #include "dial/DialFailure.h"
+#include "records/MonthFile.h"
 #include "resource.h"
 #include "settings/ShutdownSchedule.h"
 #include "base/CodePage.h"
@@ -454,7 +455,7 @@ TEST_F(MainWindowTest, SleepHangsUpTheResumeRedialsOnceTheNetworkIsBack) {
     EXPECT_EQ(rig_.backend->dialled().size(), 2u) << "one dial after the resume";
     auto items = testing::readRecordItems(testing::currentRecordFile(rig_.folder));
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[1].cause, SessionRecords::normalCause());
+    EXPECT_EQ(items[1].cause, normalCause());
 
     // A sleep while not connected: nothing to dial again.
     command(ID_TOOL_DISCONNECT);

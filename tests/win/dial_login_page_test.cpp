@@ -16,6 +16,7 @@
 #include "../support/PromptRecorder.h"
 #include "../support/WindowPump.h"
 #include "dial/win/LoginPage.h"
+#include "records/MonthFile.h"
 #include "resource.h"
 #include "base/CodePage.h"
 #include "store/PasswordCipher.h"
@@ -74,7 +75,7 @@ class LoginPageTest : public ::testing::Test {
     // Opens the page in the host over the rig's fakes.
     void open() {
         page_ = std::make_unique<LoginPage>(*rig_.config, rig_.connectManage.get(),
-                                            rig_.folder / "data", &host_);
+                                            recordFolderBeside(rig_.folder), &host_);
         ASSERT_NE(host_.create(nullptr), nullptr);
         ASSERT_NE(page_->create(host_.hwnd()), nullptr);
         page_->setMessageChannel(&rig_.notices);
@@ -216,7 +217,8 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     config_->SetRedial("1", 3);
     manage_ = std::make_unique<CConnectManage>(folder_, systemDialing());
     ASSERT_EQ(manage_->mode(), "lab");
-    page_ = std::make_unique<LoginPage>(*config_, manage_.get(), folder_ / "data", &host_);
+    page_ =
+        std::make_unique<LoginPage>(*config_, manage_.get(), recordFolderBeside(folder_), &host_);
     ASSERT_NE(host_.create(nullptr), nullptr);
     ASSERT_NE(page_->create(host_.hwnd()), nullptr);
     ASSERT_EQ(page_->startMonitors(), 0);
@@ -235,7 +237,7 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     ASSERT_TRUE(pumpUntil([&] { return items().size() == 2 && host_.linkUps == 2; }))
         << "Reconnect dials again";
     records = items();
-    EXPECT_EQ(records[1].cause, SessionRecords::abnormalCause());
+    EXPECT_EQ(records[1].cause, abnormalCause());
     EXPECT_FALSE(records[1].end.empty());
     EXPECT_EQ(records[0].end, "");
     EXPECT_EQ(host_.linkDowns, 1);
@@ -246,7 +248,7 @@ TEST_F(LabLoginPage, DialsRecordsADropRedialsAndADisconnectClosesWithTheCounters
     ASSERT_TRUE(pumpUntil([&] { return !page_->connectedState(); }));
     records = items();
     ASSERT_EQ(records.size(), 2u) << "no redial after the user's disconnect";
-    EXPECT_EQ(records[0].cause, SessionRecords::normalCause());
+    EXPECT_EQ(records[0].cause, normalCause());
     EXPECT_GT(std::stol(records[0].sent), 0);
     EXPECT_GT(std::stol(records[0].received), 0);
     page_->stopMonitors();

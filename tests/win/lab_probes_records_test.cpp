@@ -13,6 +13,7 @@
 #include "dial/ConnectManage.h"
 #include "dial/LinkProbes.h"
 #include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
@@ -67,8 +68,7 @@ TEST_F(LabLink, ProbesReportTheLabAddressAndASpeed) {
 
 TEST_F(LabLink, RecordsCarryTheLabAddressCauseAndCounters) {
     CConnectManage manage(folder_, systemDialing());
-    SessionRecords records(SessionRecords::folderBeside(folder_), manage.remoteAccess(),
-                           systemClock());
+    SessionRecords records(recordFolderBeside(folder_), manage.remoteAccess(), systemClock());
 
     dial(manage);
     records.openRecord("demo");
@@ -85,16 +85,16 @@ TEST_F(LabLink, RecordsCarryTheLabAddressCauseAndCounters) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     XmlDocument doc;
-    ASSERT_TRUE(doc.Load(SessionRecords::folderBeside(folder_) /
-                         SessionRecords::monthFileName({now.wYear, now.wMonth})));
+    ASSERT_TRUE(doc.Load(recordFolderBeside(folder_) /
+                         monthFileName({now.wYear, now.wMonth})));
     ASSERT_TRUE(doc.FindElement("record"));
     ASSERT_TRUE(doc.FindChildElement("ITEM"));
     EXPECT_EQ(doc.GetChildAttribute("ip"), "10.77.0.5");  // the pool hands the freed address out again
-    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::abnormalCause());
+    EXPECT_EQ(doc.GetChildAttribute("error_code"), abnormalCause());
     EXPECT_EQ(doc.GetChildAttribute("send"), "");
     ASSERT_TRUE(doc.FindChildElement("ITEM"));
     EXPECT_EQ(doc.GetChildAttribute("ip"), "10.77.0.5");
-    EXPECT_EQ(doc.GetChildAttribute("error_code"), SessionRecords::normalCause());
+    EXPECT_EQ(doc.GetChildAttribute("error_code"), normalCause());
     EXPECT_GT(std::stol(doc.GetChildAttribute("send")), 0);
     EXPECT_GT(std::stol(doc.GetChildAttribute("recv")), 0);
     EXPECT_FALSE(doc.GetChildAttribute("end_time").empty());

@@ -9,6 +9,7 @@
 
 #include "app/win/DialerApp.h"
 #include "base/DialEntry.h"
+#include "records/MonthFile.h"
 #include "resource.h"
 #include "base/CodePage.h"
 #include "../support/DialRig.h"
@@ -75,7 +76,7 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
     EXPECT_TRUE(waitFor(
         [&] {
             auto items = records();
-            return items.size() == 2 && items[1].cause == SessionRecords::abnormalCause() &&
+            return items.size() == 2 && items[1].cause == abnormalCause() &&
                    sessions() == "END 1\n";
         },
         20s))
@@ -87,7 +88,7 @@ TEST(RasClient, DialsDropsRedialsAndEndsOverTheRemoteAccessService) {
     EXPECT_TRUE(waitFor(
         [&] {
             auto items = records();
-            return !items.empty() && items[0].cause == SessionRecords::normalCause() &&
+            return !items.empty() && items[0].cause == normalCause() &&
                    sessions() == "END 0\n";
         },
         10s));

@@ -11,6 +11,7 @@
 #include "base/Clock.h"
 #include "base/CodePage.h"
 #include "base/win/Scoped.h"
+#include "records/MonthFile.h"
 #include "../support/DialRig.h"
 #include "ras_StandIn.h"
 
@@ -150,7 +151,7 @@ TEST(RasLifecycleRecords, AHeldRecordFileAtTheProgressSaveLosesNothing) {
     FakeClock clock;
     SessionRecords records(folder.path(), access, clock);
     records.openRecord("ann");
-    const auto file = folder.path() / SessionRecords::monthFileName(clock.now());
+    const auto file = folder.path() / monthFileName(clock.now());
     LinkStatistics stats;
     stats.bytesSent = 7;
     stats.bytesReceived = 9;

@@ -13,6 +13,7 @@
 #include "../support/FakeRemoteAccess.h"
 #include "../support/PixelSnapshot.h"
 #include "base/DialEntry.h"
+#include "dial/LinkProbes.h"
 #include "records/win/RateGraph.h"
 #include "records/win/StatisticsDialog.h"
 #include "records_ids.h"
@@ -55,7 +56,8 @@ class StatisticsWindowTest : public ::testing::Test {
     testing::FakeClock clock_;
     testing::FakeRemoteAccess access_;
     OneInterface interfaces_;
-    StatisticsDialog dialog_{access_, interfaces_, folder_, clock_};
+    LinkProbes link_{access_, interfaces_};
+    StatisticsDialog dialog_{link_, folder_, clock_};
 };
 
 TEST_F(StatisticsWindowTest, ShowsTheLinkAndTheIconFollowsTheReceivedBytes) {

@@ -147,7 +147,7 @@ void MainWindow::openPages() {
     tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
     shortcutsPage_.setProgramFolder(services_.folder);
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
-                                             services_.folder / "data",
+                                             recordFolder(),
                                              static_cast<LinkDisplay*>(this));
     Dialog* pages[] = {loginPage_.get(), &shortcutsPage_, &servicesPage_, &contactPage_};
     for (Dialog* page : pages) tabs_.addPage(*page);
@@ -244,9 +244,8 @@ void MainWindow::showRecords() {
 
 void MainWindow::showStatistics() {
     if (!services_.connectManage) return;
-    StatisticsDialog(services_.connectManage->remoteAccess(), systemInterfaceTable(),
-                     recordFolder(), clock())
-        .runModal(hwnd());
+    LinkProbes link(services_.connectManage->remoteAccess(), systemInterfaceTable());
+    StatisticsDialog(link, recordFolder(), clock()).runModal(hwnd());
 }
 
 void MainWindow::showUsers() {

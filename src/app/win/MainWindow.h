@@ -22,6 +22,7 @@
 #include "messages/win/MessageDesk.h"
 #include "messageserver/MessageChannel.h"
 #include "news/win/NewsLauncher.h"
+#include "records/MonthFile.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
 #include "update/win/UpdateOffer.h"
@@ -118,7 +119,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void onLinkDown();
     void restoreFromTray();
     Clock& clock() const;
-    std::filesystem::path recordFolder() const { return services_.folder / "data" / "record"; }
+    std::filesystem::path recordFolder() const { return recordFolderBeside(services_.folder); }
     void showHelp();
     void paintIcon();
     void endSession();

@@ -10,11 +10,11 @@
 namespace tarnix {
 
 LoginPage::LoginPage(ConfigStore& config, CConnectManage* connectManage,
-                     std::filesystem::path dataFolder, LinkDisplay* display)
+                     std::filesystem::path recordFolder, LinkDisplay* display)
     : Dialog(IDD_LOGIN),
       config_(config),
       connectManage_(connectManage),
-      dataFolder_(std::move(dataFolder)),
+      recordFolder_(std::move(recordFolder)),
       form_(config),
       display_(display) {}
 
@@ -36,7 +36,7 @@ BOOL LoginPage::onInitDialog() {
     }
     services.config = &config_;
     services.view = this;
-    services.dataFolder = dataFolder_;
+    services.recordFolder = recordFolder_;
     services.clock = &systemClock();
     controller_ = std::make_unique<DialController>(std::move(services));
 

@@ -24,10 +24,10 @@ class DialBackend;
 
 class LoginPage : public Dialog, private DialView {
   public:
-    // `connectManage` may be null: then nothing is dialled or hung up. `dataFolder` is
-    // <program folder>/data. `display` (may be null) outlives the page.
+    // `connectManage` may be null: then nothing is dialled or hung up. `display` (may be
+    // null) outlives the page.
     LoginPage(ConfigStore& config, CConnectManage* connectManage,
-              std::filesystem::path dataFolder, LinkDisplay* display);
+              std::filesystem::path recordFolder, LinkDisplay* display);
     ~LoginPage() override;
 
     void connectCommand();
@@ -73,7 +73,7 @@ class LoginPage : public Dialog, private DialView {
 
     ConfigStore& config_;
     CConnectManage* connectManage_;
-    std::filesystem::path dataFolder_;
+    std::filesystem::path recordFolder_;
     std::unique_ptr<DialBackend> noBackend_;  // remote-access view when there is no library
     AccountForm form_;
     LoginFields fields_;

@@ -4,7 +4,7 @@
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
-#include "dial/SessionRecords.h"
+#include "records/MonthFile.h"
 #include "records/RecordExport.h"
 #include "records/RecordQuery.h"
 #include "TextIds.h"
@@ -42,7 +42,7 @@ std::vector<std::string> widestCells(const std::vector<std::string>& accounts) {
             "2026-12-31 23:59:59",
             "9" + gbText(IDS_HOURS) + "59" + gbText(IDS_MINUTES) + "59" + gbText(IDS_SECONDS),
             "255.255.255.255",
-            SessionRecords::abnormalCause(),
+            abnormalCause(),
             counter,
             counter};
 }

@@ -6,9 +6,9 @@
 
 namespace tarnix {
 
-StatisticsDialog::StatisticsDialog(RemoteAccess& access, InterfaceTable& interfaces,
-                                   std::filesystem::path recordFolder, Clock& clock)
-    : Dialog(IDD_STATISTICS), model_(access, interfaces, std::move(recordFolder), clock) {}
+StatisticsDialog::StatisticsDialog(LinkReadings& link, std::filesystem::path recordFolder,
+                                   Clock& clock)
+    : Dialog(IDD_STATISTICS), model_(link, std::move(recordFolder), clock) {}
 
 BOOL StatisticsDialog::onInitDialog() {
     model_.open();

@@ -12,8 +12,8 @@ namespace tarnix {
 
 class StatisticsDialog : public Dialog {
   public:
-    StatisticsDialog(RemoteAccess& access, InterfaceTable& interfaces,
-                     std::filesystem::path recordFolder, Clock& clock = systemClock());
+    StatisticsDialog(LinkReadings& link, std::filesystem::path recordFolder,
+                     Clock& clock = systemClock());
 
     const StatisticsModel& model() const { return model_; }
     // The icon shown beside the counters (a resource id), for the window's tests.
