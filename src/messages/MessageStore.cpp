@@ -11,7 +11,6 @@
 namespace tarnix {
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
 constexpr std::string_view kRoot = "MessageRecord";
 constexpr std::string_view kItem = "ITEM";
 
@@ -53,8 +52,7 @@ void MessageStore::loadUnread() {
 }
 
 void MessageStore::makeNew() {
-    doc_.SetDocText(kDeclaration);
-    doc_.AddElement(kRoot);
+    startXmlFile(doc_, kRoot);
 }
 
 bool MessageStore::save() {

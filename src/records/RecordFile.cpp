@@ -6,6 +6,7 @@
 #include "records/RecordItemCursor.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
+#include "store/XmlFileLoad.h"
 #include "store/XmlScan.h"
 
 namespace tarnix {
@@ -13,8 +14,6 @@ namespace {
 
 // Offsets are 32-bit, as the engine's are: a larger file is no record file.
 constexpr uintmax_t kLargestFile = INT32_MAX;
-
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>";
 
 // A short fixed text, compared with two 8-byte loads where 16 bytes are at hand: the tags
 // of a record file repeat the same few pieces hundreds of thousands of times.
@@ -126,8 +125,8 @@ class TagReader {
 
 // The whole file in the client's own shape, or false.
 bool scanPlainFile(std::string_view s, std::vector<RecordItem>& items) {
-    if (s.substr(0, kDeclaration.size()) != kDeclaration) return false;
-    size_t i = kDeclaration.size();
+    if (s.substr(0, kXmlDeclaration.size()) != kXmlDeclaration) return false;
+    size_t i = kXmlDeclaration.size();
     while (i < s.size() && isSpace(s[i])) ++i;
     if (s.substr(i, 8) != "<record>") return false;
     i += 8;

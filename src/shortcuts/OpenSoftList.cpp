@@ -6,6 +6,7 @@
 #include "shortcuts/ShortcutRules.h"
 #include "store/SafeFile.h"
 #include "store/XmlDocument.h"
+#include "store/XmlFileLoad.h"
 
 namespace tarnix {
 
@@ -13,7 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
 constexpr std::string_view kRoot = "soft";
 constexpr std::string_view kItem = "ITEM";
 constexpr std::string_view kName = "softname";
@@ -78,8 +78,7 @@ void addEntry(XmlDocument& doc, const OpenSoftEntry& entry) {
 
 // A new list holding `entries`, the cursor inside its root.
 void startList(XmlDocument& doc, const std::vector<OpenSoftEntry>& entries) {
-    doc.SetDocText(kDeclaration);
-    doc.AddElement(kRoot);
+    startXmlFile(doc, kRoot);
     doc.EnterElement();
     for (const OpenSoftEntry& entry : entries) addEntry(doc, entry);
 }

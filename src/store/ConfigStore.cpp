@@ -13,7 +13,6 @@
 namespace tarnix {
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n";
 constexpr std::string_view kRoot = "CONFIG";
 // A file another program holds is read again for about as long as a save waits for one.
 
@@ -24,8 +23,7 @@ constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
     {"RedialTimegrap", "5"}, {"RedialTrytimes", "1000"}, {"MsgPop", "1"}};
 
 void makeDefault(XmlDocument& doc) {
-    doc.SetDocText(kDeclaration);
-    doc.AddElement(kRoot);
+    startXmlFile(doc, kRoot);
     doc.EnterElement();
     for (const auto& [key, value] : kDefaults) doc.AddElement(key, value);
     doc.LeaveElement();
