@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/AsciiText.h"
+
 namespace tarnix {
 
 // The one remote-access entry the client dials. A connection is the client's own only when
@@ -13,11 +15,7 @@ inline constexpr char kDialEntryName[] = "pppoe_brelvan_default_entry";
 // True when a dial entry's name contains "PPPOE" in any letter case (GB2312 characters
 // never contain ASCII bytes, so only ASCII letters are folded).
 inline bool looksLikePppoeEntry(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper.find("PPPOE") != std::string::npos;
+    return lowerAscii(name).find("pppoe") != std::string::npos;
 }
 
 }  // namespace tarnix

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/AsciiText.h"
 #include "base/ReplaceableHandler.h"
 
 namespace tarnix {
@@ -17,15 +18,6 @@ ReplaceableHandler<ShellOpenFileHandler>& fileHandler() {
     return h;
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
 
 bool isOpenableAddress(const std::string& address) {
     for (unsigned char c : address) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/AsciiText.h"
 #include "base/Prompt.h"
 #include "diagnostics/FaultCheckTexts.h"
 
@@ -17,13 +18,6 @@ void tell(unsigned text, void* owner) {
     request.caption = gbText(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Error;
     prompt(request);
-}
-
-// Interface names are GUIDs or plain ASCII names; their letter case is not significant.
-bool sameId(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -114,11 +108,12 @@ bool FaultCheck::readAdapters() {
 }
 
 // The entry named like the device's interface; for a device whose interface is unknown,
-// the first entry with the device's description.
+// the first entry with the device's description. Interface names are GUIDs or plain ASCII
+// names; their letter case is not significant.
 const NetworkAdapter* FaultCheck::adapterOf(const PciNetworkDevice& device) const {
     for (const NetworkAdapter& a : adapters_) {
         if (!device.interfaceId.empty()
-                ? sameId(a.interfaceId, device.interfaceId)
+                ? equalsNoCase(a.interfaceId, device.interfaceId)
                 : device.description && a.description == *device.description) {
             return &a;
         }

@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/AsciiText.h"
 #include "base/CodePage.h"
 #include "store/XmlDocument.h"
 
 namespace tarnix {
 namespace {
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-    return true;
-}
 
 // The declaration's encoding names UTF-8.
 bool declaresUtf8(std::string_view bytes) {
@@ -22,9 +16,7 @@ bool declaresUtf8(std::string_view bytes) {
     if (bytes.substr(0, 5) != "<?xml") return false;
     const size_t end = bytes.find("?>");
     if (end == std::string_view::npos) return false;
-    std::string declaration(bytes.substr(0, end));
-    std::transform(declaration.begin(), declaration.end(), declaration.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string declaration = lowerAscii(bytes.substr(0, end));
     return declaration.find("utf-8") != std::string::npos ||
            declaration.find("utf8") != std::string::npos;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "base/AsciiText.h"
 #include "records/RecordFile.h"
 
 namespace tarnix {
@@ -11,17 +12,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The position of ".xml" that ends the name or starts ".damaged", case-insensitively;
 // npos for any other name.
 size_t recordSuffix(const std::string& name) {
     for (size_t at = name.size(); at-- > 0;) {
         if (name[at] != '.') continue;
-        std::string rest;
-        for (size_t i = at; i < name.size(); ++i) rest += lower(name[i]);
+        const std::string rest = lowerAscii(std::string_view(name).substr(at));
         if (rest == ".xml") return at;
         if (rest.rfind(".xml.damaged", 0) == 0) {
             const std::string tail = rest.substr(12);

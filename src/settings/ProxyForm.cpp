@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "TextIds.h"
+#include "base/AsciiText.h"
 #include "base/Prompt.h"
 #include "base/Texts.h"
 
@@ -21,15 +22,6 @@ bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
 
 std::optional<Ipv4Address> parseIpv4(std::string_view text) {
     Ipv4Address address{};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/AsciiText.h"
 #include "base/Texts.h"
 #include "records/RecordTime.h"
 
@@ -15,12 +16,10 @@ bool contains(std::string_view text, std::string_view mark) {
 
 // "AM"/"PM" as a word of its own, in any case ("2:30:00 PM", "2:30:00pm").
 bool hasLatinMark(std::string_view text, char first) {
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-    auto letter = [&](char c) { return upper(c) >= 'A' && upper(c) <= 'Z'; };
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (upper(text[i]) != first || upper(text[i + 1]) != 'M') continue;
-        const bool before = i > 0 && letter(text[i - 1]);
-        const bool after = i + 2 < text.size() && letter(text[i + 2]);
+        if (lowerAscii(text[i]) != lowerAscii(first) || lowerAscii(text[i + 1]) != 'm') continue;
+        const bool before = i > 0 && isAsciiLetter(text[i - 1]);
+        const bool after = i + 2 < text.size() && isAsciiLetter(text[i + 2]);
         if (!before && !after) return true;
     }
     return false;

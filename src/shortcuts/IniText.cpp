@@ -3,6 +3,7 @@
 #include <climits>
 #include <system_error>
 
+#include "base/AsciiText.h"
 #include "base/TextLines.h"
 #include "base/CodePage.h"
 #include "store/SafeFile.h"
@@ -19,14 +20,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
 }
 
 bool isQuote(char c) {
@@ -114,7 +107,7 @@ void IniText::addLine(std::string_view raw) {
     const std::size_t close = t.rfind(']');
     if (!t.empty() && t.front() == '[' && close != std::string_view::npos) {
         sections_.push_back(Section{std::string(raw), {}, {}});
-        sectionAt_.emplace(lower(t.substr(1, close - 1)), sections_.size() - 1);
+        sectionAt_.emplace(lowerAscii(t.substr(1, close - 1)), sections_.size() - 1);
         return;
     }
     Section& section = sections_.back();
@@ -122,20 +115,20 @@ void IniText::addLine(std::string_view raw) {
     const std::size_t eq = t.find('=');
     if (eq != std::string_view::npos && t.front() != ';') {
         line.key = std::string(trim(t.substr(0, eq)));
-        if (!line.key.empty()) section.keyAt.emplace(lower(line.key), section.lines.size());
+        if (!line.key.empty()) section.keyAt.emplace(lowerAscii(line.key), section.lines.size());
     }
     section.lines.push_back(std::move(line));
 }
 
 const IniText::Section* IniText::find(std::string_view section) const {
-    auto it = sectionAt_.find(lower(trim(section)));
+    auto it = sectionAt_.find(lowerAscii(trim(section)));
     return it == sectionAt_.end() ? nullptr : &sections_[it->second];
 }
 
 std::optional<std::string> IniText::value(std::string_view section, std::string_view key) const {
     const Section* s = find(section);
     if (!s) return std::nullopt;
-    auto it = s->keyAt.find(lower(trim(key)));
+    auto it = s->keyAt.find(lowerAscii(trim(key)));
     if (it == s->keyAt.end()) return std::nullopt;
     const std::string& raw = s->lines[it->second].raw;
     return readValue(std::string_view(raw).substr(raw.find('=') + 1));
@@ -181,13 +174,13 @@ void IniText::set(std::string_view section, std::string_view key, std::string_vi
     const std::string name(trim(key));
     std::string entry = name + "=" + v;
 
-    auto it = sectionAt_.find(lower(trim(section)));
+    auto it = sectionAt_.find(lowerAscii(trim(section)));
     if (it == sectionAt_.end()) {
         sections_.push_back(Section{"[" + std::string(trim(section)) + "]", {}, {}});
-        it = sectionAt_.emplace(lower(trim(section)), sections_.size() - 1).first;
+        it = sectionAt_.emplace(lowerAscii(trim(section)), sections_.size() - 1).first;
     }
     Section& s = sections_[it->second];
-    auto at = s.keyAt.find(lower(name));
+    auto at = s.keyAt.find(lowerAscii(name));
     if (at != s.keyAt.end()) {
         s.lines[at->second] = Line{std::move(entry), name};
         return;
@@ -197,7 +190,7 @@ void IniText::set(std::string_view section, std::string_view key, std::string_vi
     while (pos > 0 && trim(s.lines[pos - 1].raw).empty()) --pos;
     s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(pos),
                    Line{std::move(entry), name});
-    s.keyAt.emplace(lower(name), pos);
+    s.keyAt.emplace(lowerAscii(name), pos);
 }
 
 std::string IniText::text() const {

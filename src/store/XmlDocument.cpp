@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/AsciiText.h"
 #include "base/CodePage.h"
 #include "store/SafeFile.h"
 #include "store/XmlScan.h"
@@ -40,14 +41,7 @@ std::optional<std::string_view> declaredEncoding(std::string_view text) {
 bool isUtf8OnDisk(std::string_view text) {
     const auto declared = declaredEncoding(text);
     if (!declared) return true;
-    const std::string_view value = *declared;
-    if (value.size() < 5) return false;
-    for (size_t i = 0; i < 5; ++i) {
-        char c = value[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != "UTF-8"[i]) return false;
-    }
-    return true;
+    return startsWithNoCase(*declared, "utf-8");
 }
 
 // Strict UTF-8: no overlong forms, surrogates or values beyond U+10FFFF.

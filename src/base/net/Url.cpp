@@ -1,5 +1,7 @@
 #include "base/net/Url.h"
 
+#include "base/AsciiText.h"
+
 namespace tarnix {
 namespace {
 
@@ -12,16 +14,6 @@ bool isHostChar(char c) {
 
 // Printable ASCII without the blank: what may stand in a request line.
 bool isPathChar(char c) { return c > ' ' && c < 0x7f; }
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -4,11 +4,12 @@
 #include "base/Profile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "base/AsciiText.h"
 
 namespace tarnix {
 namespace {
@@ -18,13 +19,6 @@ std::string trim(const std::string& s) {
     if (b == std::string::npos) return "";
     auto e = s.find_last_not_of(" \t\r\n");
     return s.substr(b, e - b + 1);
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 std::vector<std::string> readLines(const std::filesystem::path& file) {
@@ -63,8 +57,8 @@ class PosixProfile : public Profile {
         bool inSection = false;
         for (const auto& line : readLines(file)) {
             if (isSection(line, &current)) {
-                inSection = sameName(current, section);
-            } else if (inSection && keyOf(line, &k, &v) && sameName(k, key)) {
+                inSection = equalsNoCase(current, section);
+            } else if (inSection && keyOf(line, &k, &v) && equalsNoCase(k, key)) {
                 if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') &&
                     v.back() == v.front()) {
                     v = v.substr(1, v.size() - 2);
@@ -91,9 +85,9 @@ class PosixProfile : public Profile {
         for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
             if (isSection(lines[i], &current)) {
                 if (sectionAt >= 0 && sectionEnd < 0) sectionEnd = i;
-                if (sectionAt < 0 && sameName(current, section)) sectionAt = i;
+                if (sectionAt < 0 && equalsNoCase(current, section)) sectionAt = i;
             } else if (sectionAt >= 0 && sectionEnd < 0 && keyAt < 0 &&
-                       keyOf(lines[i], &k, nullptr) && sameName(k, key)) {
+                       keyOf(lines[i], &k, nullptr) && equalsNoCase(k, key)) {
                 keyAt = i;
             }
         }
