@@ -29,6 +29,7 @@ class UsageChart {
     // Listed sessions whose start lies outside every bar (a record of another month in the
     // month's file, or a start time that does not parse).
     const UsageBar& outside() const { return outside_; }
+    // The sums of every bar and the outside, for the tests that hold them to the summary line.
     int64_t totalSeconds() const;
     int64_t totalBytes() const;
     // The tallest bar, for the scales.

@@ -58,6 +58,10 @@ void fillChoices(ComboBox box, const std::vector<std::string>& choices) {
 RecordQueryDialog::RecordQueryDialog(std::filesystem::path recordFolder, Clock& clock)
     : Dialog(IDD_RECORD_QUERY), folder_(recordFolder), editor_(recordFolder), clock_(clock) {}
 
+ListView RecordQueryDialog::list() const {
+    return ListView(hwnd(), IDC_RECORD_LIST);
+}
+
 BOOL RecordQueryDialog::onInitDialog() {
     folder_.create();
     const std::vector<std::string> accounts = fillFilters();
@@ -129,7 +133,7 @@ bool RecordQueryDialog::onCommand(int id, int code, HWND) {
 }
 
 bool RecordQueryDialog::onNotify(int id, NMHDR& header, LRESULT&) {
-    if (id != IDC_LIST || header.code != LVN_GETDISPINFOW) return false;
+    if (id != IDC_RECORD_LIST || header.code != LVN_GETDISPINFOW) return false;
     ListView::answerCell(header, [this](int row, int column) {
         if (row < 0 || static_cast<size_t>(row) >= table_.size()) return std::wstring();
         return gbToWide(table_.cell(static_cast<size_t>(row), column));

@@ -34,7 +34,7 @@ class RecordQueryDialog : public Dialog {
     bool onNotify(int id, NMHDR& header, LRESULT& result) override;
 
   private:
-    ListView list() const { return ListView(hwnd(), IDC_LIST); }
+    ListView list() const;
     // Fills the four filter lists; returns the accounts listed.
     std::vector<std::string> fillFilters();
     void fitColumns(const std::vector<std::string>& accounts);
@@ -48,7 +48,6 @@ class RecordQueryDialog : public Dialog {
     void showChart();
     void tell(const std::string& message, bool question = false);
 
-    static constexpr int IDC_LIST = 1083;
     RecordFolder folder_;
     RecordEditor editor_;
     Clock& clock_;
