@@ -29,7 +29,7 @@ void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize) {
     frameSize_ = frameSize;
 }
 
-bool EdgeDock::moving(DockPoint cursor, DockRect& proposed, DockScreen screen,
+bool EdgeDock::moving(Point cursor, Rect& proposed, DockScreen screen,
                       int currentHeight) {
     const int w = proposed.width();
     const int h = proposed.height();
@@ -70,7 +70,7 @@ bool EdgeDock::moving(DockPoint cursor, DockRect& proposed, DockScreen screen,
     return false;
 }
 
-bool EdgeDock::hitTest(DockPoint point, DockScreen screen) {
+bool EdgeDock::hitTest(Point point, DockScreen screen) {
     if (dockSide_ == 0 || hover_ || point.x >= screen.width + 10)
         return false;
     hover_ = 1;
@@ -99,7 +99,7 @@ void EdgeDock::startSlide(DockDirection direction) {
     direction_ = static_cast<int>(direction);
 }
 
-DockTick EdgeDock::animationTick(const DockRect& window, DockScreen screen) {
+DockTick EdgeDock::animationTick(const Rect& window, DockScreen screen) {
     if (animationDone_)
         return {DockTick::Stop, window};
     if (dockSide_ == 0) {
@@ -114,7 +114,7 @@ DockTick EdgeDock::animationTick(const DockRect& window, DockScreen screen) {
     const int f = frameSize_;
     const bool hide = direction_ == static_cast<int>(DockDirection::Hide);
     const int sh = slideStep(h), sw = slideStep(w);
-    DockRect r = window;
+    Rect r = window;
     bool done = false;
     // Each side moves one edge by a step and stops it at the end position; the opposite
     // edge follows so that the size stays.

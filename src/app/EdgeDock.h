@@ -8,22 +8,9 @@
 //   timer 1 (200 ms) watches for the cursor leaving the shown window,
 //   timer 2 (5 ms) runs the slide, one animationTick() per tick.
 
+#include "base/Geometry.h"
+
 namespace tarnix {
-
-struct DockPoint {
-    int x = 0;
-    int y = 0;
-};
-
-struct DockRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const DockRect&) const = default;
-};
 
 struct DockScreen {
     int width = 0;
@@ -41,7 +28,7 @@ struct DockTick {
         Move,     // place the window at rect, topmost and shown
     };
     Action action = Stop;
-    DockRect rect;
+    Rect rect;
 };
 
 class EdgeDock {
@@ -57,11 +44,11 @@ class EdgeDock {
     // The window is being dragged: snaps the proposed rectangle to the edge under the
     // cursor. currentHeight is the window's height before the drag step. True when
     // timer 1 must be stopped (the drag left every edge while the cursor watch ran).
-    bool moving(DockPoint cursor, DockRect& proposed, DockScreen screen, int currentHeight);
+    bool moving(Point cursor, Rect& proposed, DockScreen screen, int currentHeight);
 
     // A hit test at point: true when the slide in starts, so that the window starts
     // timer 1 (200 ms) and timer 2 (5 ms).
-    bool hitTest(DockPoint point, DockScreen screen);
+    bool hitTest(Point point, DockScreen screen);
 
     // Timer 1: true when the slide out starts (stop timer 1, start timer 2).
     bool hoverTimer(bool cursorInsideWindow);
@@ -72,7 +59,7 @@ class EdgeDock {
     void minimised();
 
     // Timer 2: one step of the slide of the window now at `window`.
-    DockTick animationTick(const DockRect& window, DockScreen screen);
+    DockTick animationTick(const Rect& window, DockScreen screen);
 
     // The state, for tests.
     bool sideDocked() const { return sideDocked_ != 0; }

@@ -4,8 +4,8 @@
 
 namespace tarnix {
 
-ScreenPoint newsWindowPosition(const ScreenBox& main, const ScreenBox& news,
-                               const ScreenBox& desktop) {
+Point newsWindowPosition(const Rect& main, const Rect& news,
+                               const Rect& desktop) {
     int left = main.left - kNewsWindowGap - news.width();
     if (left + news.width() <= desktop.left) left = main.right + kNewsWindowGap;
     int top = news.top;

@@ -2,17 +2,9 @@
 // Where the news window stands: just left of the main window, its right edge 30 pixels
 // from the main window's left edge, at the top and size it was made with.
 
+#include "base/Geometry.h"
+
 namespace tarnix {
-
-struct ScreenBox {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
-
-struct ScreenPoint {
-    int x = 0, y = 0;
-};
 
 inline constexpr int kNewsWindowGap = 30;
 
@@ -22,7 +14,7 @@ inline constexpr int kNewsWindowGap = 30;
 // window instead. Made beside a main window slid up out of sight or hidden in the tray, it
 // would stand wholly above or below the screen: it then takes the main window's top, kept
 // on the screen.
-ScreenPoint newsWindowPosition(const ScreenBox& main, const ScreenBox& news,
-                               const ScreenBox& desktop);
+Point newsWindowPosition(const Rect& main, const Rect& news,
+                               const Rect& desktop);
 
 }  // namespace tarnix

@@ -7,7 +7,7 @@ namespace tarnix {
 OutlookBarLayout::OutlookBarLayout(const OutlookBarModel& model, OutlookMetrics metrics)
     : model_(model), metrics_(std::move(metrics)) {}
 
-int OutlookBarLayout::captionWrapWidth(const BarRect& client) {
+int OutlookBarLayout::captionWrapWidth(const Rect& client) {
     return std::max(0, client.width() - 2 * kMargin);
 }
 
@@ -30,14 +30,14 @@ int OutlookBarLayout::bottomOfStacked(int folder) const {
     return metrics_.client.bottom - kHeaderHeight * (model_.folderCount() - folder);
 }
 
-BarRect OutlookBarLayout::header(int folder) const {
-    const BarRect& c = metrics_.client;
+Rect OutlookBarLayout::header(int folder) const {
+    const Rect& c = metrics_.client;
     const int top = folder <= model_.openFolder() ? topOfStacked(folder) : bottomOfStacked(folder);
     return {c.left, top, c.right, top + kHeaderHeight};
 }
 
-BarRect OutlookBarLayout::itemArea() const {
-    const BarRect& c = metrics_.client;
+Rect OutlookBarLayout::itemArea() const {
+    const Rect& c = metrics_.client;
     const int open = model_.openFolder();
     const int top = open >= 0 ? header(open).bottom : c.top;
     const int bottom = open + 1 < model_.folderCount() ? header(open + 1).top : c.bottom;
@@ -59,7 +59,7 @@ OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
     for (int i = first; i < index; ++i) top += itemSize(captionOf(i)).cy + gap();
     for (int i = first - 1; i >= index; --i) top -= itemSize(captionOf(i)).cy + gap();
 
-    const BarRect& c = metrics_.client;
+    const Rect& c = metrics_.client;
     const BarSize icon = metrics_.icon;
     const BarSize caption = captionOf(index);
     const BarSize size = itemSize(caption);
@@ -89,7 +89,7 @@ OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
 
 std::vector<int> OutlookBarLayout::shownItems() const {
     std::vector<int> shown;
-    const BarRect area = itemArea();
+    const Rect area = itemArea();
     int top = area.top + kMargin;
     for (int i = model_.firstVisible(); i < model_.itemCount() && top < area.bottom; ++i) {
         shown.push_back(i);
@@ -107,21 +107,21 @@ bool OutlookBarLayout::downArrowShown() const {
     return count > 0 && itemPlace(count - 1).item.bottom > itemArea().bottom;
 }
 
-BarRect OutlookBarLayout::upArrow() const {
-    const BarRect area = itemArea();
+Rect OutlookBarLayout::upArrow() const {
+    const Rect area = itemArea();
     const int s = metrics_.arrowSize;
     return {area.right - kMargin - s, area.top + kMargin, area.right - kMargin,
             area.top + kMargin + s};
 }
 
-BarRect OutlookBarLayout::downArrow() const {
-    const BarRect area = itemArea();
+Rect OutlookBarLayout::downArrow() const {
+    const Rect area = itemArea();
     const int s = metrics_.arrowSize;
     return {area.right - kMargin - s, area.bottom - kMargin - s, area.right - kMargin,
             area.bottom - kMargin};
 }
 
-OutlookHit OutlookBarLayout::hitTest(BarPoint point) const {
+OutlookHit OutlookBarLayout::hitTest(Point point) const {
     if (upArrowShown() && upArrow().contains(point)) return {OutlookHit::UpArrow, -1};
     if (downArrowShown() && downArrow().contains(point)) return {OutlookHit::DownArrow, -1};
     for (int f = 0; f < model_.folderCount(); ++f) {
@@ -138,8 +138,8 @@ OutlookHit OutlookBarLayout::hitTest(BarPoint point) const {
     return {};
 }
 
-int OutlookBarLayout::dropPlace(BarPoint point) const {
-    const BarRect area = itemArea();
+int OutlookBarLayout::dropPlace(Point point) const {
+    const Rect area = itemArea();
     if (model_.openFolder() < 0 || !area.contains(point)) return -1;
     int bottom = area.top + kMargin;
     for (int i = model_.firstVisible(); i < model_.itemCount(); ++i) {
@@ -150,8 +150,8 @@ int OutlookBarLayout::dropPlace(BarPoint point) const {
     return model_.itemCount();
 }
 
-BarRect OutlookBarLayout::insertionMark(int place) const {
-    const BarRect area = itemArea();
+Rect OutlookBarLayout::insertionMark(int place) const {
+    const Rect area = itemArea();
     const int count = model_.itemCount();
     int y = area.top + kMargin / 2;
     if (place >= count && count > 0) {
@@ -159,18 +159,18 @@ BarRect OutlookBarLayout::insertionMark(int place) const {
     } else if (place > model_.firstVisible()) {
         y = itemPlace(place).item.top - gap() / 2;
     }
-    const BarRect& c = metrics_.client;
+    const Rect& c = metrics_.client;
     return {c.left + kMargin, y, c.right - kMargin, y + 1};
 }
 
-BarRect OutlookBarLayout::folderEditBox(int folder) const {
-    const BarRect h = header(folder);
+Rect OutlookBarLayout::folderEditBox(int folder) const {
+    const Rect h = header(folder);
     return {h.left + 2, h.top + 2, h.right - 2, h.bottom - 2};
 }
 
-BarRect OutlookBarLayout::itemEditBox(int index) const {
+Rect OutlookBarLayout::itemEditBox(int index) const {
     const OutlookItemPlace place = itemPlace(index);
-    const BarRect& c = metrics_.client;
+    const Rect& c = metrics_.client;
     if (model_.smallIcons()) {
         return {place.caption.left, place.item.top, c.right - kMargin, place.item.bottom};
     }
@@ -191,7 +191,7 @@ std::vector<OutlookSlideFrame> OutlookBarLayout::slideFrames(int folder) const {
     const int start = up ? bottomOfStacked(firstMoving) : topOfStacked(firstMoving);
     const int end = up ? topOfStacked(firstMoving) : bottomOfStacked(firstMoving);
     const int step = up ? -kHeaderHeight : kHeaderHeight;
-    const BarRect& c = metrics_.client;
+    const Rect& c = metrics_.client;
     for (int y = start + step; up ? y > end : y < end; y += step) {
         OutlookSlideFrame frame;
         for (int f = 0; f < count; ++f) {

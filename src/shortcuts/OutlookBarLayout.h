@@ -5,36 +5,18 @@
 // client area, those of the later folders at the bottom; the open folder's items fill
 // the area between, from the first visible one down. Captions are measured by the
 // control (it has the font) and handed in; everything else is arithmetic on the model.
-// Rectangles are half-open, as the system's: left and top inside, right and bottom not.
 
 #include <vector>
 
+#include "base/Geometry.h"
 #include "shortcuts/OutlookBarModel.h"
 
 namespace tarnix {
-
-struct BarPoint {
-    int x = 0;
-    int y = 0;
-};
 
 struct BarSize {
     int cx = 0;
     int cy = 0;
     bool operator==(const BarSize&) const = default;
-};
-
-struct BarRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool contains(BarPoint p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
-    bool operator==(const BarRect&) const = default;
 };
 
 // What is under a point.
@@ -47,20 +29,20 @@ struct OutlookHit {
 
 // The rectangles of one shown item.
 struct OutlookItemPlace {
-    BarRect item;  // icon and caption together
-    BarRect icon;
-    BarRect caption;
+    Rect item;  // icon and caption together
+    Rect icon;
+    Rect caption;
 };
 
 // One picture of the slide when another folder opens: every header where it is drawn,
 // and the part of the item area that shows the new folder's items (from their top).
 struct OutlookSlideFrame {
-    std::vector<BarRect> headers;
-    BarRect newItems;
+    std::vector<Rect> headers;
+    Rect newItems;
 };
 
 struct OutlookMetrics {
-    BarRect client;
+    Rect client;
     BarSize icon{16, 16};           // of the image list of the view shown
     std::vector<BarSize> captions;  // of the open folder's items, in order
     int arrowSize = 16;             // the side of a scroll arrow: the scroll bar's width
@@ -80,11 +62,11 @@ class OutlookBarLayout {
     OutlookBarLayout(const OutlookBarModel& model, OutlookMetrics metrics);
 
     // The width within which large-view captions wrap (the control measures with it).
-    static int captionWrapWidth(const BarRect& client);
+    static int captionWrapWidth(const Rect& client);
 
-    BarRect header(int folder) const;
+    Rect header(int folder) const;
     // Between the header stacks; items are clipped to it.
-    BarRect itemArea() const;
+    Rect itemArea() const;
 
     // Size of an item from its caption's size, in the model's view.
     BarSize itemSize(BarSize caption) const;
@@ -95,21 +77,21 @@ class OutlookBarLayout {
 
     bool upArrowShown() const;
     bool downArrowShown() const;
-    BarRect upArrow() const;
-    BarRect downArrow() const;
+    Rect upArrow() const;
+    Rect downArrow() const;
 
     // Arrows, then headers, then the items shown (icon or caption), else nothing.
-    OutlookHit hitTest(BarPoint point) const;
+    OutlookHit hitTest(Point point) const;
 
     // Where an item dragged to `point` would go: the item in whose row (or in the gap
     // above it) the point is, the item count below the last one, -1 outside the item area.
-    int dropPlace(BarPoint point) const;
+    int dropPlace(Point point) const;
     // The insertion mark for a drop place: a one-pixel line between items.
-    BarRect insertionMark(int place) const;
+    Rect insertionMark(int place) const;
 
     // The box for in-place editing of a folder's or an item's caption.
-    BarRect folderEditBox(int folder) const;
-    BarRect itemEditBox(int index) const;
+    Rect folderEditBox(int folder) const;
+    Rect itemEditBox(int index) const;
 
     // The slide from the open folder to `folder`, in steps of one header height, without
     // the final picture (the normal one); empty when there is nothing to slide.

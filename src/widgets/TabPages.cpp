@@ -17,8 +17,8 @@ bool TabPages::select(int index) {
     return true;
 }
 
-PageBox TabPages::placePage(const PageBox& area, const PageBox& firstTab) {
-    PageBox page;
+Rect TabPages::placePage(const Rect& area, const Rect& firstTab) {
+    Rect page;
     page.left = firstTab.left;
     page.top = firstTab.bottom + 1;
     page.right = std::max(page.left, area.right - 2);

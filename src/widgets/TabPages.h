@@ -2,15 +2,9 @@
 // The rules of a tab host, apart from its windows: at most sixteen pages, the selection
 // that ignores indices out of range, and where a page stands inside the tab control.
 
-#include <cstddef>
+#include "base/Geometry.h"
 
 namespace tarnix {
-
-struct PageBox {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
 
 class TabPages {
   public:
@@ -27,7 +21,7 @@ class TabPages {
     // A page fills the tab control's client area below the tab row: from the first tab's
     // left edge, one pixel below the tab's bottom, to two pixels short of the area's right
     // and bottom edges. Never negative in size, however small the control.
-    static PageBox placePage(const PageBox& clientArea, const PageBox& firstTab);
+    static Rect placePage(const Rect& clientArea, const Rect& firstTab);
 
   private:
     int count_ = 0;

@@ -18,28 +18,28 @@ EdgeDock makeDock() {
 }
 
 // A free 200 x 400 window in the middle of the screen.
-DockRect freeWindow() {
+Rect freeWindow() {
     return {400, 150, 600, 550};
 }
 
-DockRect dragTo(EdgeDock& dock, DockPoint cursor, DockRect from = freeWindow()) {
+Rect dragTo(EdgeDock& dock, Point cursor, Rect from = freeWindow()) {
     dock.moving(cursor, from, kScreen, from.height());
     return from;
 }
 
 TEST(EdgeDock, SnapsToTheEdgeUnderTheCursor) {
     EdgeDock dock = makeDock();
-    EXPECT_EQ(dragTo(dock, {500, 20}), (DockRect{400, -kEdge, 600, 400 - kEdge}));
+    EXPECT_EQ(dragTo(dock, {500, 20}), (Rect{400, -kEdge, 600, 400 - kEdge}));
     EXPECT_EQ(dock.side(), DockSide::Top);
 
     const int bottomLine = kScreen.height - kTaskbar - 20;
-    EXPECT_EQ(dragTo(dock, {500, bottomLine}), (DockRect{400, 338, 600, 738}));
+    EXPECT_EQ(dragTo(dock, {500, bottomLine}), (Rect{400, 338, 600, 738}));
     EXPECT_EQ(dock.side(), DockSide::Bottom);
 
-    EXPECT_EQ(dragTo(dock, {19, 300}), (DockRect{0, 150, 200, 550}));
+    EXPECT_EQ(dragTo(dock, {19, 300}), (Rect{0, 150, 200, 550}));
     EXPECT_EQ(dock.side(), DockSide::Left);
 
-    EXPECT_EQ(dragTo(dock, {kScreen.width - 20, 300}), (DockRect{824, 150, 1024, 550}));
+    EXPECT_EQ(dragTo(dock, {kScreen.width - 20, 300}), (Rect{824, 150, 1024, 550}));
     EXPECT_EQ(dock.side(), DockSide::Right);
 
     // One pixel inside every snap line: free, and the rectangle is left as proposed.
@@ -59,7 +59,7 @@ TEST(EdgeDock, SnapsToTheEdgeUnderTheCursor) {
 TEST(EdgeDock, LeavingASideGivesBackTheHeightItHadBefore) {
     EdgeDock dock = makeDock();
     EXPECT_EQ(dock.savedHeight(), 400);
-    DockRect r{400, 100, 600, 400};  // 300 high while being dragged
+    Rect r{400, 100, 600, 400};  // 300 high while being dragged
     dock.moving({5, 300}, r, kScreen, 520);
     EXPECT_TRUE(dock.sideDocked());
     EXPECT_EQ(dock.savedHeight(), 520);
@@ -68,14 +68,14 @@ TEST(EdgeDock, LeavingASideGivesBackTheHeightItHadBefore) {
     dock.moving({kScreen.width - 1, 200}, r, kScreen, 300);
     EXPECT_EQ(dock.savedHeight(), 520);
 
-    DockRect away{300, 100, 500, 400};
+    Rect away{300, 100, 500, 400};
     dock.moving({400, 300}, away, kScreen, 300);
-    EXPECT_EQ(away, (DockRect{300, 100, 500, 620}));
+    EXPECT_EQ(away, (Rect{300, 100, 500, 620}));
     EXPECT_FALSE(dock.sideDocked());
     // Once given back, further drags leave the size alone.
-    DockRect again{310, 100, 510, 400};
+    Rect again{310, 100, 510, 400};
     dock.moving({400, 300}, again, kScreen, 300);
-    EXPECT_EQ(again, (DockRect{310, 100, 510, 400}));
+    EXPECT_EQ(again, (Rect{310, 100, 510, 400}));
 }
 
 TEST(EdgeDock, CursorInAndOutOfADockedWindow) {
@@ -97,7 +97,7 @@ TEST(EdgeDock, CursorInAndOutOfADockedWindow) {
     EXPECT_TRUE(dock.hitTest({500, 0}, kScreen)) << "the strip brings it back";
 
     // Dragged off every edge while the cursor watch runs: the watch stops, once.
-    DockRect r = freeWindow();
+    Rect r = freeWindow();
     EXPECT_TRUE(dock.moving({500, 300}, r, kScreen, r.height()));
     EXPECT_FALSE(dock.hover());
     EXPECT_FALSE(dock.moving({500, 300}, r, kScreen, r.height()));
@@ -109,12 +109,12 @@ TEST(EdgeDock, CursorInAndOutOfADockedWindow) {
 }
 
 struct Slide {
-    DockRect end;
+    Rect end;
     int moves = 0;
 };
 
 // Runs timer 2 until the dock asks to stop it; every step must keep the size.
-Slide runSlide(EdgeDock& dock, DockRect window) {
+Slide runSlide(EdgeDock& dock, Rect window) {
     Slide slide;
     for (int tick = 0; tick < 10000; ++tick) {
         DockTick t = dock.animationTick(window, kScreen);
@@ -133,9 +133,9 @@ Slide runSlide(EdgeDock& dock, DockRect window) {
 }
 
 struct SideCase {
-    DockPoint cursor;
-    DockRect hidden;
-    DockRect shown;
+    Point cursor;
+    Rect hidden;
+    Rect shown;
 };
 
 TEST(EdgeDock, SlidesOutLeavingTheFrameStripAndBackOnEverySide) {
@@ -150,7 +150,7 @@ TEST(EdgeDock, SlidesOutLeavingTheFrameStripAndBackOnEverySide) {
     for (const SideCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "cursor " << c.cursor.x << "," << c.cursor.y);
         EdgeDock dock = makeDock();
-        DockRect docked = dragTo(dock, c.cursor);
+        Rect docked = dragTo(dock, c.cursor);
         dock.hitTest(c.cursor, kScreen);
         dock.hoverTimer(false);
         Slide out = runSlide(dock, docked);
@@ -168,12 +168,12 @@ TEST(EdgeDock, SlidesOutLeavingTheFrameStripAndBackOnEverySide) {
 
 TEST(EdgeDock, AWindowUnderTenPixelsStillReachesTheEnd) {
     EdgeDock dock = makeDock();
-    DockRect tiny{100, 100, 106, 109};
+    Rect tiny{100, 100, 106, 109};
     dock.moving({5, 300}, tiny, kScreen, tiny.height());
     dock.hitTest({5, 300}, kScreen);
     dock.hoverTimer(false);
     Slide out = runSlide(dock, tiny);
-    EXPECT_EQ(out.end, (DockRect{kFrame - 6, 100, kFrame, 109}));
+    EXPECT_EQ(out.end, (Rect{kFrame - 6, 100, kFrame, 109}));
 
 }
 
@@ -187,10 +187,10 @@ TEST(EdgeDock, ATickWithNothingToSlideStopsTheTimer) {
     EXPECT_EQ(dock.animationTick(freeWindow(), kScreen).action, DockTick::Stop);
 
     // On a docked, hidden window it slides back.
-    DockRect docked = dragTo(dock, {5, 300});
+    Rect docked = dragTo(dock, {5, 300});
     dock.hitTest({5, 300}, kScreen);
     dock.hoverTimer(false);
-    DockRect hidden = runSlide(dock, docked).end;
+    Rect hidden = runSlide(dock, docked).end;
     dock.minimised();
     dock.showFromTray();
     EXPECT_EQ(runSlide(dock, hidden).end, docked);

@@ -145,29 +145,29 @@ TEST_F(NewsSettingsFile, AHostileOrHugeHostReadsButNeverBecomesAnAddress) {
 }
 
 TEST(NewsWindowPosition, RightEdgeThirtyPixelsLeftOfTheMainWindowTopAndSizeKept) {
-    const ScreenBox desktop{0, 0, 1920, 1080};
-    const ScreenBox main{1600, 100, 1900, 900};
-    const ScreenBox news{0, 40, 500, 400};
-    ScreenPoint at = newsWindowPosition(main, news, desktop);
+    const Rect desktop{0, 0, 1920, 1080};
+    const Rect main{1600, 100, 1900, 900};
+    const Rect news{0, 40, 500, 400};
+    Point at = newsWindowPosition(main, news, desktop);
     EXPECT_EQ(at.x + news.width(), main.left - 30);
     EXPECT_EQ(at.y, 40);
 
     // Near the left edge it stands partly off screen, still 30 pixels from the main window.
-    const ScreenBox nearLeft{200, 100, 500, 900};
+    const Rect nearLeft{200, 100, 500, 900};
     at = newsWindowPosition(nearLeft, news, desktop);
     EXPECT_EQ(at.x, 200 - 30 - 500);
     // A second monitor left of the first counts as screen.
-    const ScreenBox twoScreens{-1920, 0, 1920, 1080};
+    const Rect twoScreens{-1920, 0, 1920, 1080};
     EXPECT_EQ(newsWindowPosition({10, 0, 310, 800}, news, twoScreens).x, 10 - 30 - 500);
 }
 
 TEST(NewsWindowPosition, MadeWhollyAboveOrBelowTheScreenItTakesTheMainWindowsTopOnScreen) {
-    const ScreenBox desktop{0, 0, 1920, 1080};
+    const Rect desktop{0, 0, 1920, 1080};
     // Beside a main window docked at the top and slid out of sight but for a strip.
-    const ScreenBox slidUp{1600, -774, 1900, 6};
+    const Rect slidUp{1600, -774, 1900, 6};
     EXPECT_EQ(newsWindowPosition(slidUp, {0, -750, 500, -390}, desktop).y, 0);
     // Beside a main window in the tray: made far off screen, placed by its restored top.
-    const ScreenBox restored{1600, 150, 1900, 930};
+    const Rect restored{1600, 150, 1900, 930};
     EXPECT_EQ(newsWindowPosition(restored, {0, -31980, 500, -31620}, desktop).y, 150);
     // A restored top low on the screen still shows the whole window.
     EXPECT_EQ(newsWindowPosition({1600, 900, 1900, 1600}, {0, 32000, 500, 32360}, desktop).y,
@@ -177,8 +177,8 @@ TEST(NewsWindowPosition, MadeWhollyAboveOrBelowTheScreenItTakesTheMainWindowsTop
 }
 
 TEST(NewsWindowPosition, WhollyOffScreenItGoesRightOfTheMainWindowInstead) {
-    const ScreenBox desktop{0, 0, 1920, 1080};
-    const ScreenBox news{0, 40, 500, 400};
+    const Rect desktop{0, 0, 1920, 1080};
+    const Rect news{0, 40, 500, 400};
     EXPECT_EQ(newsWindowPosition({0, 0, 300, 800}, news, desktop).x, 330);
     EXPECT_EQ(newsWindowPosition({30, 0, 330, 800}, news, desktop).x, 360);
     EXPECT_EQ(newsWindowPosition({31, 0, 331, 800}, news, desktop).x, 31 - 30 - 500);

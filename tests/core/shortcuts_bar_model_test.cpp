@@ -260,10 +260,10 @@ TEST(OutlookItemPress, ClicksAndDragsEndAsTheRulesSay) {
     m.captions.assign(3, {40, 14});
     OutlookBarLayout layout(bar, m);
     auto at = [&](int item) {
-        const BarRect r = layout.itemPlace(item).icon;
-        return BarPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const Rect r = layout.itemPlace(item).icon;
+        return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
-    auto release = [&](OutlookItemPress& press, BarPoint p) {
+    auto release = [&](OutlookItemPress& press, Point p) {
         return press.released(layout.hitTest(p), layout.dropPlace(p));
     };
 

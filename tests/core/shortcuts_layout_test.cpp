@@ -7,7 +7,7 @@
 namespace tarnix {
 namespace {
 
-constexpr BarRect kClient{0, 0, 200, 400};
+constexpr Rect kClient{0, 0, 200, 400};
 
 // `folders` folders, `open` open, `items` items in it.
 OutlookBarModel makeBar(int folders, int open, int items, bool small = true) {
@@ -27,17 +27,17 @@ OutlookMetrics metrics(const OutlookBarModel& bar, BarSize caption) {
     return m;
 }
 
-BarPoint centre(const BarRect& r) {
+Point centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 TEST(OutlookBarLayout, HeadersStackAboveAndBelowTheOpenFolder) {
     OutlookBarModel bar = makeBar(3, 1, 0);
     OutlookBarLayout layout(bar, metrics(bar, {}));
-    EXPECT_EQ(layout.header(0), (BarRect{0, -1, 200, 21}));
-    EXPECT_EQ(layout.header(1), (BarRect{0, 21, 200, 43}));
-    EXPECT_EQ(layout.header(2), (BarRect{0, 378, 200, 400})) << "at the bottom edge";
-    EXPECT_EQ(layout.itemArea(), (BarRect{0, 43, 200, 378}));
+    EXPECT_EQ(layout.header(0), (Rect{0, -1, 200, 21}));
+    EXPECT_EQ(layout.header(1), (Rect{0, 21, 200, 43}));
+    EXPECT_EQ(layout.header(2), (Rect{0, 378, 200, 400})) << "at the bottom edge";
+    EXPECT_EQ(layout.itemArea(), (Rect{0, 43, 200, 378}));
 
     EXPECT_EQ(layout.hitTest({100, 0}), (OutlookHit{OutlookHit::Header, 0}));
     EXPECT_EQ(layout.hitTest({100, 21}), (OutlookHit{OutlookHit::Header, 1}));
@@ -47,8 +47,8 @@ TEST(OutlookBarLayout, HeadersStackAboveAndBelowTheOpenFolder) {
     // The last folder open: every header at the top, the area down to the client's bottom.
     bar.openFolder(2);
     OutlookBarLayout last(bar, metrics(bar, {}));
-    EXPECT_EQ(last.header(2), (BarRect{0, 43, 200, 65}));
-    EXPECT_EQ(last.itemArea(), (BarRect{0, 65, 200, 400}));
+    EXPECT_EQ(last.header(2), (Rect{0, 43, 200, 65}));
+    EXPECT_EQ(last.itemArea(), (Rect{0, 65, 200, 400}));
 }
 
 TEST(OutlookBarLayout, SmallViewPlacesIconsAtTheLeftWithCaptionsBeside) {
@@ -57,8 +57,8 @@ TEST(OutlookBarLayout, SmallViewPlacesIconsAtTheLeftWithCaptionsBeside) {
     EXPECT_EQ(layout.itemSize({40, 14}), (BarSize{16 + 4 + 40, 16}));
 
     const OutlookItemPlace first = layout.itemPlace(0);
-    EXPECT_EQ(first.icon, (BarRect{7, 48, 23, 64})) << "5 below the header, 7 from the left";
-    EXPECT_EQ(first.caption, (BarRect{27, 49, 67, 63})) << "4 right of the icon, centred";
+    EXPECT_EQ(first.icon, (Rect{7, 48, 23, 64})) << "5 below the header, 7 from the left";
+    EXPECT_EQ(first.caption, (Rect{27, 49, 67, 63})) << "4 right of the icon, centred";
     EXPECT_EQ(layout.itemPlace(1).icon.top, 48 + 16 + 10);
 
     EXPECT_EQ(layout.hitTest(centre(first.icon)), (OutlookHit{OutlookHit::Item, 0}));
@@ -75,13 +75,13 @@ TEST(OutlookBarLayout, LargeViewCentresIconsWithCaptionsBelow) {
     EXPECT_EQ(layout.itemSize({10, 14}).cx, 32) << "never narrower than the icon";
 
     const OutlookItemPlace first = layout.itemPlace(0);
-    EXPECT_EQ(first.icon, (BarRect{84, 48, 116, 80}));
-    EXPECT_EQ(first.caption, (BarRect{70, 83, 130, 111}));
+    EXPECT_EQ(first.icon, (Rect{84, 48, 116, 80}));
+    EXPECT_EQ(first.caption, (Rect{70, 83, 130, 111}));
     EXPECT_EQ(layout.itemPlace(1).icon.top, 48 + 71 + 8);
     EXPECT_EQ(OutlookBarLayout::captionWrapWidth(kClient), 190);
 
-    EXPECT_EQ(layout.itemEditBox(0), (BarRect{5, 83, 195, 116}));
-    EXPECT_EQ(layout.folderEditBox(1), (BarRect{2, 23, 198, 41}));
+    EXPECT_EQ(layout.itemEditBox(0), (Rect{5, 83, 195, 116}));
+    EXPECT_EQ(layout.folderEditBox(1), (Rect{2, 23, 198, 41}));
 }
 
 TEST(OutlookBarLayout, ItemsAreLaidOutFromTheFirstVisibleOne) {
@@ -116,8 +116,8 @@ TEST(OutlookBarLayout, ScrollArrowsShowWhenItemsAreCutOff) {
     OutlookBarLayout top(bar, metrics(bar, {40, 14}));
     EXPECT_FALSE(top.upArrowShown());
     EXPECT_TRUE(top.downArrowShown());
-    EXPECT_EQ(top.upArrow(), (BarRect{179, 48, 195, 64}));
-    EXPECT_EQ(top.downArrow(), (BarRect{179, 379, 195, 395}));
+    EXPECT_EQ(top.upArrow(), (Rect{179, 48, 195, 64}));
+    EXPECT_EQ(top.downArrow(), (Rect{179, 379, 195, 395}));
     EXPECT_EQ(top.hitTest(centre(top.downArrow())), (OutlookHit{OutlookHit::DownArrow, -1}));
     EXPECT_EQ(top.hitTest(centre(top.upArrow())), OutlookHit{}) << "a hidden arrow is not hit";
 
@@ -148,8 +148,8 @@ TEST(OutlookBarLayout, DropPlacesAndTheInsertionMark) {
     EXPECT_EQ(layout.dropPlace({10, 380}), -1) << "on a header";
     EXPECT_EQ(layout.dropPlace({10, 10}), -1);
 
-    EXPECT_EQ(layout.insertionMark(1), (BarRect{5, 69, 195, 70}));
-    EXPECT_EQ(layout.insertionMark(3), (BarRect{5, 121, 195, 122}));
+    EXPECT_EQ(layout.insertionMark(1), (Rect{5, 69, 195, 70}));
+    EXPECT_EQ(layout.insertionMark(3), (Rect{5, 121, 195, 122}));
     EXPECT_EQ(layout.insertionMark(0).top, 45);
 }
 
@@ -164,10 +164,10 @@ TEST(OutlookBarLayout, SlideMovesTheHeadersBetweenTheFoldersAHeaderHeightAStep) 
     ASSERT_EQ(up.size(), 15u);
     for (std::size_t k = 0; k < up.size(); ++k) {
         const int y = 356 - 22 * static_cast<int>(k + 1);
-        EXPECT_EQ(up[k].headers[0], (BarRect{0, -1, 200, 21}));
+        EXPECT_EQ(up[k].headers[0], (Rect{0, -1, 200, 21}));
         EXPECT_EQ(up[k].headers[1].top, y);
         EXPECT_EQ(up[k].headers[2].top, y + 22);
-        EXPECT_EQ(up[k].newItems, (BarRect{0, y + 44, 200, 400}));
+        EXPECT_EQ(up[k].newItems, (Rect{0, y + 44, 200, 400}));
     }
     EXPECT_GT(up.back().headers[1].top, 21) << "the last step stops short of the end";
 
@@ -177,7 +177,7 @@ TEST(OutlookBarLayout, SlideMovesTheHeadersBetweenTheFoldersAHeaderHeightAStep) 
     const auto down = open2.slideFrames(0);
     ASSERT_EQ(down.size(), 15u);
     EXPECT_EQ(down.front().headers[1].top, 21 + 22);
-    EXPECT_EQ(down.front().newItems, (BarRect{0, 21, 200, 43}));
+    EXPECT_EQ(down.front().newItems, (Rect{0, 21, 200, 43}));
     EXPECT_LT(down.back().headers[2].top, 378);
 
     // A client too small for the headers slides nothing and still ends.

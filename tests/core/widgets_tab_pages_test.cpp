@@ -24,13 +24,13 @@ TEST(TabPages, HoldSixteenPagesAndSelectOnlyPagesThatExist) {
 }
 
 TEST(TabPages, APageStandsBelowTheTabRowAndNeverTurnsInsideOut) {
-    PageBox page = TabPages::placePage({0, 0, 300, 200}, {2, 2, 60, 22});
+    Rect page = TabPages::placePage({0, 0, 300, 200}, {2, 2, 60, 22});
     EXPECT_EQ(page.left, 2);
     EXPECT_EQ(page.top, 23);
     EXPECT_EQ(page.right, 298);
     EXPECT_EQ(page.bottom, 198);
 
-    PageBox tiny = TabPages::placePage({0, 0, 10, 10}, {2, 2, 60, 22});
+    Rect tiny = TabPages::placePage({0, 0, 10, 10}, {2, 2, 60, 22});
     EXPECT_GE(tiny.width(), 0);
     EXPECT_GE(tiny.height(), 0);
 }

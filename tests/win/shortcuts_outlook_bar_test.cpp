@@ -70,10 +70,10 @@ class Owner {
     }
 };
 
-LPARAM at(BarPoint p) {
+LPARAM at(Point p) {
     return MAKELPARAM(p.x, p.y);
 }
-BarPoint centre(const BarRect& r) {
+Point centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
@@ -94,21 +94,21 @@ class OutlookBarTest : public ::testing::Test {
         owner_.notices.clear();
     }
 
-    void send(UINT msg, BarPoint p) {
+    void send(UINT msg, Point p) {
         SendMessageW(bar_.hwnd(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at(p));
     }
-    void click(BarPoint p) {
+    void click(Point p) {
         send(WM_LBUTTONDOWN, p);
         send(WM_LBUTTONUP, p);
     }
-    BarPoint itemCentre(int index) { return centre(bar_.layout().itemPlace(index).icon); }
+    Point itemCentre(int index) { return centre(bar_.layout().itemPlace(index).icon); }
     std::vector<std::string> captions() {
         std::vector<std::string> all;
         for (int i = 0; i < bar_.model().itemCount(); ++i)
             all.push_back(bar_.model().itemCaption(i));
         return all;
     }
-    void drag(int from, BarPoint to) {
+    void drag(int from, Point to) {
         send(WM_LBUTTONDOWN, itemCentre(from));
         send(WM_MOUSEMOVE, {itemCentre(from).x, itemCentre(from).y - 30});  // off the item
         send(WM_MOUSEMOVE, to);

@@ -30,7 +30,6 @@
 namespace tarnix {
 namespace {
 
-constexpr int kTabCount = 4;
 // The scheduled shutdown's check, once a second (timers 1 and 2 are the docking's).
 constexpr UINT_PTR kScheduleTimer = 4;
 constexpr UINT kSchedulePeriod = 1000;
@@ -144,14 +143,12 @@ BOOL MainWindow::onInitDialog() {
 
 // The four pages, each filling the tab control right of the column of tabs.
 void MainWindow::openPages() {
-    tabs_.attach(hwnd(), item(IDC_TABS), kTabCount);
     shortcutsPage_.setProgramFolder(services_.folder);
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
                                              recordFolder(),
                                              static_cast<LinkDisplay*>(this));
     Dialog* pages[] = {loginPage_.get(), &shortcutsPage_, &servicesPage_, &contactPage_};
-    for (Dialog* page : pages) tabs_.addPage(*page);
-    tabs_.select(0);
+    tabs_.create(hwnd(), item(IDC_TABS), pages);
 }
 
 // The toolbar sits at the top of the client area; the tab control starts below it, so
@@ -290,10 +287,7 @@ void MainWindow::showFromTray() {
 }
 
 bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
-    if (id == IDC_TABS && header.code == TCN_SELCHANGE) {
-        tabs_.showSelected();
-        return true;
-    }
+    if (tabs_.handleNotify(header)) return true;
     if (header.code == TTN_GETDISPINFOW) {
         auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
         std::wstring text = commandTip(static_cast<UINT>(header.idFrom));

@@ -1,14 +1,15 @@
 #pragma once
-// The vertical tab control of the main window: one image per tab, a tooltip per tab, and
-// the pages placed right of the column of tabs; one page shows at a time.
+// The vertical tab control of the main window: a tab host whose tabs show an image each and
+// a tooltip, and whose pages stand right of the column of tabs.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <vector>
+#include <span>
 
 #include "base/win/Scoped.h"
+#include "widgets/win/TabHost.h"
 
 namespace tarnix {
 
@@ -16,27 +17,22 @@ class Dialog;
 
 class PageTabs {
   public:
-    // Takes over the tab control `tabs` of `owner`: images, item size, tooltips.
-    void attach(HWND owner, HWND tabs, int tabCount);
-    // Creates `page` as a child of the tab control and places it right of the tabs.
-    void addPage(Dialog& page);
+    // Takes over the tab control `tabs` of `owner` (images, item size, tooltips) and
+    // creates `pages` in it, one per tab; the first shows.
+    void create(HWND owner, HWND tabs, std::span<Dialog* const> pages);
     // Places every page again, after the tab control was moved or resized.
-    void fitPages();
-    // Shows the page of tab `index` and hides the others.
-    void select(int index);
-    // The selection changed by the user: shows its page.
-    void showSelected();
-    HWND hwnd() const { return tabs_; }
-    int selected() const;
+    void fitPages() const { host_.fitPages(); }
+    void select(int index) { host_.select(index); }
+    // The owner's WM_NOTIFY: true when it was the user's change of tab.
+    bool handleNotify(const NMHDR& header) { return host_.handleNotify(header); }
+    HWND hwnd() const { return host_.hwnd(); }
+    int selected() const { return host_.selected(); }
 
   private:
-    void place(HWND page);
+    void addTooltips(HWND owner, int count);
 
-    HWND owner_ = nullptr;
-    HWND tabs_ = nullptr;
-    HWND tooltips_ = nullptr;
+    TabHost host_;
     ScopedImageList images_;
-    std::vector<HWND> pages_;
 };
 
 }  // namespace tarnix

@@ -10,7 +10,7 @@ DockScreen screenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-DockRect windowRect(HWND window) {
+Rect windowRect(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
     return {r.left, r.top, r.right, r.bottom};
@@ -60,7 +60,7 @@ void WindowDocking::stop() {
 bool WindowDocking::moving(RECT& proposed) {
     POINT cursor;
     GetCursorPos(&cursor);
-    DockRect rect{proposed.left, proposed.top, proposed.right, proposed.bottom};
+    Rect rect{proposed.left, proposed.top, proposed.right, proposed.bottom};
     if (dock_.moving({cursor.x, cursor.y}, rect, screenSize(), windowRect(window_).height()))
         KillTimer(window_, kHoverTimer);
     proposed = {rect.left, rect.top, rect.right, rect.bottom};
@@ -68,7 +68,7 @@ bool WindowDocking::moving(RECT& proposed) {
 }
 
 void WindowDocking::hitTest(LPARAM point) {
-    DockPoint at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    Point at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
     if (!dock_.hitTest(at, screenSize())) return;
     SetTimer(window_, kHoverTimer, kHoverPeriod, nullptr);
     SetTimer(window_, kSlideTimer, kSlidePeriod, nullptr);

@@ -13,7 +13,7 @@ constexpr UINT kCloseDelay = 500;
 // The web view's host: a plain child that clips the control drawing inside it.
 const WindowClass kHostClass{L"TarnixNewsView", 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
 
-ScreenBox boxOf(const RECT& r) {
+Rect boxOf(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -50,11 +50,11 @@ void NewsWindow::placeBesideOwner() {
         GetWindowRect(owner, &main);
     RECT self{};
     GetWindowRect(hwnd(), &self);
-    ScreenBox desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0,
+    Rect desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0,
                       0};
     desktop.right = desktop.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     desktop.bottom = desktop.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    ScreenPoint at = newsWindowPosition(boxOf(main), boxOf(self), desktop);
+    Point at = newsWindowPosition(boxOf(main), boxOf(self), desktop);
     SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

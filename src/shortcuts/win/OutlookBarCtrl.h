@@ -74,13 +74,12 @@ class OutlookBarCtrl : public Window {
     const OutlookHit& lastRightClick() const { return rightClick_; }
     // A right click at `point` without its menu: remembers the place and opens a folder
     // whose header it was on.
-    const OutlookHit& rightClickAt(BarPoint point);
+    const OutlookHit& rightClickAt(Point point);
     // Starts editing the caption under the last right click in place.
     void editCaptionUnderRightClick();
     // Starts editing a folder's or an item's caption in place; the edit window.
     HWND editFolderCaption(int folder);
     HWND editItemCaption(int item);
-    HWND captionEditor() const { return editor_; }
 
     // Called after files dropped from the shell were added (the owner saves).
     std::function<void()> onFilesDropped;
@@ -110,14 +109,14 @@ class OutlookBarCtrl : public Window {
     enum class Press { None, Header, Item, UpArrow, DownArrow };
     static constexpr UINT_PTR kTickTimer = 1;
 
-    static RECT toRect(const BarRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+    static RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
     static HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
     std::intptr_t notify(const OutlookNotification& notification);
     OutlookMetrics metrics() const;
     BarSize measureCaption(HDC dc, const std::string& caption, bool small, int wrap) const;
 
-    void paintHeader(HDC dc, const BarRect& place, int folder, bool pressed, bool hot) const;
+    void paintHeader(HDC dc, const Rect& place, int folder, bool pressed, bool hot) const;
     void paintItems(HDC dc, const OutlookBarLayout& layout) const;
     void paintArrows(HDC dc, const OutlookBarLayout& layout) const;
     void paintSlide(const OutlookSlideFrame& frame);
@@ -130,7 +129,7 @@ class OutlookBarCtrl : public Window {
 
     static LRESULT CALLBACK editorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
-    HWND startEditor(const BarRect& box, DWORD style, const std::string& text);
+    HWND startEditor(const Rect& box, DWORD style, const std::string& text);
     void finishEditing();
 
     OutlookBarModel model_;
@@ -145,7 +144,7 @@ class OutlookBarCtrl : public Window {
     bool headerDown_ = false;  // the pressed header is drawn down (the mouse is on it)
     OutlookItemPress itemPress_{-1, false};
     OutlookPressView pressView_;
-    BarPoint lastPoint_;
+    Point lastPoint_;
     OutlookHit rightClick_;
 
     HWND editor_ = nullptr;

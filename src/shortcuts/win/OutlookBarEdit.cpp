@@ -33,7 +33,7 @@ HWND OutlookBarCtrl::editItemCaption(int item) {
     return startEditor(layout().itemEditBox(item), style, model_.itemCaption(item));
 }
 
-HWND OutlookBarCtrl::startEditor(const BarRect& box, DWORD style, const std::string& text) {
+HWND OutlookBarCtrl::startEditor(const Rect& box, DWORD style, const std::string& text) {
     if (!hwnd()) return nullptr;
     if (editor_) finishEditing();
     editCancelled_ = false;

@@ -41,7 +41,7 @@ void OutlookBarCtrl::updateCursor() const {
 }
 
 bool OutlookBarCtrl::onMouseMove(POINT at) {
-    const BarPoint point{at.x, at.y};
+    const Point point{at.x, at.y};
     lastPoint_ = point;
     const OutlookBarLayout place = layout();
     const OutlookHit hit = place.hitTest(point);
@@ -81,7 +81,7 @@ bool OutlookBarCtrl::onMouseMove(POINT at) {
 }
 
 bool OutlookBarCtrl::onLeftDown(POINT at) {
-    const BarPoint point{at.x, at.y};
+    const Point point{at.x, at.y};
     if (editor_) SetFocus(hwnd());  // a click elsewhere ends the editing
     lastPoint_ = point;
     const OutlookBarLayout place = layout();
@@ -111,7 +111,7 @@ bool OutlookBarCtrl::onLeftDown(POINT at) {
 }
 
 bool OutlookBarCtrl::onLeftUp(POINT at) {
-    const BarPoint point{at.x, at.y};
+    const Point point{at.x, at.y};
     if (press_ == Press::None) return true;
     lastPoint_ = point;
     const Press press = press_;
@@ -171,7 +171,7 @@ void OutlookBarCtrl::scrollBy(int items) {
 }
 
 bool OutlookBarCtrl::onRightUp(POINT at) {
-    const BarPoint point{at.x, at.y};
+    const Point point{at.x, at.y};
     if (press_ != Press::None) return true;
     rightClickAt(point);
     const auto menu = makeOwnerDrawnOutlookMenu(
@@ -185,7 +185,7 @@ bool OutlookBarCtrl::onRightUp(POINT at) {
     return true;
 }
 
-const OutlookHit& OutlookBarCtrl::rightClickAt(BarPoint point) {
+const OutlookHit& OutlookBarCtrl::rightClickAt(Point point) {
     rightClick_ = layout().hitTest(point);
     if (rightClick_.kind == OutlookHit::Header) openFolder(rightClick_.index);
     return rightClick_;

@@ -8,7 +8,7 @@ namespace tarnix {
 
 namespace {
 
-void fill(HDC dc, const BarRect& area, COLORREF colour) {
+void fill(HDC dc, const Rect& area, COLORREF colour) {
     RECT r{area.left, area.top, area.right, area.bottom};
     SetBkColor(dc, colour);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
@@ -70,7 +70,7 @@ void OutlookBarCtrl::onPaint(HDC target, const RECT&) {
     BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
 }
 
-void OutlookBarCtrl::paintHeader(HDC dc, const BarRect& place, int folder, bool pressed,
+void OutlookBarCtrl::paintHeader(HDC dc, const Rect& place, int folder, bool pressed,
                                  bool hot) const {
     RECT r = toRect(place);
     fill(dc, place, kFaceColour);
@@ -90,17 +90,17 @@ void OutlookBarCtrl::paintHeader(HDC dc, const BarRect& place, int folder, bool 
 
 void OutlookBarCtrl::paintItems(HDC dc, const OutlookBarLayout& place) const {
     if (model_.openFolder() < 0 || model_.folder(model_.openFolder())->child) return;
-    const BarRect area = place.itemArea();
+    const Rect area = place.itemArea();
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     paintArrows(dc, place);
     // The arrows stay on top of the items.
     if (place.upArrowShown()) {
-        const BarRect a = place.upArrow();
+        const Rect a = place.upArrow();
         ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
     }
     if (place.downArrowShown()) {
-        const BarRect a = place.downArrow();
+        const Rect a = place.downArrow();
         ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
     }
     const bool small = model_.smallIcons();
@@ -131,7 +131,7 @@ void OutlookBarCtrl::paintItems(HDC dc, const OutlookBarLayout& place) const {
         }
     }
     if (press_ == Press::Item && pressView_.dragging && pressView_.place >= 0) {
-        const BarRect mark = place.insertionMark(pressView_.place);
+        const Rect mark = place.insertionMark(pressView_.place);
         fill(dc, mark, RGB(0, 0, 0));
         // Small ticks at both ends make the line read as a place between items.
         fill(dc, {mark.left, mark.top - 2, mark.left + 1, mark.bottom + 2}, RGB(0, 0, 0));

@@ -4,19 +4,24 @@
 
 namespace tarnix {
 
-bool TabHost::addPage(std::wstring title, Dialog& page) {
+bool TabHost::addPage(std::wstring title, Dialog& page, int image) {
     if (tabs_ || !pages_.add()) return false;
-    entries_.push_back({std::move(title), &page});
+    entries_.push_back({std::move(title), &page, image});
     return true;
 }
 
-void TabHost::create(HWND tabs) {
+void TabHost::create(HWND tabs, Placement placement) {
     tabs_ = tabs;
+    placement_ = placement;
     if (!tabs_) return;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         TCITEMW tab{};
         tab.mask = TCIF_TEXT;
         tab.pszText = entries_[i].title.data();
+        if (entries_[i].image >= 0) {
+            tab.mask |= TCIF_IMAGE;
+            tab.iImage = entries_[i].image;
+        }
         SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
     }
     for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -32,9 +37,14 @@ void TabHost::place(HWND page) const {
     RECT client{}, first{};
     GetClientRect(tabs_, &client);
     SendMessageW(tabs_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    PageBox box = TabPages::placePage({client.left, client.top, client.right, client.bottom},
-                                      {first.left, first.top, first.right, first.bottom});
+    Rect box = placement_({client.left, client.top, client.right, client.bottom},
+                          {first.left, first.top, first.right, first.bottom});
     SetWindowPos(page, HWND_TOP, box.left, box.top, box.width(), box.height(), SWP_NOACTIVATE);
+}
+
+void TabHost::fitPages() const {
+    for (const Entry& entry : entries_)
+        if (entry.page->hwnd()) place(entry.page->hwnd());
 }
 
 void TabHost::select(int index) {

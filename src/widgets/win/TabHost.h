@@ -1,8 +1,8 @@
 #pragma once
-// A tab control that holds child-dialog pages (the fault check's details and the settings
-// dialog): up to sixteen, each created as a child of the tab control below the tab row,
-// one shown at a time. The owner passes its WM_NOTIFY on, so a click on a tab shows its
-// page.
+// A tab control that holds child-dialog pages (the fault check's details, the settings
+// dialog and the main window's column of tabs): up to sixteen, each created as a child of
+// the tab control, by default below the tab row, one shown at a time. The owner passes its
+// WM_NOTIFY on, so a click on a tab shows its page.
 
 #include <string>
 #include <vector>
@@ -14,10 +14,16 @@ namespace tarnix {
 
 class TabHost {
   public:
-    // Before create(): adds a page; false for a seventeenth.
-    bool addPage(std::wstring title, Dialog& page);
+    // Where a page stands, from the tab control's client area and its first tab.
+    using Placement = Rect (*)(const Rect& clientArea, const Rect& firstTab);
+
+    // Before create(): adds a page, its tab showing `title` and image `image` of the tab
+    // control's image list (none when negative); false for a seventeenth.
+    bool addPage(std::wstring title, Dialog& page, int image = -1);
     // Creates every page in the tab control `tabs` and inserts its tab; the first shows.
-    void create(HWND tabs);
+    void create(HWND tabs, Placement placement = TabPages::placePage);
+    // Places every page again, after the tab control was moved or resized.
+    void fitPages() const;
     // Shows page `index` and hides the current one; indices out of range are ignored.
     void select(int index);
     int selected() const { return pages_.selected(); }
@@ -32,10 +38,12 @@ class TabHost {
     struct Entry {
         std::wstring title;
         Dialog* page;
+        int image;
     };
     void place(HWND page) const;
 
     HWND tabs_ = nullptr;
+    Placement placement_ = TabPages::placePage;
     TabPages pages_;
     std::vector<Entry> entries_;
 };
