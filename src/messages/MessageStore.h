@@ -80,7 +80,6 @@ class MessageStore {
     // Called on the UI thread after every change of the messages or of the unread count.
     void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
-    const std::filesystem::path& filePath() const { return path_; }
     bool isReadOnlyThisRun() const { return readOnly_; }
     // Where a damaged file went at start-up; empty when none was kept aside.
     const std::filesystem::path& keptAside() const { return keptAside_; }

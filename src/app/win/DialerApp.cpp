@@ -10,24 +10,13 @@
 #include "widgets/win/Strings.h"
 
 namespace tarnix {
-namespace {
-DialerApp* g_current = nullptr;
-}
 
 DialerApp::DialerApp() : DialerApp(programFolder()) {}
 
 DialerApp::DialerApp(const std::filesystem::path& folder)
-    : folder_(folder), connectManage_(folder, systemDialing()) {
-    g_current = this;
-}
+    : folder_(folder), connectManage_(folder, systemDialing()) {}
 
-DialerApp::~DialerApp() {
-    if (g_current == this) g_current = nullptr;
-}
-
-DialerApp* DialerApp::current() {
-    return g_current;
-}
+DialerApp::~DialerApp() = default;
 
 bool activateRunningInstance() {
     for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w && IsWindow(w);

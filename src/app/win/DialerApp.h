@@ -26,9 +26,6 @@ class DialerApp {
     DialerApp(const DialerApp&) = delete;
     DialerApp& operator=(const DialerApp&) = delete;
 
-    // The running application object, through which windows reach the services.
-    static DialerApp* current();
-
     // Start-up: single instance, sockets, then the main window modally. Always false:
     // the process ends when it returns.
     bool InitInstance();

@@ -17,9 +17,6 @@ class NewsWindow : public Dialog {
     // `address` empty: the window shows nothing. `view` may be null (no view could be had).
     NewsWindow(std::unique_ptr<BrowserView> view, std::wstring address);
 
-    // The child that holds the web view, in place of the template's marker.
-    HWND viewHost() const { return item(kViewId); }
-
   protected:
     BOOL onInitDialog() override;
     void onClose() override;

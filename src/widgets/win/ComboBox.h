@@ -27,7 +27,6 @@ class ComboBox : public Control {
     std::wstring at(int index) const;
     // The selected entry's text; the edit's text for a drop-down without a selection.
     std::wstring selectedText() const { return selected() >= 0 ? at(selected()) : text(); }
-    void setData(int index, LPARAM data) const { send(CB_SETITEMDATA, index, data); }
     LPARAM data(int index) const { return send(CB_GETITEMDATA, index); }
 };
 

@@ -42,7 +42,6 @@ class ListView : public Control {
     std::vector<std::wstring> row(int index) const;
     int rowCount() const { return static_cast<int>(send(LVM_GETITEMCOUNT)); }
     LPARAM rowData(int row) const;
-    bool deleteRow(int row) const { return send(LVM_DELETEITEM, row) != FALSE; }
     void clear() const { send(LVM_DELETEALLITEMS); }
 
     void select(int row, bool selected = true) const;
@@ -55,9 +54,6 @@ class ListView : public Control {
     void ensureVisible(int row) const { send(LVM_ENSUREVISIBLE, row, FALSE); }
 
     void setColours(COLORREF text, COLORREF background) const;
-    void setImageList(HIMAGELIST images, int which = LVSIL_SMALL) const {
-        send(LVM_SETIMAGELIST, which, images);
-    }
 
     // Virtual mode: the number of rows, kept where the list was scrolled.
     void setVirtualRowCount(int count) const {

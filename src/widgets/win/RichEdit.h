@@ -19,8 +19,6 @@ class RichEdit : public Control {
     // Loads the control's library once; false when it is missing.
     static bool loadRichEdit();
 
-    void setReadOnly(bool readOnly) const { send(EM_SETREADONLY, readOnly); }
-    void setBackground(COLORREF colour) const { send(EM_SETBKGNDCOLOR, 0, colour); }
     // Adds `text` at the end, bold or not.
     void append(std::wstring_view text, bool bold = false) const;
     void clear() const { setText(L""); }
