@@ -15,10 +15,10 @@ enum class PathDialog { SaveFile, OpenFile, Folder, FileOrFolder };
 struct PathRequest {
     void* owner = nullptr;  // the owning window, if any
     PathDialog kind = PathDialog::SaveFile;
-    std::string title;
+    std::wstring title;
     // Pairs of description and patterns separated by '|': "文本文件(*.txt)|*.txt".
-    std::string filter;
-    std::string defaultExtension;     // without the dot: "txt"
+    std::wstring filter;
+    std::wstring defaultExtension;    // without the dot: "txt"
     std::filesystem::path initial;    // a file name or a folder to start in
 };
 

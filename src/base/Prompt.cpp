@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/CodePage.h"
 #include "base/ReplaceableHandler.h"
 
 namespace tarnix {
@@ -13,7 +14,8 @@ ReplaceableHandler<PromptHandler>& handler() {
 }
 
 int unshownPrompt(const PromptRequest& request) {
-    std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+    std::fprintf(stderr, "[%s] %s\n", gbToUtf8(wideToGb(request.caption)).c_str(),
+                 gbToUtf8(wideToGb(request.text)).c_str());
     return request.buttons == PromptButtons::YesNo ? kAnswerYes : kAnswerOk;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 // Every message box of the program goes through prompt(), so tests can see and answer it.
-// Texts are GB2312.
 
 #include <functional>
 #include <string>
@@ -14,8 +13,8 @@ enum PromptAnswer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo 
 
 struct PromptRequest {
     void* owner = nullptr;  // the owning window, if any
-    std::string text;
-    std::string caption;
+    std::wstring text;
+    std::wstring caption;
     PromptIcon icon = PromptIcon::Information;
     PromptButtons buttons = PromptButtons::Ok;
 };

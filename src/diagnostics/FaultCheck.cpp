@@ -11,11 +11,11 @@ namespace {
 
 using namespace faultcheck;
 
-void tell(unsigned text, void* owner) {
+void tell(unsigned id, void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = gbText(text);
-    request.caption = gbText(IDS_PROMPT_CAPTION);
+    request.text = text(id);
+    request.caption = text(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Error;
     prompt(request);
 }

@@ -9,11 +9,11 @@
 namespace tarnix {
 namespace {
 
-void refuse(unsigned text, void* owner) {
+void refuse(unsigned id, void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = gbText(text);
-    request.caption = gbText(IDS_PROMPT_CAPTION);
+    request.text = text(id);
+    request.caption = text(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Stop;
     prompt(request);
 }

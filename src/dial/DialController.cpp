@@ -163,16 +163,16 @@ void DialController::showDialling(int attempt, int attempts) {
 // not pile up notices, and the commands stay as they are until the redials end. A dial the
 // user ended by disconnecting did not fail: the status line is back to the welcome.
 void DialController::dialFailed(bool usersOwn) {
-    const std::string text = session_.userHangUp == 1
-                                 ? std::string()
+    const std::wstring why = session_.userHangUp == 1
+                                 ? std::wstring()
                                  : dialFailureText(connectManage_->LastError());
-    if (text.empty()) {
-        show(false, gbText(IDS_STATUS_WELCOME));
+    if (why.empty()) {
+        show(false, text(IDS_STATUS_WELCOME));
     } else if (usersOwn) {
-        show(false, text);
-        view_.dialFailed(text);
+        show(false, why);
+        view_.dialFailed(why);
     } else {
-        view_.showStatus(text);
+        view_.showStatus(why);
     }
 }
 
@@ -189,7 +189,7 @@ void DialController::startSession(const std::string& accountName) {
     records_.openRecord(accountName, handle);
     if (handle == 0 || !isConnected(handle)) {
         records_.closeRecordAbnormal();  // it dropped at once
-        show(false, gbText(IDS_STATUS_WELCOME));
+        show(false, text(IDS_STATUS_WELCOME));
         return;
     }
     adopt(handle, false);
@@ -332,7 +332,7 @@ void DialController::adopt(ConnHandle handle, bool foreign) {
     view_.linkUp();
     if (foreign && connectManage_) connectManage_->CheckNet();
     // The commands and the status line follow the link, whoever dialled it.
-    show(true, gbText(IDS_STATUS_CONNECTED));
+    show(true, text(IDS_STATUS_CONNECTED));
     session_.ownDial = 0;
     session_.userHangUp = 0;
     setCurrent(handle);
@@ -408,11 +408,11 @@ void DialController::linkEnded() {
         // its record (a no-op when it did).
         records_.closeRecordNormal();
     }
-    show(false, gbText(IDS_STATUS_WELCOME));
+    show(false, text(IDS_STATUS_WELCOME));
     setCurrent(0);
 }
 
-void DialController::show(bool connected, std::string_view status) {
+void DialController::show(bool connected, std::wstring_view status) {
     view_.showCommandState(connected);
     view_.showStatus(status);
     connectedState_ = connected;
@@ -460,7 +460,7 @@ void DialController::redialsEnded() {
     std::lock_guard<std::mutex> lock(session_.dialMutex);
     if (stopping() || !diallingShown_) return;
     if (session_.userHangUp == 1) {
-        show(false, gbText(IDS_STATUS_WELCOME));
+        show(false, text(IDS_STATUS_WELCOME));
         return;
     }
     diallingShown_ = false;

@@ -131,7 +131,7 @@ class DialController {
     void runPolicy();
     Attempt redialAttempt(int attempt, int attempts);
     void redialsEnded();
-    void show(bool connected, std::string_view status);
+    void show(bool connected, std::wstring_view status);
 
     std::vector<ConnHandle> entryLinks();
     std::vector<ConnHandle> connectedLinks();

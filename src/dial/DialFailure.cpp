@@ -38,19 +38,19 @@ Cause causeOf(int error) {
 
 }  // namespace
 
-std::string dialFailureText(int error) {
+std::wstring dialFailureText(int error) {
     if (error == 0) return {};
     if (error == kDialErrorNoDevice || error == 609) {
         // The program found no device itself: no number the subscriber could look up.
-        return gbText(IDS_DIAL_NO_DEVICE) + gbText(IDS_DIAL_FAULT_CHECK_HINT);
+        return text(IDS_DIAL_NO_DEVICE) + text(IDS_DIAL_FAULT_CHECK_HINT);
     }
-    const std::string number = std::to_string(error);
+    const std::wstring number = std::to_wstring(error);
     const Cause cause = causeOf(error);
-    if (cause.text == 0) return gbText(IDS_DIAL_FAILED_CODE) + number;
-    std::string text =
-        gbText(IDS_DIAL_ERROR) + number + gbText(IDS_DIAL_ERROR_CAUSE) + gbText(cause.text);
-    if (cause.subscribersSide) text += gbText(IDS_DIAL_FAULT_CHECK_HINT);
-    return text;
+    if (cause.text == 0) return text(IDS_DIAL_FAILED_CODE) + number;
+    std::wstring why =
+        text(IDS_DIAL_ERROR) + number + text(IDS_DIAL_ERROR_CAUSE) + text(cause.text);
+    if (cause.subscribersSide) why += text(IDS_DIAL_FAULT_CHECK_HINT);
+    return why;
 }
 
 }  // namespace tarnix

@@ -14,7 +14,7 @@ inline constexpr int kDialErrorNoAnswer = 678;     // nothing answered (lab-ac n
 inline constexpr int kDialErrorAuthentication = 691;
 
 // The status-line text for a failed dial's error: the cause and, where the subscriber's own
-// device or cable is the likely cause, a pointer to the fault check. GB2312; empty for 0.
-std::string dialFailureText(int error);
+// device or cable is the likely cause, a pointer to the fault check. Empty for 0.
+std::wstring dialFailureText(int error);
 
 }  // namespace tarnix

@@ -21,12 +21,12 @@ class DialView {
     // is dialling. `attempt` is 0 for the user's own dial, else the number of a redial
     // after a drop, of `attempts` in all (0: until one succeeds).
     virtual void showDialling(int attempt, int attempts) = 0;
-    // GB2312 text for the status line (IDS_STATUS_CONNECTED and IDS_STATUS_WELCOME are its
-    // two standing texts).
-    virtual void showStatus(std::string_view text) = 0;
-    // The user's own dial failed; `text` (GB2312) says why and is already on the status
-    // line. Not called for the failures of redials after a drop.
-    virtual void dialFailed(std::string_view text) = 0;
+    // The status line's text (IDS_STATUS_CONNECTED and IDS_STATUS_WELCOME are its two
+    // standing texts).
+    virtual void showStatus(std::wstring_view text) = 0;
+    // The user's own dial failed; `text` says why and is already on the status line. Not
+    // called for the failures of redials after a drop.
+    virtual void dialFailed(std::wstring_view text) = 0;
 };
 
 }  // namespace tarnix

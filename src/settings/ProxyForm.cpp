@@ -68,8 +68,8 @@ bool sameEntry(const ProxyFields& a, const ProxyFields& b) {
     return !a.useProxy || (a.address == b.address && trim(a.port) == trim(b.port));
 }
 
-void refuse(unsigned text, void* owner) {
-    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information});
+void refuse(unsigned id, void* owner) {
+    prompt({owner, text(id), text(IDS_PROMPT_CAPTION), PromptIcon::Information});
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "base/CodePage.h"
 #include "base/Prompt.h"
 #include "base/Texts.h"
 
@@ -11,15 +10,6 @@ namespace {
 
 bool blank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// A path as GB2312 text: Windows paths are UTF-16, others UTF-8.
-std::string gbPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return wideToGb(path.wstring());
-#else
-    return utf8ToGb(path.string());
-#endif
 }
 
 }  // namespace
@@ -108,7 +98,7 @@ bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
                               parseTries(fields.triesText));
         } else {
             // The stored interval stays until the user picks one the list holds.
-            prompt({owner, gbText(IDS_REDIAL_NO_INTERVAL), gbText(IDS_PROMPT_CAPTION),
+            prompt({owner, text(IDS_REDIAL_NO_INTERVAL), text(IDS_PROMPT_CAPTION),
                     PromptIcon::Information});
             saved = false;
         }
@@ -119,9 +109,9 @@ bool RunOptionsForm::save(RunOptionsFields& fields, void* owner) {
 bool RunOptionsForm::agreeToReplace(void* owner) {
     PromptRequest request;
     request.owner = owner;
-    request.text = gbText(IDS_STARTUP_OTHER_PROGRAM) + "\r\n" + gbPath(startup_.data()) + "\r\n" +
-                   gbText(IDS_STARTUP_REPLACE);
-    request.caption = gbText(IDS_PROMPT_CAPTION);
+    request.text = text(IDS_STARTUP_OTHER_PROGRAM) + L"\r\n" + startup_.data().wstring() +
+                   L"\r\n" + text(IDS_STARTUP_REPLACE);
+    request.caption = text(IDS_PROMPT_CAPTION);
     request.icon = PromptIcon::Question;
     request.buttons = PromptButtons::YesNo;
     return prompt(request) == kAnswerYes;

@@ -84,8 +84,8 @@ bool ShutdownForm::save(ShutdownFields& fields, void* owner) {
     if (ordered(when) <= ordered(clock_.now())) {
         PromptRequest request;
         request.owner = owner;
-        request.text = gbText(IDS_SHUTDOWN_NOT_IN_FUTURE);
-        request.caption = gbText(IDS_PROMPT_CAPTION);
+        request.text = text(IDS_SHUTDOWN_NOT_IN_FUTURE);
+        request.caption = text(IDS_PROMPT_CAPTION);
         request.icon = PromptIcon::Error;
         prompt(request);
         fields.scheduled = false;

@@ -52,9 +52,9 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
             // Its bytes may still hold the subscriber's accounts: they go aside, not away.
             const std::filesystem::path aside = keepDamagedAside(path_);
             readOnly_ = aside.empty();
-            startNotice_ = readOnly_ ? gbText(IDS_CONFIG_DAMAGED_KEPT)
-                                     : gbText(IDS_CONFIG_DAMAGED) + aside.filename().string() +
-                                           gbText(IDS_CONFIG_DAMAGED_RESET);
+            startNotice_ = readOnly_ ? text(IDS_CONFIG_DAMAGED_KEPT)
+                                     : text(IDS_CONFIG_DAMAGED) + aside.filename().wstring() +
+                                           text(IDS_CONFIG_DAMAGED_RESET);
             makeDefault(doc_);
             if (!readOnly_) doc_.Save(path_);
             break;
@@ -62,7 +62,7 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
         case XmlFileState::Unreadable:
             // Defaults written now would replace the accounts the file holds.
             readOnly_ = true;
-            startNotice_ = gbText(IDS_CONFIG_UNREADABLE);
+            startNotice_ = text(IDS_CONFIG_UNREADABLE);
             makeDefault(doc_);
             break;
     }
@@ -71,12 +71,12 @@ ConfigStore::ConfigStore(const std::filesystem::path& folder) : path_(folder / "
 }
 
 void ConfigStore::ShowStartNotice(void* owner) {
-    std::string text;
+    std::wstring notice;
     {
         std::lock_guard<std::recursive_mutex> lock(mutex_);
-        text.swap(startNotice_);
+        notice.swap(startNotice_);
     }
-    if (!text.empty()) prompt({owner, text, gbText(IDS_PROMPT_CAPTION), PromptIcon::Warning});
+    if (!notice.empty()) prompt({owner, notice, text(IDS_PROMPT_CAPTION), PromptIcon::Warning});
 }
 
 bool ConfigStore::Save() {

@@ -101,7 +101,7 @@ class ConfigStore {
     std::filesystem::path path_;
     XmlDocument doc_;
     bool readOnly_ = false;
-    std::string startNotice_;  // GB2312, empty when there is nothing to say
+    std::wstring startNotice_;  // empty when there is nothing to say
     std::atomic<bool> messagePopup_{true};
     std::atomic<bool> reconnect_{false};
 };

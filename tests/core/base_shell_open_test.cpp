@@ -35,9 +35,9 @@ TEST(ShellOpen, HandsOnlyWebAndMailAddressesToTheShell) {
 TEST(DesktopRequests, WithoutABindingNothingOpensOrIsChosenAndMessagesCountAsSeen) {
     EXPECT_FALSE(shellOpen("http://www.chengyuan-kd.example/"));
     EXPECT_FALSE(shellOpenChosenFile("export.txt"));
-    EXPECT_FALSE(askForPath({nullptr, PathDialog::SaveFile, "t", "", "txt", "export.txt"}));
-    EXPECT_EQ(prompt({nullptr, "text", "caption"}), kAnswerOk);
-    EXPECT_EQ(prompt({nullptr, "text", "caption", PromptIcon::Question, PromptButtons::YesNo}),
+    EXPECT_FALSE(askForPath({nullptr, PathDialog::SaveFile, L"t", L"", L"txt", "export.txt"}));
+    EXPECT_EQ(prompt({nullptr, L"text", L"caption"}), kAnswerOk);
+    EXPECT_EQ(prompt({nullptr, L"text", L"caption", PromptIcon::Question, PromptButtons::YesNo}),
               kAnswerYes);
 }
 

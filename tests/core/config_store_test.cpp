@@ -281,8 +281,8 @@ TEST_F(Config, DamagedFilesAreKeptAsideBeforeTheDefaultsAreWritten) {
         std::ifstream in(dir_ / aside, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << aside;
         ASSERT_EQ(prompts.asked.size(), 1u) << "told once";
-        EXPECT_EQ(prompts.asked[0].caption, "\xcc\xe1\xca\xbe");
-        EXPECT_NE(prompts.asked[0].text.find(aside), std::string::npos);
+        EXPECT_EQ(prompts.asked[0].caption, L"提示");
+        EXPECT_NE(prompts.asked[0].text.find(fs::path(aside).wstring()), std::wstring::npos);
         EXPECT_EQ(ConfigStore(dir_).GetAutoConnect(), 1) << "changes are written again";
     }
 
@@ -316,9 +316,9 @@ TEST_F(Config, AFileThatCannotBeReadIsNeverWritten) {
     store.ShowStartNotice(nullptr);
     store.ShowStartNotice(nullptr);
     ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(prompts.asked[0].caption, "\xcc\xe1\xca\xbe");
+    EXPECT_EQ(prompts.asked[0].caption, L"提示");
     EXPECT_EQ(prompts.asked[0].icon, PromptIcon::Warning);
-    EXPECT_NE(prompts.asked[0].text.find("config.xml"), std::string::npos);
+    EXPECT_NE(prompts.asked[0].text.find(L"config.xml"), std::wstring::npos);
 }
 
 // A damaged file that cannot be moved aside may still hold the subscriber's accounts: it
@@ -343,13 +343,13 @@ TEST_F(Config, ADamagedFileThatCannotBeKeptAsideIsNeverWritten) {
     EXPECT_EQ(file(), damaged);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1000);
     ASSERT_EQ(prompts.asked.size(), 1u);
-    const std::string& notice = prompts.asked[0].text;
-    EXPECT_NE(notice.find("\xd2\xd1\xcb\xf0\xbb\xb5"), std::string::npos) << "damaged";
-    EXPECT_NE(notice.find("\xce\xde\xb7\xa8\xc1\xed\xb4\xe6"), std::string::npos)
+    const std::wstring& notice = prompts.asked[0].text;
+    EXPECT_NE(notice.find(L"已损坏"), std::wstring::npos) << "damaged";
+    EXPECT_NE(notice.find(L"无法另存"), std::wstring::npos)
         << "could not be kept aside";
-    EXPECT_NE(notice.find("\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6"), std::string::npos)
+    EXPECT_NE(notice.find(L"不会保存"), std::wstring::npos)
         << "changes are not saved";
-    EXPECT_EQ(notice.find(".damaged"), std::string::npos) << "no copy to name";
+    EXPECT_EQ(notice.find(L".damaged"), std::wstring::npos) << "no copy to name";
 }
 
 // A config.xml of GB2312 text without a declaration keeps its text through a save.

@@ -206,10 +206,10 @@ TEST_F(FaultChecking, ADeviceWithoutAnAdapterOfItsOwnIsJudgedByTheLastEntry) {
 }
 
 TEST_F(FaultChecking, EachFailureIsToldWithItsMessage) {
-    auto expectTold = [&](unsigned text) {
+    auto expectTold = [&](unsigned id) {
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, gbText(text));
-        EXPECT_EQ(prompts_.asked[0].caption, gbText(IDS_PROMPT_CAPTION));
+        EXPECT_EQ(prompts_.asked[0].text, text(id));
+        EXPECT_EQ(prompts_.asked[0].caption, text(IDS_PROMPT_CAPTION));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         prompts_.asked.clear();
     };

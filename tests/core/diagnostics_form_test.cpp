@@ -152,7 +152,7 @@ TEST_F(CheckForm, TheCheckTellsItsMessagesWhileTheRunWaits) {
     tickUntil(Next::Read);
     form_.arrive(form_.readingNumber(), reading(), nullptr);
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_NO_PCI_DEVICES));
+    EXPECT_EQ(prompts_.asked[0].text, text(IDS_FAULT_NO_PCI_DEVICES));
     tickUntil(Next::Finished);
     EXPECT_EQ(prompts_.asked.size(), 1u) << "told once a run";
     EXPECT_EQ(form_.check().diagnosis().rfind(noPciVerdict(), 0), 0u)

@@ -45,10 +45,10 @@ class LoginForm : public ::testing::Test {
         return request;
     }
     // The refusal shown last, or "" when none.
-    std::string refusal() {
-        if (prompts_.empty()) return "";
+    std::wstring refusal() {
+        if (prompts_.empty()) return L"";
         const auto& r = prompts_.back();
-        EXPECT_EQ(r.caption, gbText(IDS_PROMPT_CAPTION));
+        EXPECT_EQ(r.caption, text(IDS_PROMPT_CAPTION));
         EXPECT_EQ(r.icon, PromptIcon::Stop);
         return r.text;
     }
@@ -115,7 +115,7 @@ TEST_F(LoginForm, ATypedPasswordMayHaveSixteenBytesAndAChineseCharacterCountsTwo
     const std::string before = fileBytes();
     for (const std::string& tooLong : {std::string(17, 'p'), chinese8 + "1"}) {
         EXPECT_FALSE(accept({"dave", tooLong, 1}));
-        EXPECT_EQ(refusal(), gbText(IDS_PASSWORD_TOO_LONG));
+        EXPECT_EQ(refusal(), text(IDS_PASSWORD_TOO_LONG));
     }
     EXPECT_EQ(fileBytes(), before) << "nothing is saved on a refusal";
 }
@@ -123,9 +123,9 @@ TEST_F(LoginForm, ATypedPasswordMayHaveSixteenBytesAndAChineseCharacterCountsTwo
 TEST_F(LoginForm, RefusesAnEmptyAccountOrPasswordAndSavesNothing) {
     const std::string before = fileBytes();
     EXPECT_FALSE(accept({"", "secret", 1}));
-    EXPECT_EQ(refusal(), gbText(IDS_NO_ACCOUNT));
+    EXPECT_EQ(refusal(), text(IDS_NO_ACCOUNT));
     EXPECT_FALSE(accept({"erin", "", 1}));
-    EXPECT_EQ(refusal(), gbText(IDS_NO_PASSWORD));
+    EXPECT_EQ(refusal(), text(IDS_NO_PASSWORD));
     EXPECT_EQ(prompts_.size(), 2u);
     EXPECT_EQ(fileBytes(), before);
 }
@@ -184,7 +184,7 @@ TEST_F(LoginForm, SavedTextTheCipherCannotHaveMadeIsTreatedAsTyped) {
     config_.SaveAccount(kDialEntryName, junk, "judy");
     const std::string before = fileBytes();
     EXPECT_FALSE(accept({"judy", junk, 1}));
-    EXPECT_EQ(refusal(), gbText(IDS_PASSWORD_TOO_LONG));
+    EXPECT_EQ(refusal(), text(IDS_PASSWORD_TOO_LONG));
     EXPECT_EQ(fileBytes(), before);
 
     // Far too long but hex: decrypted (and cut by the cipher), never a crash.

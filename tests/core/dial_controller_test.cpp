@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/DialRig.h"
+#include "base/CodePage.h"
 #include "dial/DialFailure.h"
 #include "records/MonthFile.h"
 
@@ -181,7 +182,7 @@ TEST_F(Controller, AFailedConnectSaysWhyAndARedialsFailuresOnlyUpdateTheStatusLi
     rig_.backend->failure = 691;
     rig_.backend->plan({false});
     controller.connect({"mia", "wrong"});
-    const std::string refused = dialFailureText(691);
+    const std::string refused = wideToGb(dialFailureText(691));
     ASSERT_TRUE(eventually([&] { return rig_.view.status() == refused; }));
     EXPECT_EQ(rig_.view.events(), (Events{"dialling", "disconnected", "failed " + refused}));
     EXPECT_EQ(rig_.connectManage->LastError(), 691);
@@ -199,7 +200,7 @@ TEST_F(Controller, AFailedConnectSaysWhyAndARedialsFailuresOnlyUpdateTheStatusLi
     rig_.access.drop(rig_.live());
     ASSERT_TRUE(eventually([&] { return rig_.backend->dialled().size() == 4; }));
     ASSERT_TRUE(eventually([&] { return rig_.view.events().size() == 5; }));
-    EXPECT_EQ(rig_.view.status(), dialFailureText(678)) << "the last attempt's failure stays";
+    EXPECT_EQ(rig_.view.status(), wideToGb(dialFailureText(678))) << "the last attempt's failure stays";
     controller.stopMonitors();
     EXPECT_EQ(rig_.view.events(), (Events{"down", "disconnected", "redialling 1/2",
                                           "redialling 2/2", "disconnected"}))

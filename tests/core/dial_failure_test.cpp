@@ -8,7 +8,7 @@ namespace tarnix {
 namespace {
 
 std::string textOf(int error) {
-    return gbToUtf8(dialFailureText(error));
+    return gbToUtf8(wideToGb(dialFailureText(error)));
 }
 
 TEST(DialFailure, EachKnownErrorSaysItsCauseWithItsNumber) {
@@ -30,13 +30,13 @@ TEST(DialFailure, AnyOtherErrorIsShownByItsNumberAndNoErrorByNothing) {
     EXPECT_EQ(textOf(5), "拨号失败，错误代码5");
     EXPECT_EQ(textOf(65535), "拨号失败，错误代码65535");
     EXPECT_EQ(textOf(-1), "拨号失败，错误代码-1");
-    EXPECT_EQ(dialFailureText(0), "");
+    EXPECT_EQ(dialFailureText(0), L"");
 }
 
 TEST(DialFailure, EveryTextFitsTheStatusLine) {
     // The status line shows about 41 half-width cells, one per GB2312 byte.
     for (int error = -1; error < 100000; ++error)
-        EXPECT_LE(dialFailureText(error).size(), 41u) << error;
+        EXPECT_LE(wideToGb(dialFailureText(error)).size(), 41u) << error;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "TextIds.h"
+#include "base/CodePage.h"
 #include "base/Texts.h"
 #include "../support/DialRig.h"
 #include "../support/lab_Process.h"
@@ -96,7 +97,7 @@ TEST(LabDial, ARefusedConnectSaysWhyInWords) {
     std::vector<std::string> shown;
     auto refusedWith = [&](int error, const std::string& password) {
         controller.connect({"demo", password});
-        const std::string text = dialFailureText(error);
+        const std::string text = wideToGb(dialFailureText(error));
         for (std::string step : {"dialling", "disconnected", "failed "}) shown.push_back(step);
         shown.back() += text;
         return testing::eventually([&] { return rig.view.status() == text; },

@@ -103,7 +103,7 @@ TEST_F(ShutdownPage, NowOrEarlierIsRefusedAndTheStoredScheduleStays) {
         EXPECT_FALSE(form_->save(fields));
         EXPECT_FALSE(fields.scheduled) << "the box is cleared";
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_SHUTDOWN_NOT_IN_FUTURE));
+        EXPECT_EQ(prompts_.asked[0].text, text(IDS_SHUTDOWN_NOT_IN_FUTURE));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         EXPECT_EQ(stored(),
                   std::pair(std::string("2010-1-1 0:00:00"), gbText(IDS_SHUTDOWN_LOG_OFF)));

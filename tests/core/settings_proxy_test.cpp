@@ -81,8 +81,8 @@ TEST_F(ProxyPage, BadAddressesAndPortsAreRefusedAndNothingIsWritten) {
         prompts_.asked.clear();
         EXPECT_FALSE(form_.save(fields));
         ASSERT_EQ(prompts_.asked.size(), 1u);
-        EXPECT_EQ(prompts_.asked[0].text, gbText(message));
-        EXPECT_EQ(prompts_.asked[0].caption, gbText(IDS_PROMPT_CAPTION));
+        EXPECT_EQ(prompts_.asked[0].text, text(message));
+        EXPECT_EQ(prompts_.asked[0].caption, text(IDS_PROMPT_CAPTION));
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Information);
     }
     EXPECT_TRUE(proxy_.calls.empty());
@@ -125,7 +125,7 @@ TEST_F(ProxyPage, AFailedQueryIsToldAndShowsNoProxy) {
     EXPECT_FALSE(shown.useProxy);
     EXPECT_FALSE(shown.address);
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_PROXY_QUERY_FAILED));
+    EXPECT_EQ(prompts_.asked[0].text, text(IDS_PROXY_QUERY_FAILED));
     EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Information);
 }
 

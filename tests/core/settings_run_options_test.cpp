@@ -147,7 +147,7 @@ TEST_F(RunOptions, AHandEditedIntervalIsToldAndKeptUntilOneIsChosen) {
         testing::PromptRecorder prompts;
         EXPECT_FALSE(form_->save(fields));
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].text, gbText(IDS_REDIAL_NO_INTERVAL));
+        EXPECT_EQ(prompts.asked[0].text, text(IDS_REDIAL_NO_INTERVAL));
         EXPECT_EQ(value("RedialTimegrap"), stored);
         EXPECT_EQ(value("RedialTrytimes"), "3");
         EXPECT_EQ(value("Autoconnect"), "1") << "the rest of the page is saved";
@@ -218,7 +218,7 @@ TEST_F(RunOptions, StartWithWindowsFollowsTheRunValue) {
         testing::PromptRecorder prompts;  // answers neither yes nor no: not replaced
         EXPECT_FALSE(form_->save(fields));
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_NE(prompts.asked[0].text.find("C:\\Other\\other.exe"), std::string::npos);
+        EXPECT_NE(prompts.asked[0].text.find(L"C:\\Other\\other.exe"), std::wstring::npos);
         EXPECT_EQ(prompts.asked[0].buttons, PromptButtons::YesNo);
         EXPECT_EQ(startup_.value, other);
         EXPECT_FALSE(fields.startUp) << "the box is cleared";

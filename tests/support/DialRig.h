@@ -17,6 +17,7 @@
 #include "FakeClock.h"
 #include "FakeRemoteAccess.h"
 #include "base/Clock.h"
+#include "base/CodePage.h"
 #include "dial/ConnectManage.h"
 #include "dial/DialController.h"
 #include "dial/SessionRecords.h"
@@ -42,13 +43,14 @@ class RecordingView : public DialView {
         std::lock_guard<std::mutex> lock(mutex_);
         status_ = "(" + what + ")";
     }
-    void showStatus(std::string_view text) override {
+    // Kept in GB2312, the bytes the tests spell their expected texts in.
+    void showStatus(std::wstring_view text) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        status_ = std::string(text);
+        status_ = wideToGb(text);
     }
-    void dialFailed(std::string_view text) override {
+    void dialFailed(std::wstring_view text) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        events_.push_back("failed " + std::string(text));
+        events_.push_back("failed " + wideToGb(text));
     }
     std::vector<std::string> events() {
         std::lock_guard<std::mutex> lock(mutex_);

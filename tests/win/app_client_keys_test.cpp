@@ -15,7 +15,6 @@
 #include "app/win/DialerApp.h"
 #include "dial/DialFailure.h"
 #include "resource.h"
-#include "base/CodePage.h"
 #include "../support/WinProcess.h"
 #include "../support/lab_Server.h"
 
@@ -161,7 +160,7 @@ TEST(ClientKeys, TheKeyboardAloneDialsAndHangsUpAndTheWindowShowsADialUnderWay) 
     labAc.ask("DELAY 0");
     labAc.ask("REFUSE 1 691");
     press('N', true);
-    const std::wstring refused = gbToWide(dialFailureText(kDialErrorAuthentication));
+    const std::wstring refused = dialFailureText(kDialErrorAuthentication);
     ASSERT_TRUE(waitFor([&] { return window.status() == refused; }, 5s));
     EXPECT_TRUE(window.commands(true, false));
     press(VK_TAB);  // into the password box, its text selected

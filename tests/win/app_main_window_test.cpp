@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
     open();
     typeAccount();
     command(ID_MENU_CONNECT);
-    const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
+    const std::wstring why = dialFailureText(kDialErrorAuthentication);
     ASSERT_TRUE(pumpUntil([&] { return window_->tray().balloonText() == why; }));
     EXPECT_EQ(window_->itemText(IDC_STATUS_LINE), why);
     EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端连接失败");
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, WhileADialRunsTheWindowSaysSoAndOffersOnlyToCancelIt) {
     SetForegroundWindow(hwnd());
     HWND connect = window_->loginPage()->item(IDC_CONNECT);
     HWND disconnect = window_->loginPage()->item(IDC_DISCONNECT);
-    const std::wstring why = gbToWide(dialFailureText(kDialErrorAuthentication));
+    const std::wstring why = dialFailureText(kDialErrorAuthentication);
     for (bool refused : {true, false}) {
         SCOPED_TRACE(refused);
         rig_.backend->holdDials(true);
@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndEnterInThePasswordBoxConnect
     }
     // Enter pressed 登录 once, which asks for the account first; Escape pressed nothing.
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_NO_ACCOUNT));
+    EXPECT_EQ(prompts_.asked[0].text, text(IDS_NO_ACCOUNT));
     MSG letter{hwnd(), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(window_->filterMessage(letter));
     // A control that asks for every key (the shortcut panel's caption editor) gets them.
@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) 
     command(ID_HELP);
     ASSERT_EQ(prompts_.asked.size(), 2u);
     EXPECT_EQ(prompts_.asked[1].text,
-              wideToGb(L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！"));
+              L"澄远宽带拨号客户端帮助文件没找到！请确定帮助文件是否存在！");
     EXPECT_EQ(prompts_.asked[1].icon, PromptIcon::Stop);
 }
 

@@ -48,7 +48,7 @@ TEST(SystemInventory, TheCheckSaysSoWhenThereIsNoPciDevice) {
     FaultCheck check(*inventory);
     check.run();
     ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(prompts.asked[0].text, gbText(IDS_FAULT_NO_PCI_DEVICES));
+    EXPECT_EQ(prompts.asked[0].text, text(IDS_FAULT_NO_PCI_DEVICES));
     EXPECT_EQ(check.diagnosis().rfind(faultcheck::noPciVerdict(), 0), 0u);
     EXPECT_EQ(check.adapterIcon(), StageIcon::Fault);
     EXPECT_TRUE(check.rows().devices.empty());

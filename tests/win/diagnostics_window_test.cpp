@@ -291,7 +291,7 @@ TEST_F(FaultCheckWindow, StopAndClosingDuringACheckDropTheReadingAndBadMachinesA
     EXPECT_EQ(interfaces[0][2], L"");
     EXPECT_EQ(interfaces[1][2], L"00-11-22-33-44-55-66-77-88-99-AA-BB-CC-DD-EE-FF");
     ASSERT_EQ(prompts_.asked.size(), 1u) << "a failed status query is told once";
-    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_STATUS_UNKNOWN));
+    EXPECT_EQ(prompts_.asked[0].text, text(IDS_FAULT_STATUS_UNKNOWN));
 
     // Closed while it reads: the window goes at once, the reader is waited for.
     gate->close();
@@ -314,7 +314,7 @@ TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoInTheBoxAndTheResultAre
     if (!GetProcAddress(ntdll, "wine_get_version")) GTEST_SKIP() << "a machine with hardware";
     ASSERT_TRUE(run());
     ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0].text, gbText(IDS_FAULT_NO_PCI_DEVICES));
+    EXPECT_EQ(prompts_.asked[0].text, text(IDS_FAULT_NO_PCI_DEVICES));
     EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
     EXPECT_EQ(prompts_.asked[0].owner, dialog_->hwnd());
     EXPECT_EQ(verdict(), noPciVerdict());

@@ -146,10 +146,10 @@ TEST_F(LoginPageTest, RefusalsShowTheStopIconAndDialNothing) {
     submit(L"", L"pw");
     submit(L"carl", L"12345678901234567");
     ASSERT_EQ(prompts_.size(), 2u);
-    EXPECT_EQ(prompts_[0].text, gbText(IDS_NO_ACCOUNT));
-    EXPECT_EQ(prompts_[1].text, gbText(IDS_PASSWORD_TOO_LONG));
+    EXPECT_EQ(prompts_[0].text, tarnix::text(IDS_NO_ACCOUNT));
+    EXPECT_EQ(prompts_[1].text, tarnix::text(IDS_PASSWORD_TOO_LONG));
     for (const auto& p : prompts_) {
-        EXPECT_EQ(p.caption, gbText(IDS_PROMPT_CAPTION));
+        EXPECT_EQ(p.caption, tarnix::text(IDS_PROMPT_CAPTION));
         EXPECT_EQ(p.icon, PromptIcon::Stop);
         EXPECT_EQ(p.owner, page_->hwnd());
     }

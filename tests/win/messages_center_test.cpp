@@ -185,7 +185,7 @@ TEST_F(MessageCenterTest, DeletesExactlyTheChosenAfterTwoQuestionsAndExportsThro
         testing::PromptRecorder prompts;
         centre.click(IDC_MSG_DELETE);
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].text, utf8ToGb("请选择待删除的记录！"));
+        EXPECT_EQ(prompts.asked[0].text, L"请选择待删除的记录！");
     }
     std::vector<PromptRequest> asked;
     int answer = kAnswerNo;
@@ -197,7 +197,7 @@ TEST_F(MessageCenterTest, DeletesExactlyTheChosenAfterTwoQuestionsAndExportsThro
     list.select(2);  // C, which shares its time with B
     centre.click(IDC_MSG_DELETE);
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].text, utf8ToGb("确定要删除？"));
+    EXPECT_EQ(asked[0].text, L"确定要删除？");
     EXPECT_EQ(asked[0].buttons, PromptButtons::YesNo);
     EXPECT_EQ(centre.rows(IDC_MSG_LIST).size(), 4u) << "No keeps everything";
 
@@ -224,9 +224,9 @@ TEST_F(MessageCenterTest, DeletesExactlyTheChosenAfterTwoQuestionsAndExportsThro
         testing::PathAnswerer cancelled(std::nullopt);
         centre.click(IDC_MSG_EXPORT);
         ASSERT_EQ(cancelled.asked.size(), 1u);
-        EXPECT_EQ(cancelled.asked[0].title, utf8ToGb("保存用户记录文件"));
-        EXPECT_EQ(cancelled.asked[0].filter, utf8ToGb("文本文件(*.txt)|*.txt"));
-        EXPECT_EQ(cancelled.asked[0].defaultExtension, "txt");
+        EXPECT_EQ(cancelled.asked[0].title, L"保存用户记录文件");
+        EXPECT_EQ(cancelled.asked[0].filter, L"文本文件(*.txt)|*.txt");
+        EXPECT_EQ(cancelled.asked[0].defaultExtension, L"txt");
     }
     EXPECT_FALSE(fs::exists(file));
     {

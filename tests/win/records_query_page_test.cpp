@@ -53,7 +53,7 @@ class Answers {
   public:
     explicit Answers(int toQuestions) {
         setPromptHandler([this, toQuestions](const PromptRequest& request) {
-            asked.push_back(gbToWide(request.text));
+            asked.push_back(request.text);
             return request.buttons == PromptButtons::YesNo ? toQuestions : kAnswerOk;
         });
     }
@@ -259,8 +259,8 @@ TEST_F(RecordQueryPageTest, ExportAppendsTheRowsToTheChosenFileAndOpensIt) {
         PathAnswerer cancelled(std::nullopt);
         driver().click(IDC_RECORD_EXPORT);
         ASSERT_EQ(cancelled.asked.size(), 1u);
-        EXPECT_EQ(cancelled.asked[0].title, utf8ToGb("保存用户记录文件"));
-        EXPECT_EQ(cancelled.asked[0].defaultExtension, "txt");
+        EXPECT_EQ(cancelled.asked[0].title, L"保存用户记录文件");
+        EXPECT_EQ(cancelled.asked[0].defaultExtension, L"txt");
         EXPECT_FALSE(fs::exists(file));
     }
     {

@@ -69,7 +69,7 @@ TEST_F(UserManagementPageTest, SavingRemovesTheMarkedAccountAndTheLastUserNaming
                 PromptRecorder prompts;
                 page.click(IDC_USER_DELETE);
                 ASSERT_EQ(prompts.asked.size(), 1u);
-                EXPECT_EQ(prompts.asked[0].text, utf8ToGb("请选择待删除的记录！"));
+                EXPECT_EQ(prompts.asked[0].text, L"请选择待删除的记录！");
             }
             ListView(page.control(IDC_USER_LIST)).select(1);
             page.click(IDC_USER_DELETE);

@@ -318,11 +318,11 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
         ASSERT_TRUE(d.click(IDC_SETTINGS_APPLY));
         // One message from each page, in the order the pages are saved.
         ASSERT_EQ(prompts_.asked.size(), 4u);
-        EXPECT_EQ(gbToUtf8(prompts_.asked[0].text), "设置的关机时间早于当前时间！关机设置失败！");
+        EXPECT_EQ(prompts_.asked[0].text, L"设置的关机时间早于当前时间！关机设置失败！");
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         EXPECT_EQ(prompts_.asked[1].buttons, PromptButtons::YesNo) << "replace the Run value?";
-        EXPECT_EQ(prompts_.asked[2].text, gbText(IDS_REDIAL_NO_INTERVAL));
-        EXPECT_EQ(gbToUtf8(prompts_.asked[3].text), "IP地址不能为空！");
+        EXPECT_EQ(prompts_.asked[2].text, text(IDS_REDIAL_NO_INTERVAL));
+        EXPECT_EQ(prompts_.asked[3].text, L"IP地址不能为空！");
         EXPECT_TRUE(d.enabled(IDC_SETTINGS_APPLY)) << "still something to save";
         EXPECT_FALSE(shutdown.checked(IDC_SHUTDOWN_ON));
         EXPECT_FALSE(run.checked(IDC_RUN_STARTUP)) << "the other program keeps its value";
@@ -341,10 +341,10 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
             proxy.type(IDC_PROXY_PORT, port);
             ASSERT_TRUE(d.click(IDC_SETTINGS_APPLY));
             ASSERT_EQ(prompts_.asked.size(), 1u);
-            EXPECT_EQ(gbToUtf8(prompts_.asked[0].text),
+            EXPECT_EQ(prompts_.asked[0].text,
                       std::wstring(port) == L"  "
-                          ? "端口号不能为空！"
-                          : "端口号取值范围为0~65535，请输入正确的端口号！");
+                          ? L"端口号不能为空！"
+                          : L"端口号取值范围为0~65535，请输入正确的端口号！");
             EXPECT_EQ(proxyServer(), "(off)");
         }
         EXPECT_EQ(config_->GetRedialIntervalText(), "10\xc3\xeb") << "the other pages saved";

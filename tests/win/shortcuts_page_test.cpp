@@ -41,7 +41,7 @@ class Answers {
         });
     }
     ~Answers() { setPromptHandler({}); }
-    std::vector<std::string> texts;
+    std::vector<std::wstring> texts;
     int answer = kAnswerYes;
 };
 
@@ -186,13 +186,13 @@ TEST_F(ShortcutsPageTest, EightGroupsAtMostAndEmptyNamesRefused) {
                                     d.click(IDCANCEL);
                                 }));
     ASSERT_EQ(answers_.texts.size(), 1u);
-    EXPECT_EQ(answers_.texts[0], gbText(IDS_SHORTCUT_EMPTY_GROUP_NAME));
+    EXPECT_EQ(answers_.texts[0], text(IDS_SHORTCUT_EMPTY_GROUP_NAME));
 
     for (int i = 2; i < 8; ++i) addGroup(L"group " + std::to_wstring(i));
     EXPECT_EQ(bar().folderCount(), 8);
     addGroup(L"one too many");
     EXPECT_EQ(bar().folderCount(), 8);
-    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_TOO_MANY_FOLDERS));
+    EXPECT_EQ(answers_.texts.back(), text(IDS_SHORTCUT_TOO_MANY_FOLDERS));
     EXPECT_NE(ini().find("FolderCount=8"), std::string::npos);
 }
 
@@ -211,7 +211,7 @@ TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
 
     // A click opens it with the default action; a failure says so.
     const OutlookBarLayout place = page_.bar().layout();
-    const BarRect icon = place.itemPlace(0).icon;
+    const Rect icon = place.itemPlace(0).icon;
     const LPARAM at = MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     runs_.succeed = false;
     SendMessageW(page_.bar().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -219,7 +219,7 @@ TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
     ASSERT_EQ(runs_.runs.size(), 1u);
     EXPECT_EQ(runs_.runs[0].target, "http://example.com");
     EXPECT_TRUE(runs_.runs[0].verb.empty());
-    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_CANNOT_OPEN));
+    EXPECT_EQ(answers_.texts.back(), text(IDS_SHORTCUT_CANNOT_OPEN));
 
     page_.bar().rightClickAt({(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2});
     answers_.answer = kAnswerNo;
@@ -228,7 +228,7 @@ TEST_F(ShortcutsPageTest, WebPageAddedOpensAndIsDeletedAfterTheQuestion) {
     answers_.answer = kAnswerYes;
     command(ID_OUTLOOK_DELETE_FILE);
     EXPECT_EQ(bar().itemCount(), 0);
-    EXPECT_NE(answers_.texts.back().find("\"news\""), std::string::npos);
+    EXPECT_NE(answers_.texts.back().find(L"\"news\""), std::wstring::npos);
 }
 
 TEST_F(ShortcutsPageTest, AddFileBrowsesByKindAndTellsATargetTheShellDoesNotKnow) {
@@ -262,7 +262,7 @@ TEST_F(ShortcutsPageTest, AddFileBrowsesByKindAndTellsATargetTheShellDoesNotKnow
                                 }));
     EXPECT_EQ(bar().itemCount(), 1);
     ASSERT_FALSE(answers_.texts.empty());
-    EXPECT_EQ(answers_.texts.back(), gbText(IDS_SHORTCUT_TARGET_NOT_FOUND));
+    EXPECT_EQ(answers_.texts.back(), text(IDS_SHORTCUT_TARGET_NOT_FOUND));
 }
 
 TEST(OpenSoftLauncherTest, OpensEveryListedEntryInOrder) {
@@ -307,12 +307,12 @@ TEST(OpenSoftDialogTest, ProgramsAreAddedOnceAndDeletedBySelection) {
                                     d.click(IDOK);
                                 }));
     ASSERT_EQ(answers.texts.size(), 2u);
-    EXPECT_EQ(answers.texts[0], gbText(IDS_OPENSOFT_PROGRAM_LISTED));
-    EXPECT_EQ(answers.texts[1], gbText(IDS_SELECT_TO_DELETE));
+    EXPECT_EQ(answers.texts[0], text(IDS_OPENSOFT_PROGRAM_LISTED));
+    EXPECT_EQ(answers.texts[1], text(IDS_SELECT_TO_DELETE));
     // The folder browser, showing files, chooses programs and folders alike.
     ASSERT_FALSE(chosen.asked.empty());
     EXPECT_EQ(chosen.asked[0].kind, PathDialog::FileOrFolder);
-    EXPECT_EQ(chosen.asked[0].title, gbText(IDS_OPENSOFT_CHOOSE_PROGRAM));
+    EXPECT_EQ(chosen.asked[0].title, text(IDS_OPENSOFT_CHOOSE_PROGRAM));
 }
 
 }  // namespace

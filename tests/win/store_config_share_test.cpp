@@ -58,7 +58,7 @@ TEST(ConfigHeld, AFileHeldThroughStartUpIsNeverWrittenThatRun) {
     store.ShowStartNotice(nullptr);
     store.ShowStartNotice(nullptr);
     ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(prompts.asked[0].caption, "\xcc\xe1\xca\xbe");  // 提示
+    EXPECT_EQ(prompts.asked[0].caption, L"提示");
 
     // The next start reads the file as it was.
     ConfigStore next(folder.path());

@@ -107,9 +107,8 @@ TEST_F(UpdateClient, NewerVersionAsksAndYesStartsTheUpdater) {
     serveSigned(server, "/list.ini", listText("1.21"));
     ASSERT_TRUE(check());
     ASSERT_EQ(seams.asked.size(), 1u);
-    EXPECT_EQ(seams.asked[0].text, "\xb7\xa2\xcf\xd6\xd0\xc2\xb5\xc4\xb0\xe6\xb1\xbe\xa3\xac"
-                                   "\xca\xc7\xb7\xf1\xb8\xfc\xd0\xc2\xa3\xbf");  // 发现新的版本，是否更新？
-    EXPECT_EQ(seams.asked[0].caption, "\xcc\xe1\xca\xbe\xb8\xfc\xd0\xc2");      // 提示更新
+    EXPECT_EQ(seams.asked[0].text, L"发现新的版本，是否更新？");
+    EXPECT_EQ(seams.asked[0].caption, L"提示更新");
     EXPECT_EQ(seams.asked[0].buttons, PromptButtons::YesNo);
     EXPECT_EQ(seams.asked[0].owner, parent.hwnd());
     ASSERT_EQ(seams.started.size(), 1u);
@@ -187,7 +186,7 @@ TEST_F(UpdateClient, ManualModeChecksNothingButTheCommandStillStarts) {
     startUpdaterFor(parent.hwnd(), folders.program());
     EXPECT_TRUE(seams.started.empty());
     ASSERT_EQ(seams.asked.size(), 2u) << "the missing updater is told";
-    EXPECT_NE(seams.asked[1].text.find("Updata.exe"), std::string::npos);
+    EXPECT_NE(seams.asked[1].text.find(L"Updata.exe"), std::wstring::npos);
     EXPECT_EQ(seams.asked[1].icon, PromptIcon::Error);
 }
 

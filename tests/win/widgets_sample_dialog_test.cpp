@@ -83,8 +83,8 @@ class AccountListDialog : public Dialog {
     }
 
     void exportList() {
-        auto path = askForPath({hwnd(), PathDialog::SaveFile, loadGbString(IDS_SAMPLE_EXPORT_TITLE),
-                                loadGbString(IDS_SAMPLE_EXPORT_FILTER), "txt", {}});
+        auto path = askForPath({hwnd(), PathDialog::SaveFile, loadString(IDS_SAMPLE_EXPORT_TITLE),
+                                loadString(IDS_SAMPLE_EXPORT_FILTER), L"txt", {}});
         if (!path) return;
         std::ofstream out(*path, std::ios::binary);
         for (int row = 0; row < list().rowCount(); ++row)
@@ -160,8 +160,8 @@ TEST_F(SampleDialogTest, ExportWritesTheListedRowsWhereTheUserChose) {
     driver().click(IDC_SAMPLE_EXPORT);
     ASSERT_EQ(answerer.asked.size(), 1u);
     EXPECT_EQ(answerer.asked[0].kind, PathDialog::SaveFile);
-    EXPECT_EQ(answerer.asked[0].title, utf8ToGb("导出账号清单"));
-    EXPECT_EQ(answerer.asked[0].defaultExtension, "txt");
+    EXPECT_EQ(answerer.asked[0].title, L"导出账号清单");
+    EXPECT_EQ(answerer.asked[0].defaultExtension, L"txt");
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(bytes, utf8ToGb("张三\t包月\r\n王五\t包月\r\n"));

@@ -123,7 +123,7 @@ void UpdaterWindow::finished(UpdaterOutcome outcome) {
                                   outcome.result == UpdaterResult::Cancelled
                               ? PromptIcon::Information
                               : PromptIcon::Error;
-        prompt({hwnd(), wideToGb(text), loadGbString(IDS_UPDATER_CAPTION), icon});
+        prompt({hwnd(), text, loadString(IDS_UPDATER_CAPTION), icon});
     }
     end(outcome.result == UpdaterResult::Started ? IDOK : IDCANCEL);
 }

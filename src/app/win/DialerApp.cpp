@@ -1,13 +1,12 @@
 #include "app/win/DialerApp.h"
 
 #include "app/win/MainWindow.h"
-#include "base/CodePage.h"
 #include "base/Paths.h"
 #include "base/Prompt.h"
 #include "base/Socket.h"
+#include "base/Texts.h"
 #include "resource.h"
 #include "widgets/win/CommonControls.h"
-#include "widgets/win/Strings.h"
 
 namespace tarnix {
 
@@ -46,8 +45,7 @@ bool DialerApp::InitInstance() {
     messages_.emplace(folder_);
 
     if (!socketsStartup()) {
-        prompt({nullptr, loadGbString(IDS_SOCKETS_FAILED), wideToGb(kProductTitle),
-                PromptIcon::Error});
+        prompt({nullptr, text(IDS_SOCKETS_FAILED), kProductTitle, PromptIcon::Error});
         return false;
     }
 

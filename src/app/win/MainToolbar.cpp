@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Prompt.h"
+#include "base/Texts.h"
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/Strings.h"
@@ -12,8 +13,8 @@ namespace {
 
 constexpr int kButtonSize = 48;
 
-void tellFailure(HWND owner, UINT text) {
-    prompt({owner, loadGbString(text), loadGbString(IDS_PROMPT_CAPTION), PromptIcon::Stop});
+void tellFailure(HWND owner, UINT id) {
+    prompt({owner, text(id), text(IDS_PROMPT_CAPTION), PromptIcon::Stop});
 }
 
 // The toolbar resource: version, button width and height, count, then the command ids

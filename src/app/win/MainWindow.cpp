@@ -520,8 +520,7 @@ void MainWindow::showHelp() {
         }
     }
     if (!viewer)
-        prompt({hwnd(), loadGbString(IDS_HELP_MISSING), loadGbString(IDS_PROMPT_CAPTION),
-                PromptIcon::Stop});
+        prompt({hwnd(), text(IDS_HELP_MISSING), text(IDS_PROMPT_CAPTION), PromptIcon::Stop});
 }
 
 // A minimised window shows the program's icon in the middle of its client area.

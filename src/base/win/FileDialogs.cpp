@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "base/CodePage.h"
 #include "base/FileDialogs.h"
 #include "base/win/Scoped.h"
 
@@ -13,8 +12,7 @@ namespace tarnix {
 namespace {
 
 // The dialogs want the filter's parts separated by NULs and the whole ended by two.
-std::wstring filterText(const std::string& gbFilter) {
-    std::wstring filter = gbToWide(gbFilter);
+std::wstring filterText(std::wstring filter) {
     for (wchar_t& c : filter)
         if (c == L'|') c = L'\0';
     filter.push_back(L'\0');
@@ -24,8 +22,6 @@ std::wstring filterText(const std::string& gbFilter) {
 
 std::optional<std::filesystem::path> chooseFile(const PathRequest& request) {
     std::wstring filter = filterText(request.filter);
-    std::wstring title = gbToWide(request.title);
-    std::wstring extension = gbToWide(request.defaultExtension);
     std::wstring folder;
     std::wstring name(32768, L'\0');
     std::error_code error;
@@ -43,8 +39,8 @@ std::optional<std::filesystem::path> chooseFile(const PathRequest& request) {
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
-    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
     bool chosen;
     if (request.kind == PathDialog::SaveFile) {
@@ -59,10 +55,9 @@ std::optional<std::filesystem::path> chooseFile(const PathRequest& request) {
 }
 
 std::optional<std::filesystem::path> chooseFolder(const PathRequest& request) {
-    std::wstring title = gbToWide(request.title);
     BROWSEINFOW browse{};
     browse.hwndOwner = static_cast<HWND>(request.owner);
-    browse.lpszTitle = title.c_str();
+    browse.lpszTitle = request.title.c_str();
     // With files shown, a file is a valid choice too; an item outside the file system
     // (a printer, the control panel) gives no path below either way.
     browse.ulFlags = request.kind == PathDialog::FileOrFolder

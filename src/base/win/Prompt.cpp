@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "base/CodePage.h"
 #include "base/Prompt.h"
 
 namespace tarnix {
@@ -35,8 +34,8 @@ int systemPrompt(const PromptRequest& request) {
             type |= MB_YESNO;
             break;
     }
-    return MessageBoxW(static_cast<HWND>(request.owner), gbToWide(request.text).c_str(),
-                       gbToWide(request.caption).c_str(), type);
+    return MessageBoxW(static_cast<HWND>(request.owner), request.text.c_str(),
+                       request.caption.c_str(), type);
 }
 
 }  // namespace tarnix

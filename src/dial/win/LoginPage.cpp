@@ -251,12 +251,12 @@ void LoginPage::showDialling(int attempt, int attempts) {
         post([display = display_, attempt, attempts] { display->showDialling(attempt, attempts); });
 }
 
-void LoginPage::showStatus(std::string_view text) {
-    if (display_) post([display = display_, text = gbToWide(text)] { display->showStatus(text); });
+void LoginPage::showStatus(std::wstring_view text) {
+    if (display_) post([display = display_, text = std::wstring(text)] { display->showStatus(text); });
 }
 
-void LoginPage::dialFailed(std::string_view text) {
-    if (display_) post([display = display_, text = gbToWide(text)] { display->dialFailed(text); });
+void LoginPage::dialFailed(std::wstring_view text) {
+    if (display_) post([display = display_, text = std::wstring(text)] { display->dialFailed(text); });
 }
 
 }  // namespace tarnix

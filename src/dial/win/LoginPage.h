@@ -61,8 +61,8 @@ class LoginPage : public Dialog, private DialView {
     void linkDown() override;
     void showCommandState(bool connected) override;
     void showDialling(int attempt, int attempts) override;
-    void showStatus(std::string_view text) override;
-    void dialFailed(std::string_view text) override;
+    void showStatus(std::wstring_view text) override;
+    void dialFailed(std::wstring_view text) override;
 
     static int onEntry(char* entryName, void* page);
     void fillAccounts();

@@ -237,12 +237,12 @@ bool MessageCenterDialog::showRow(int row) {
 }
 
 void MessageCenterDialog::deleteSelected() {
-    const std::string caption = gbText(IDS_PROMPT_CAPTION);
+    const std::wstring caption = text(IDS_PROMPT_CAPTION);
     if (list().selectedCount() == 0) {
-        prompt({hwnd(), gbText(IDS_SELECT_TO_DELETE), caption, PromptIcon::Information});
+        prompt({hwnd(), text(IDS_SELECT_TO_DELETE), caption, PromptIcon::Information});
         return;
     }
-    if (prompt({hwnd(), gbText(IDS_MSG_CONFIRM_DELETE), caption, PromptIcon::Question,
+    if (prompt({hwnd(), text(IDS_CONFIRM_DELETE), caption, PromptIcon::Question,
                 PromptButtons::YesNo}) != kAnswerYes)
         return;
     // From the last up, so that the rows still to go keep their places.
@@ -259,16 +259,16 @@ void MessageCenterDialog::exportList() {
     PathRequest request;
     request.owner = hwnd();
     request.kind = PathDialog::SaveFile;
-    request.title = gbText(IDS_RECORD_EXPORT_TITLE);
-    request.filter = gbText(IDS_RECORD_EXPORT_FILTER);
-    request.defaultExtension = "txt";
+    request.title = text(IDS_RECORD_EXPORT_TITLE);
+    request.filter = text(IDS_RECORD_EXPORT_FILTER);
+    request.defaultExtension = L"txt";
     const std::optional<std::filesystem::path> file = askForPath(request);
     if (!file) return;
     std::string error;
     if (!exportMessageRows(*file, rows_, error)) {
         // Told, rather than opening a file that holds nothing of the export.
-        prompt({hwnd(), gbText(IDS_MSG_EXPORT_FAILED) + wideToGb(file->wstring()) + " " + error,
-                gbText(IDS_PROMPT_CAPTION), PromptIcon::Error});
+        prompt({hwnd(), text(IDS_MSG_EXPORT_FAILED) + file->wstring() + L" " + gbToWide(error),
+                text(IDS_PROMPT_CAPTION), PromptIcon::Error});
         return;
     }
     shellOpenChosenFile(*file);

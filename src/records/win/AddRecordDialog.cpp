@@ -50,7 +50,7 @@ void AddRecordDialog::onOK() {
     session_.user = wideToGb(itemText(IDC_ADD_USER));
     if (ManualSession::isBlank(session_.user)) {
         // Refused here, so that what was typed in the other fields stays.
-        prompt({hwnd(), loadGbString(IDS_ADD_USER_MISSING), gbText(IDS_PROMPT_CAPTION),
+        prompt({hwnd(), text(IDS_ADD_USER_MISSING), text(IDS_PROMPT_CAPTION),
                 PromptIcon::Information});
         SetFocus(item(IDC_ADD_USER));
         return;

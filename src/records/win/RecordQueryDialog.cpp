@@ -160,7 +160,7 @@ void RecordQueryDialog::selectAll() {
 }
 
 void RecordQueryDialog::tell(const std::string& message, bool question) {
-    prompt({hwnd(), message, gbText(IDS_PROMPT_CAPTION),
+    prompt({hwnd(), gbToWide(message), text(IDS_PROMPT_CAPTION),
             question ? PromptIcon::Warning : PromptIcon::Information,
             question ? PromptButtons::YesNo : PromptButtons::Ok});
 }
@@ -168,12 +168,12 @@ void RecordQueryDialog::tell(const std::string& message, bool question) {
 void RecordQueryDialog::deleteSelected() {
     std::vector<int> selected = list().selectedRows();
     if (selected.empty()) {
-        tell(gbText(IDS_RECORD_SELECT_FIRST));
+        tell(gbText(IDS_SELECT_TO_DELETE));
         return;
     }
     const int answer =
-        prompt({hwnd(), gbText(IDS_RECORD_CONFIRM_DELETE),
-                gbText(IDS_PROMPT_CAPTION), PromptIcon::Warning, PromptButtons::YesNo});
+        prompt({hwnd(), text(IDS_CONFIRM_DELETE), text(IDS_PROMPT_CAPTION), PromptIcon::Warning,
+                PromptButtons::YesNo});
     if (answer != kAnswerYes) return;
     std::vector<size_t> rows(selected.begin(), selected.end());
     RecordChange change = editor_.remove(table_, rows);
@@ -199,9 +199,9 @@ void RecordQueryDialog::addByHand() {
 void RecordQueryDialog::exportList() {
     PathRequest request{hwnd(),
                         PathDialog::SaveFile,
-                        loadGbString(IDS_RECORD_EXPORT_TITLE),
-                        loadGbString(IDS_RECORD_EXPORT_FILTER),
-                        "txt",
+                        text(IDS_RECORD_EXPORT_TITLE),
+                        text(IDS_RECORD_EXPORT_FILTER),
+                        L"txt",
                         {}};
     auto path = askForPath(request);
     if (!path) return;

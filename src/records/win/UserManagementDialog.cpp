@@ -47,7 +47,7 @@ bool UserManagementDialog::onCommand(int id, int code, HWND) {
 void UserManagementDialog::markSelected() {
     std::vector<int> selected = list().selectedRows();
     if (!model_.mark(std::vector<size_t>(selected.begin(), selected.end()))) {
-        prompt({hwnd(), gbText(IDS_RECORD_SELECT_FIRST), gbText(IDS_PROMPT_CAPTION),
+        prompt({hwnd(), text(IDS_SELECT_TO_DELETE), text(IDS_PROMPT_CAPTION),
                 PromptIcon::Information, PromptButtons::Ok});
         return;
     }

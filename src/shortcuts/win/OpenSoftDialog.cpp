@@ -59,13 +59,13 @@ void OpenSoftDialog::report(OpenSoftList::Change change, const OpenSoftEntry* ad
         }
         return;
     }
-    prompt({hwnd(), gbText(OpenSoftList::message(change)), gbText(IDS_PROMPT_CAPTION),
+    prompt({hwnd(), text(OpenSoftList::message(change)), text(IDS_PROMPT_CAPTION),
             PromptIcon::Information, PromptButtons::Ok});
 }
 
 void OpenSoftDialog::addProgram() {
     auto path = askForPath(
-        {hwnd(), PathDialog::FileOrFolder, gbText(IDS_OPENSOFT_CHOOSE_PROGRAM), {}, {}, {}});
+        {hwnd(), PathDialog::FileOrFolder, text(IDS_OPENSOFT_CHOOSE_PROGRAM), {}, {}, {}});
     if (!path) return;
     const OpenSoftList::Change change = list_.addProgram(wideToGb(path->wstring()));
     report(change, lastEntry());
@@ -86,7 +86,7 @@ void OpenSoftDialog::removeSelected() {
     ListView list(hwnd(), IDC_OPENSOFT_LIST);
     const std::vector<int> rows = list.selectedRows();
     if (rows.empty()) {
-        prompt({hwnd(), gbText(IDS_SELECT_TO_DELETE), gbText(IDS_PROMPT_CAPTION),
+        prompt({hwnd(), text(IDS_SELECT_TO_DELETE), text(IDS_PROMPT_CAPTION),
                 PromptIcon::Information, PromptButtons::Ok});
         return;
     }

@@ -9,8 +9,8 @@
 namespace tarnix {
 
 namespace {
-void tell(HWND owner, unsigned text) {
-    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information,
+void tell(HWND owner, unsigned id) {
+    prompt({owner, text(id), text(IDS_PROMPT_CAPTION), PromptIcon::Information,
             PromptButtons::Ok});
 }
 }  // namespace
@@ -48,10 +48,10 @@ void AddFileDialog::browse() {
     const bool folder = isChecked(IDC_FILE_KIND_FOLDER);
     PathRequest request{hwnd(), folder ? PathDialog::Folder : PathDialog::OpenFile, {}, {}, {}, {}};
     if (folder) {
-        request.title = gbText(IDS_SHORTCUT_CHOOSE_FOLDER);
+        request.title = text(IDS_SHORTCUT_CHOOSE_FOLDER);
     } else {
-        request.title = gbText(IDS_SHORTCUT_OPEN_FILE_TITLE);
-        request.filter = gbText(IDS_SHORTCUT_OPEN_FILE_FILTER);
+        request.title = text(IDS_SHORTCUT_OPEN_FILE_TITLE);
+        request.filter = text(IDS_SHORTCUT_OPEN_FILE_FILTER);
     }
     auto chosen = askForPath(request);
     if (!chosen) return;

@@ -19,13 +19,13 @@ namespace {
 
 constexpr int kAnimationTick = 200;
 
-void tell(HWND owner, unsigned text) {
-    prompt({owner, gbText(text), gbText(IDS_PROMPT_CAPTION), PromptIcon::Information,
+void tell(HWND owner, unsigned id) {
+    prompt({owner, text(id), text(IDS_PROMPT_CAPTION), PromptIcon::Information,
             PromptButtons::Ok});
 }
 
-bool ask(HWND owner, std::string gbQuestion) {
-    return prompt({owner, std::move(gbQuestion), gbText(IDS_PROMPT_CAPTION), PromptIcon::Question,
+bool ask(HWND owner, std::wstring question) {
+    return prompt({owner, std::move(question), text(IDS_PROMPT_CAPTION), PromptIcon::Question,
                    PromptButtons::YesNo}) == kAnswerYes;
 }
 
@@ -217,7 +217,7 @@ void ShortcutsPage::deleteFolder() {
     // The drives and "常用软件" stay.
     const int folder = bar_.model().openFolder();
     if (folder < 2) return;
-    if (!ask(hwnd(), gbText(IDS_SHORTCUT_DELETE_FOLDER))) return;
+    if (!ask(hwnd(), text(IDS_SHORTCUT_DELETE_FOLDER))) return;
     bar_.removeFolder(folder);
     save();
 }
@@ -250,7 +250,7 @@ void ShortcutsPage::deleteShortcut() {
     const OutlookBarModel& model = bar_.model();
     const std::string question = deleteShortcutQuestion(model.folderCaption(model.openFolder()),
                                                         model.itemCaption(place.index));
-    if (!ask(hwnd(), question)) return;
+    if (!ask(hwnd(), gbToWide(question))) return;
     bar_.removeItem(place.index);
     save();
 }
@@ -258,7 +258,7 @@ void ShortcutsPage::deleteShortcut() {
 void ShortcutsPage::rename() {
     const OutlookHit& place = bar_.lastRightClick();
     if (place.kind != OutlookHit::Item && place.kind != OutlookHit::Header) return;
-    if (!ask(hwnd(), gbText(IDS_SHORTCUT_RENAME_QUESTION))) return;
+    if (!ask(hwnd(), text(IDS_SHORTCUT_RENAME_QUESTION))) return;
     // The new caption is saved once the bar has it (its notice).
     bar_.editCaptionUnderRightClick();
 }

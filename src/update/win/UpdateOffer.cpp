@@ -45,7 +45,7 @@ void AutomaticUpdateCheck::waitUntil(std::chrono::steady_clock::time_point deadl
 }
 
 void offerUpdate(HWND owner, const std::filesystem::path& programFolder) {
-    int answer = prompt({owner, gbText(IDS_UPDATE_FOUND), gbText(IDS_UPDATE_FOUND_CAPTION),
+    int answer = prompt({owner, text(IDS_UPDATE_FOUND), text(IDS_UPDATE_FOUND_CAPTION),
                          PromptIcon::Question, PromptButtons::YesNo});
     if (answer == kAnswerYes) startUpdaterFor(owner, programFolder);
 }
@@ -54,7 +54,7 @@ void startUpdaterFor(HWND owner, const std::filesystem::path& programFolder) {
     UpdaterStart started = startUpdater(programFolder);
     if (started == UpdaterStart::Started) return;
     UINT why = started == UpdaterStart::Missing ? IDS_UPDATER_MISSING : IDS_UPDATER_NOT_STARTED;
-    prompt({owner, gbText(why), gbText(IDS_PROMPT_CAPTION), PromptIcon::Error});
+    prompt({owner, text(why), text(IDS_PROMPT_CAPTION), PromptIcon::Error});
 }
 
 }  // namespace tarnix

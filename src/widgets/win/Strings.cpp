@@ -1,7 +1,5 @@
 #include "widgets/win/Strings.h"
 
-#include "base/CodePage.h"
-
 namespace tarnix {
 
 std::wstring loadString(UINT id) {
@@ -9,10 +7,6 @@ std::wstring loadString(UINT id) {
     const wchar_t* text = nullptr;
     int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     return n > 0 && text ? std::wstring(text, static_cast<std::size_t>(n)) : std::wstring();
-}
-
-std::string loadGbString(UINT id) {
-    return wideToGb(loadString(id));
 }
 
 }  // namespace tarnix

@@ -9,7 +9,5 @@
 namespace tarnix {
 
 std::wstring loadString(UINT id);
-// The same text as GB2312, for the prompts and the core.
-std::string loadGbString(UINT id);
 
 }  // namespace tarnix
