@@ -5,7 +5,8 @@
 // hand, and this is the only place that frees them.
 //
 // Windows are the exception: a window belongs to its window object (a Dialog, a Window, a
-// control that made a child), which destroys it in its own handling of the window's end.
+// control that made a child), which destroys it in its own handling of the window's end. A
+// child that ends before its parent (an editor in place) is held in a ScopedWindow.
 
 #include <windows.h>
 
@@ -70,6 +71,10 @@ struct ImageList {
 struct Menu {
     static HMENU invalid() { return nullptr; }
     static void close(HMENU h) { DestroyMenu(h); }
+};
+struct Window {
+    static HWND invalid() { return nullptr; }
+    static void close(HWND h) { DestroyWindow(h); }
 };
 struct Kernel {
     static HANDLE invalid() { return nullptr; }
@@ -138,6 +143,7 @@ using ScopedPen = Scoped<HPEN, freeing::GdiObject<HPEN>>;
 using ScopedIcon = Scoped<HICON, freeing::Icon>;
 using ScopedImageList = Scoped<HIMAGELIST, freeing::ImageList>;
 using ScopedMenu = Scoped<HMENU, freeing::Menu>;
+using ScopedWindow = Scoped<HWND, freeing::Window>;
 // Events, mutexes, threads, processes: null is the invalid value.
 using ScopedHandle = Scoped<HANDLE, freeing::Kernel>;
 // CreateFileW's handles: INVALID_HANDLE_VALUE is the invalid value.

@@ -34,8 +34,8 @@ void OutlookBarCtrl::onDestroy() {
     KillTimer(hwnd(), kScrollTimer);
     KillTimer(hwnd(), kTickTimer);
     if (editor_) {
-        RemoveWindowSubclass(editor_, editorProc, 0);
-        editor_ = nullptr;
+        RemoveWindowSubclass(editor_.get(), editorProc, 0);
+        editor_.release();  // a child: the system destroys it with this window
     }
 }
 

@@ -147,7 +147,7 @@ class OutlookBarCtrl : public Window {
     Point lastPoint_;
     OutlookHit rightClick_;
 
-    HWND editor_ = nullptr;
+    ScopedWindow editor_;  // while a caption is edited
     OutlookHit editing_;  // the folder or item whose caption is edited
     bool editCancelled_ = false;
 

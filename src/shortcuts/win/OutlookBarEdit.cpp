@@ -10,7 +10,7 @@ namespace tarnix {
 
 bool OutlookBarCtrl::onCommand(int, int code, HWND control) {
     // The edit lost the focus: the editing ends once the focus has moved on.
-    if (control == editor_ && editor_ && code == EN_KILLFOCUS) post([this] { finishEditing(); });
+    if (editor_ && control == editor_.get() && code == EN_KILLFOCUS) post([this] { finishEditing(); });
     return true;
 }
 
@@ -38,16 +38,17 @@ HWND OutlookBarCtrl::startEditor(const Rect& box, DWORD style, const std::string
     if (editor_) finishEditing();
     editCancelled_ = false;
     const DWORD exStyle = editing_.kind == OutlookHit::Header ? WS_EX_CLIENTEDGE : 0;
-    editor_ =
+    editor_.reset(
         CreateWindowExW(exStyle, L"EDIT", gbToWide(text).c_str(),
                         WS_CHILD | WS_VISIBLE | WS_BORDER | style, box.left, box.top, box.width(),
-                        box.height(), hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!editor_) return nullptr;
-    SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
-    SetWindowSubclass(editor_, editorProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    SendMessageW(editor_, EM_SETSEL, 0, -1);
-    SetFocus(editor_);
-    return editor_;
+                        box.height(), hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr));
+    const HWND editor = editor_.get();
+    if (!editor) return nullptr;
+    SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
+    SetWindowSubclass(editor, editorProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(editor, EM_SETSEL, 0, -1);
+    SetFocus(editor);
+    return editor;
 }
 
 LRESULT CALLBACK OutlookBarCtrl::editorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -91,13 +92,13 @@ LRESULT CALLBACK OutlookBarCtrl::editorProc(HWND hwnd, UINT msg, WPARAM wParam, 
 
 void OutlookBarCtrl::finishEditing() {
     if (!editor_) return;
-    HWND editor = std::exchange(editor_, nullptr);
-    const int length = GetWindowTextLengthW(editor);
+    ScopedWindow editor = std::move(editor_);
+    const int length = GetWindowTextLengthW(editor.get());
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(editor, text.data(), length + 1);
+    GetWindowTextW(editor.get(), text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    RemoveWindowSubclass(editor, editorProc, 0);
-    DestroyWindow(editor);
+    RemoveWindowSubclass(editor.get(), editorProc, 0);
+    editor.reset();  // gone before the bar draws the new caption
     if (editCancelled_) return;
     // The model leaves empty texts unreported.
     const std::string gb = wideToGb(text);
