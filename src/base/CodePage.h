@@ -17,4 +17,9 @@ std::string wideToGb(std::wstring_view wide);
 // character (or for 0, surrogates and values beyond U+10FFFF).
 std::string codePointToGb(char32_t codePoint);
 
+// The byte-order marks a text file may start with.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
 }  // namespace tarnix

@@ -12,7 +12,7 @@ namespace {
 
 // The declaration's encoding names UTF-8.
 bool declaresUtf8(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xef\xbb\xbf") return true;
+    if (bytes.starts_with(kUtf8Bom)) return true;
     if (bytes.substr(0, 5) != "<?xml") return false;
     const size_t end = bytes.find("?>");
     if (end == std::string_view::npos) return false;
@@ -104,7 +104,7 @@ std::optional<std::vector<Message>> parseMessageList(std::string_view bytes,
     bool wellFormed = false;
     if (declaresUtf8(bytes)) {
         std::string_view body = bytes;
-        if (body.substr(0, 3) == "\xef\xbb\xbf") body.remove_prefix(3);
+        if (body.starts_with(kUtf8Bom)) body.remove_prefix(kUtf8Bom.size());
         wellFormed = doc.SetDocText(utf8ToGb(body));
     } else {
         wellFormed = doc.SetDocText(bytes);

@@ -13,10 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xef\xbb\xbf";
-constexpr std::string_view kUtf16LeMark = "\xff\xfe";
-constexpr std::string_view kUtf16BeMark = "\xfe\xff";
-
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -96,9 +92,9 @@ std::string RecordExport::lines(const RecordTable& table) {
 }
 
 TextEncoding RecordExport::encodingFor(std::string_view existing) {
-    if (startsWith(existing, kUtf8Mark)) return TextEncoding::Utf8WithMark;
-    if (startsWith(existing, kUtf16LeMark)) return TextEncoding::Utf16Le;
-    if (startsWith(existing, kUtf16BeMark)) return TextEncoding::Utf16Be;
+    if (startsWith(existing, kUtf8Bom)) return TextEncoding::Utf8WithMark;
+    if (startsWith(existing, kUtf16LeBom)) return TextEncoding::Utf16Le;
+    if (startsWith(existing, kUtf16BeBom)) return TextEncoding::Utf16Be;
     // Plain ASCII (and a new, empty file) reads the same in both: GB2312.
     const bool ascii = std::all_of(existing.begin(), existing.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -109,7 +105,7 @@ std::string RecordExport::appended(std::string_view existing, std::string_view l
     const TextEncoding encoding = encodingFor(existing);
     std::string text(existing);
     std::string gb;
-    const size_t mark = encoding == TextEncoding::Utf8WithMark ? kUtf8Mark.size()
+    const size_t mark = encoding == TextEncoding::Utf8WithMark ? kUtf8Bom.size()
                         : encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be
                             ? 2
                             : 0;

@@ -70,8 +70,9 @@ std::string utf16ToUtf8(std::string_view bytes) {
 
 // The file's text in GB2312, whatever encoding its byte-order mark names.
 std::string asGb(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return utf8ToGb(bytes.substr(3));
-    if (bytes.substr(0, 2) == "\xFF\xFE") return utf8ToGb(utf16ToUtf8(bytes.substr(2)));
+    if (bytes.starts_with(kUtf8Bom)) return utf8ToGb(bytes.substr(kUtf8Bom.size()));
+    if (bytes.starts_with(kUtf16LeBom))
+        return utf8ToGb(utf16ToUtf8(bytes.substr(kUtf16LeBom.size())));
     return std::string(bytes);
 }
 

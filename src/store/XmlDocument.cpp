@@ -19,7 +19,6 @@ using namespace xml;
 namespace {
 
 constexpr size_t kMaxText = INT32_MAX;  // offsets are 32-bit
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The encoding the text's leading XML declaration names, from its first character up to the
 // end of the declaration; none when it names none.
