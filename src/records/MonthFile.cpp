@@ -48,7 +48,7 @@ void writeItem(XmlDocument& doc, MonthFileState state, const RecordValues& value
             doc.InsertElement("ITEM");
         } else {
             while (doc.FindElement("ITEM")) {
-            }
+            }  // past the last ITEM
             doc.AddElement("ITEM");
         }
     } else {
