@@ -295,7 +295,7 @@ void DialController::connectMonitor() {
     auto& event = session_.connectEvent;
     while (!stopping()) {
         if (session_.currentConnection != 0) {
-            waitUntil(kPollMs, [this] { return session_.currentConnection == 0; });
+            waitFor([this] { return session_.currentConnection == 0; });
             continue;
         }
         if (!access_.notifyConnection(event)) {
@@ -343,7 +343,7 @@ void DialController::dropMonitor() {
     while (!stopping()) {
         ConnHandle handle = session_.currentConnection;
         if (handle == 0) {
-            waitUntil(kPollMs, [this] { return session_.currentConnection != 0; });
+            waitFor([this] { return session_.currentConnection != 0; });
             continue;
         }
         if (!access_.notifyDisconnection(handle, event)) {
@@ -538,6 +538,12 @@ template <class Done>
 void DialController::waitUntil(std::uint32_t ms, Done done) {
     std::unique_lock<std::mutex> lock(changeMutex_);
     changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stopping() || done(); });
+}
+
+template <class Done>
+void DialController::waitFor(Done done) {
+    std::unique_lock<std::mutex> lock(changeMutex_);
+    changed_.wait(lock, [&] { return stopping() || done(); });
 }
 
 void DialController::pause(std::uint32_t ms) {

@@ -144,6 +144,10 @@ class DialController {
     void setCurrent(ConnHandle handle);
     template <class Done>
     void waitUntil(std::uint32_t ms, Done done);
+    // Until `done` or the monitors stop, however long: for what changes only through
+    // setCurrent() and stopMonitors(), which wake the waiters.
+    template <class Done>
+    void waitFor(Done done);
     void pause(std::uint32_t ms);
     void redialPause(std::uint32_t ms);
     bool redialWanted() const;
