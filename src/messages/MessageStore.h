@@ -94,7 +94,7 @@ class MessageStore {
     void leaveRoot();
     Message readItem() const;
     void addItem(const Message& m);
-    bool removeItem(const Key& key);
+    void removeItems(std::set<Key> keys);
     void changed();
     void loadUnread();
 
