@@ -55,118 +55,56 @@ class Scoped {
 };
 
 namespace freeing {
-template <class T>
-struct GdiObject {
+// A handle that is null when it holds nothing, freed by calling `Close` on it.
+template <class T, auto Close>
+struct Call {
     static T invalid() { return nullptr; }
-    static void close(T h) { DeleteObject(h); }
+    static void close(T h) { Close(h); }
 };
-struct Icon {
-    static HICON invalid() { return nullptr; }
-    static void close(HICON h) { DestroyIcon(h); }
-};
-struct ImageList {
-    static HIMAGELIST invalid() { return nullptr; }
-    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
-};
-struct Menu {
-    static HMENU invalid() { return nullptr; }
-    static void close(HMENU h) { DestroyMenu(h); }
-};
-struct Window {
-    static HWND invalid() { return nullptr; }
-    static void close(HWND h) { DestroyWindow(h); }
-};
-struct Kernel {
-    static HANDLE invalid() { return nullptr; }
-    static void close(HANDLE h) { CloseHandle(h); }
-};
+// CreateFileW's handles and device lists hold nothing when INVALID_HANDLE_VALUE.
 struct File {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
-};
-struct RegistryKey {
-    static HKEY invalid() { return nullptr; }
-    static void close(HKEY h) { RegCloseKey(h); }
-};
-struct Library {
-    static HMODULE invalid() { return nullptr; }
-    static void close(HMODULE h) { FreeLibrary(h); }
-};
-struct MemoryDc {
-    static HDC invalid() { return nullptr; }
-    static void close(HDC h) { DeleteDC(h); }
-};
-struct Internet {
-    static HINTERNET invalid() { return nullptr; }
-    static void close(HINTERNET h) { InternetCloseHandle(h); }
 };
 struct DeviceInfoList {
     static HDEVINFO invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HDEVINFO h) { SetupDiDestroyDeviceInfoList(h); }
 };
-struct CngAlgorithm {
-    static BCRYPT_ALG_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct CngKey {
-    static BCRYPT_KEY_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_KEY_HANDLE h) { BCryptDestroyKey(h); }
-};
-struct CngHash {
-    static BCRYPT_HASH_HANDLE invalid() { return nullptr; }
-    static void close(BCRYPT_HASH_HANDLE h) { BCryptDestroyHash(h); }
-};
-// Memory the system allocated for the caller, freed as the allocating call's documentation
-// says.
-template <class T>
-struct LocalMemory {
-    static T invalid() { return nullptr; }
-    static void close(T p) { LocalFree(p); }
-};
-template <class T>
-struct GlobalMemory {
-    static T invalid() { return nullptr; }
-    static void close(T p) { GlobalFree(p); }
-};
-template <class T>
-struct CoTaskMemory {
-    static T invalid() { return nullptr; }
-    static void close(T p) { CoTaskMemFree(p); }
-};
+inline void closeCngAlgorithm(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
 }  // namespace freeing
 
-using ScopedBitmap = Scoped<HBITMAP, freeing::GdiObject<HBITMAP>>;
-using ScopedBrush = Scoped<HBRUSH, freeing::GdiObject<HBRUSH>>;
-using ScopedFont = Scoped<HFONT, freeing::GdiObject<HFONT>>;
-using ScopedPen = Scoped<HPEN, freeing::GdiObject<HPEN>>;
+using ScopedBitmap = Scoped<HBITMAP, freeing::Call<HBITMAP, DeleteObject>>;
+using ScopedBrush = Scoped<HBRUSH, freeing::Call<HBRUSH, DeleteObject>>;
+using ScopedFont = Scoped<HFONT, freeing::Call<HFONT, DeleteObject>>;
+using ScopedPen = Scoped<HPEN, freeing::Call<HPEN, DeleteObject>>;
 // Only for icons the program made or loaded without LR_SHARED.
-using ScopedIcon = Scoped<HICON, freeing::Icon>;
-using ScopedImageList = Scoped<HIMAGELIST, freeing::ImageList>;
-using ScopedMenu = Scoped<HMENU, freeing::Menu>;
-using ScopedWindow = Scoped<HWND, freeing::Window>;
+using ScopedIcon = Scoped<HICON, freeing::Call<HICON, DestroyIcon>>;
+using ScopedImageList = Scoped<HIMAGELIST, freeing::Call<HIMAGELIST, ImageList_Destroy>>;
+using ScopedMenu = Scoped<HMENU, freeing::Call<HMENU, DestroyMenu>>;
+using ScopedWindow = Scoped<HWND, freeing::Call<HWND, DestroyWindow>>;
 // Events, mutexes, threads, processes: null is the invalid value.
-using ScopedHandle = Scoped<HANDLE, freeing::Kernel>;
+using ScopedHandle = Scoped<HANDLE, freeing::Call<HANDLE, CloseHandle>>;
 // CreateFileW's handles: INVALID_HANDLE_VALUE is the invalid value.
 using ScopedFile = Scoped<HANDLE, freeing::File>;
-using ScopedRegKey = Scoped<HKEY, freeing::RegistryKey>;
-using ScopedLibrary = Scoped<HMODULE, freeing::Library>;
-using ScopedInternet = Scoped<HINTERNET, freeing::Internet>;
+using ScopedRegKey = Scoped<HKEY, freeing::Call<HKEY, RegCloseKey>>;
+using ScopedLibrary = Scoped<HMODULE, freeing::Call<HMODULE, FreeLibrary>>;
+using ScopedInternet = Scoped<HINTERNET, freeing::Call<HINTERNET, InternetCloseHandle>>;
 using ScopedDeviceInfoList = Scoped<HDEVINFO, freeing::DeviceInfoList>;
-using ScopedCngAlgorithm = Scoped<BCRYPT_ALG_HANDLE, freeing::CngAlgorithm>;
-using ScopedCngKey = Scoped<BCRYPT_KEY_HANDLE, freeing::CngKey>;
-using ScopedCngHash = Scoped<BCRYPT_HASH_HANDLE, freeing::CngHash>;
+using ScopedCngAlgorithm = Scoped<BCRYPT_ALG_HANDLE, freeing::Call<BCRYPT_ALG_HANDLE, freeing::closeCngAlgorithm>>;
+using ScopedCngKey = Scoped<BCRYPT_KEY_HANDLE, freeing::Call<BCRYPT_KEY_HANDLE, BCryptDestroyKey>>;
+using ScopedCngHash = Scoped<BCRYPT_HASH_HANDLE, freeing::Call<BCRYPT_HASH_HANDLE, BCryptDestroyHash>>;
 // FormatMessageW's and CryptDecodeObjectEx's buffers (LocalFree).
 template <class T>
-using ScopedLocalMemory = Scoped<T, freeing::LocalMemory<T>>;
+using ScopedLocalMemory = Scoped<T, freeing::Call<T, LocalFree>>;
 // WinINet's per-connection option strings (GlobalFree).
 template <class T>
-using ScopedGlobalMemory = Scoped<T, freeing::GlobalMemory<T>>;
+using ScopedGlobalMemory = Scoped<T, freeing::Call<T, GlobalFree>>;
 // The shell's item lists and other COM task memory (CoTaskMemFree).
 template <class T>
-using ScopedCoTaskMemory = Scoped<T, freeing::CoTaskMemory<T>>;
+using ScopedCoTaskMemory = Scoped<T, freeing::Call<T, CoTaskMemFree>>;
 
 // A memory DC compatible with `like` (the screen when null).
-class MemoryDC : public Scoped<HDC, freeing::MemoryDc> {
+class MemoryDC : public Scoped<HDC, freeing::Call<HDC, DeleteDC>> {
   public:
     explicit MemoryDC(HDC like) : Scoped(CreateCompatibleDC(like)) {}
 };
