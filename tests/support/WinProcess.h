@@ -70,12 +70,19 @@ class TempFolder {
 class ChildProcess {
   public:
     ChildProcess() = default;
-    ChildProcess(const std::filesystem::path& exe, const std::wstring& args = L"") {
+    // `output` (inheritable; null: none) becomes the program's standard output and error.
+    ChildProcess(const std::filesystem::path& exe, const std::wstring& args = L"",
+                 HANDLE output = nullptr) {
         std::wstring line = L"\"" + exe.wstring() + L"\" " + args;
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        started_ = CreateProcessW(exe.wstring().c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, exe.parent_path().wstring().c_str(), &si, &pi_) != 0;
+        if (output) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = si.hStdError = output;
+        }
+        started_ = CreateProcessW(exe.wstring().c_str(), line.data(), nullptr, nullptr,
+                                  output != nullptr, 0, nullptr,
+                                  exe.parent_path().wstring().c_str(), &si, &pi_) != 0;
     }
     ~ChildProcess() {
         if (started_) {
@@ -94,6 +101,11 @@ class ChildProcess {
     DWORD id() const { return pi_.dwProcessId; }
     bool waitExit(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
     void kill() const { TerminateProcess(pi_.hProcess, 1); }
+    DWORD exitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
 
   private:
     PROCESS_INFORMATION pi_{};

@@ -8,11 +8,13 @@
 #include <fstream>
 #include <vector>
 
+#include "app/RemoteCommand.h"
 #include "app/win/DialerApp.h"
 #include "base/Profile.h"
 #include "base/Socket.h"
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "base/win/Scoped.h"
 #include "records/MonthFile.h"
 #include "resource.h"
 #include "store/PasswordCipher.h"
@@ -294,6 +296,136 @@ TEST_F(Client, ExitDuringADialGivesItUpAndLeavesNothingOfIt) {
     EXPECT_EQ(labAc.ask("LIST"), "END 0\n");
     EXPECT_TRUE(readRecordItems(currentRecordFile(folder_.path())).empty());
     EXPECT_EQ(labAc.ask("NOTICES").find("NOTICE online"), std::string::npos);
+}
+
+// A script drives the client by its switches: each asks the running client (one /connect
+// starts it first), waits for the link and says how it went in its exit code.
+class Scripted : public Client {
+  protected:
+    struct Run {
+        DWORD code = STILL_ACTIVE;
+        std::string output;
+        std::filesystem::path file;
+    };
+
+    // Tarnix.exe with `args`, its output into a file; until it ends.
+    Run run(const std::wstring& args) {
+        const auto file = folder_.path() / ("output" + std::to_string(++runs_) + ".txt");
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        ScopedFile out(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                   CREATE_ALWAYS, 0, nullptr));
+        EXPECT_TRUE(out) << GetLastError();
+        Run result;
+        result.file = file;
+        {
+            ChildProcess p(exe_, args, out.get());
+            out.reset();
+            EXPECT_TRUE(p.waitExit(100000)) << "Tarnix.exe " << std::string(args.begin(), args.end());
+            result.code = p.exitCode();
+        }
+        std::ifstream in(file, std::ios::binary);
+        result.output.assign(std::istreambuf_iterator<char>(in), {});
+        return result;
+    }
+
+    static HWND clientWindow() {
+        HWND found = nullptr;
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                if (!GetPropW(w, kProductTitle)) return TRUE;
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+    int runs_ = 0;
+
+    void writeAccount(const std::string& endpoint) {
+        std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
+            << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << endpoint << "\r\n";
+        const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
+                                 PasswordCipher::EncryptPassword("demo") + "\"/>";
+        std::ofstream(folder_.path() / "config.xml", std::ios::binary)
+            << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+               "<passwordstatus>1</passwordstatus>\r\n"
+               "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
+               "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    }
+};
+
+TEST_F(Scripted, ConnectStatusDisconnectAndARefusedDial) {
+    InProcessLabAc labAc;
+    writeAccount(labAc.endpoint());
+    auto sessions = [&] {
+        const std::string list = labAc.ask("LIST");
+        return list.substr(list.rfind("END "));
+    };
+
+    // Without a client nothing is up, and a disconnect has nothing to do.
+    Run status = run(L"/status");
+    EXPECT_EQ(status.code, 1u);
+    EXPECT_EQ(status.output, "disconnected\r\n");
+    EXPECT_EQ(run(L"/disconnect").code, 0u);
+    EXPECT_EQ(countProcesses(L"Tarnix.exe"), 0) << "a disconnect started a client";
+
+    // /connect starts the client and returns once the link is up. The client outlives it
+    // and must not hold its output: a script's pipe would never end.
+    Run connected = run(L"/connect");
+    EXPECT_EQ(connected.code, 0u);
+    ScopedFile output(CreateFileW(connected.file.c_str(), GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(output) << "the client holds the output of the script that started it";
+    EXPECT_EQ(sessions(), "END 1\n");
+    HWND w = clientWindow();
+    ASSERT_NE(w, nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    ScopedHandle client(OpenProcess(SYNCHRONIZE, FALSE, pid));
+
+    status = run(L"/STATUS");
+    EXPECT_EQ(status.code, 0u);
+    EXPECT_EQ(status.output.rfind("connected demo 10.64.0.", 0), 0u) << status.output;
+
+    // Requests that are not ours change nothing and dial nothing.
+    const int dials = labAc.countLogged("dialling demo");
+    RemoteRequest request{static_cast<std::uint32_t>(RemoteVerb::Disconnect)};
+    char garbage[64] = {1, 2, 3};
+    const COPYDATASTRUCT strangers[] = {{kRemoteRequestTag, sizeof request + 1, garbage},
+                                        {kRemoteRequestTag, sizeof request, nullptr},
+                                        {kRemoteRequestTag + 1, sizeof request, &request},
+                                        {kRemoteRequestTag, sizeof request, garbage}};
+    for (const auto& copy : strangers) {
+        DWORD_PTR answer = 7;
+        EXPECT_TRUE(SendMessageTimeoutW(w, WM_COPYDATA, reinterpret_cast<WPARAM>(w),
+                                        reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 5000,
+                                        &answer));
+        EXPECT_EQ(answer, FALSE);
+    }
+    for (const wchar_t* bad : {L"/bogus", L"/connect /connect", L"connect"}) {
+        Run refused = run(bad);
+        EXPECT_EQ(refused.code, 2u);
+        EXPECT_NE(refused.output.find("/connect"), std::string::npos) << "the usage is shown";
+    }
+    EXPECT_EQ(sessions(), "END 1\n");
+
+    EXPECT_EQ(run(L"/disconnect").code, 0u);
+    EXPECT_EQ(sessions(), "END 0\n");
+    EXPECT_EQ(run(L"/status").output, "disconnected\r\n");
+    EXPECT_EQ(labAc.countLogged("dialling demo"), dials) << "a request nobody made dialled";
+
+    // A refused dial is the exit code (a Unix shell sees it modulo 256).
+    labAc.ask("REFUSE 1 691");
+    EXPECT_EQ(run(L"/connect").code, 691u);
+    EXPECT_EQ(sessions(), "END 0\n");
+
+    auto records = readRecordItems(currentRecordFile(folder_.path()));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].cause, normalCause());
+
+    PostMessageW(w, WM_COMMAND, ID_MENU_EXIT, 0);
+    EXPECT_EQ(WaitForSingleObject(client.get(), 10000), WAIT_OBJECT_0);
 }
 
 }  // namespace

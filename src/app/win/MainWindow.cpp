@@ -16,6 +16,8 @@
 #include "diagnostics/win/LinkIsUpNotice.h"
 #include "dial/ConnectManage.h"
 #include "dial/LinkProbes.h"
+#include "records/OpenSession.h"
+#include "records/RecordTime.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
@@ -95,7 +97,8 @@ MainWindow::MainWindow(Services services)
       services_(std::move(services)),
       // Aimed at the server of Provider.ini beside the program.
       messageChannel_(readMessageServer(programFolder(), systemProfile())),
-      shortcutsPage_(IDD_PAGE_SHORTCUTS) {
+      shortcutsPage_(IDD_PAGE_SHORTCUTS),
+      remote_(remoteWindow()) {
     icon_ = loadIcon(IDI_MAIN);
     offlineIcon_ = loadIcon(IDI_TRAY_OFFLINE);
     keys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
@@ -347,6 +350,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return true;
         case WM_NO_ACTION:
             return true;
+        case WM_COPYDATA:
+            result = remote_.onCopyData(hwnd(), wParam, lParam);
+            return true;
         case WM_QUERYENDSESSION:
             result = TRUE;
             return true;
@@ -437,6 +443,7 @@ void MainWindow::showTrayMenu() {
 
 void MainWindow::onLinkUp() {
     connected_ = true;
+    remote_.link().linkUp();
     std::wstring speed = probes_ ? gbToWide(probes_->linkSpeedText()) : std::wstring();
     tray_.showBalloon(loadString(IDS_BALLOON_CONNECTED), speed, icon_);
     showConnectionLines(true);
@@ -449,6 +456,7 @@ void MainWindow::onLinkUp() {
 
 void MainWindow::onLinkDown() {
     connected_ = false;
+    remote_.link().linkDown();
     messageDesk_.linkDown();
     tray_.showBalloon(L"", loadString(IDS_BALLOON_DISCONNECTED), offlineIcon_);
     showConnectionLines(false);
@@ -465,12 +473,15 @@ void MainWindow::showConnectionLines(bool up) {
 
 void MainWindow::showCommandState(bool connected) {
     enableCommands(!connected, connected, connected);
+    if (!connected && services_.connectManage)
+        remote_.link().dialEnded(services_.connectManage->LastError());
 }
 
 // A dial under way can be cancelled but not started again; the status line says which
 // dial it is, replacing what an earlier failure said.
 void MainWindow::showDialling(int attempt, int attempts) {
     enableCommands(false, true, false);
+    remote_.link().dialling();
     const UINT id = attempt == 0 ? IDS_DIALLING : attempts > 0 ? IDS_REDIALLING_OF : IDS_REDIALLING;
     wchar_t text[128] = {};
     std::swprintf(text, std::size(text), loadString(id).c_str(), attempt, attempts);
@@ -580,6 +591,27 @@ void MainWindow::endSession() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     messageDesk_.stop();
     updateCheck_.waitUntil(deadline);
+}
+
+// What a script's request asks of the window. The session's account and start come from its
+// open record, so a link adopted at start is told as the one dialled by this run.
+RemoteCommandPort::Window MainWindow::remoteWindow() {
+    RemoteCommandPort::Window window;
+    window.canDial = [this] { return loginPage_->hasAccountAndPassword(); };
+    window.connect = [this] { post([this] { connect(); }); };
+    window.disconnect = [this] { post([this] { disconnect(); }); };
+    window.account = [this] {
+        auto open = findOpenSession(recordFolder(), clock().now());
+        return open ? open->account : std::string();
+    };
+    window.address = [this] { return probes_ ? probes_->connectionAddress() : std::string(); };
+    window.secondsUp = [this]() -> std::uint32_t {
+        const LocalTime now = clock().now();
+        auto open = findOpenSession(recordFolder(), now);
+        const int64_t seconds = open ? calendarSeconds(now) - calendarSeconds(open->start) : 0;
+        return seconds > 0 ? static_cast<std::uint32_t>(seconds) : 0;
+    };
+    return window;
 }
 
 void MainWindow::onDestroy() {

@@ -12,6 +12,7 @@
 #include "app/win/ContactPage.h"
 #include "app/win/MainToolbar.h"
 #include "app/win/PageTabs.h"
+#include "app/win/RemoteCommandPort.h"
 #include "app/win/ServicesPage.h"
 #include "app/win/TrayIcon.h"
 #include "app/win/WindowBackground.h"
@@ -124,6 +125,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     void paintIcon();
     void endSession();
     void onPowerEvent(WPARAM event);
+    RemoteCommandPort::Window remoteWindow();
 
     Services services_;
     // Shared icons of the program's resources: the system frees them with the program.
@@ -157,6 +159,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     ServicesPage servicesPage_;
     ContactPage contactPage_;
     NewsLauncher news_;  // the news window, once per run
+    RemoteCommandPort remote_;  // the command line's requests
 };
 
 }  // namespace tarnix

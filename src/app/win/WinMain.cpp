@@ -1,10 +1,19 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
 #include "app/win/DialerApp.h"
+#include "app/win/RemoteRequester.h"
 #include "base/FileDialogs.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
 #include "base/win/ResourceTexts.h"
+#include "base/win/Scoped.h"
+#include "settings/StartupRegistration.h"
 #include "update/UpdaterStart.h"
 
 // The program's texts come from its own string table. They are chosen before the
@@ -16,6 +25,19 @@ static const bool theTextsChosen = (tarnix::useTexts(theTexts), true);
 // The one application object; its services are built before start-up runs.
 static tarnix::DialerApp theApp;
 
+namespace {
+
+// The arguments after the program's name, split as the C runtime would split them.
+std::vector<std::wstring> commandLineArguments() {
+    int count = 0;
+    tarnix::ScopedLocalMemory<LPWSTR*> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    std::vector<std::wstring> arguments;
+    for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+    return arguments;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tarnix;
     // What the core asks of the desktop, the system answers.
@@ -24,6 +46,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     setShellOpenHandler(systemShellOpen);
     setShellOpenFileHandler(systemShellOpenFile);
     setUpdaterStartHandler(systemStartProgram);
+    // A switch is a script's request to the running client; only a plain start is one.
+    const CommandLine line = parseCommandLine(commandLineArguments());
+    if (line.verb != CommandLineVerb::Start) return runCommandLine(line, currentProgramPath());
     theApp.InitInstance();
     return theApp.ExitInstance();
 }
