@@ -23,10 +23,43 @@ bool slideEdge(int& edge, int delta, int end) {
 
 }  // namespace
 
-void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize) {
+void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize, Dpi dpi) {
     taskbarHeight_ = taskbarHeight;
     edgeSize_ = edgeSize;
     frameSize_ = frameSize;
+    snapDistance_ = dpi.scale(kSnapDistance);
+}
+
+Rect EdgeDock::resized(const Rect& before, Rect proposed) const {
+    // Shown, the window keeps its outer edge at the screen's edge; slid away, the strip
+    // keeps its place.
+    const bool away = direction_ == static_cast<int>(DockDirection::Hide);
+    const int w = proposed.width(), h = proposed.height();
+    switch (side()) {
+    case DockSide::Top:
+    case DockSide::Bottom:
+        if ((side() == DockSide::Top) == away) {
+            proposed.bottom = before.bottom;
+            proposed.top = proposed.bottom - h;
+        } else {
+            proposed.top = before.top;
+            proposed.bottom = proposed.top + h;
+        }
+        break;
+    case DockSide::Left:
+    case DockSide::Right:
+        if ((side() == DockSide::Left) == away) {
+            proposed.right = before.right;
+            proposed.left = proposed.right - w;
+        } else {
+            proposed.left = before.left;
+            proposed.right = proposed.left + w;
+        }
+        break;
+    case DockSide::None:
+        break;
+    }
+    return proposed;
 }
 
 bool EdgeDock::moving(Point cursor, Rect& proposed, DockScreen screen,
@@ -34,20 +67,20 @@ bool EdgeDock::moving(Point cursor, Rect& proposed, DockScreen screen,
     const int w = proposed.width();
     const int h = proposed.height();
     // Top and bottom win over the sides at a corner.
-    if (cursor.y <= kSnapDistance) {
+    if (cursor.y <= snapDistance_) {
         dockSide_ = static_cast<int>(DockSide::Top);
         proposed.top = -edgeSize_;
         proposed.bottom = h - edgeSize_;
         return false;
     }
-    if (cursor.y >= screen.height - taskbarHeight_ - kSnapDistance) {
+    if (cursor.y >= screen.height - taskbarHeight_ - snapDistance_) {
         dockSide_ = static_cast<int>(DockSide::Bottom);
         proposed.bottom = screen.height - taskbarHeight_;
         proposed.top = proposed.bottom - h;
         return false;
     }
-    const bool left = cursor.x < kSnapDistance;
-    if (left || cursor.x >= screen.width - kSnapDistance) {
+    const bool left = cursor.x < snapDistance_;
+    if (left || cursor.x >= screen.width - snapDistance_) {
         dockSide_ = static_cast<int>(left ? DockSide::Left : DockSide::Right);
         proposed.left = left ? 0 : screen.width - w;
         proposed.right = proposed.left + w;

@@ -8,6 +8,7 @@
 //   timer 1 (200 ms) watches for the cursor leaving the shown window,
 //   timer 2 (5 ms) runs the slide, one animationTick() per tick.
 
+#include "base/Dpi.h"
 #include "base/Geometry.h"
 
 namespace tarnix {
@@ -33,13 +34,18 @@ struct DockTick {
 
 class EdgeDock {
   public:
-    // The cursor within this many pixels of an edge docks the window there.
+    // The cursor within this many pixels (at 96 DPI) of an edge docks the window there.
     static constexpr int kSnapDistance = 20;
     static constexpr int kInitialSavedHeight = 400;
     static constexpr int kInitialTaskbarHeight = 30;
 
-    // From window creation: the taskbar's height, the system's edge and frame sizes.
-    void setMetrics(int taskbarHeight, int edgeSize, int frameSize);
+    // From window creation and each change of DPI: the taskbar's height, the system's edge
+    // and frame sizes at the window's DPI, which also scales the snap distance.
+    void setMetrics(int taskbarHeight, int edgeSize, int frameSize, Dpi dpi = Dpi());
+
+    // The window changes size (a new DPI) from `before` to `proposed`: a docked window keeps
+    // the edge it is docked to where it was, shown or slid away.
+    Rect resized(const Rect& before, Rect proposed) const;
 
     // The window is being dragged: snaps the proposed rectangle to the edge under the
     // cursor. currentHeight is the window's height before the drag step. True when
@@ -68,6 +74,7 @@ class EdgeDock {
     int taskbarHeight() const { return taskbarHeight_; }
     int edgeSize() const { return edgeSize_; }
     int frameSize() const { return frameSize_; }
+    int snapDistance() const { return snapDistance_; }
     DockSide side() const { return static_cast<DockSide>(dockSide_); }
     bool animationDone() const { return animationDone_ != 0; }
     DockDirection direction() const { return static_cast<DockDirection>(direction_); }
@@ -81,6 +88,7 @@ class EdgeDock {
     int taskbarHeight_ = kInitialTaskbarHeight;
     int edgeSize_ = 0;
     int frameSize_ = 0;
+    int snapDistance_ = kSnapDistance;
     int dockSide_ = 0;
     int animationDone_ = 1;
     int direction_ = 0;

@@ -7,8 +7,8 @@ namespace tarnix {
 OutlookBarLayout::OutlookBarLayout(const OutlookBarModel& model, OutlookMetrics metrics)
     : model_(model), metrics_(std::move(metrics)) {}
 
-int OutlookBarLayout::captionWrapWidth(const Rect& client) {
-    return std::max(0, client.width() - 2 * kMargin);
+int OutlookBarLayout::captionWrapWidth(const Rect& client, Dpi dpi) {
+    return std::max(0, client.width() - 2 * dpi.scale(kMargin));
 }
 
 BarSize OutlookBarLayout::captionOf(int index) const {
@@ -17,23 +17,23 @@ BarSize OutlookBarLayout::captionOf(int index) const {
 }
 
 int OutlookBarLayout::gap() const {
-    return model_.smallIcons() ? kSmallItemGap : kLargeItemGap;
+    return model_.smallIcons() ? px(kSmallItemGap) : px(kLargeItemGap);
 }
 
 // The header stacks: folders up to the open one hang from the top (the first one a pixel
 // above it, so its top line is hidden), the later ones stand on the bottom.
 int OutlookBarLayout::topOfStacked(int folder) const {
-    return metrics_.client.top + kHeaderHeight * folder - 1;
+    return metrics_.client.top + px(kHeaderHeight) * folder - 1;
 }
 
 int OutlookBarLayout::bottomOfStacked(int folder) const {
-    return metrics_.client.bottom - kHeaderHeight * (model_.folderCount() - folder);
+    return metrics_.client.bottom - px(kHeaderHeight) * (model_.folderCount() - folder);
 }
 
 Rect OutlookBarLayout::header(int folder) const {
     const Rect& c = metrics_.client;
     const int top = folder <= model_.openFolder() ? topOfStacked(folder) : bottomOfStacked(folder);
-    return {c.left, top, c.right, top + kHeaderHeight};
+    return {c.left, top, c.right, top + px(kHeaderHeight)};
 }
 
 Rect OutlookBarLayout::itemArea() const {
@@ -47,15 +47,16 @@ Rect OutlookBarLayout::itemArea() const {
 BarSize OutlookBarLayout::itemSize(BarSize caption) const {
     const BarSize& icon = metrics_.icon;
     if (model_.smallIcons()) {
-        return {icon.cx + kSmallCaptionGap + caption.cx, std::max(icon.cy, caption.cy)};
+        return {icon.cx + px(kSmallCaptionGap) + caption.cx, std::max(icon.cy, caption.cy)};
     }
-    return {std::max(icon.cx, caption.cx), icon.cy + kLargeCaptionGap + kLargeItemGap + caption.cy};
+    return {std::max(icon.cx, caption.cx),
+            icon.cy + px(kLargeCaptionGap) + px(kLargeItemGap) + caption.cy};
 }
 
 OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
     // Walk from the first visible item, down or up, each item its height plus the gap.
     const int first = model_.firstVisible();
-    int top = itemArea().top + kMargin;
+    int top = itemArea().top + px(kMargin);
     for (int i = first; i < index; ++i) top += itemSize(captionOf(i)).cy + gap();
     for (int i = first - 1; i >= index; --i) top -= itemSize(captionOf(i)).cy + gap();
 
@@ -65,11 +66,11 @@ OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
     const BarSize size = itemSize(caption);
     OutlookItemPlace place;
     if (model_.smallIcons()) {
-        const int left = c.left + kSmallIconLeft;
+        const int left = c.left + px(kSmallIconLeft);
         place.item = {left, top, left + size.cx, top + size.cy};
         const int iconTop = top + (size.cy - icon.cy) / 2;
         place.icon = {left, iconTop, left + icon.cx, iconTop + icon.cy};
-        const int captionLeft = place.icon.right + kSmallCaptionGap;
+        const int captionLeft = place.icon.right + px(kSmallCaptionGap);
         const int captionTop = top + (size.cy - caption.cy) / 2;
         place.caption = {captionLeft, captionTop, captionLeft + caption.cx,
                          captionTop + caption.cy};
@@ -80,7 +81,7 @@ OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
         const int iconLeft = c.left + (width - icon.cx) / 2;
         place.icon = {iconLeft, top, iconLeft + icon.cx, top + icon.cy};
         const int captionLeft = c.left + (width - caption.cx) / 2;
-        const int captionTop = place.icon.bottom + kLargeCaptionGap;
+        const int captionTop = place.icon.bottom + px(kLargeCaptionGap);
         place.caption = {captionLeft, captionTop, captionLeft + caption.cx,
                          captionTop + caption.cy};
     }
@@ -90,7 +91,7 @@ OutlookItemPlace OutlookBarLayout::itemPlace(int index) const {
 std::vector<int> OutlookBarLayout::shownItems() const {
     std::vector<int> shown;
     const Rect area = itemArea();
-    int top = area.top + kMargin;
+    int top = area.top + px(kMargin);
     for (int i = model_.firstVisible(); i < model_.itemCount() && top < area.bottom; ++i) {
         shown.push_back(i);
         top += itemSize(captionOf(i)).cy + gap();
@@ -110,15 +111,16 @@ bool OutlookBarLayout::downArrowShown() const {
 Rect OutlookBarLayout::upArrow() const {
     const Rect area = itemArea();
     const int s = metrics_.arrowSize;
-    return {area.right - kMargin - s, area.top + kMargin, area.right - kMargin,
-            area.top + kMargin + s};
+    return {area.right - px(kMargin) - s, area.top + px(kMargin), area.right - px(kMargin),
+            area.top + px(kMargin) + s};
 }
 
 Rect OutlookBarLayout::downArrow() const {
     const Rect area = itemArea();
     const int s = metrics_.arrowSize;
-    return {area.right - kMargin - s, area.bottom - kMargin - s, area.right - kMargin,
-            area.bottom - kMargin};
+    const int margin = px(kMargin);
+    return {area.right - margin - s, area.bottom - margin - s, area.right - margin,
+            area.bottom - margin};
 }
 
 OutlookHit OutlookBarLayout::hitTest(Point point) const {
@@ -141,7 +143,7 @@ OutlookHit OutlookBarLayout::hitTest(Point point) const {
 int OutlookBarLayout::dropPlace(Point point) const {
     const Rect area = itemArea();
     if (model_.openFolder() < 0 || !area.contains(point)) return -1;
-    int bottom = area.top + kMargin;
+    int bottom = area.top + px(kMargin);
     for (int i = model_.firstVisible(); i < model_.itemCount(); ++i) {
         bottom += itemSize(captionOf(i)).cy;
         if (point.y < bottom) return i;
@@ -153,14 +155,14 @@ int OutlookBarLayout::dropPlace(Point point) const {
 Rect OutlookBarLayout::insertionMark(int place) const {
     const Rect area = itemArea();
     const int count = model_.itemCount();
-    int y = area.top + kMargin / 2;
+    int y = area.top + px(kMargin) / 2;
     if (place >= count && count > 0) {
         y = itemPlace(count - 1).item.bottom + gap() / 2;
     } else if (place > model_.firstVisible()) {
         y = itemPlace(place).item.top - gap() / 2;
     }
     const Rect& c = metrics_.client;
-    return {c.left + kMargin, y, c.right - kMargin, y + 1};
+    return {c.left + px(kMargin), y, c.right - px(kMargin), y + 1};
 }
 
 Rect OutlookBarLayout::folderEditBox(int folder) const {
@@ -172,9 +174,10 @@ Rect OutlookBarLayout::itemEditBox(int index) const {
     const OutlookItemPlace place = itemPlace(index);
     const Rect& c = metrics_.client;
     if (model_.smallIcons()) {
-        return {place.caption.left, place.item.top, c.right - kMargin, place.item.bottom};
+        return {place.caption.left, place.item.top, c.right - px(kMargin), place.item.bottom};
     }
-    return {c.left + kMargin, place.caption.top, c.right - kMargin, place.caption.bottom + 5};
+    return {c.left + px(kMargin), place.caption.top, c.right - px(kMargin),
+            place.caption.bottom + px(5)};
 }
 
 std::vector<OutlookSlideFrame> OutlookBarLayout::slideFrames(int folder) const {
@@ -190,7 +193,7 @@ std::vector<OutlookSlideFrame> OutlookBarLayout::slideFrames(int folder) const {
     const int lastMoving = up ? folder : open;
     const int start = up ? bottomOfStacked(firstMoving) : topOfStacked(firstMoving);
     const int end = up ? topOfStacked(firstMoving) : bottomOfStacked(firstMoving);
-    const int step = up ? -kHeaderHeight : kHeaderHeight;
+    const int step = up ? -px(kHeaderHeight) : px(kHeaderHeight);
     const Rect& c = metrics_.client;
     for (int y = start + step; up ? y > end : y < end; y += step) {
         OutlookSlideFrame frame;
@@ -199,11 +202,11 @@ std::vector<OutlookSlideFrame> OutlookBarLayout::slideFrames(int folder) const {
             if (f < firstMoving) {
                 top = topOfStacked(f);
             } else if (f <= lastMoving) {
-                top = y + kHeaderHeight * (f - firstMoving);
+                top = y + px(kHeaderHeight) * (f - firstMoving);
             } else {
                 top = bottomOfStacked(f);
             }
-            frame.headers.push_back({c.left, top, c.right, top + kHeaderHeight});
+            frame.headers.push_back({c.left, top, c.right, top + px(kHeaderHeight)});
         }
         const int newTop = frame.headers[folder].bottom;
         const int newBottom = folder + 1 < count ? frame.headers[folder + 1].top : c.bottom;

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "base/Dpi.h"
 #include "base/Geometry.h"
 #include "shortcuts/OutlookBarModel.h"
 
@@ -46,11 +47,13 @@ struct OutlookMetrics {
     BarSize icon{16, 16};           // of the image list of the view shown
     std::vector<BarSize> captions;  // of the open folder's items, in order
     int arrowSize = 16;             // the side of a scroll arrow: the scroll bar's width
+    Dpi dpi;                        // the bar's; it scales the sizes below
 };
 
 // Built for one paint, hit test or drag step; it reads the model, so it must not outlive it.
 class OutlookBarLayout {
   public:
+    // At 96 DPI.
     static constexpr int kHeaderHeight = 22;
     static constexpr int kMargin = 5;           // left and top of the item area
     static constexpr int kSmallIconLeft = 7;    // small view: icon from the left edge
@@ -62,7 +65,7 @@ class OutlookBarLayout {
     OutlookBarLayout(const OutlookBarModel& model, OutlookMetrics metrics);
 
     // The width within which large-view captions wrap (the control measures with it).
-    static int captionWrapWidth(const Rect& client);
+    static int captionWrapWidth(const Rect& client, Dpi dpi = Dpi());
 
     Rect header(int folder) const;
     // Between the header stacks; items are clipped to it.
@@ -98,6 +101,7 @@ class OutlookBarLayout {
     std::vector<OutlookSlideFrame> slideFrames(int folder) const;
 
   private:
+    int px(int size) const { return metrics_.dpi.scale(size); }
     BarSize captionOf(int index) const;
     int gap() const;
     int topOfStacked(int folder) const;

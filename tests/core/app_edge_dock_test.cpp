@@ -196,5 +196,30 @@ TEST(EdgeDock, ATickWithNothingToSlideStopsTheTimer) {
     EXPECT_EQ(runSlide(dock, hidden).end, docked);
 }
 
+// At 150 % the snap distance is 30 pixels; a window that changes size with the DPI keeps
+// the docked edge, or its strip when slid away, in place.
+TEST(EdgeDock, ScalesWithTheDpiAndKeepsItsEdgeWhenItsSizeChanges) {
+    EdgeDock dock;
+    dock.setMetrics(kTaskbar, kEdge, kFrame, Dpi(144));
+    EXPECT_EQ(dock.snapDistance(), 30);
+    dragTo(dock, {kScreen.width - 31, 300});
+    EXPECT_EQ(dock.side(), DockSide::None);
+    Rect docked = dragTo(dock, {kScreen.width - 30, 300});
+    ASSERT_EQ(dock.side(), DockSide::Right);
+
+    const Rect larger{docked.left - 100, docked.top, docked.right + 100, docked.bottom + 200};
+    EXPECT_EQ(dock.resized(docked, larger),
+              (Rect{kScreen.width - 400, docked.top, kScreen.width, docked.bottom + 200}));
+    dock.hitTest({kScreen.width - 5, 300}, kScreen);
+    dock.hoverTimer(false);
+    Rect hidden = runSlide(dock, docked).end;
+    Rect grown = dock.resized(hidden, {hidden.left - 100, hidden.top, hidden.right + 100, hidden.bottom});
+    EXPECT_EQ(grown.left, kScreen.width - kFrame) << "the strip stays";
+    EXPECT_EQ(grown.width(), 400);
+
+    EdgeDock free = makeDock();
+    EXPECT_EQ(free.resized(freeWindow(), larger), larger) << "a free window goes where it is put";
+}
+
 }  // namespace
 }  // namespace tarnix

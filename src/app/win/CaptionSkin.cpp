@@ -2,21 +2,23 @@
 
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
 
-constexpr int kButtonWidth = 19;
+// At 96 DPI.
+constexpr int kButtonWidth = 19, kIconSize = 16, kTitleLeft = 24;
 // Through the middle the blue of the caption buttons' corners.
 constexpr COLORREF kCaptionTop = RGB(45, 125, 212), kCaptionBottom = RGB(24, 98, 182);
 
 // Where the system draws the caption, in window coordinates.
-RECT captionRect(HWND window) {
+RECT captionRect(HWND window, Dpi dpi) {
     RECT w;
     GetWindowRect(window, &w);
     LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    int frameX = GetSystemMetrics(SM_CXFIXEDFRAME), frameY = GetSystemMetrics(SM_CYFIXEDFRAME);
-    int height = GetSystemMetrics((ex & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    int frameX = metricAt(SM_CXFIXEDFRAME, dpi), frameY = metricAt(SM_CYFIXEDFRAME, dpi);
+    int height = metricAt((ex & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION, dpi);
     return {frameX, frameY, (w.right - w.left) - frameX, frameY + height - 1};
 }
 
@@ -50,11 +52,16 @@ void CaptionSkin::attach(HWND window, HICON icon, std::wstring title) {
     window_ = window;
     icon_ = icon;
     title_ = std::move(title);
-    close_ = loadBitmap(IDB_CAPTION_CLOSE);
-    closeHot_ = loadBitmap(IDB_CAPTION_CLOSE_HOT);
-    minimize_ = loadBitmap(IDB_CAPTION_MINIMIZE);
-    minimizeHot_ = loadBitmap(IDB_CAPTION_MINIMIZE_HOT);
+    scaleTo(dpiOf(window));
     useClassicFrame(window_);
+}
+
+void CaptionSkin::scaleTo(Dpi dpi) {
+    dpi_ = dpi;
+    close_ = loadBitmap(IDB_CAPTION_CLOSE, dpi);
+    closeHot_ = loadBitmap(IDB_CAPTION_CLOSE_HOT, dpi);
+    minimize_ = loadBitmap(IDB_CAPTION_MINIMIZE, dpi);
+    minimizeHot_ = loadBitmap(IDB_CAPTION_MINIMIZE_HOT, dpi);
 }
 
 CaptionSkin::Button CaptionSkin::buttonAt(POINT screen) const {
@@ -117,25 +124,23 @@ void CaptionSkin::paint() {
     WindowDC windowDc(window_, true);
     HDC dc = windowDc.get();
     if (!dc) return;
-    RECT caption = captionRect(window_);
+    RECT caption = captionRect(window_, dpi_);
     fillGradient(dc, caption);
     int height = caption.bottom - caption.top;
-    int iconSize = height - 2 < 16 ? height - 2 : 16;
+    int iconSize = height - 2 < dpi_.scale(kIconSize) ? height - 2 : dpi_.scale(kIconSize);
     if (icon_)
-        DrawIconEx(dc, caption.left + 4, caption.top + (height - iconSize) / 2, icon_, iconSize,
-                   iconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, caption.left + dpi_.scale(4), caption.top + (height - iconSize) / 2, icon_,
+                   iconSize, iconSize, 0, nullptr, DI_NORMAL);
 
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    NONCLIENTMETRICSW metrics = nonClientMetricsAt(dpi_);
     ScopedFont font(CreateFontIndirectW(&metrics.lfSmCaptionFont));
     {
         SelectGuard selected(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(255, 255, 255));
         RECT text = caption;
-        text.left += 20 + 4;
-        text.right -= 2 * kButtonWidth + 4;
+        text.left += dpi_.scale(kTitleLeft);
+        text.right -= dpi_.scale(2 * kButtonWidth + 4);
         DrawTextW(dc, title_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     }
 
@@ -146,10 +151,11 @@ void CaptionSkin::paint() {
 }
 
 void CaptionSkin::paintButton(HDC dc, const RECT& window, Button which, bool hot) {
-    RECT caption = captionRect(window_);
+    RECT caption = captionRect(window_, dpi_);
     int height = caption.bottom - caption.top;
-    int size = height - 2 < kButtonWidth ? height - 2 : kButtonWidth;
-    int right = caption.right - 2 - (which == Button::Close ? 0 : kButtonWidth + 2);
+    const int width = dpi_.scale(kButtonWidth);
+    int size = height - 2 < width ? height - 2 : width;
+    int right = caption.right - dpi_.scale(2) - (which == Button::Close ? 0 : width + dpi_.scale(2));
     RECT r{right - size, caption.top + (height - size) / 2, right,
            caption.top + (height - size) / 2 + size};
     RECT& remembered = which == Button::Close ? closeRect_ : minimizeRect_;

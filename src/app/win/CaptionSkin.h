@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/Dpi.h"
 #include "base/win/Scoped.h"
 
 namespace tarnix {
@@ -16,6 +17,8 @@ class CaptionSkin {
     enum class Button { None, Close, Minimize };
 
     void attach(HWND window, HICON icon, std::wstring title);
+    // The buttons' art for `dpi` (the window's, after a change of DPI).
+    void scaleTo(Dpi dpi);
 
     // Handles the non-client messages the skin cares about; true when the message is
     // consumed (with `result`). Call for every message; the skin calls the default
@@ -30,6 +33,7 @@ class CaptionSkin {
     void paintButton(HDC dc, const RECT& windowRect, Button which, bool hot);
 
     HWND window_ = nullptr;
+    Dpi dpi_;
     HICON icon_ = nullptr;
     std::wstring title_;
     ScopedBitmap close_, closeHot_, minimize_, minimizeHot_;

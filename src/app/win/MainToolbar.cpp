@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/Strings.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
@@ -51,11 +52,19 @@ void MainToolbar::create(HWND owner) {
         tellFailure(owner, IDS_TOOLBAR_CREATE_FAILED);
         return;
     }
-    toolbar_.prepare(kButtonSize, kButtonSize);
+    const Dpi dpi = dpiOf(owner);
+    toolbar_.prepare(dpi.scale(kButtonSize), dpi.scale(kButtonSize));
     if (!loadButtons()) tellFailure(owner, IDS_TOOLBAR_LOAD_FAILED);
-    loadImages();
+    loadImages(dpi);
     // Disconnected until the dial controller says otherwise.
     enable(ID_TOOL_DISCONNECT, false);
+    toolbar_.autoSize();
+}
+
+void MainToolbar::scaleTo(Dpi dpi) {
+    if (!toolbar_) return;
+    toolbar_.prepare(dpi.scale(kButtonSize), dpi.scale(kButtonSize));
+    loadImages(dpi);
     toolbar_.autoSize();
 }
 
@@ -79,12 +88,16 @@ bool MainToolbar::loadButtons() {
     return toolbar_.addButtons(buttons);
 }
 
-void MainToolbar::loadImages() {
-    // Without its images (a bitmap missing or damaged) the toolbar shows bare buttons.
-    normal_ = loadImageStrip(IDB_TOOLBAR_NORMAL, kButtonSize, 4);
-    hot_ = loadImageStrip(IDB_TOOLBAR_HOT, kButtonSize, 4);
-    disabled_ = loadImageStrip(IDB_TOOLBAR_DISABLED, kButtonSize, 4);
-    toolbar_.setImageLists(normal_.get(), hot_.get(), disabled_.get());
+void MainToolbar::loadImages(Dpi dpi) {
+    // Without its images (a bitmap missing or damaged) the toolbar shows bare buttons. The
+    // old lists are freed only once the toolbar holds the new ones.
+    ScopedImageList normal = loadImageStrip(IDB_TOOLBAR_NORMAL, kButtonSize, 4, dpi);
+    ScopedImageList hot = loadImageStrip(IDB_TOOLBAR_HOT, kButtonSize, 4, dpi);
+    ScopedImageList disabled = loadImageStrip(IDB_TOOLBAR_DISABLED, kButtonSize, 4, dpi);
+    toolbar_.setImageLists(normal.get(), hot.get(), disabled.get());
+    normal_ = std::move(normal);
+    hot_ = std::move(hot);
+    disabled_ = std::move(disabled);
 }
 
 int MainToolbar::height() const {

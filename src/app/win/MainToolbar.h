@@ -1,5 +1,5 @@
 #pragma once
-// The main window's toolbar: four 48-pixel buttons (connect, disconnect, settings, update)
+// The main window's toolbar: four 48-pixel (at 96 DPI) buttons (connect, disconnect, settings, update)
 // with normal, hot and disabled images, tooltips from the string table.
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/Dpi.h"
 #include "base/win/Scoped.h"
 #include "widgets/win/Toolbar.h"
 
@@ -18,6 +19,8 @@ class MainToolbar {
     // Creates the toolbar at the top of `owner`'s client area. The two failures are told
     // to the user and the window goes on without the toolbar or its buttons.
     void create(HWND owner);
+    // Buttons and images at `dpi` (the owner's, after a change of DPI).
+    void scaleTo(Dpi dpi);
     HWND hwnd() const { return toolbar_.hwnd(); }
     void enable(int command, bool enabled) const {
         if (toolbar_) toolbar_.enableButton(command, enabled);
@@ -27,7 +30,7 @@ class MainToolbar {
 
   private:
     bool loadButtons();
-    void loadImages();
+    void loadImages(Dpi dpi);
 
     Toolbar toolbar_;
     ScopedImageList normal_, hot_, disabled_;

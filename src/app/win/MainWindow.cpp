@@ -28,6 +28,7 @@
 #include "store/ConfigStore.h"
 #include "update/win/UpdateSettingsPage.h"
 #include "widgets/win/Strings.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
@@ -41,6 +42,10 @@ constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
 constexpr UINT kShowTrayIcon = WM_APP + 1;
 // Posted by the resume watcher once the network is back after a sleep.
 constexpr UINT kNetworkBackAfterSleep = WM_APP + 2;
+// Posted when the monitors or the work area change: the window fits itself once they settle.
+constexpr UINT kFitWorkArea = WM_APP + 3;
+// The gap between the window and the screen's right edge at start, at 96 DPI.
+constexpr int kRightGap = 20;
 
 // Menu positions whose states the tray menu copies.
 constexpr int kNetworkMenu = 0, kToolsMenu = 1;
@@ -107,6 +112,9 @@ MainWindow::MainWindow(Services services)
 MainWindow::~MainWindow() = default;
 
 BOOL MainWindow::onInitDialog() {
+    dpi_ = dpiOf(hwnd());
+    fit_.attach(hwnd(), item(IDC_TABS), services_.workArea);
+    fit_.scaleTo(dpi_);
     docking_.attach(hwnd());
     if (icon_) {
         SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -118,6 +126,7 @@ BOOL MainWindow::onInitDialog() {
     placeAtRightEdge();
     toolbar_.create(hwnd());
     layoutUnderToolbar();
+    fitWorkArea();
     background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
     paintMenus();
     entryIdle_ = itemText(IDC_ENTRY_VALUE);
@@ -188,9 +197,45 @@ void MainWindow::placeAtRightEdge() {
     RECT r;
     GetWindowRect(hwnd(), &r);
     int width = r.right - r.left;
-    int right = GetSystemMetrics(SM_CXSCREEN) - 20;
+    int right = GetSystemMetrics(SM_CXSCREEN) - dpi_.scale(kRightGap);
     SetWindowPos(hwnd(), nullptr, right - width, r.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::fitWorkArea() {
+    if (IsIconic(hwnd())) return;
+    const bool changed = fit_.fit(dpi_, dock().side() == DockSide::None);
+    if (!changed) return;
+    tabs_.fitPages();
+    // The background is stretched over the client area it is made for.
+    if (background_.attached()) background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+// On a monitor of another scale: the window stands where the system suggests, at its size for
+// the new scale, keeping the edge it is docked to, and sizes its pictures and metrics anew.
+// (The system scales the dialog's fonts.)
+void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
+    RECT before;
+    GetWindowRect(hwnd(), &before);
+    dpi_ = dpi;
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    fit_.scaleTo(dpi);
+    RECT sized;
+    GetWindowRect(hwnd(), &sized);
+    const Rect kept = dock().resized({before.left, before.top, before.right, before.bottom},
+                                     {sized.left, sized.top, sized.right, sized.bottom});
+    SetWindowPos(hwnd(), nullptr, kept.left, kept.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    docking_.scaleTo(dpi);
+    caption_.scaleTo(dpi);
+    toolbar_.scaleTo(dpi);
+    layoutUnderToolbar();
+    tabs_.scaleTo(dpi);
+    fitWorkArea();
+    background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // The channel opens with the window and lives as long as it, so the dial and hang-up
@@ -286,6 +331,7 @@ Clock& MainWindow::clock() const {
 
 void MainWindow::showFromTray() {
     ShowWindow(hwnd(), SW_RESTORE);
+    fitWorkArea();  // its monitor may have gone while it was hidden
     SetForegroundWindow(hwnd());
 }
 
@@ -374,6 +420,17 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             if (!IsIconic(hwnd())) return false;
             paintIcon();
             return true;
+        case WM_DPICHANGED:
+            onDpiChanged(Dpi(HIWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+            return true;
+        case WM_DISPLAYCHANGE:
+        case WM_SETTINGCHANGE:
+            if (msg == WM_DISPLAYCHANGE || wParam == SPI_SETWORKAREA)
+                PostMessageW(hwnd(), kFitWorkArea, 0, 0);
+            return false;
+        case kFitWorkArea:
+            fitWorkArea();
+            return true;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(icon_);
             return true;
@@ -416,6 +473,7 @@ void MainWindow::restoreFromTray() {
     docking_.slideIn();
     SetForegroundWindow(hwnd());
     ShowWindow(hwnd(), SW_RESTORE);
+    fitWorkArea();  // its monitor may have gone while it was hidden
 }
 
 HMENU MainWindow::loadTrayMenu() const {

@@ -11,6 +11,7 @@
 #include "app/win/CaptionSkin.h"
 #include "app/win/ContactPage.h"
 #include "app/win/MainToolbar.h"
+#include "app/win/MainWindowFit.h"
 #include "app/win/PageTabs.h"
 #include "app/win/RemoteCommandPort.h"
 #include "app/win/ServicesPage.h"
@@ -48,6 +49,8 @@ class MainWindow : public Dialog, private LinkDisplay {
         Power* power = nullptr;         // null: the system's
         MessageStore* messages = nullptr;  // null: no messages
         MessageDelivery::Fetch fetchMessages = {};  // empty: over HTTP (tests replace it)
+        // Empty: the work area of the monitor nearest the window (tests give a screen's).
+        MainWindowFit::WorkArea workArea = {};
     };
 
     explicit MainWindow(Services services);
@@ -112,6 +115,9 @@ class MainWindow : public Dialog, private LinkDisplay {
     void layoutUnderToolbar();
     void paintMenus();
     void placeAtRightEdge();
+    // Wholly on the work area of the window's monitor (not moved while docked).
+    void fitWorkArea();
+    void onDpiChanged(Dpi dpi, const RECT& suggested);
     void openMessageChannel();
     void startLoginPage();
     void onTrayEvent(UINT mouseMessage);
@@ -137,6 +143,8 @@ class MainWindow : public Dialog, private LinkDisplay {
     CaptionSkin caption_;
     TrayIcon tray_;
     WindowBackground background_;
+    MainWindowFit fit_;
+    Dpi dpi_;
     ScopedBrush menuBrush_;
     // The connection lines as the template gives them, shown again when the link goes.
     std::wstring entryIdle_, stateIdle_, addressIdle_;

@@ -8,6 +8,7 @@
 
 #include <span>
 
+#include "base/Dpi.h"
 #include "base/win/Scoped.h"
 #include "widgets/win/TabHost.h"
 
@@ -20,6 +21,8 @@ class PageTabs {
     // Takes over the tab control `tabs` of `owner` (images, item size, tooltips) and
     // creates `pages` in it, one per tab; the first shows.
     void create(HWND owner, HWND tabs, std::span<Dialog* const> pages);
+    // Tabs and images at `dpi` (the owner's, after a change of DPI), the pages placed again.
+    void scaleTo(Dpi dpi);
     // Places every page again, after the tab control was moved or resized.
     void fitPages() const { host_.fitPages(); }
     void select(int index) { host_.select(index); }
@@ -30,9 +33,12 @@ class PageTabs {
 
   private:
     void addTooltips(HWND owner, int count);
+    void placeTooltips() const;
 
     TabHost host_;
     ScopedImageList images_;
+    HWND tooltips_ = nullptr;  // owned by the owner window
+    int count_ = 0;
 };
 
 }  // namespace tarnix

@@ -1,13 +1,14 @@
 #include "app/win/WindowBackground.h"
 
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 
 // The bitmaps the brush is made from are not kept.
 void WindowBackground::attach(HWND window, int bitmapId) {
     window_ = window;
-    ScopedBitmap bitmap = loadBitmap(bitmapId);
+    ScopedBitmap bitmap = loadBitmap(bitmapId, dpiOf(window));
     if (!bitmap) return;
     RECT area;
     GetClientRect(window, &area);

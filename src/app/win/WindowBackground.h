@@ -13,6 +13,7 @@ class WindowBackground {
   public:
     // Stretches bitmap `bitmapId` over `window`'s client area as it is now.
     void attach(HWND window, int bitmapId);
+    bool attached() const { return window_ != nullptr; }
     // WM_ERASEBKGND: false when there is nothing to paint with.
     bool erase(HDC dc);
     // WM_CTLCOLORSTATIC of a label of the window: the brush, or null for the default.

@@ -1,5 +1,7 @@
 #include "app/win/WindowDocking.h"
 
+#include "widgets/win/WindowDpi.h"
+
 namespace tarnix {
 namespace {
 
@@ -21,12 +23,16 @@ Rect windowRect(HWND window) {
 // A window docked at the bottom stops above the taskbar.
 void WindowDocking::attach(HWND window) {
     window_ = window;
+    scaleTo(dpiOf(window));
+}
+
+void WindowDocking::scaleTo(Dpi dpi) {
     int taskbar = dock_.taskbarHeight();
     if (HWND shell = FindWindowW(L"Shell_TrayWnd", nullptr)) {
         RECT r;
         if (GetWindowRect(shell, &r)) taskbar = r.bottom - r.top;
     }
-    dock_.setMetrics(taskbar, GetSystemMetrics(SM_CYEDGE), GetSystemMetrics(SM_CXFRAME));
+    dock_.setMetrics(taskbar, metricAt(SM_CYEDGE, dpi), metricAt(SM_CXFRAME, dpi), dpi);
 }
 
 bool WindowDocking::handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -14,6 +14,8 @@ class WindowDocking {
   public:
     // Measures the taskbar and the frame for `window`.
     void attach(HWND window);
+    // The metrics again at the window's new DPI.
+    void scaleTo(Dpi dpi);
     // Handles WM_MOVING and the two timers; true when the message is consumed (with
     // `result`). Watches WM_NCHITTEST but leaves it to the default handling.
     bool handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

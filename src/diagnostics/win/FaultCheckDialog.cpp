@@ -4,8 +4,10 @@
 #include "diagnostics/LocalAddress.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "diagnostics_ids.h"
+#include "widgets/win/Bitmaps.h"
 #include "widgets/win/ProgressBar.h"
 #include "widgets/win/UiTask.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
@@ -43,7 +45,7 @@ constexpr struct {
     {IDC_FAULT_GATEWAY_ICON, IDI_STAGE_GATEWAY},
     {IDC_FAULT_SERVER_ICON, IDI_STAGE_SERVER},
 };
-constexpr int kStageIconSize = 48;
+constexpr int kStageIconSize = 48;  // at 96 DPI
 
 }  // namespace
 
@@ -69,12 +71,19 @@ BOOL FaultCheckDialog::onInitDialog() {
 }
 
 // The template's icons are the system's size; the stages show theirs larger. Without an
-// image of that size the template's stays.
+// image of that size the template's stays. The band's art is drawn for the window's scale.
 void FaultCheckDialog::loadStageIcons() {
+    const Dpi dpi = dpiOf(hwnd());
+    // The template's band is the 100 % art (the control keeps it).
+    if (dpi.nearest(kArtScales) != 100) banner_ = loadBitmap(IDB_FAULT_BANNER, dpi);
+    if (banner_)
+        SendDlgItemMessageW(hwnd(), IDC_FAULT_BANNER, STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(banner_.get()));
+    const int size = dpi.scale(kStageIconSize);
     for (const auto& stage : kStageIcons) {
         ScopedIcon icon(
             static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stage.icon),
-                                          IMAGE_ICON, kStageIconSize, kStageIconSize, 0)));
+                                          IMAGE_ICON, size, size, 0)));
         if (!icon) continue;
         SendDlgItemMessageW(hwnd(), stage.control, STM_SETICON,
                             reinterpret_cast<WPARAM>(icon.get()), 0);

@@ -60,6 +60,7 @@ class FaultCheckDialog : public Dialog {
     std::array<DetailListPage, 4> pages_;
     TabHost tabHost_;
     std::vector<ScopedIcon> stageIcons_;  // the stages' icons at the size they are shown
+    ScopedBitmap banner_;                 // the band's art, shown by its control
     WorkerThreads readers_;               // last: joined before anything it might reach goes
 };
 

@@ -6,6 +6,7 @@
 #include "store/ConfigStore.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/ComboBox.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 
@@ -24,7 +25,7 @@ LoginPage::~LoginPage() {
 }
 
 BOOL LoginPage::onInitDialog() {
-    background_ = loadBitmap(IDB_LOGIN_BACKGROUND);
+    background_ = loadBitmap(IDB_LOGIN_BACKGROUND, dpiOf(hwnd()));
 
     DialController::Services services;
     services.connectManage = connectManage_;

@@ -1,5 +1,6 @@
 #include "records/win/RateGraph.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,69 +17,77 @@ constexpr COLORREF kReceived = RGB(60, 203, 79);
 constexpr COLORREF kSent = RGB(240, 170, 40);
 constexpr COLORREF kLabel = RGB(170, 190, 205);
 
-void drawGrid(HDC dc, int width, int height) {
-    ScopedPen pen(CreatePen(PS_SOLID, 1, kGrid));
+// A line's width at `dpi`: one pixel at 96 DPI, never thinner.
+int lineWidth(Dpi dpi, int pixels) {
+    return std::max(1, dpi.scale(pixels));
+}
+
+void drawGrid(HDC dc, int width, int height, Dpi dpi) {
+    ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 1), kGrid));
     SelectGuard select(dc, pen.get());
     for (int y = height / 4; y<height; y += height / 4> 0 ? height / 4 : height) {
         MoveToEx(dc, 0, y, nullptr);
         LineTo(dc, width, y);
     }
-    for (int x = width - 1; x > 0; x -= 30) {
+    for (int x = width - 1; x > 0; x -= dpi.scale(30)) {
         MoveToEx(dc, x, 0, nullptr);
         LineTo(dc, x, height);
     }
 }
 
-// One line of the newest samples, right-aligned, one pixel a second, `top` bytes a second
-// at the top line.
+// One line of the newest samples, right-aligned, one pixel a second at 96 DPI, `top` bytes a
+// second at the top line.
 void drawRates(HDC dc, int width, int height, const RateHistory& history, uint64_t top,
-               bool received, COLORREF colour) {
+               bool received, COLORREF colour, Dpi dpi) {
     if (history.size() < 2 || top == 0) return;
-    const size_t shown =
-        history.size() < static_cast<size_t>(width) ? history.size() : static_cast<size_t>(width);
+    const double step = dpi.value() / static_cast<double>(Dpi::kStandard);
+    const size_t room = static_cast<size_t>(width / step);
+    const size_t shown = history.size() < room ? history.size() : room;
     std::vector<POINT> points;
     points.reserve(shown);
     for (size_t i = 0; i < shown; ++i) {
         const RateSample& s = history.at(history.size() - shown + i);
         const uint64_t rate = received ? s.receivedPerSecond : s.sentPerSecond;
-        const int x = width - static_cast<int>(shown) + static_cast<int>(i);
+        const int x = width - static_cast<int>(static_cast<double>(shown - i) * step);
         // Two pixels of headroom at the top so the peak stays visible.
         const int y =
             height - 1 -
             static_cast<int>(static_cast<double>(rate) * (height - 3) / static_cast<double>(top));
         points.push_back({x, y});
     }
-    ScopedPen pen(CreatePen(PS_SOLID, 1, colour));
+    ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 1), colour));
     SelectGuard select(dc, pen.get());
     Polyline(dc, points.data(), static_cast<int>(points.size()));
 }
 
 // The scale at the top left ("200 KB/s" at the top line) and, at the top right, a stroke of
 // each line's colour before its name.
-void drawLabels(HDC dc, int width, uint64_t scale) {
+void drawLabels(HDC dc, int width, uint64_t scale, Dpi dpi) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kLabel);
     const std::wstring top = std::to_wstring(scale) + L" " + loadString(IDS_STAT_RATE_UNIT);
-    TextOutW(dc, 3, 1, top.c_str(), static_cast<int>(top.size()));
-    int right = width - 3;
+    const int margin = dpi.scale(3), line = dpi.scale(1);
+    TextOutW(dc, margin, line, top.c_str(), static_cast<int>(top.size()));
+    int right = width - margin;
     for (const auto& [name, colour] : {std::pair{loadString(IDS_STAT_RECEIVED_LEGEND), kReceived},
                                        std::pair{loadString(IDS_STAT_SENT_LEGEND), kSent}}) {
         SIZE size{};
         GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &size);
         right -= size.cx;
-        TextOutW(dc, right, 1, name.c_str(), static_cast<int>(name.size()));
-        ScopedPen pen(CreatePen(PS_SOLID, 2, colour));
+        TextOutW(dc, right, line, name.c_str(), static_cast<int>(name.size()));
+        ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 2), colour));
         SelectGuard select(dc, pen.get());
-        const int y = 1 + size.cy / 2;
-        MoveToEx(dc, right - 14, y, nullptr);
-        LineTo(dc, right - 3, y);
-        right -= 22;
+        const int y = line + size.cy / 2;
+        MoveToEx(dc, right - dpi.scale(14), y, nullptr);
+        LineTo(dc, right - margin, y);
+        right -= dpi.scale(22);
     }
 }
 
 }  // namespace
 
-void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFONT font) {
+void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFONT font,
+                   Dpi dpi) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return;
@@ -89,12 +98,12 @@ void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFO
     ScopedBrush background(CreateSolidBrush(kBackground));
     RECT all{0, 0, width, height};
     FillRect(dc.get(), &all, background.get());
-    drawGrid(dc.get(), width, height);
+    drawGrid(dc.get(), width, height, dpi);
     const uint64_t scale = RateHistory::scaleKilobytes(history.peak());
-    drawRates(dc.get(), width, height, history, scale * 1024, false, kSent);
-    drawRates(dc.get(), width, height, history, scale * 1024, true, kReceived);
+    drawRates(dc.get(), width, height, history, scale * 1024, false, kSent, dpi);
+    drawRates(dc.get(), width, height, history, scale * 1024, true, kReceived, dpi);
     SelectGuard selectFont(dc.get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    drawLabels(dc.get(), width, scale);
+    drawLabels(dc.get(), width, scale, dpi);
     BitBlt(target, area.left, area.top, width, height, dc.get(), 0, 0, SRCCOPY);
 }
 

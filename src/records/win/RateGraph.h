@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include "base/Dpi.h"
 #include "records/RateHistory.h"
 
 namespace tarnix {
 
-void drawRateGraph(HDC dc, const RECT& area, const RateHistory& history, HFONT font);
+// Its sizes (a second's step, the grid, the legend) are those at 96 DPI scaled by `dpi`.
+void drawRateGraph(HDC dc, const RECT& area, const RateHistory& history, HFONT font,
+                   Dpi dpi = Dpi());
 
 }  // namespace tarnix

@@ -3,6 +3,7 @@
 #include "base/CodePage.h"
 #include "records/win/RateGraph.h"
 #include "records_ids.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 
@@ -50,7 +51,8 @@ bool StatisticsDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& resul
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlID != IDC_STAT_GRAPH) return false;
     drawRateGraph(draw->hDC, draw->rcItem, model_.history(),
-                  reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+                  reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)),
+                  dpiOf(hwnd()));
     result = TRUE;
     return true;
 }

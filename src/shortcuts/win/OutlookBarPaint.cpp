@@ -3,6 +3,7 @@
 
 #include "shortcuts/win/OutlookBarCtrl.h"
 #include "base/CodePage.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 
@@ -35,10 +36,11 @@ OutlookMetrics OutlookBarCtrl::metrics() const {
     int cx = small ? 16 : 32, cy = cx;
     if (HIMAGELIST list = small ? small_ : large_) ImageList_GetIconSize(list, &cx, &cy);
     m.icon = {cx, cy};
-    m.arrowSize = GetSystemMetrics(SM_CXVSCROLL);
+    m.dpi = dpiOf(hwnd());
+    m.arrowSize = metricAt(SM_CXVSCROLL, m.dpi);
     MemoryDC dc(nullptr);
     SelectGuard font(dc.get(), guiFont());
-    const int wrap = OutlookBarLayout::captionWrapWidth(m.client);
+    const int wrap = OutlookBarLayout::captionWrapWidth(m.client, m.dpi);
     for (int i = 0; i < model_.itemCount(); ++i) {
         m.captions.push_back(measureCaption(dc.get(), model_.itemCaption(i), small, wrap));
     }

@@ -11,6 +11,7 @@
 #include "shortcuts/win/ShortcutDialogs.h"
 #include "base/CodePage.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/WindowDpi.h"
 #include "resource.h"
 
 namespace tarnix {
@@ -44,8 +45,11 @@ BOOL ShortcutsPage::onInitDialog() {
     bar_.create(hwnd(), IDC_OUTLOOK_BAR, client);
     DragAcceptFiles(bar_.hwnd(), TRUE);
     bar_.onFilesDropped = [this] { save(); };
-    small_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    large_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 8));
+    // Icons of 16 and 32 pixels at 96 DPI.
+    const Dpi dpi = dpiOf(hwnd());
+    const int small = dpi.scale(16), large = dpi.scale(32);
+    small_.reset(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 8, 8));
+    large_.reset(ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 8, 8));
     for (int id :
          {IDI_SHORTCUT_COMPUTER, IDI_SHORTCUT_FOLDER, IDI_SHORTCUT_PROGRAM, IDI_SHORTCUT_WEB}) {
         addImage(id);
@@ -63,7 +67,9 @@ BOOL ShortcutsPage::onInitDialog() {
 
 void ShortcutsPage::addImage(int iconId) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    for (auto [list, size] : {std::pair{small_.get(), 16}, std::pair{large_.get(), 32}}) {
+    for (HIMAGELIST list : {small_.get(), large_.get()}) {
+        int size = 0, height = 0;
+        ImageList_GetIconSize(list, &size, &height);
         HICON loaded = static_cast<HICON>(
             LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
         if (!loaded) {
@@ -264,7 +270,7 @@ void ShortcutsPage::rename() {
 }
 
 bool ShortcutsPage::onEraseBackground(HDC dc) {
-    if (!background_) background_ = loadBitmap(IDB_SHORTCUTS_BACKGROUND);
+    if (!background_) background_ = loadBitmap(IDB_SHORTCUTS_BACKGROUND, dpiOf(hwnd()));
     if (!background_) return false;
     RECT client;
     GetClientRect(hwnd(), &client);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 
@@ -46,7 +47,7 @@ void ImageButton::attach(HWND button, int normal, int hover, int pressed, int di
     auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(button, GWLP_HINSTANCE));
     if (!module) module = GetModuleHandleW(nullptr);
     const int ids[4] = {normal, hover, pressed, disabled};
-    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(ids[i], module);
+    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(ids[i], dpiOf(button), module);
     if (!SetWindowSubclass(button, subclassProc, reinterpret_cast<UINT_PTR>(this),
                            reinterpret_cast<DWORD_PTR>(this))) {
         freeBitmaps();
