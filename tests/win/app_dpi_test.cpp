@@ -204,6 +204,38 @@ std::vector<std::wstring> clippedTexts(HWND window) {
     return clipped;
 }
 
+bool isDialog(HWND window) {
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    return lstrcmpW(className, L"#32770") == 0;
+}
+
+// The visible controls of `window`'s dialogs and pages, and the pages themselves, that stand
+// partly outside their parent's client area, which cuts them off: "id: text" for each. (The
+// parts of a common control are its own.)
+std::vector<std::wstring> cutOffControls(HWND window) {
+    std::vector<std::wstring> cut;
+    auto check = [&](HWND control) {
+        HWND parent = GetParent(control);
+        if (!IsWindowVisible(control) || !(isDialog(parent) || isDialog(control))) return;
+        RECT room{};
+        GetClientRect(parent, &room);
+        MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&room), 2);
+        if (inside(rectOf(control), {room.left, room.top, room.right, room.bottom})) return;
+        wchar_t text[64] = L"";
+        GetWindowTextW(control, text, 64);
+        cut.push_back(std::to_wstring(GetDlgCtrlID(control)) + L": " + text);
+    };
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM p) {
+            (*reinterpret_cast<decltype(check)*>(p))(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&check));
+    return cut;
+}
+
 // The client area of `window` into TARNIX_SHOTS as NAME-DPI.bmp, when asked for.
 void shoot(HWND window, const std::string& name) {
     if (!std::getenv("TARNIX_SHOTS")) return;
@@ -221,6 +253,8 @@ void shoot(HWND window, const std::string& name) {
 void expectWhole(HWND window, const std::string& name) {
     for (const std::wstring& text : clippedTexts(window))
         ADD_FAILURE() << name << " clips " << gbToUtf8(wideToGb(text));
+    for (const std::wstring& control : cutOffControls(window))
+        ADD_FAILURE() << name << " cuts off " << gbToUtf8(wideToGb(control));
     shoot(window, name);
 }
 

@@ -202,6 +202,10 @@ bool LoginPage::pressesButton(const MSG& msg) {
     return true;
 }
 
+void LoginPage::onSize(UINT, int, int height) {
+    lift_.fit(hwnd(), height, dpiOf(hwnd()).scale(8));
+}
+
 // The image buttons ask for the page behind their transparent corners.
 bool LoginPage::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return msg == WM_PRINTCLIENT && paintBackground(reinterpret_cast<HDC>(wParam));

@@ -13,6 +13,7 @@
 #include "dial/DialController.h"
 #include "dial/DialView.h"
 #include "dial/win/LinkDisplay.h"
+#include "widgets/win/ContentLift.h"
 #include "widgets/win/Dialog.h"
 #include "widgets/win/ImageButton.h"
 
@@ -50,6 +51,8 @@ class LoginPage : public Dialog, private DialView {
     bool onCommand(int id, int code, HWND control) override;
     void exchange(DataExchange& dx) override;
     bool onEraseBackground(HDC dc) override { return paintBackground(dc); }
+    // A page shorter than its fields and buttons (a short screen) lifts them into view.
+    void onSize(UINT, int, int height) override;
     HBRUSH onControlColour(HDC dc, HWND control, UINT msg) override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool preTranslate(MSG& msg) override;
@@ -81,6 +84,7 @@ class LoginPage : public Dialog, private DialView {
     ImageButton connectButton_;
     ImageButton disconnectButton_;
     ScopedBitmap background_;
+    ContentLift lift_;
     LinkDisplay* display_;
     int entryCount_ = 0;
 };

@@ -15,13 +15,14 @@
 #include "widgets/ColumnFit.h"
 #include "widgets/win/ComboBox.h"
 #include "widgets/win/Strings.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
 
 struct Column {
     UINT title;
-    int width;
+    int width;  // pixels at 96 DPI
 };
 constexpr Column kColumns[kRecordColumnCount] = {
     {IDS_RECORD_COLUMN_NUMBER, 30},  {IDS_RECORD_COLUMN_USER, 90},
@@ -66,7 +67,9 @@ BOOL RecordQueryDialog::onInitDialog() {
     folder_.create();
     const std::vector<std::string> accounts = fillFilters();
     list().useReportLook();
-    for (const Column& column : kColumns) list().addColumn(loadString(column.title), column.width);
+    const Dpi dpi = dpiOf(hwnd());
+    for (const Column& column : kColumns)
+        list().addColumn(loadString(column.title), dpi.scale(column.width));
     fitColumns(accounts);
     return TRUE;
 }
@@ -75,11 +78,12 @@ BOOL RecordQueryDialog::onInitDialog() {
 // the columns share the list's width so that every one shows whole.
 void RecordQueryDialog::fitColumns(const std::vector<std::string>& accounts) {
     const std::vector<std::string> widest = widestCells(accounts);
+    const Dpi dpi = dpiOf(hwnd());
     std::vector<ColumnSpan> spans;
     for (size_t i = 0; i < std::size(kColumns); ++i) {
         const int header = list().cellWidth(loadString(kColumns[i].title));
-        const int cell = std::min(list().cellWidth(gbToWide(widest[i])), kWidestCell);
-        spans.push_back({kColumns[i].width, std::max(header, cell)});
+        const int cell = std::min(list().cellWidth(gbToWide(widest[i])), dpi.scale(kWidestCell));
+        spans.push_back({dpi.scale(kColumns[i].width), std::max(header, cell)});
     }
     const std::vector<int> widths = tarnix::fitColumns(spans, list().roomForColumns());
     for (size_t i = 0; i < widths.size(); ++i)
