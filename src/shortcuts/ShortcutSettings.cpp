@@ -104,6 +104,12 @@ PanelSettings ShortcutSettings::load() const {
     return settings;
 }
 
+bool ShortcutSettings::writeIfMissing() const {
+    std::error_code error;
+    if (std::filesystem::exists(file_, error) || error) return !error;
+    return save(load());
+}
+
 bool ShortcutSettings::save(const PanelSettings& settings) const {
     IniText ini;
     if (!ini.load(file_)) return false;

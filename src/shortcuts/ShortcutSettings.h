@@ -52,6 +52,9 @@ class ShortcutSettings {
     // Writes the panel's keys; false when the file could not be written (it is then
     // unchanged). A file that exists but cannot be read is not overwritten.
     bool save(const PanelSettings& settings) const;
+    // A first start's file, written when there is none: the panel is built when first
+    // shown, and a peer may read the file before that. An existing file is left alone.
+    bool writeIfMissing() const;
 
     // The settings of a bar: its folders from 1, each item's caption and target, the
     // open folder and the view; then the folders `beyond` those the bar could show.

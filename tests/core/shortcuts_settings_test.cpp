@@ -79,6 +79,10 @@ void expectSame(const PanelSettings& a, const PanelSettings& b) {
 
 TEST_F(SettingsFile, FirstStartAddsAnEmptyCommonSoftwareFolderAndSavesIt) {
     ShortcutSettings settings(file_);
+    // The file a first start writes before the panel is built is the one it saves.
+    ASSERT_TRUE(settings.writeIfMissing());
+    const std::string firstStart = read();
+    fs::remove(file_);
     const PanelSettings loaded = settings.load();
     EXPECT_EQ(loaded.activeFolder, 0);
     EXPECT_TRUE(loaded.smallIcons);
@@ -95,6 +99,12 @@ TEST_F(SettingsFile, FirstStartAddsAnEmptyCommonSoftwareFolderAndSavesIt) {
     EXPECT_EQ(profileText("Folder", "1"), kCommon);
     EXPECT_EQ(profileInt("ItemCount", "1"), 0);
     expectSame(settings.load(), loaded);
+    EXPECT_EQ(read(), firstStart);
+
+    // A file that is there is not written again.
+    write("[Status]\r\nFolderCount=5\r\n");
+    EXPECT_TRUE(settings.writeIfMissing());
+    EXPECT_EQ(read(), "[Status]\r\nFolderCount=5\r\n");
 }
 
 TEST_F(SettingsFile, EveryValueReadsBackThroughTheProfileFunctions) {

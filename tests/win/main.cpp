@@ -8,11 +8,15 @@
 #include "base/Socket.h"
 #include "base/win/ResourceTexts.h"
 #include "widgets/win/CommonControls.h"
+#include "widgets/win/RichEdit.h"
 
 int wmain(int argc, wchar_t** argv) {
     static const tarnix::ResourceTexts texts(GetModuleHandleW(nullptr));
     tarnix::useTexts(texts);
     tarnix::initCommonControls();
+    // The program loads rich edit when its message window opens; the toolkit's probe
+    // dialogs hold a rich edit control too.
+    tarnix::RichEdit::loadRichEdit();
     tarnix::socketsStartup();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -24,6 +24,7 @@
 #include "resource.h"
 #include "settings/win/SettingsDialog.h"
 #include "shortcuts/win/OpenSoftDialog.h"
+#include "shortcuts/ShortcutSettings.h"
 #include "shortcuts/win/OpenSoftLauncher.h"
 #include "store/ConfigStore.h"
 #include "update/win/UpdateSettingsPage.h"
@@ -153,9 +154,11 @@ BOOL MainWindow::onInitDialog() {
     return TRUE;
 }
 
-// The four pages, each filling the tab control right of the column of tabs.
+// The four pages, each filling the tab control right of the column of tabs; the hidden
+// three are built when their tab is first chosen.
 void MainWindow::openPages() {
     shortcutsPage_.setProgramFolder(services_.folder);
+    ShortcutSettings(ShortcutSettings::fileIn(services_.folder)).writeIfMissing();
     loginPage_ = std::make_unique<LoginPage>(services_.config, services_.connectManage,
                                              recordFolder(),
                                              static_cast<LinkDisplay*>(this));

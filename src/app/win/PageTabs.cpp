@@ -34,6 +34,7 @@ void PageTabs::create(HWND owner, HWND tabs, std::span<Dialog* const> pages) {
     // classic look draws them as they are.
     SetWindowTheme(tabs, L"", L"");
     for (int i = 0; i < count; ++i) host_.addPage(L"", *pages[i], i);
+    host_.createPagesWhenShown();
     host_.create(tabs, besideTheTabs);
     addTooltips(owner, count);
 }

@@ -19,7 +19,8 @@ class Dialog;
 class PageTabs {
   public:
     // Takes over the tab control `tabs` of `owner` (images, item size, tooltips) and
-    // creates `pages` in it, one per tab; the first shows.
+    // puts `pages` in it, one per tab; the first is created and shown, each other when
+    // its tab is first chosen.
     void create(HWND owner, HWND tabs, std::span<Dialog* const> pages);
     // Tabs and images at `dpi` (the owner's, after a change of DPI), the pages placed again.
     void scaleTo(Dpi dpi);

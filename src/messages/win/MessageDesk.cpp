@@ -31,9 +31,12 @@ void MessageDesk::attach(HWND mainWindow, MessageStore* store, ConfigStore& conf
         DrawMenuBar(main_);
     });
     prepareMenu(GetMenu(main_));
+    // The key is read by the delivery's worker when it fetches, not here: checking it
+    // loads the system's cryptography, which the window does not need to show.
     if (!fetch)
-        fetch = [key = readProviderKey(systemProfile(), folder)](const std::string& address) {
-            return fetchMessageList(address, MessageListLimits{}.maxBytes, key);
+        fetch = [folder](const std::string& address) {
+            return fetchMessageList(address, MessageListLimits{}.maxBytes,
+                                    readProviderKey(systemProfile(), folder));
         };
     HWND window = main_;
     delivery_ = std::make_unique<MessageDelivery>(

@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "widgets/win/RichEdit.h"
 
 namespace tarnix {
 
@@ -13,8 +12,6 @@ void initCommonControls() {
                                   ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                       ICC_LINK_CLASS | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
-    // The message windows use rich-edit controls.
-    RichEdit::loadRichEdit();
 }
 
 }  // namespace tarnix

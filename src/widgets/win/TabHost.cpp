@@ -24,13 +24,18 @@ void TabHost::create(HWND tabs, Placement placement) {
         }
         SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
     }
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        Dialog& page = *entries_[i].page;
-        if (!page.hwnd() && !page.create(tabs_)) continue;
-        place(page.hwnd());
-        ShowWindow(page.hwnd(), static_cast<int>(i) == pages_.selected() ? SW_SHOW : SW_HIDE);
+    for (int i = 0; i < count(); ++i) {
+        const bool shown = i == pages_.selected();
+        if ((whenShown_ && !shown) || !open(i)) continue;
+        place(page(i).hwnd());
+        ShowWindow(page(i).hwnd(), shown ? SW_SHOW : SW_HIDE);
     }
     SendMessageW(tabs_, TCM_SETCURSEL, pages_.selected(), 0);
+}
+
+bool TabHost::open(int index) {
+    Dialog& page = this->page(index);
+    return page.hwnd() || page.create(tabs_);
 }
 
 void TabHost::place(HWND page) const {
@@ -52,7 +57,12 @@ void TabHost::select(int index) {
     if (!pages_.select(index)) return;
     SendMessageW(tabs_, TCM_SETCURSEL, index, 0);
     if (HWND old = page(before).hwnd()) ShowWindow(old, SW_HIDE);
-    if (HWND now = page(index).hwnd()) ShowWindow(now, SW_SHOW);
+    HWND now = page(index).hwnd();
+    if (!now && open(index)) {
+        now = page(index).hwnd();
+        place(now);
+    }
+    if (now) ShowWindow(now, SW_SHOW);
 }
 
 bool TabHost::handleNotify(const NMHDR& header) {

@@ -20,7 +20,10 @@ class TabHost {
     // Before create(): adds a page, its tab showing `title` and image `image` of the tab
     // control's image list (none when negative); false for a seventeenth.
     bool addPage(std::wstring title, Dialog& page, int image = -1);
-    // Creates every page in the tab control `tabs` and inserts its tab; the first shows.
+    // Before create(): pages other than the first are created when first selected, so
+    // that a window shows without building what is hidden behind its tabs.
+    void createPagesWhenShown() { whenShown_ = true; }
+    // Creates the pages in the tab control `tabs` and inserts their tabs; the first shows.
     void create(HWND tabs, Placement placement = TabPages::placePage);
     // Places every page again, after the tab control was moved or resized.
     void fitPages() const;
@@ -41,9 +44,12 @@ class TabHost {
         int image;
     };
     void place(HWND page) const;
+    // Creates page `index` if it has no window yet; false when it has none after.
+    bool open(int index);
 
     HWND tabs_ = nullptr;
     Placement placement_ = TabPages::placePage;
+    bool whenShown_ = false;
     TabPages pages_;
     std::vector<Entry> entries_;
 };

@@ -1,0 +1,15 @@
+cmake_policy(SET CMP0057 NEW)
+# Writes DEF, a module definition naming every function the import library IMPORT_LIB
+# imports from DLL (its __imp_ symbols, as NM lists them).
+execute_process(COMMAND ${NM} ${IMPORT_LIB} OUTPUT_VARIABLE _symbols COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "I __imp_[^\r\n]+" _imports "${_symbols}")
+set(_def "LIBRARY ${DLL}.dll\nEXPORTS\n")
+set(_seen "")
+foreach(_import IN LISTS _imports)
+  string(REGEX REPLACE "^I __imp_" "" _name "${_import}")
+  if(NOT _name IN_LIST _seen)
+    list(APPEND _seen ${_name})
+    string(APPEND _def "  ${_name}\n")
+  endif()
+endforeach()
+file(WRITE ${DEF} "${_def}")
