@@ -1,4 +1,5 @@
 #include "app/NetworkWatcher.h"
+#include "base/ThreadName.h"
 
 #include <system_error>
 
@@ -34,6 +35,7 @@ bool NetworkWatcher::pause(std::chrono::milliseconds period) {
 }
 
 void NetworkWatcher::watch(Check check, Ready ready, std::chrono::milliseconds period) {
+    nameThisThread("network watch");
     while (check() != 1) {
         if (!pause(period)) return;
     }

@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace tarnix {
+
+Socket::Socket(std::intptr_t handle) : handle_(handle) {
+    openWake();
+}
 
 Socket::~Socket() {
     close();
@@ -13,6 +18,7 @@ Socket::~Socket() {
 Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) {
     shut_ = other.shut_.load();
     other.handle_ = kInvalid;
+    swapWake(other);
 }
 
 Socket& Socket::operator=(Socket&& other) noexcept {
@@ -21,11 +27,23 @@ Socket& Socket::operator=(Socket&& other) noexcept {
         handle_ = other.handle_;
         shut_ = other.shut_.load();
         other.handle_ = kInvalid;
+        swapWake(other);
     }
     return *this;
 }
 
+void Socket::swapWake(Socket& other) noexcept {
+    std::swap(wake_[0], other.wake_[0]);
+    std::swap(wake_[1], other.wake_[1]);
+}
+
 int Socket::waitReadable(std::uint32_t timeoutMs) {
+    if (shut_ || !valid()) return -1;
+    if (wake_[0] != kInvalid) {
+        const int ready = waitReadableOrWoken(timeoutMs);
+        return ready > 0 && shut_ ? -1 : ready;
+    }
+    // No wake-up: the flag is looked at every tenth of a second.
     constexpr std::uint32_t kSliceMs = 100;
     using Clock = std::chrono::steady_clock;
     auto start = Clock::now();

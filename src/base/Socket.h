@@ -2,8 +2,9 @@
 // A small portable TCP and UDP socket (BSD sockets, Winsock 2.2 on Windows), IPv4 only.
 //
 // Waking a blocked thread: another thread calls shutdownBoth(); a receive, accept or
-// wait in progress then returns "closed" within a tenth of a second. The socket itself
-// is closed only by close() or the destructor, after the reading thread has finished.
+// wait in progress then returns "closed" at once. A waiting thread sleeps until data, its
+// time-out or that call: it never wakes to look. The socket itself is closed only by
+// close() or the destructor, after the reading thread has finished.
 
 #include <atomic>
 #include <cstddef>
@@ -64,15 +65,25 @@ class Socket {
 
   private:
     static constexpr std::intptr_t kInvalid = -1;
-    explicit Socket(std::intptr_t handle) : handle_(handle) {}
-    // 1 readable, 0 time-out, -1 error or shut down. Waits in slices of 0.1 s so that
-    // shutdownBoth() is seen: neither Winsock's select nor every poll wakes on a socket
-    // that another thread shuts down.
+    explicit Socket(std::intptr_t handle);
+    // The wake-up shutdownBoth() gives a waiting thread, made with the socket: neither
+    // Winsock's select nor every poll wakes on a socket that another thread shuts down.
+    // Windows: two events (the wake-up, and the one the socket's readiness sets); POSIX:
+    // a pipe (read end, write end).
+    void openWake();
+    void closeWake();
+    void swapWake(Socket& other) noexcept;
+    // 1 readable, 0 time-out, -1 error or shut down.
     int waitReadable(std::uint32_t timeoutMs);
-    // One wait of at most sliceMs: 1 readable, 0 not yet, -1 error.
+    // Without a wake-up (the system gave none): one wait of at most sliceMs on the socket
+    // alone: 1 readable, 0 not yet, -1 error.
     int pollReadable(std::uint32_t sliceMs);
+    // With it: until the socket is readable, the time-out or the wake-up: 1 readable,
+    // 0 time-out, -1 error or woken.
+    int waitReadableOrWoken(std::uint32_t timeoutMs);
 
     std::intptr_t handle_ = kInvalid;
+    std::intptr_t wake_[2] = {kInvalid, kInvalid};
     std::atomic<bool> shut_{false};
 };
 

@@ -11,6 +11,7 @@
 #include "dial/ConnectManage.h"
 #include "dial/DialFailure.h"
 #include "store/ConfigStore.h"
+#include "base/ThreadName.h"
 
 namespace tarnix {
 namespace {
@@ -80,6 +81,7 @@ void DialController::startCommand(std::function<void()> work) {
         ticket = nextTicket_++;
     }
     bool started = threads_.start([this, ticket, work] {
+        nameThisThread("dial command");
         {
             std::unique_lock<std::mutex> lock(orderMutex_);
             turn_.wait(lock, [&] { return serving_ == ticket; });
@@ -201,6 +203,7 @@ void DialController::startOnlineNotice(const std::string& accountName) {
         ++noticesPending_;
     }
     bool started = threads_.start([this, accountName] {
+        nameThisThread("online notice");
         if (OnlineNotices* notices = notices_) {
             notices->sendOffline(accountName);
             notices->sendOnline(accountName);
@@ -292,6 +295,7 @@ void DialController::stopMonitors(const std::function<void()>& whileWaiting) {
 }
 
 void DialController::connectMonitor() {
+    nameThisThread("connect monitor");
     auto& event = session_.connectEvent;
     while (!stopping()) {
         if (session_.currentConnection != 0) {
@@ -339,6 +343,7 @@ void DialController::adopt(ConnHandle handle, bool foreign) {
 }
 
 void DialController::dropMonitor() {
+    nameThisThread("drop monitor");
     auto& event = session_.dropEvent;
     while (!stopping()) {
         ConnHandle handle = session_.currentConnection;

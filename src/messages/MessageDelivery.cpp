@@ -3,6 +3,7 @@
 #include "base/net/SignedFetch.h"
 #include "base/net/Url.h"
 #include "messages/MessageList.h"
+#include "base/ThreadName.h"
 
 namespace tarnix {
 
@@ -79,6 +80,7 @@ void MessageDelivery::stop() {
 }
 
 void MessageDelivery::run(std::shared_ptr<State> state) {
+    nameThisThread("message fetch");
     std::unique_lock<std::mutex> lock(state->mutex);
     auto next = std::chrono::steady_clock::now();
     while (!state->stopping) {

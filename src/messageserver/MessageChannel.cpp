@@ -10,6 +10,7 @@
 
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "base/ThreadName.h"
 
 namespace tarnix {
 namespace {
@@ -111,6 +112,7 @@ void MessageChannel::send(const StatusDatagram& datagram) {
 }
 
 void MessageChannel::receiveLoop() {
+    nameThisThread("message receive");
     std::array<unsigned char, kReceiveBufferSize> buffer;
     while (!stopReceiving_) {
         // The socket is neither replaced nor closed while this thread runs, so it is read
@@ -125,6 +127,7 @@ void MessageChannel::receiveLoop() {
 }
 
 void MessageChannel::keepAliveLoop() {
+    nameThisThread("keep-alive");
     const StatusDatagram keepAlive = buildKeepAliveDatagram();
     while (keepAliveRunning_) {
         send(keepAlive);

@@ -79,6 +79,14 @@ bool parseScheduleTime(std::string_view text, LocalTime& time) {
     return true;
 }
 
+bool ShutdownSchedule::isSet(ConfigStore& config) {
+    std::string setTime;
+    std::string setType;
+    config.GetShutdown(setTime, setType);
+    LocalTime due;
+    return !setType.empty() && parseScheduleTime(setTime, due);
+}
+
 ShutdownTick ShutdownSchedule::tick(ConfigStore& config, Clock& clock, Power& power) {
     ShutdownTick result;
     const long long now = calendarSeconds(clock.now());

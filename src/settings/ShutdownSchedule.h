@@ -52,6 +52,10 @@ class ShutdownSchedule {
     // does not fire a time it stepped over: the schedule stays stored in the past, for
     // the settings page to show, rather than shutting down a machine just woken.
     ShutdownTick tick(ConfigStore& config, Clock& clock, Power& power);
+    // True while the store holds a schedule that may still fire (a time that parses and an
+    // action): only then need anyone tick. A window that ticks only while this holds, and
+    // looks again when the settings change, fires exactly what ticking every second would.
+    static bool isSet(ConfigStore& config);
 
     static constexpr long long kCatchUpSeconds = 300;
 

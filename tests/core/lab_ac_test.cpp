@@ -191,7 +191,7 @@ TEST(LabAc, WatchersHearSessionsComeAndGo) {
     EXPECT_EQ(ac.ask("DROP all"), "OK 0 dropped\n");
 
     // Nothing happens for a while: the watch still hears lab-ac.
-    ASSERT_EQ(reader.readLine(line, 5000), LineReader::Result::Line);
+    ASSERT_EQ(reader.readLine(line, 7000), LineReader::Result::Line);
     EXPECT_EQ(line, "TICK");
 }
 

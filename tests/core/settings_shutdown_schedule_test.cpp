@@ -58,7 +58,9 @@ TEST_F(Shutdown, FiresAtTheSetSecondWithEachActionAndOnlyOnce) {
         {"\xb9\xd8\xbb\xfa", 8}, {"\xd6\xd8\xc6\xf0", 2}, {"\xd7\xa2\xcf\xfa", 0}};
     for (const auto& [name, flags] : actions) {
         power_.calls.clear();
+        EXPECT_FALSE(ShutdownSchedule::isSet(*config_)) << "nothing to watch";
         schedule("2009-05-20 12:30:00", name);
+        EXPECT_TRUE(ShutdownSchedule::isSet(*config_));
         ShutdownTick t = tickAt(kSetSecond);
         EXPECT_TRUE(t.due);
         EXPECT_TRUE(t.requested);
@@ -185,6 +187,7 @@ TEST_F(Shutdown, ATimeThatDoesNotParseNeverFiresAndStays) {
         EXPECT_FALSE(parseScheduleTime(text, parsed));
         EXPECT_EQ(formatTime(parsed), "0001-02-03 04:05:06") << "left unchanged";
         schedule(text, gbText(IDS_SHUTDOWN_POWER_OFF));
+        EXPECT_FALSE(ShutdownSchedule::isSet(*config_)) << "can never fire: no need to tick";
         EXPECT_FALSE(tickAt(kSetSecond).due);
         EXPECT_TRUE(scheduled());
     }

@@ -14,8 +14,9 @@ constexpr std::uint64_t kMaxDialDelayMs = 60000;
 // A lab tool needs few connections; the cap keeps a runaway client from exhausting threads.
 constexpr std::size_t kMaxConnections = 64;
 // Watchers hear from lab-ac at least this often, as a PPP peer answers echo requests,
-// so they can tell a hung lab-ac from a quiet one.
-constexpr auto kTickInterval = std::chrono::seconds(1);
+// so they can tell a hung lab-ac from a quiet one; seldom enough that a watching client
+// sleeps while nothing happens.
+constexpr auto kTickInterval = std::chrono::seconds(5);
 // A watcher that stops reading is cut off rather than stalling every dial.
 constexpr std::uint32_t kSendTimeoutMs = 2000;
 

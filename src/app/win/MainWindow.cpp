@@ -34,7 +34,8 @@
 namespace tarnix {
 namespace {
 
-// The scheduled shutdown's check, once a second (timers 1 and 2 are the docking's).
+// The scheduled shutdown's check, once a second while a shutdown is scheduled (timers 1
+// and 2 are the docking's): a client with none set has no timer waking it.
 constexpr UINT_PTR kScheduleTimer = 4;
 constexpr UINT kSchedulePeriod = 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
@@ -146,7 +147,7 @@ BOOL MainWindow::onInitDialog() {
     messageDesk_.attach(hwnd(), services_.messages, services_.config, services_.folder,
                         services_.fetchMessages);
     startLoginPage();
-    SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
+    watchSchedule();
     // So that the scheduled shutdown may shut down or restart the computer.
     enableShutdownPrivilege();
     // A config.xml that could not be read, or was kept aside, is told once the window shows.
@@ -304,6 +305,14 @@ void MainWindow::showSettings() {
     SettingsDialog({services_.config, clock(), systemStartupRegistration(),
                     systemConnectionProxy(), currentProgramPath(), makeUpdatePage})
         .runModal(hwnd());
+    watchSchedule();  // the dialog may have set or removed the shutdown
+}
+
+void MainWindow::watchSchedule() {
+    if (ShutdownSchedule::isSet(services_.config))
+        SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
+    else
+        KillTimer(hwnd(), kScheduleTimer);
 }
 
 // The check reads the local side of a link that is down; with the link up it is refused.
@@ -352,7 +361,9 @@ bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
 
 void MainWindow::onTimer(UINT_PTR id) {
     if (id != kScheduleTimer) return;
-    schedule_.tick(services_.config, clock(), services_.power ? *services_.power : systemPower());
+    if (schedule_.tick(services_.config, clock(), services_.power ? *services_.power : systemPower())
+            .due)
+        KillTimer(hwnd(), kScheduleTimer);  // spent: the store holds none now
 }
 
 void MainWindow::onSize(UINT type, int, int) {

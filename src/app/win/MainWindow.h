@@ -97,6 +97,8 @@ class MainWindow : public Dialog, private LinkDisplay {
     void showUsers();
     void checkFaults();
     void showSettings();
+    // Ticks the scheduled shutdown once a second while one is set, and not otherwise.
+    void watchSchedule();
     void editStartList();
     void showNews();
     void startUpdater() { startUpdaterFor(hwnd(), services_.folder); }

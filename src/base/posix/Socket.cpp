@@ -9,7 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "base/SocketResolve.h"
@@ -30,11 +32,42 @@ bool socketsStartup() {
 void Socket::close() {
     if (valid()) ::close(fdOf(handle_));
     handle_ = kInvalid;
+    closeWake();
 }
 
 void Socket::shutdownBoth() {
     shut_ = true;
     if (valid()) ::shutdown(fdOf(handle_), SHUT_RDWR);
+    if (wake_[1] != kInvalid) {
+        const char byte = 1;
+        // A full pipe is woken already.
+        [[maybe_unused]] ssize_t written = ::write(fdOf(wake_[1]), &byte, 1);
+    }
+}
+
+void Socket::openWake() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    wake_[0] = ends[0];
+    wake_[1] = ends[1];
+}
+
+void Socket::closeWake() {
+    for (std::intptr_t& end : wake_) {
+        if (end != kInvalid) ::close(fdOf(end));
+        end = kInvalid;
+    }
+}
+
+int Socket::waitReadableOrWoken(std::uint32_t timeoutMs) {
+    pollfd waitFor[2] = {{fdOf(handle_), POLLIN, 0}, {fdOf(wake_[0]), POLLIN, 0}};
+    const int limit = timeoutMs == kSocketForever ? -1 : static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT32_MAX));
+    int ready;
+    do {
+        ready = ::poll(waitFor, 2, limit);  // a signal restarts the whole wait: rare
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0 || waitFor[1].revents) return -1;
+    return ready > 0 ? 1 : 0;
 }
 
 Socket Socket::connectTcp(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs) {

@@ -16,6 +16,10 @@ SOCKET sockOf(std::intptr_t handle) {
     return static_cast<SOCKET>(handle);
 }
 
+WSAEVENT eventOf(std::intptr_t event) {
+    return reinterpret_cast<WSAEVENT>(event);
+}
+
 void setNoDelay(SOCKET s) {
     BOOL one = TRUE;
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
@@ -53,11 +57,50 @@ bool socketsStartup() {
 void Socket::close() {
     if (valid()) ::closesocket(sockOf(handle_));
     handle_ = kInvalid;
+    closeWake();
 }
 
 void Socket::shutdownBoth() {
     shut_ = true;
     if (valid()) ::shutdown(sockOf(handle_), SD_BOTH);
+    if (wake_[0] != kInvalid) WSASetEvent(eventOf(wake_[0]));
+}
+
+void Socket::openWake() {
+    WSAEVENT wake = WSACreateEvent();
+    WSAEVENT ready = WSACreateEvent();
+    if (wake != WSA_INVALID_EVENT && ready != WSA_INVALID_EVENT) {
+        wake_[0] = reinterpret_cast<std::intptr_t>(wake);
+        wake_[1] = reinterpret_cast<std::intptr_t>(ready);
+        return;
+    }
+    if (wake != WSA_INVALID_EVENT) WSACloseEvent(wake);
+    if (ready != WSA_INVALID_EVENT) WSACloseEvent(ready);
+}
+
+void Socket::closeWake() {
+    for (std::intptr_t& event : wake_) {
+        if (event != kInvalid) WSACloseEvent(eventOf(event));
+        event = kInvalid;
+    }
+}
+
+// The socket's readiness sets an event (WSAEventSelect, which records a datagram or
+// connection already waiting at once), and the thread sleeps on it and the wake-up.
+int Socket::waitReadableOrWoken(std::uint32_t timeoutMs) {
+    const SOCKET s = sockOf(handle_);
+    WSAEVENT events[2] = {eventOf(wake_[1]), eventOf(wake_[0])};
+    WSAResetEvent(events[0]);
+    if (WSAEventSelect(s, events[0], FD_READ | FD_ACCEPT | FD_CLOSE) != 0) return -1;
+    const DWORD waited = WSAWaitForMultipleEvents(
+        2, events, FALSE, timeoutMs == kSocketForever ? WSA_INFINITE : timeoutMs, FALSE);
+    // WSAEventSelect made the socket non-blocking: it is a plain blocking socket again for
+    // the reads and sends that follow.
+    WSAEventSelect(s, nullptr, 0);
+    u_long blocking = 0;
+    ioctlsocket(s, FIONBIO, &blocking);
+    if (waited == WSA_WAIT_EVENT_0) return 1;
+    return waited == WSA_WAIT_TIMEOUT ? 0 : -1;
 }
 
 Socket Socket::connectTcp(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs) {

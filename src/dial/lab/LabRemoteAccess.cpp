@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "base/Event.h"
+#include "base/ThreadName.h"
 
 namespace tarnix {
 namespace {
@@ -13,8 +14,8 @@ constexpr auto kRetryPause = std::chrono::milliseconds(500);
 // How long a query waits for a watch that is being made.
 constexpr auto kWatchWait = std::chrono::milliseconds(1500);
 constexpr std::uint32_t kStatisticsTimeoutMs = 2000;
-// lab-ac ticks every second on a watch.
-constexpr std::uint32_t kSilenceLimitMs = 5000;
+// lab-ac ticks every 5 seconds on a watch: three missed ticks mean it hangs.
+constexpr std::uint32_t kSilenceLimitMs = 15000;
 
 std::uint32_t clip32(std::uint64_t value, bool wrap) {
     if (wrap) return static_cast<std::uint32_t>(value);
@@ -53,6 +54,7 @@ LabRemoteAccess::~LabRemoteAccess() {
 }
 
 void LabRemoteAccess::watchLoop() {
+    nameThisThread("lab watch");
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         lock.unlock();

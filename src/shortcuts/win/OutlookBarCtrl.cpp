@@ -113,8 +113,7 @@ void OutlookBarCtrl::setSmallIcons(bool small) {
 void OutlookBarCtrl::setAnimationTick(int milliseconds) {
     model_.setAnimationTick(milliseconds);
     if (!hwnd()) return;
-    KillTimer(hwnd(), kTickTimer);
-    if (model_.animationTick() > 0) SetTimer(hwnd(), kTickTimer, model_.animationTick(), nullptr);
+    KillTimer(hwnd(), kTickTimer);  // set again by the next hover
 }
 
 void OutlookBarCtrl::redraw() {

@@ -17,14 +17,16 @@ void OutlookBarCtrl::onCaptureChanged(HWND gainer) {
 void OutlookBarCtrl::onTimer(UINT_PTR id) {
     if (id == kScrollTimer && onPressedArrow()) {
         scrollBy(press_ == Press::UpArrow ? -1 : 1);
-    } else if (id == kTickTimer && (hotHeader_ >= 0 || hotItem_ >= 0)) {
+    } else if (id == kTickTimer) {
         // The mouse may have left without a move inside: drop the hover look.
         POINT p;
         GetCursorPos(&p);
-        if (WindowFromPoint(p) != hwnd() && press_ == Press::None) {
+        if ((hotHeader_ >= 0 || hotItem_ >= 0) && WindowFromPoint(p) != hwnd() &&
+            press_ == Press::None) {
             hotHeader_ = hotItem_ = -1;
             redraw();
         }
+        if (hotHeader_ < 0 && hotItem_ < 0) KillTimer(hwnd(), kTickTimer);
     }
 }
 
@@ -76,6 +78,9 @@ bool OutlookBarCtrl::onMouseMove(POINT at) {
         hotHeader_ = header;
         hotItem_ = item;
         redraw();
+        // The hover look is watched only while there is one: an idle bar has no timer.
+        if ((header >= 0 || item >= 0) && model_.animationTick() > 0)
+            SetTimer(hwnd(), kTickTimer, model_.animationTick(), nullptr);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "update_ids.h"
 #include "widgets/win/UiTask.h"
+#include "base/ThreadName.h"
 
 namespace tarnix {
 
@@ -22,6 +23,7 @@ bool AutomaticUpdateCheck::start(HWND owner, ConfigStore& config,
     if (error) return false;
     // The worker has copies of all it uses; only the offer comes back to the window.
     worker_ = std::thread([owner, programFolder, temp, timeoutMs, done = done_] {
+        nameThisThread("update check");
         UpdateCheckOutcome outcome =
             checkForUpdate(systemProfile(), programFolder, temp, timeoutMs);
         if (outcome.result == UpdateCheckResult::NewerVersion)
