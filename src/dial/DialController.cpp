@@ -17,6 +17,8 @@ namespace tarnix {
 namespace {
 
 constexpr std::uint32_t kPollMs = 1000;
+// How often the drop monitor looks at the followed link itself (see waitForEnd).
+constexpr std::uint32_t kLookMs = 15000;
 constexpr std::uint32_t kFastFailurePauseMs = 1000;
 
 // The library takes char*; it copies what it is given.
@@ -361,8 +363,10 @@ void DialController::dropMonitor() {
 
 // True when `handle` has ended; false when the monitors stop, or when another thread
 // followed its end first (a dial right after a hang-up) and a new link is followed now.
-// The service's signal is checked once a second by a look of its own, so that a signal it
-// never sends cannot leave an ended link followed.
+// The service's signal is checked every 15 s by a look of its own, so that a signal it
+// never sends (the documented service always sends it; a late one of an earlier link can
+// take its place) cannot leave an ended link followed; seldom, so that a connected client
+// sleeps.
 // Meanwhile the session's progress is saved now and then, for the record to tell the truth
 // should this run die.
 bool DialController::waitForEnd(ConnHandle handle) {
@@ -370,7 +374,7 @@ bool DialController::waitForEnd(ConnHandle handle) {
     const auto every = std::chrono::milliseconds(progressSaveMs_);
     auto nextSave = std::chrono::steady_clock::now() + every;
     while (!stopping() && session_.currentConnection == handle) {
-        if (event->wait(std::min(kPollMs, progressSaveMs_)) || hasEnded(handle))
+        if (event->wait(std::min(kLookMs, progressSaveMs_)) || hasEnded(handle))
             return !stopping();
         if (std::chrono::steady_clock::now() >= nextSave) {
             saveProgress(handle);

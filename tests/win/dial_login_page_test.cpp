@@ -161,9 +161,12 @@ TEST_F(LoginPageTest, TheCommandsAndStatusLineFollowTheLinkAndEscapeIsSwallowed)
     open();
     page_->startMonitors();
     submit(L"dora", L"pw");
-    ASSERT_TRUE(pumpUntil([&] { return host_.linkUps == 1 && host_.commandsConnected; }));
+    // The command state and the status line reach the window as two reports.
+    ASSERT_TRUE(pumpUntil([&] {
+        return host_.linkUps == 1 && host_.commandsConnected &&
+               host_.status == L"已经成功地建立了连接";
+    }));
     EXPECT_TRUE(page_->connectedState());
-    EXPECT_EQ(host_.status, L"已经成功地建立了连接");
     EXPECT_EQ(SendMessageW(page_->item(IDC_ACCOUNT), CB_GETCOUNT, 0, 0), 1)
         << "a new account joins the list";
 
@@ -174,9 +177,11 @@ TEST_F(LoginPageTest, TheCommandsAndStatusLineFollowTheLinkAndEscapeIsSwallowed)
 
     // The page's cancel is the disconnect command.
     SendMessageW(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(pumpUntil([&] { return host_.linkDowns == 1 && !host_.commandsConnected; }));
+    ASSERT_TRUE(pumpUntil([&] {
+        return host_.linkDowns == 1 && !host_.commandsConnected &&
+               host_.status == L"欢迎使用澄远宽带拨号客户端";
+    }));
     EXPECT_FALSE(page_->connectedState());
-    EXPECT_EQ(host_.status, L"欢迎使用澄远宽带拨号客户端");
     page_->stopMonitors();
     EXPECT_EQ(rig_.backend->hungUp().size(), 1u);
     EXPECT_EQ(host_.wrongThread, 0) << "reports reach the display on its window's thread";
