@@ -1,9 +1,11 @@
 #include "messages/MessageDelivery.h"
 
+#include <system_error>
+
+#include "base/ThreadName.h"
 #include "base/net/SignedFetch.h"
 #include "base/net/Url.h"
 #include "messages/MessageList.h"
-#include "base/ThreadName.h"
 
 namespace tarnix {
 
@@ -25,53 +27,66 @@ struct MessageDelivery::State {
     std::string address;
     Fetch fetch;
     Deliver deliver;
-    std::chrono::milliseconds period;
     std::mutex mutex;
-    std::condition_variable wake;
-    bool up = false, fetchNow = false, stopping = false, finished = false;
+    std::condition_variable ended;
+    bool up = false, fetching = false, stopping = false;
 };
 
-MessageDelivery::MessageDelivery(std::string address, Fetch fetch, Deliver deliver,
-                                 std::chrono::milliseconds period)
+MessageDelivery::MessageDelivery(std::string address, Fetch fetch, Deliver deliver)
     : state_(std::make_shared<State>()) {
     state_->address = std::move(address);
     state_->fetch = std::move(fetch);
     state_->deliver = std::move(deliver);
-    state_->period = period;
 }
 
 MessageDelivery::~MessageDelivery() {
     stop();
 }
 
-void MessageDelivery::linkUp() {
-    if (state_->address.empty()) return;
+bool MessageDelivery::linkUp() {
+    if (state_->address.empty()) return false;
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
-        if (state_->stopping) return;
+        if (state_->stopping) return false;
         state_->up = true;
-        state_->fetchNow = true;
     }
-    state_->wake.notify_all();
-    if (!worker_.joinable()) worker_ = std::thread(run, state_);
+    startFetch();
+    return true;
+}
+
+void MessageDelivery::periodDue() {
+    startFetch();
 }
 
 void MessageDelivery::linkDown() {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->up = false;
+}
+
+void MessageDelivery::startFetch() {
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
-        state_->up = false;
+        if (!state_->up || state_->stopping || state_->fetching) return;
+        state_->fetching = true;
     }
-    state_->wake.notify_all();
+    // The worker before this one has ended (fetching was false): its join is immediate.
+    if (worker_.joinable()) worker_.join();
+    try {
+        worker_ = std::thread(fetchOnce, state_);
+    } catch (const std::system_error&) {
+        // No thread to be had: this turn is skipped, the next one tries again.
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->fetching = false;
+    }
 }
 
 void MessageDelivery::stop() {
     std::unique_lock<std::mutex> lock(state_->mutex);
     state_->stopping = true;
-    state_->wake.notify_all();
     if (!worker_.joinable()) return;
-    // An idle worker ends at once; one in the middle of a fetch is left to finish alone.
-    const bool ended = state_->wake.wait_for(lock, std::chrono::seconds(1),
-                                             [&] { return state_->finished; });
+    // A fetch under way is left to finish alone, after a moment.
+    const bool ended = state_->ended.wait_for(lock, std::chrono::seconds(1),
+                                              [&] { return !state_->fetching; });
     lock.unlock();
     if (ended)
         worker_.join();
@@ -79,35 +94,21 @@ void MessageDelivery::stop() {
         worker_.detach();
 }
 
-void MessageDelivery::run(std::shared_ptr<State> state) {
+void MessageDelivery::fetchOnce(std::shared_ptr<State> state) {
     nameThisThread("message fetch");
-    std::unique_lock<std::mutex> lock(state->mutex);
-    auto next = std::chrono::steady_clock::now();
-    while (!state->stopping) {
-        if (!state->up) {
-            state->wake.wait(lock, [&] { return state->stopping || state->up; });
-            continue;
-        }
-        if (!state->fetchNow && std::chrono::steady_clock::now() < next) {
-            state->wake.wait_until(lock, next,
-                                   [&] { return state->stopping || state->fetchNow || !state->up; });
-            continue;
-        }
-        state->fetchNow = false;
-        lock.unlock();
-        std::optional<std::vector<Message>> list;
-        if (std::optional<std::string> bytes = state->fetch(state->address))
-            list = parseMessageList(*bytes);
-        lock.lock();
-        next = std::chrono::steady_clock::now() + state->period;
-        if (list && !list->empty() && !state->stopping) {
-            lock.unlock();
-            state->deliver(std::move(*list));
-            lock.lock();
-        }
+    std::optional<std::vector<Message>> list;
+    if (std::optional<std::string> bytes = state->fetch(state->address))
+        list = parseMessageList(*bytes);
+    // A list read after the stop is dropped; one read after a link-down is still news.
+    bool deliver = false;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        deliver = list && !list->empty() && !state->stopping;
     }
-    state->finished = true;
-    state->wake.notify_all();
+    if (deliver) state->deliver(std::move(*list));
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->fetching = false;
+    state->ended.notify_all();
 }
 
 }  // namespace tarnix

@@ -4,10 +4,11 @@
 // 30 minutes. A fetch that fails, or brings no message list, is tried again at the next
 // turn without a word.
 //
-// Threads: linkUp(), linkDown() and stop() are called from the window's thread and never
-// wait for the network. The fetch runs on a worker of the delivery's own, which hands
-// each list it read to `deliver` (on the worker: the owner posts it on to its window, where
-// the store is). The worker starts with the first link-up, so start-up costs nothing.
+// Threads: linkUp(), periodDue(), linkDown() and stop() are called from the window's
+// thread and never wait for the network. The owner's timer calls periodDue() every kPeriod
+// while the link is up. Each fetch runs on a worker of its own, which hands the list it
+// read to `deliver` (on the worker: the owner posts it on to its window, where the store
+// is) and ends: between fetches no thread waits.
 
 #include <chrono>
 #include <condition_variable>
@@ -40,21 +41,25 @@ class MessageDelivery {
     using Deliver = std::function<void(std::vector<Message> list)>;
     static constexpr std::chrono::milliseconds kPeriod = std::chrono::minutes(30);
 
-    MessageDelivery(std::string address, Fetch fetch, Deliver deliver,
-                    std::chrono::milliseconds period = kPeriod);
+    MessageDelivery(std::string address, Fetch fetch, Deliver deliver);
     ~MessageDelivery();  // stop()
     MessageDelivery(const MessageDelivery&) = delete;
     MessageDelivery& operator=(const MessageDelivery&) = delete;
 
-    void linkUp();
+    // Fetches at once (unless a fetch is under way); false when nothing is fetched (no
+    // address, or stopped), so the owner need not time the period.
+    bool linkUp();
+    // The period has passed: fetches again while the link is up and no fetch is under way.
+    void periodDue();
     void linkDown();
-    // Ends the worker. A fetch under way is not waited for beyond a moment: its list is
+    // No more fetches. A fetch under way is not waited for beyond a moment: its list is
     // dropped when it ends.
     void stop();
 
   private:
     struct State;
-    static void run(std::shared_ptr<State> state);
+    void startFetch();
+    static void fetchOnce(std::shared_ptr<State> state);
 
     std::shared_ptr<State> state_;
     std::thread worker_;

@@ -61,50 +61,68 @@ bool eventually(Pred pred, std::chrono::milliseconds limit = 3000ms) {
 
 TEST(MessageDelivery, FetchesAtLinkUpThenEachPeriodAndNeverWhileTheLinkIsDown) {
     Recorder r;
-    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver(), 100ms);
-    std::this_thread::sleep_for(150ms);
+    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver());
+    delivery.periodDue();
+    std::this_thread::sleep_for(50ms);
     EXPECT_EQ(r.fetches, 0) << "nothing before the link is up";
 
-    delivery.linkUp();
-    ASSERT_TRUE(eventually([&] { return r.deliveries >= 1; }));
-    ASSERT_TRUE(eventually([&] { return r.fetches >= 3; })) << "again every period";
+    EXPECT_TRUE(delivery.linkUp());
+    ASSERT_TRUE(eventually([&] { return r.deliveries == 1; }));
+    for (int turn = 2; turn <= 3; ++turn) {
+        // Between turns no thread waits: the next fetch comes with the owner's timer.
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(r.fetches, turn - 1);
+        delivery.periodDue();
+        ASSERT_TRUE(eventually([&] { return r.deliveries == turn; })) << "again every period";
+    }
+
+    // A turn that comes while a fetch is under way starts no second one.
+    r.fetchTime = 200ms;
+    delivery.periodDue();
+    ASSERT_TRUE(eventually([&] { return r.fetches == 4; }));
+    delivery.periodDue();
+    ASSERT_TRUE(eventually([&] { return r.deliveries == 4; }));
+    EXPECT_EQ(r.fetches, 4);
+    r.fetchTime = 0ms;
 
     delivery.linkDown();
-    std::this_thread::sleep_for(50ms);
-    const int atDown = r.fetches;
-    std::this_thread::sleep_for(300ms);
-    EXPECT_LE(r.fetches, atDown + 1) << "a fetch under way may end, no new one starts";
+    delivery.periodDue();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(r.fetches, 4) << "no fetch while the link is down";
 
-    const int beforeUp = r.fetches;
-    delivery.linkUp();
-    ASSERT_TRUE(eventually([&] { return r.fetches > beforeUp; })) << "each link-up fetches";
+    EXPECT_TRUE(delivery.linkUp());
+    ASSERT_TRUE(eventually([&] { return r.fetches == 5; })) << "each link-up fetches";
 }
 
 TEST(MessageDelivery, AFailedOrDamagedFetchDeliversNothingAndIsTriedAgainNextTurn) {
     Recorder r;
     r.answer = std::nullopt;
-    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver(), 50ms);
+    MessageDelivery delivery("http://lab/messages.xml", r.fetch(), r.deliver());
     delivery.linkUp();
-    ASSERT_TRUE(eventually([&] { return r.fetches >= 2; }));
+    ASSERT_TRUE(eventually([&] { return r.fetches == 1; }));
     {
         std::lock_guard<std::mutex> lock(r.mutex);
         r.answer = "<html>Service Unavailable</html>";
     }
-    const int before = r.fetches;
-    ASSERT_TRUE(eventually([&] { return r.fetches >= before + 2; }));
+    std::this_thread::sleep_for(20ms);  // the first fetch's worker ends
+    delivery.periodDue();
+    ASSERT_TRUE(eventually([&] { return r.fetches == 2; }));
     EXPECT_EQ(r.deliveries, 0);
     {
         std::lock_guard<std::mutex> lock(r.mutex);
         r.answer = kList;
     }
-    ASSERT_TRUE(eventually([&] { return r.deliveries >= 1; }));
+    ASSERT_TRUE(eventually([&] {
+        delivery.periodDue();  // refused while the failed fetch's worker is still ending
+        return r.deliveries == 1;
+    }));
 }
 
 TEST(MessageDelivery, WithoutAnAddressNothingIsFetchedAndStoppingNeverWaitsForTheNetwork) {
     Recorder idle;
     {
-        MessageDelivery none("", idle.fetch(), idle.deliver(), 10ms);
-        none.linkUp();
+        MessageDelivery none("", idle.fetch(), idle.deliver());
+        EXPECT_FALSE(none.linkUp()) << "no address: the owner times no period";
         std::this_thread::sleep_for(50ms);
     }
     EXPECT_EQ(idle.fetches, 0);

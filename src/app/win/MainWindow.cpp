@@ -360,7 +360,7 @@ bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
 }
 
 void MainWindow::onTimer(UINT_PTR id) {
-    if (id != kScheduleTimer) return;
+    if (messageDesk_.onTimer(id) || id != kScheduleTimer) return;
     if (schedule_.tick(services_.config, clock(), services_.power ? *services_.power : systemPower())
             .due)
         KillTimer(hwnd(), kScheduleTimer);  // spent: the store holds none now

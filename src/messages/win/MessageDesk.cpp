@@ -47,16 +47,27 @@ void MessageDesk::attach(HWND mainWindow, MessageStore* store, ConfigStore& conf
         });
 }
 
+// The list is fetched again each period while the link is up, on the window's timer: no
+// thread waits for the turn.
 void MessageDesk::linkUp() {
-    if (delivery_ && !stopped_) delivery_->linkUp();
+    if (delivery_ && !stopped_ && delivery_->linkUp())
+        SetTimer(main_, kFetchTimer, static_cast<UINT>(MessageDelivery::kPeriod.count()), nullptr);
 }
 
 void MessageDesk::linkDown() {
+    KillTimer(main_, kFetchTimer);
     if (delivery_) delivery_->linkDown();
+}
+
+bool MessageDesk::onTimer(UINT_PTR id) {
+    if (id != kFetchTimer) return false;
+    if (delivery_ && !stopped_) delivery_->periodDue();
+    return true;
 }
 
 void MessageDesk::stop() {
     stopped_ = true;
+    if (main_) KillTimer(main_, kFetchTimer);
     waiting_.clear();
     if (delivery_) delivery_->stop();
     if (popup_) DestroyWindow(popup_->hwnd());

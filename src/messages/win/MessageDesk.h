@@ -38,6 +38,10 @@ class MessageDesk {
                 const std::filesystem::path& folder, MessageDelivery::Fetch fetch = {});
     void linkUp();
     void linkDown();
+    // The main window's WM_TIMER: true when `id` was the desk's (the list is due again).
+    bool onTimer(UINT_PTR id);
+    // The main window's timer the desk uses; the window uses no other timer with this id.
+    static constexpr UINT_PTR kFetchTimer = 9;
     // Before the main window goes: no more fetches, pop-ups or posted arrivals, and the
     // centres close.
     void stop();
