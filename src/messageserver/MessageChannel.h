@@ -39,8 +39,9 @@ class MessageChannel : public OnlineNotices {
     };
 
     static constexpr std::uint32_t kKeepAliveIntervalMs = 40000;
-    // How long the receiving loop waits for a datagram before it looks at its stop flag.
-    static constexpr std::uint32_t kReceiveWaitMs = 1000;
+    // The receiving loop waits for a datagram without end: close() wakes the wait at once
+    // (Socket::shutdownBoth), so the thread need not wake to look at its stop flag.
+    static constexpr std::uint32_t kReceiveWaitMs = kSocketForever;
 
     // Receives the receiving loop's diagnostic lines ("recv error\n", ...).
     using Output = std::function<void(std::string_view line)>;
