@@ -112,3 +112,4 @@
 #include "news_ids.h"
 #include "settings_ids.h"
 #include "update_ids.h"
+#include "automation_ids.h"

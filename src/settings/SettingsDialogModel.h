@@ -22,7 +22,7 @@ class SettingsPage {
     virtual bool save(void* owner) = 0;
 };
 
-enum class SettingsPageId { RunOptions, Update, Shutdown, Proxy };
+enum class SettingsPageId { RunOptions, Update, Shutdown, Proxy, Schedule };
 
 class SettingsDialogModel {
   public:
@@ -34,17 +34,18 @@ class SettingsDialogModel {
         SettingsPageId id;
         unsigned title;  // text id
     };
-    // "运行设置", "升级设置", "关机设置", "代理设置"
-    static constexpr std::array<Tab, 4> kTabs = {{
+    // "运行设置", "升级设置", "关机设置", "代理设置", "定时与用量"
+    static constexpr std::array<Tab, 5> kTabs = {{
         {SettingsPageId::RunOptions, IDS_SETTINGS_TAB_RUN},
         {SettingsPageId::Update, IDS_SETTINGS_TAB_UPDATE},
         {SettingsPageId::Shutdown, IDS_SETTINGS_TAB_SHUTDOWN},
         {SettingsPageId::Proxy, IDS_SETTINGS_TAB_PROXY},
+        {SettingsPageId::Schedule, IDS_SETTINGS_TAB_SCHEDULE},
     }};
     // The proxy page saves last: its refusal comes after the others are stored.
-    static constexpr std::array<SettingsPageId, 4> kSaveOrder = {
+    static constexpr std::array<SettingsPageId, 5> kSaveOrder = {
         SettingsPageId::Shutdown, SettingsPageId::Update, SettingsPageId::RunOptions,
-        SettingsPageId::Proxy};
+        SettingsPageId::Schedule, SettingsPageId::Proxy};
 
     // Gives the page that stands for `id`; a page never attached is skipped.
     void attach(SettingsPageId id, SettingsPage& page);
@@ -61,7 +62,7 @@ class SettingsDialogModel {
     bool ok(void* owner = nullptr);
 
   private:
-    std::array<SettingsPage*, 4> pages_{};  // by SettingsPageId
+    std::array<SettingsPage*, 5> pages_{};  // by SettingsPageId
     bool dirty_ = false;
 };
 

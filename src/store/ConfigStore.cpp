@@ -385,6 +385,24 @@ void ConfigStore::GetShutdown(std::string& time, std::string& type) {
     leave();
 }
 
+bool ConfigStore::GetOptional(std::string_view key, std::string& value) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return readFirst(key, value);
+}
+
+void ConfigStore::SetOptional(std::string_view key, std::string_view value) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (!value.empty()) {
+        write(key, value);
+        return;
+    }
+    std::string old;
+    if (!readFirst(key, old)) return;  // nothing to remove: the file stays as it is
+    if (enterConfig(false) && doc_.FindElement(key)) doc_.RemoveElement();
+    leave();
+    Save();
+}
+
 void ConfigStore::ClearShutdown() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (enterConfig(false) && doc_.FindElement("SystemSet")) doc_.RemoveElement();

@@ -52,6 +52,12 @@ class ConfigStore {
     void GetRedialSettings(int& intervalSeconds, int& tries);
     void SetRedial(std::string_view intervalText, int tries);
 
+    // Settings added in later versions, as elements older readers ignore: an absent or
+    // empty element is off. Get is false when the element is absent; Set with an empty
+    // value removes it, so that the file holds only what was turned on.
+    bool GetOptional(std::string_view key, std::string& value);
+    void SetOptional(std::string_view key, std::string_view value);
+
     // The flags read at construction (and kept up to date by their setters), for readers
     // that must not touch the document.
     bool IsMessagePopupCached() const { return messagePopup_; }

@@ -394,6 +394,52 @@ TEST_F(MainWindowTest, TheScheduleFiresAtItsSecondOnceAndIsRemoved) {
     EXPECT_EQ(power_.calls.size(), 1u) << "once";
 }
 
+// The daily reconnect: at the set time a link that is up is hung up (its record closed as
+// a normal disconnection) and dialled again at once; once.
+TEST_F(MainWindowTest, AtTheSetTimeALinkThatIsUpIsHungUpAndDialledAgainOnce) {
+    rig_.config->SetOptional("ReconnectAt", "04:00");
+    open();
+    typeAccount();
+    command(ID_MENU_CONNECT);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); }));
+    rig_.clock.set({2026, 12, 7, 3, 59, 59});
+    SendMessageW(hwnd(), WM_TIMER, 5, 0);
+    EXPECT_EQ(rig_.backend->dialled().size(), 1u);
+
+    rig_.clock.set({2026, 12, 7, 4, 0, 0});
+    SendMessageW(hwnd(), WM_TIMER, 5, 0);
+    ASSERT_TRUE(pumpUntil([&] { return rig_.backend->dialled().size() == 2 && shown(true); }));
+    EXPECT_EQ(rig_.backend->hungUp().size(), 1u);
+    auto records = testing::readRecordItems(testing::currentRecordFile(rig_.folder));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].end, "") << "the new session is open";
+    EXPECT_EQ(records[1].cause, normalCause());
+
+    rig_.clock.set({2026, 12, 7, 4, 0, 1});
+    SendMessageW(hwnd(), WM_TIMER, 5, 0);
+    pumpPending();
+    EXPECT_EQ(rig_.backend->dialled().size(), 2u) << "once";
+    EXPECT_TRUE(prompts_.asked.empty());
+}
+
+// The month's allowance used up: one balloon, not one a minute.
+TEST_F(MainWindowTest, AnAllowanceReachedIsToldOnceInABalloon) {
+    rig_.config->SetOptional("AllowanceHours", "2");
+    rig_.clock.set({2026, 12, 7, 12, 0, 0});
+    std::filesystem::create_directories(recordFolderBeside(rig_.folder));
+    std::ofstream(recordFolderBeside(rig_.folder) / "2026-12.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<record>\r\n"
+           "<ITEM user=\"demo\" start_time=\"2026-12-07 08:00:00\" end_time=\"2026-12-07 10:00:00\" "
+           "ip=\"10.0.0.2\" error_code=\"\" send=\"0\" recv=\"0\"/>\r\n</record>\r\n";
+    open();
+    SendMessageW(hwnd(), WM_TIMER, 6, 0);
+    EXPECT_EQ(window_->tray().balloonTitle(), L"本月用量提醒");
+    EXPECT_EQ(window_->tray().balloonText(), L"本月套餐已用完。");
+    std::string warned;
+    EXPECT_TRUE(rig_.config->GetOptional("UsageWarned", warned));
+    EXPECT_EQ(warned, "2026-12-01 100");
+}
+
 TEST_F(MainWindowTest, TabsShowOnePageEachWithTheirTips) {
     open();
     HWND tabs = window_->item(IDC_TABS);

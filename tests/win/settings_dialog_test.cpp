@@ -200,7 +200,8 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
     open(
         "<StartUp>0</StartUp><Autoconnect>1</Autoconnect><Alwaysconnect>0</Alwaysconnect>"
         "<Reconnect>1</Reconnect><RedialTimegrap>120</RedialTimegrap>"
-        "<RedialTrytimes>7</RedialTrytimes>");
+        "<RedialTrytimes>7</RedialTrytimes><ReconnectAt>4:30</ReconnectAt>"
+        "<AllowanceHours>100</AllowanceHours><AllowanceStartDay>15</AllowanceStartDay>");
     config_->SetShutdown(true, "2026-12-8 6:30:00", gbText(IDS_SHUTDOWN_LOG_OFF));
     proxy_.set(kDialEntryName, "10.0.0.2:8080", "local");
 
@@ -209,11 +210,12 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         GetWindowTextW(d.hwnd(), title, 32);
         EXPECT_STREQ(title, L"用户设置");
         HWND tabs = d.control(IDC_SETTINGS_TABS);
-        ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
+        ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 5);
         EXPECT_EQ(tabTitle(tabs, 0), L"运行设置");
         EXPECT_EQ(tabTitle(tabs, 1), L"升级设置");
         EXPECT_EQ(tabTitle(tabs, 2), L"关机设置");
         EXPECT_EQ(tabTitle(tabs, 3), L"代理设置");
+        EXPECT_EQ(tabTitle(tabs, 4), L"定时与用量");
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY)) << "nothing changed yet";
 
         DialogDriver run(dialog.page(SettingsPageId::RunOptions).hwnd());
@@ -239,11 +241,20 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         EXPECT_EQ(IpAddressControl(proxy.hwnd(), IDC_PROXY_ADDRESS).address(),
                   (Ipv4Address{10, 0, 0, 2}));
         EXPECT_EQ(proxy.text(IDC_PROXY_PORT), L"8080");
+
+        DialogDriver schedule(dialog.page(SettingsPageId::Schedule).hwnd());
+        EXPECT_TRUE(schedule.checked(IDC_SCHEDULE_RECONNECT));
+        auto at = DateTimePicker(schedule.hwnd(), IDC_SCHEDULE_TIME).time();
+        ASSERT_TRUE(at);
+        EXPECT_EQ(at->wHour * 60 + at->wMinute, 4 * 60 + 30);
+        EXPECT_EQ(schedule.text(IDC_ALLOWANCE_HOURS), L"100");
+        EXPECT_EQ(schedule.text(IDC_ALLOWANCE_GIGABYTES), L"");
+        EXPECT_EQ(ComboBox(schedule.hwnd(), IDC_ALLOWANCE_START_DAY).selectedText(), L"15");
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY)) << "loading is no change";
         // Tab goes through the controls of the page shown.
         EXPECT_EQ(GetParent(GetNextDlgTabItem(d.hwnd(), nullptr, FALSE)), run.hwnd());
 
-        for (int tab = 0; tab < 4; ++tab) {
+        for (int tab = 0; tab < 5; ++tab) {
             d.chooseTab(IDC_SETTINGS_TABS, tab);
             saveShot(d.hwnd(), "settings-page-" + std::to_string(tab + 1));
         }
@@ -254,6 +265,9 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         run.click(IDC_RUN_STARTUP);
         shutdown.choose(IDC_SHUTDOWN_ACTION, 0);
         proxy.type(IDC_PROXY_PORT, L"08080");
+        schedule.click(IDC_SCHEDULE_RECONNECT);
+        EXPECT_FALSE(schedule.enabled(IDC_SCHEDULE_TIME));
+        schedule.type(IDC_ALLOWANCE_GIGABYTES, L"300");
         ASSERT_TRUE(d.click(IDC_SETTINGS_APPLY));
         EXPECT_FALSE(d.enabled(IDC_SETTINGS_APPLY));
         EXPECT_EQ(config_->GetAutoConnect(), 0);
@@ -262,6 +276,10 @@ TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
         EXPECT_EQ(setting("SetType"), gbText(IDS_SHUTDOWN_POWER_OFF));
         EXPECT_EQ(setting("SetTime"), "2026-12-8 6:30:00");
         EXPECT_EQ(proxyServer(), "10.0.0.2:08080") << "the port as typed";
+        std::string value;
+        EXPECT_FALSE(config_->GetOptional("ReconnectAt", value)) << "off: no element";
+        EXPECT_TRUE(config_->GetOptional("AllowanceGB", value));
+        EXPECT_EQ(value, "300");
 
         // 取消 after 应用 keeps what was applied.
         run.click(IDC_RUN_STARTUP);
@@ -315,14 +333,17 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
         run.click(IDC_RUN_STARTUP);
         proxy.click(IDC_PROXY_USE);
         proxy.type(IDC_PROXY_PORT, L"80");
+        DialogDriver schedule(dialog.page(SettingsPageId::Schedule).hwnd());
+        schedule.type(IDC_ALLOWANCE_GIGABYTES, L"1000000000000");
         ASSERT_TRUE(d.click(IDC_SETTINGS_APPLY));
         // One message from each page, in the order the pages are saved.
-        ASSERT_EQ(prompts_.asked.size(), 4u);
+        ASSERT_EQ(prompts_.asked.size(), 5u);
         EXPECT_EQ(prompts_.asked[0].text, L"设置的关机时间早于当前时间！关机设置失败！");
         EXPECT_EQ(prompts_.asked[0].icon, PromptIcon::Error);
         EXPECT_EQ(prompts_.asked[1].buttons, PromptButtons::YesNo) << "replace the Run value?";
         EXPECT_EQ(prompts_.asked[2].text, text(IDS_REDIAL_NO_INTERVAL));
-        EXPECT_EQ(prompts_.asked[3].text, L"IP地址不能为空！");
+        EXPECT_EQ(prompts_.asked[3].text, text(IDS_ALLOWANCE_BAD_GIGABYTES));
+        EXPECT_EQ(prompts_.asked[4].text, L"IP地址不能为空！");
         EXPECT_TRUE(d.enabled(IDC_SETTINGS_APPLY)) << "still something to save";
         EXPECT_FALSE(shutdown.checked(IDC_SHUTDOWN_ON));
         EXPECT_FALSE(run.checked(IDC_RUN_STARTUP)) << "the other program keeps its value";
@@ -331,6 +352,9 @@ TEST_F(SettingsDialogTest, BadEntriesAreRefusedInTheSaveOrderAndNothingIsStored)
         EXPECT_EQ(runValue(), std::wstring(self));
         EXPECT_FALSE(config_->GetStartUp());
         EXPECT_EQ(proxyServer(), "(off)");
+        std::string allowance;
+        EXPECT_FALSE(config_->GetOptional("AllowanceGB", allowance));
+        schedule.type(IDC_ALLOWANCE_GIGABYTES, L"");
 
         // Ports: letters, blanks, six digits, negative, too large; then the two ends.
         IpAddressControl(proxy.hwnd(), IDC_PROXY_ADDRESS).setAddress({10, 1, 1, 1});

@@ -18,6 +18,7 @@
 #include "dial/LinkProbes.h"
 #include "records/OpenSession.h"
 #include "records/RecordTime.h"
+#include "records/UsageAllowance.h"
 #include "records/win/RecordQueryDialog.h"
 #include "records/win/StatisticsDialog.h"
 #include "records/win/UserManagementDialog.h"
@@ -38,6 +39,10 @@ namespace {
 // and 2 are the docking's): a client with none set has no timer waking it.
 constexpr UINT_PTR kScheduleTimer = 4;
 constexpr UINT kSchedulePeriod = 1000;
+// The daily reconnect's check, once a second while one is set; the allowance's, once a
+// minute while one is set.
+constexpr UINT_PTR kReconnectTimer = 5, kUsageTimer = 6;
+constexpr UINT kUsagePeriod = 60 * 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
 // Posted at initialisation: the shell takes its time over a new icon, and the window need
 // not wait for it to show.
@@ -313,6 +318,14 @@ void MainWindow::watchSchedule() {
         SetTimer(hwnd(), kScheduleTimer, kSchedulePeriod, nullptr);
     else
         KillTimer(hwnd(), kScheduleTimer);
+    if (readReconnectTime(services_.config))
+        SetTimer(hwnd(), kReconnectTimer, kSchedulePeriod, nullptr);
+    else
+        KillTimer(hwnd(), kReconnectTimer);
+    if (readAllowance(services_.config).any())
+        SetTimer(hwnd(), kUsageTimer, kUsagePeriod, nullptr);
+    else
+        KillTimer(hwnd(), kUsageTimer);
 }
 
 // The check reads the local side of a link that is down; with the link up it is refused.
@@ -360,10 +373,45 @@ bool MainWindow::onNotify(int id, NMHDR& header, LRESULT& result) {
 }
 
 void MainWindow::onTimer(UINT_PTR id) {
+    if (id == kReconnectTimer) {
+        reconnectIfDue();
+        return;
+    }
+    if (id == kUsageTimer) {
+        warnOfUsage();
+        return;
+    }
     if (messageDesk_.onTimer(id) || id != kScheduleTimer) return;
     if (schedule_.tick(services_.config, clock(), services_.power ? *services_.power : systemPower())
             .due)
         KillTimer(hwnd(), kScheduleTimer);  // spent: the store holds none now
+}
+
+// The daily reconnect: a normal hang-up, then a dial with the account shown, at once. A
+// page without a password could not dial again, so its link is left up.
+void MainWindow::reconnectIfDue() {
+    const bool canRedial = connected_ && loginPage_->hasAccountAndPassword();
+    if (!reconnect_.tick(clock().now(), readReconnectTime(services_.config), canRedial)) return;
+    disconnect();
+    connect();
+}
+
+// Once a minute, from the record files and the live link's counters: a balloon at 80 % and
+// at 100 % of the month's allowance, each once a cycle.
+void MainWindow::warnOfUsage() {
+    const UsageAllowance allowance = readAllowance(services_.config);
+    if (!allowance.any()) return;
+    const LocalTime now = clock().now();
+    const LocalTime cycle = cycleStart(now, allowance.startDay);
+    std::optional<LinkCounters> counters;
+    if (connected_ && probes_) probes_->readCounters(counters);
+    std::optional<std::int64_t> live;
+    if (counters) live = std::int64_t{counters->bytesSent} + counters->bytesReceived;
+    const int level = dueWarning(services_.config, cycle,
+                                 usedPercent(allowance, usageSince(recordFolder(), cycle, now, live)));
+    if (level == 0) return;
+    tray_.showBalloon(loadString(IDS_USAGE_WARNING_TITLE),
+                      loadString(level >= 100 ? IDS_USAGE_WARNING_100 : IDS_USAGE_WARNING_80), icon_);
 }
 
 void MainWindow::onSize(UINT type, int, int) {
@@ -655,6 +703,8 @@ void MainWindow::endSession() {
     if (sessionEnded_) return;
     sessionEnded_ = true;
     KillTimer(hwnd(), kScheduleTimer);
+    KillTimer(hwnd(), kReconnectTimer);
+    KillTimer(hwnd(), kUsageTimer);
     docking_.stop();
     networkWatcher_.stop();
     resumeWatcher_.stop();

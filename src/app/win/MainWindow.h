@@ -25,6 +25,7 @@
 #include "messageserver/MessageChannel.h"
 #include "news/win/NewsLauncher.h"
 #include "records/MonthFile.h"
+#include "settings/ReconnectSchedule.h"
 #include "settings/ShutdownSchedule.h"
 #include "shortcuts/win/ShortcutsPage.h"
 #include "update/win/UpdateOffer.h"
@@ -134,6 +135,8 @@ class MainWindow : public Dialog, private LinkDisplay {
     void endSession();
     void onPowerEvent(WPARAM event);
     RemoteCommandPort::Window remoteWindow();
+    void reconnectIfDue();
+    void warnOfUsage();
 
     Services services_;
     // Shared icons of the program's resources: the system frees them with the program.
@@ -153,6 +156,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     UINT taskbarCreated_ = 0;
     WindowDocking docking_;
     ShutdownSchedule schedule_;
+    ReconnectSchedule reconnect_;
     bool connected_ = false;  // selects the tray tip
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;

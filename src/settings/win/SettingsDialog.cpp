@@ -10,11 +10,13 @@ SettingsDialog::SettingsDialog(Services services)
       runOptions_(services.config, services.startup, std::move(services.program)),
       shutdown_(services.config, services.clock),
       proxy_(services.proxy),
+      schedule_(services.config),
       update_(services.updatePage ? services.updatePage(services.config) : OwnedSettingsPage{}),
       emptyPage_(IDD_SETTINGS_EMPTY) {
     model_.attach(SettingsPageId::RunOptions, runOptions_);
     model_.attach(SettingsPageId::Shutdown, shutdown_);
     model_.attach(SettingsPageId::Proxy, proxy_);
+    model_.attach(SettingsPageId::Schedule, schedule_);
     if (update_.window && update_.saved) model_.attach(SettingsPageId::Update, *update_.saved);
 }
 
@@ -28,6 +30,8 @@ Dialog& SettingsDialog::page(SettingsPageId id) {
             return update_.window ? *update_.window : emptyPage_;
         case SettingsPageId::Shutdown:
             return shutdown_;
+        case SettingsPageId::Schedule:
+            return schedule_;
         case SettingsPageId::Proxy:
             break;
     }

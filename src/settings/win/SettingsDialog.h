@@ -11,6 +11,7 @@
 #include "settings/SettingsDialogModel.h"
 #include "settings/win/ProxyPage.h"
 #include "settings/win/RunOptionsPage.h"
+#include "settings/win/ScheduleUsagePage.h"
 #include "settings/win/SettingsPageSlot.h"
 #include "settings/win/ShutdownPage.h"
 #include "widgets/win/Dialog.h"
@@ -52,6 +53,7 @@ class SettingsDialog : public Dialog {
     RunOptionsPage runOptions_;
     ShutdownPage shutdown_;
     ProxyPage proxy_;
+    ScheduleUsagePage schedule_;
     OwnedSettingsPage update_;
     Dialog emptyPage_;  // in the update page's tab while there is none
 };
