@@ -53,6 +53,20 @@ class Client : public ::testing::Test {
         EXPECT_TRUE(p.waitExit(10000));
     }
 
+    // Lab mode against `endpoint`, the demo account remembered (and dialled at start).
+    void useLabAc(const std::string& endpoint, bool autoconnect) {
+        std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
+            << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << endpoint << "\r\n";
+        const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
+                                 PasswordCipher::EncryptPassword("demo") + "\"/>";
+        std::ofstream(folder_.path() / "config.xml", std::ios::binary)
+            << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
+               "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>" << (autoconnect ? 1 : 0)
+            << "</Autoconnect>\r\n<pppoe_brelvan_default_entry>\r\n" << demo
+            << "\r\n</pppoe_brelvan_default_entry>\r\n<LastUser>\r\n" << demo
+            << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    }
+
     TempFolder folder_{L"single"};
     std::filesystem::path exe_ = folder_.path() / "Tarnix.exe";
 };
@@ -221,15 +235,7 @@ TEST_F(Client, OpensAndEndsWithItsBitmapsDamaged) {
 // menu commands disconnect and connect, and its exit ends the session and hangs up.
 TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
     InProcessLabAc labAc;
-    std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
-        << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc.endpoint() << "\r\n";
-    const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
-                             PasswordCipher::EncryptPassword("demo") + "\"/>";
-    std::ofstream(folder_.path() / "config.xml", std::ios::binary)
-        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
-           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
-           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
+    useLabAc(labAc.endpoint(), true);
     auto sessions = [&] {
         const std::string list = labAc.ask("LIST");
         return list.substr(list.rfind("END "));
@@ -266,17 +272,9 @@ TEST_F(Client, ConnectsAtStartFollowsItsMenuAndHangsUpAtExit) {
 TEST_F(Client, ExitDuringADialGivesItUpAndLeavesNothingOfIt) {
     InProcessLabAc labAc;
     labAc.ask("DELAY 3000");
-    std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
-        << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << labAc.endpoint() << "\r\n";
+    useLabAc(labAc.endpoint(), true);
     std::ofstream(folder_.path() / "Provider.ini")
         << "[MessageServer]\r\nAddress=127.0.0.1\r\nPort=" << labAc.port() << "\r\n";
-    const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
-                             PasswordCipher::EncryptPassword("demo") + "\"/>";
-    std::ofstream(folder_.path() / "config.xml", std::ios::binary)
-        << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-           "<passwordstatus>1</passwordstatus>\r\n<Autoconnect>1</Autoconnect>\r\n"
-           "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
-           "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
 
     ChildProcess client(exe_);
     HWND w = waitForWindow(client);
@@ -341,23 +339,11 @@ class Scripted : public Client {
     }
 
     int runs_ = 0;
-
-    void writeAccount(const std::string& endpoint) {
-        std::ofstream(folder_.path() / "LinkAgent.ini", std::ios::trunc)
-            << "[LinkAgent]\r\nMode=lab\r\nConcentrator=" << endpoint << "\r\n";
-        const std::string demo = "<User NAME=\"demo\" PASSWORD=\"" +
-                                 PasswordCipher::EncryptPassword("demo") + "\"/>";
-        std::ofstream(folder_.path() / "config.xml", std::ios::binary)
-            << "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<CONFIG>\r\n"
-               "<passwordstatus>1</passwordstatus>\r\n"
-               "<pppoe_brelvan_default_entry>\r\n" << demo << "\r\n</pppoe_brelvan_default_entry>\r\n"
-               "<LastUser>\r\n" << demo << "\r\n</LastUser>\r\n</CONFIG>\r\n";
-    }
 };
 
 TEST_F(Scripted, ConnectStatusDisconnectAndARefusedDial) {
     InProcessLabAc labAc;
-    writeAccount(labAc.endpoint());
+    useLabAc(labAc.endpoint(), false);
     auto sessions = [&] {
         const std::string list = labAc.ask("LIST");
         return list.substr(list.rfind("END "));
