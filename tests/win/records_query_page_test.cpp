@@ -12,6 +12,7 @@
 
 #include "../support/DialogDriver.h"
 #include "../support/PathAnswerer.h"
+#include "../support/PixelSnapshot.h"
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
 #include "records/win/RecordQueryDialog.h"
@@ -325,6 +326,29 @@ TEST_F(RecordQueryPageTest, TheChartShowsTheMonthTheFiltersName) {
     EXPECT_TRUE(bars);
     ASSERT_EQ(driver().rows(IDC_RECORD_LIST).size(), 1u) << "July's, as the filters now say";
     EXPECT_EQ(dialog_->table().size(), 1u);
+
+    // A monthly allowance is marked by a line; without one there is none.
+    auto allowanceLine = [&] {
+        bool line = false;
+        EXPECT_TRUE(driveNextDialog([&] { driver().click(IDC_RECORD_CHART); },
+                                    [&](DialogDriver& chart) {
+                                        line = drawsColour(chart.control(IDC_CHART_AREA),
+                                                           RGB(220, 40, 40));
+                                        RECT shown;
+                                        GetWindowRect(chart.hwnd(), &shown);
+                                        if (line) testing::saveScreenArea(shown, "usage-chart-allowance");
+                                        chart.click(IDOK);
+                                    }));
+        return line;
+    };
+    EXPECT_FALSE(allowanceLine());
+    DestroyWindow(dialog_->hwnd());
+    dialog_ = std::make_unique<RecordQueryDialog>(folder_, systemClock(),
+                                                  UsageAllowance{30, std::nullopt, 1});
+    ASSERT_NE(dialog_->createModeless(nullptr), nullptr);
+    chooseText(IDC_RECORD_YEAR, L"2009");
+    chooseText(IDC_RECORD_MONTH, L"06");
+    EXPECT_TRUE(allowanceLine());
 }
 
 // At the page's own size every column shows whole: none narrower than its header or its

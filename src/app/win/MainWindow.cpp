@@ -293,7 +293,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::showRecords() {
-    RecordQueryDialog(recordFolder(), clock()).runModal(hwnd());
+    RecordQueryDialog(recordFolder(), clock(), readAllowance(services_.config)).runModal(hwnd());
 }
 
 void MainWindow::showStatistics() {

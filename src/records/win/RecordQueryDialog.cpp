@@ -56,8 +56,13 @@ void fillChoices(ComboBox box, const std::vector<std::string>& choices) {
 
 }  // namespace
 
-RecordQueryDialog::RecordQueryDialog(std::filesystem::path recordFolder, Clock& clock)
-    : Dialog(IDD_RECORD_QUERY), folder_(recordFolder), editor_(recordFolder), clock_(clock) {}
+RecordQueryDialog::RecordQueryDialog(std::filesystem::path recordFolder, Clock& clock,
+                                     UsageAllowance allowance)
+    : Dialog(IDD_RECORD_QUERY),
+      folder_(recordFolder),
+      editor_(recordFolder),
+      clock_(clock),
+      allowance_(allowance) {}
 
 ListView RecordQueryDialog::list() const {
     return ListView(hwnd(), IDC_RECORD_LIST);
@@ -225,7 +230,7 @@ namespace tarnix {
 // listed (or nothing was listed yet), the query runs first, so the list and chart agree.
 void RecordQueryDialog::showChart() {
     if (!shownFilter_ || !(*shownFilter_ == chosenFilter())) query();
-    UsageChartDialog chart(UsageChart::build(table_, *shownFilter_));
+    UsageChartDialog chart(UsageChart::build(table_, *shownFilter_), allowance_);
     chart.runModal(hwnd());
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "records/UsageAllowance.h"
 #include "records/RecordEditor.h"
 #include "records/RecordFilter.h"
 #include "records/RecordFolder.h"
@@ -24,7 +25,9 @@ namespace tarnix {
 class RecordQueryDialog : public Dialog {
   public:
     // `recordFolder` is data\record beside the program.
-    explicit RecordQueryDialog(std::filesystem::path recordFolder, Clock& clock = systemClock());
+    // `allowance`: the month's, which the usage chart marks (none: no mark).
+    explicit RecordQueryDialog(std::filesystem::path recordFolder, Clock& clock = systemClock(),
+                               UsageAllowance allowance = {});
 
     const RecordTable& table() const { return table_; }
 
@@ -51,6 +54,7 @@ class RecordQueryDialog : public Dialog {
     RecordFolder folder_;
     RecordEditor editor_;
     Clock& clock_;
+    UsageAllowance allowance_;
     RecordTable table_;
     std::optional<RecordFilter> shownFilter_;  // of the rows listed; none before a query
 };

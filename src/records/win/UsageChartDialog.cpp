@@ -12,12 +12,16 @@ namespace {
 
 constexpr COLORREF kTimeBar = RGB(43, 92, 154);
 constexpr COLORREF kTrafficBar = RGB(60, 170, 80);
+constexpr COLORREF kAllowanceLine = RGB(220, 40, 40);
 constexpr int kLabelHeight = 14;
 
 // One band of bars with its title and the tallest bar's value (`peakText`) at the top left.
+// `mark` (in the bars' unit; 0: none) is drawn as a line across the band, at its top when
+// it stands above every bar.
 template <class Value>
 void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t peak,
-              COLORREF colour, const std::wstring& title, const std::wstring& peakText) {
+              COLORREF colour, const std::wstring& title, const std::wstring& peakText,
+              double mark = 0) {
     const auto& bars = chart.bars();
     std::wstring heading = title + L"  " + peakText;
     TextOutW(dc, band.left, band.top, heading.c_str(), static_cast<int>(heading.size()));
@@ -40,12 +44,19 @@ void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t p
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
                   DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
     }
+    if (mark <= 0) return;
+    const int y = band.bottom - (peak > 0 && mark < peak ? static_cast<int>(mark / peak * height)
+                                                          : height);
+    ScopedPen pen(CreatePen(PS_DASH, 1, kAllowanceLine));
+    SelectGuard selected(dc, pen.get());
+    MoveToEx(dc, band.left, y, nullptr);
+    LineTo(dc, band.right, y);
 }
 
 }  // namespace
 
-UsageChartDialog::UsageChartDialog(UsageChart chart)
-    : Dialog(IDD_USAGE_CHART), chart_(std::move(chart)) {}
+UsageChartDialog::UsageChartDialog(UsageChart chart, UsageAllowance allowance)
+    : Dialog(IDD_USAGE_CHART), chart_(std::move(chart)), allowance_(allowance) {}
 
 bool UsageChartDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     if (msg != WM_DRAWITEM) return false;
@@ -85,14 +96,23 @@ void UsageChartDialog::draw(HDC dc, const RECT& area) const {
     wchar_t hours[32], megabytes[32];
     swprintf(hours, 32, L"%.1f", static_cast<double>(peakSeconds) / 3600);
     swprintf(megabytes, 32, L"%.1f", static_cast<double>(peakBytes) / 1048576);
+    // The allowance in the bars' units: a day's even share in a month's chart, the whole of
+    // it in a year's; a chart of years has no mark.
+    const double seconds = allowance_.hours ? static_cast<double>(*allowance_.hours) * 3600 : 0;
+    const double bytes = allowance_.gigabytes
+                             ? static_cast<double>(*allowance_.gigabytes) * kBytesPerGigabyte
+                             : 0;
+    double per = 0;
+    if (chart_.unit() == UsageChart::Unit::Day) per = 1.0 / static_cast<double>(chart_.bars().size());
+    if (chart_.unit() == UsageChart::Unit::Month) per = 1;
     drawBand(
         dc, {area.left + 4, area.top + 2, area.right - 4, middle - 4}, chart_,
         [](const UsageBar& bar) { return bar.seconds; }, peakSeconds, kTimeBar,
-        loadString(IDS_CHART_TIME), hours);
+        loadString(IDS_CHART_TIME), hours, seconds * per);
     drawBand(
         dc, {area.left + 4, middle + 2, area.right - 4, area.bottom - 2}, chart_,
         [](const UsageBar& bar) { return bar.bytes; }, peakBytes, kTrafficBar,
-        loadString(IDS_CHART_TRAFFIC), megabytes);
+        loadString(IDS_CHART_TRAFFIC), megabytes, bytes * per);
 }
 
 }  // namespace tarnix

@@ -1,7 +1,11 @@
 #pragma once
 // The usage chart of the listed sessions: online hours above, traffic below, one bar per
-// day of the month the filters name (per month of a year, per year otherwise).
+// day of the month the filters name (per month of a year, per year otherwise). With a
+// monthly allowance, a month's chart marks the even pace that uses it up (the allowance over
+// the month's days: a bar above the line used more than a day's share); a year's marks the
+// allowance itself.
 
+#include "records/UsageAllowance.h"
 #include "records/UsageChart.h"
 #include "widgets/win/Dialog.h"
 
@@ -9,7 +13,7 @@ namespace tarnix {
 
 class UsageChartDialog : public Dialog {
   public:
-    explicit UsageChartDialog(UsageChart chart);
+    explicit UsageChartDialog(UsageChart chart, UsageAllowance allowance = {});
 
   protected:
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -18,6 +22,7 @@ class UsageChartDialog : public Dialog {
     void draw(HDC dc, const RECT& area) const;
 
     UsageChart chart_;
+    UsageAllowance allowance_;
 };
 
 }  // namespace tarnix
