@@ -416,6 +416,26 @@ TEST_F(Controller, AConnectRightAfterADisconnectDialsBeforeTheDropIsSignalled) {
     EXPECT_EQ(items()[0].cause, kAbnormal);
 }
 
+// A flood of other programs' links coming and going (a thousand in about a second) wakes
+// the connect monitor each time; nothing of it is shown or recorded, the monitors go back
+// to sleep, and a command afterwards is served at once.
+TEST_F(Controller, AFloodOfOtherLinksChangesNothingAndTheNextCommandIsServed) {
+    auto& controller = rig_.make();
+    ASSERT_EQ(controller.startMonitors(), 0);
+    for (int i = 0; i < 1000; ++i) {
+        const ConnHandle other = rig_.access.add("OtherEntry", "10.9.0.1", false);
+        rig_.access.drop(other);
+    }
+    EXPECT_TRUE(eventually([&] { return controller.runningThreads() == 2; }));
+    EXPECT_TRUE(rig_.view.events().empty());
+    EXPECT_FALSE(rig_.connected());
+
+    connectAs("jan", "pw");
+    EXPECT_EQ(rig_.view.events(), (Events{"dialling", "up", "connected"}));
+    EXPECT_EQ(items().size(), 1u);
+    controller.stopMonitors();
+}
+
 TEST_F(Controller, ConnectingWhileConnectedDialsNothing) {
     auto& controller = rig_.make();
     controller.startMonitors();

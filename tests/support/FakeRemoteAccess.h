@@ -150,8 +150,11 @@ class FakeRemoteAccess : public RemoteAccess {
         return true;
     }
     std::shared_ptr<NotifyEvent> createEvent() override { return std::make_shared<Event>(); }
+    // As the system binding does: an event registered again is still one registration.
     bool notifyConnection(const std::shared_ptr<NotifyEvent>& event) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& registered : connectionEvents_)
+            if (registered.lock() == event) return true;
         connectionEvents_.push_back(event);
         return true;
     }
