@@ -10,8 +10,8 @@
 namespace tarnix {
 
 StatisticsModel::StatisticsModel(LinkReadings& link, std::filesystem::path recordFolder,
-                                 Clock& clock)
-    : link_(link), recordFolder_(std::move(recordFolder)), clock_(clock) {}
+                                 Clock& clock, UsageAllowance allowance)
+    : link_(link), recordFolder_(std::move(recordFolder)), clock_(clock), allowance_(allowance) {}
 
 void StatisticsModel::open() {
     fields_.address = link_.connectionAddress();
@@ -20,11 +20,25 @@ void StatisticsModel::open() {
     if (fields_.speed.empty()) fields_.speed = "Mbps";
     updateConnectedTime();
     updateCounters();
+    updateAllowanceUsed();
 }
 
 bool StatisticsModel::tick() {
     updateConnectedTime();
-    return updateCounters();
+    const bool counted = updateCounters();
+    if (++ticksToUsage_ >= 60) updateAllowanceUsed();
+    return counted;
+}
+
+void StatisticsModel::updateAllowanceUsed() {
+    ticksToUsage_ = 0;
+    if (!allowance_.any()) return;
+    const LocalTime now = clock_.now();
+    std::optional<std::int64_t> live;
+    if (last_) live = std::int64_t{last_->bytesSent} + last_->bytesReceived;
+    const Usage used =
+        usageSince(recordFolder_, cycleStart(now, allowance_.startDay), now, live);
+    fields_.allowanceUsed = std::to_string(usedPercent(allowance_, used)) + "%";
 }
 
 void StatisticsModel::updateConnectedTime() {

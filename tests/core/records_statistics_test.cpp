@@ -100,6 +100,28 @@ TEST_F(Statistics, WhatStaysWhenThereIsNothingToRead) {
     EXPECT_FALSE(model_.tick());
 }
 
+// With a monthly allowance the window tells the share of it this cycle has used, the open
+// session counted up to now; the share is counted again each minute.
+TEST_F(Statistics, TheShareOfTheAllowanceUsedInThisCycle) {
+    write("2009-03.xml", recordText(recordItem("a", "2009-03-01 10:08:11", "") +
+                                    recordItem("a", "2009-03-01 00:00:00", "2009-03-01 02:00:00")));
+    access_.connect(kEntry, "10.8.0.17");
+    UsageAllowance tenHours;
+    tenHours.hours = 10;
+    StatisticsModel withAllowance(link_, dir_, clock_, tenHours);
+    withAllowance.open();
+    EXPECT_EQ(withAllowance.fields().allowanceUsed, "50%");  // 2 h closed + 3 h open
+
+    clock_.set({2009, 3, 1, 14, 8, 11});
+    for (int i = 0; i < 59; ++i) withAllowance.tick();
+    EXPECT_EQ(withAllowance.fields().allowanceUsed, "50%") << "once a minute, not each second";
+    withAllowance.tick();
+    EXPECT_EQ(withAllowance.fields().allowanceUsed, "60%");
+
+    model_.open();
+    EXPECT_EQ(model_.fields().allowanceUsed, "") << "no allowance, no share";
+}
+
 TEST_F(Statistics, RatesOfTheLastMinutesForTheGraph) {
     const ConnHandle link = access_.connect(kEntry);
     access_.setStatistics(link, {0, 4294967000u, 1000, 0});

@@ -99,6 +99,26 @@ TEST_F(StatisticsWindowTest, AnotherConnectionBesideTheEntryChangesNothing) {
     EXPECT_EQ(driver().text(IDC_STAT_RECEIVED), L"5,000") << "the window keeps counting";
 }
 
+// The share of the allowance shows only for a subscriber who set one.
+TEST_F(StatisticsWindowTest, TheAllowancesShareShowsOnlyWhenOneIsSet) {
+    auto shownStyle = [](HWND control) {
+        return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    access_.connect(kDialEntryName, "10.1.2.3");
+    ASSERT_NE(dialog_.createModeless(nullptr), nullptr);
+    EXPECT_FALSE(shownStyle(driver().control(IDC_STAT_ALLOWANCE)));
+    EXPECT_FALSE(shownStyle(driver().control(IDC_STAT_ALLOWANCE_LABEL)));
+
+    UsageAllowance tenHours;
+    tenHours.hours = 10;
+    StatisticsDialog withAllowance(link_, folder_, clock_, tenHours);
+    ASSERT_NE(withAllowance.createModeless(nullptr), nullptr);
+    DialogDriver shown(withAllowance.hwnd());
+    EXPECT_TRUE(shownStyle(shown.control(IDC_STAT_ALLOWANCE)));
+    EXPECT_EQ(shown.text(IDC_STAT_ALLOWANCE), L"50%") << "08:05:09 to 13:08:11 of 10 hours";
+    DestroyWindow(withAllowance.hwnd());
+}
+
 // The graph names its lines in their colours and gives its scale, samples or none; the
 // lines follow the round scale, not the peak itself.
 TEST(RateGraphTest, ALegendInTheLinesColoursAndARoundScale) {

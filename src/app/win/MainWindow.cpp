@@ -299,7 +299,8 @@ void MainWindow::showRecords() {
 void MainWindow::showStatistics() {
     if (!services_.connectManage) return;
     LinkProbes link(services_.connectManage->remoteAccess(), systemInterfaceTable());
-    StatisticsDialog(link, recordFolder(), clock()).runModal(hwnd());
+    StatisticsDialog(link, recordFolder(), clock(), readAllowance(services_.config))
+        .runModal(hwnd());
 }
 
 void MainWindow::showUsers() {

@@ -8,11 +8,16 @@
 namespace tarnix {
 
 StatisticsDialog::StatisticsDialog(LinkReadings& link, std::filesystem::path recordFolder,
-                                   Clock& clock)
-    : Dialog(IDD_STATISTICS), model_(link, std::move(recordFolder), clock) {}
+                                   Clock& clock, UsageAllowance allowance)
+    : Dialog(IDD_STATISTICS), model_(link, std::move(recordFolder), clock, allowance) {}
 
 BOOL StatisticsDialog::onInitDialog() {
     model_.open();
+    // The share's line is there only for a subscriber who set an allowance.
+    if (model_.fields().allowanceUsed.empty()) {
+        ShowWindow(item(IDC_STAT_ALLOWANCE_LABEL), SW_HIDE);
+        ShowWindow(item(IDC_STAT_ALLOWANCE), SW_HIDE);
+    }
     showFields();
     SetTimer(hwnd(), kTimer, 1000, nullptr);
     return TRUE;
@@ -36,6 +41,7 @@ void StatisticsDialog::showFields() {
     setItemText(IDC_STAT_SENT, gbToWide(fields.sent));
     setItemText(IDC_STAT_RECEIVED, gbToWide(fields.received));
     setItemText(IDC_STAT_CONNECTED, gbToWide(fields.connectedTime));
+    setItemText(IDC_STAT_ALLOWANCE, gbToWide(fields.allowanceUsed));
     if (fields.activityIcon != shownIcon_) {
         // Shared icons belong to the module: nothing to free.
         HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(fields.activityIcon),

@@ -12,8 +12,9 @@ namespace tarnix {
 
 class StatisticsDialog : public Dialog {
   public:
+    // With an `allowance`, the window also shows the share of it used in this cycle.
     StatisticsDialog(LinkReadings& link, std::filesystem::path recordFolder,
-                     Clock& clock = systemClock());
+                     Clock& clock = systemClock(), UsageAllowance allowance = {});
 
     const StatisticsModel& model() const { return model_; }
     // The icon shown beside the counters (a resource id), for the window's tests.
