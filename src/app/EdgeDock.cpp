@@ -21,6 +21,14 @@ bool slideEdge(int& edge, int delta, int end) {
     return reached;
 }
 
+// Moves the span from `low` to `high`, its size kept, so that its high end (or its low end)
+// stands where it stood before.
+void keepEnd(int& low, int& high, int lowBefore, int highBefore, bool keepHigh) {
+    const int size = high - low;
+    low = keepHigh ? highBefore - size : lowBefore;
+    high = low + size;
+}
+
 }  // namespace
 
 void EdgeDock::setMetrics(int taskbarHeight, int edgeSize, int frameSize, Dpi dpi) {
@@ -34,27 +42,16 @@ Rect EdgeDock::resized(const Rect& before, Rect proposed) const {
     // Shown, the window keeps its outer edge at the screen's edge; slid away, the strip
     // keeps its place.
     const bool away = direction_ == static_cast<int>(DockDirection::Hide);
-    const int w = proposed.width(), h = proposed.height();
     switch (side()) {
     case DockSide::Top:
     case DockSide::Bottom:
-        if ((side() == DockSide::Top) == away) {
-            proposed.bottom = before.bottom;
-            proposed.top = proposed.bottom - h;
-        } else {
-            proposed.top = before.top;
-            proposed.bottom = proposed.top + h;
-        }
+        keepEnd(proposed.top, proposed.bottom, before.top, before.bottom,
+                (side() == DockSide::Top) == away);
         break;
     case DockSide::Left:
     case DockSide::Right:
-        if ((side() == DockSide::Left) == away) {
-            proposed.right = before.right;
-            proposed.left = proposed.right - w;
-        } else {
-            proposed.left = before.left;
-            proposed.right = proposed.left + w;
-        }
+        keepEnd(proposed.left, proposed.right, before.left, before.right,
+                (side() == DockSide::Left) == away);
         break;
     case DockSide::None:
         break;

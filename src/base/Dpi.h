@@ -18,7 +18,10 @@ class Dpi {
 
     constexpr Dpi() = default;
     constexpr explicit Dpi(int value)
-        : value_(value <= 0 ? kStandard : value < kLowest ? kLowest : value > kHighest ? kHighest : value) {}
+        : value_(value <= 0         ? kStandard
+                 : value < kLowest  ? kLowest
+                 : value > kHighest ? kHighest
+                                    : value) {}
 
     constexpr int value() const { return value_; }
     constexpr int percent() const { return scale(100); }

@@ -213,7 +213,8 @@ TEST(EdgeDock, ScalesWithTheDpiAndKeepsItsEdgeWhenItsSizeChanges) {
     dock.hitTest({kScreen.width - 5, 300}, kScreen);
     dock.hoverTimer(false);
     Rect hidden = runSlide(dock, docked).end;
-    Rect grown = dock.resized(hidden, {hidden.left - 100, hidden.top, hidden.right + 100, hidden.bottom});
+    Rect grown =
+        dock.resized(hidden, {hidden.left - 100, hidden.top, hidden.right + 100, hidden.bottom});
     EXPECT_EQ(grown.left, kScreen.width - kFrame) << "the strip stays";
     EXPECT_EQ(grown.width(), 400);
 

@@ -29,8 +29,8 @@ TEST(Dpi, ScalesRoundingAsMulDivAndKeepsSizesSane) {
 TEST(Dpi, PicksTheNearestArtScaleTheLargerOnATie) {
     const struct {
         int dpi, scale;
-    } cases[] = {{72, 100}, {96, 100}, {108, 125}, {120, 125}, {130, 125}, {132, 150}, {144, 150},
-                 {168, 200}, {192, 200}, {288, 200}, {480, 200}};
+    } cases[] = {{72, 100},  {96, 100},  {108, 125}, {120, 125}, {130, 125}, {132, 150},
+                 {144, 150}, {168, 200}, {192, 200}, {288, 200}, {480, 200}};
     for (auto c : cases) EXPECT_EQ(Dpi(c.dpi).nearest(kArtScales), c.scale) << c.dpi;
 }
 

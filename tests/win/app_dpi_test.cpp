@@ -107,15 +107,17 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
     };
     const int width = clientWidth();
     auto tell = [&](Dpi dpi) {
-        RECT suggested{before.left, before.top, before.left + MulDiv(before.width(), dpi.value(), now.value()),
+        RECT suggested{before.left, before.top,
+                       before.left + MulDiv(before.width(), dpi.value(), now.value()),
                        before.top + MulDiv(before.height(), dpi.value(), now.value())};
         SendMessageW(main.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi.value(), dpi.value()),
                      reinterpret_cast<LPARAM>(&suggested));
     };
     auto imageWidth = [&] {
         int width = 0, height = 0;
-        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(main->toolbar(), TB_GETIMAGELIST, 0, 0)),
-                              &width, &height);
+        ImageList_GetIconSize(
+            reinterpret_cast<HIMAGELIST>(SendMessageW(main->toolbar(), TB_GETIMAGELIST, 0, 0)),
+            &width, &height);
         return width;
     };
     const int image = imageWidth();
@@ -144,6 +146,17 @@ int dpiOfThisRun() {
     return value ? std::atoi(value) : 0;
 }
 
+template <class Visit>
+void forEachDescendant(HWND window, Visit& visit) {
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM p) {
+            (*reinterpret_cast<Visit*>(p))(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&visit));
+}
+
 // The texts of `window`'s labels, buttons, check boxes and group boxes that do not fit their
 // control in its own font: "id: text" for each.
 std::vector<std::wstring> clippedTexts(HWND window) {
@@ -155,7 +168,8 @@ std::vector<std::wstring> clippedTexts(HWND window) {
         const bool isStatic = lstrcmpiW(className, L"Static") == 0;
         if (!isStatic && lstrcmpiW(className, L"Button") != 0) return;
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
         if (text.empty()) return;
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         RECT room{};
@@ -163,9 +177,9 @@ std::vector<std::wstring> clippedTexts(HWND window) {
         UINT format = DT_CALCRECT | DT_EXPANDTABS;
         if (isStatic) {
             const LONG type = style & SS_TYPEMASK;
-            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
-                type != SS_SIMPLE)
-                return;  // pictures, frames
+            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT &&
+                type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE)
+                return;                           // pictures, frames
             if (style & SS_ELLIPSISMASK) return;  // made to shorten its text
             if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
             format |= type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE ? DT_SINGLELINE : DT_WORDBREAK;
@@ -194,13 +208,7 @@ std::vector<std::wstring> clippedTexts(HWND window) {
         if (need.right > room.right || need.bottom > room.bottom)
             clipped.push_back(std::to_wstring(GetDlgCtrlID(control)) + L": " + text);
     };
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM p) {
-            (*reinterpret_cast<decltype(check)*>(p))(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&check));
+    forEachDescendant(window, check);
     return clipped;
 }
 
@@ -226,20 +234,15 @@ std::vector<std::wstring> cutOffControls(HWND window) {
         GetWindowTextW(control, text, 64);
         cut.push_back(std::to_wstring(GetDlgCtrlID(control)) + L": " + text);
     };
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM p) {
-            (*reinterpret_cast<decltype(check)*>(p))(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&check));
+    forEachDescendant(window, check);
     return cut;
 }
 
 // The client area of `window` into TARNIX_SHOTS as NAME-DPI.bmp, when asked for.
 void shoot(HWND window, const std::string& name) {
     if (!std::getenv("TARNIX_SHOTS")) return;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     for (int i = 0; i < 20; ++i) {
         pumpPending();
         Sleep(10);
@@ -276,10 +279,12 @@ TEST(ClippedTexts, AreFoundInLabelsAndCheckBoxes) {
                                   nullptr, nullptr);
     ShowWindow(parent, SW_SHOWNOACTIVATE);
     auto add = [&](const wchar_t* type, DWORD style, int id, int width, int height) {
-        HWND control = CreateWindowExW(0, type, L"当前状态：网络未连接", WS_CHILD | WS_VISIBLE | style,
-                                       0, 50 * (id % 4), width, height, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        HWND control =
+            CreateWindowExW(0, type, L"当前状态：网络未连接", WS_CHILD | WS_VISIBLE | style, 0,
+                            50 * (id % 4), width, height, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     };
     add(L"Static", SS_LEFT, 1, 40, 30);
     add(L"Static", SS_LEFT, 2, 300, 3);
@@ -324,8 +329,9 @@ TEST(DpiOfThisRun, TheMainWindowScalesAndNoWindowClipsItsTexts) {
         const char* name;
         int tabs;  // 0: none
     };
-    for (Opened window : {Opened{ID_RECORD_QUERY, "record-query", 0}, Opened{ID_FAULT_CHECK, "fault-check", 0},
-                          Opened{ID_MENU_SETTINGS, "settings", IDC_SETTINGS_TABS}}) {
+    for (Opened window :
+         {Opened{ID_RECORD_QUERY, "record-query", 0}, Opened{ID_FAULT_CHECK, "fault-check", 0},
+          Opened{ID_MENU_SETTINGS, "settings", IDC_SETTINGS_TABS}}) {
         SCOPED_TRACE(window.name);
         EXPECT_TRUE(driveNextDialog(
             [&] { SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(window.command, 0), 0); },
@@ -372,7 +378,8 @@ class LogPixels {
         RegSetKeyValueW(key.root, key.path, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
     }
     Key keys_[2] = {{HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
-                    {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
+                    {HKEY_LOCAL_MACHINE,
+                     L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
 };
 
 TEST(DpiWalk, EveryWindowIsWholeFrom72To288Dpi) {

@@ -155,7 +155,8 @@ void CaptionSkin::paintButton(HDC dc, const RECT& window, Button which, bool hot
     int height = caption.bottom - caption.top;
     const int width = dpi_.scale(kButtonWidth);
     int size = height - 2 < width ? height - 2 : width;
-    int right = caption.right - dpi_.scale(2) - (which == Button::Close ? 0 : width + dpi_.scale(2));
+    int right =
+        caption.right - dpi_.scale(2) - (which == Button::Close ? 0 : width + dpi_.scale(2));
     RECT r{right - size, caption.top + (height - size) / 2, right,
            caption.top + (height - size) / 2 + size};
     RECT& remembered = which == Button::Close ? closeRect_ : minimizeRect_;

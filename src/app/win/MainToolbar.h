@@ -1,6 +1,6 @@
 #pragma once
-// The main window's toolbar: four 48-pixel (at 96 DPI) buttons (connect, disconnect, settings, update)
-// with normal, hot and disabled images, tooltips from the string table.
+// The main window's toolbar: four 48-pixel (at 96 DPI) buttons (connect, disconnect, settings,
+// update) with normal, hot and disabled images, tooltips from the string table.
 
 #include <windows.h>
 

@@ -244,7 +244,8 @@ void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
     tabs_.scaleTo(dpi);
     fitWorkArea();
     background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
-    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // The channel opens with the window and lives as long as it, so the dial and hang-up

@@ -46,7 +46,8 @@ void MainWindowFit::attach(HWND window, HWND pageArea, WorkArea workArea) {
     const double width = client.right, height = client.bottom;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const RECT r = clientRectOf(child, window);
-        layout_.push_back({child, r.left / width, r.top / height, r.right / width, r.bottom / height});
+        layout_.push_back(
+            {child, r.left / width, r.top / height, r.right / width, r.bottom / height});
     }
 }
 

@@ -81,9 +81,8 @@ void FaultCheckDialog::loadStageIcons() {
                             reinterpret_cast<LPARAM>(banner_.get()));
     const int size = dpi.scale(kStageIconSize);
     for (const auto& stage : kStageIcons) {
-        ScopedIcon icon(
-            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stage.icon),
-                                          IMAGE_ICON, size, size, 0)));
+        ScopedIcon icon(static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stage.icon), IMAGE_ICON, size, size, 0)));
         if (!icon) continue;
         SendDlgItemMessageW(hwnd(), stage.control, STM_SETICON,
                             reinterpret_cast<WPARAM>(icon.get()), 0);

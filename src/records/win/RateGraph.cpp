@@ -86,8 +86,7 @@ void drawLabels(HDC dc, int width, uint64_t scale, Dpi dpi) {
 
 }  // namespace
 
-void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFONT font,
-                   Dpi dpi) {
+void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFONT font, Dpi dpi) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return;

@@ -57,8 +57,7 @@ bool StatisticsDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& resul
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlID != IDC_STAT_GRAPH) return false;
     drawRateGraph(draw->hDC, draw->rcItem, model_.history(),
-                  reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)),
-                  dpiOf(hwnd()));
+                  reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)), dpiOf(hwnd()));
     result = TRUE;
     return true;
 }

@@ -34,7 +34,8 @@ ScopedBitmap bitmapFromFile(const BYTE* data, DWORD size) {
     void* bits = nullptr;
     ScopedBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
                                          DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (bitmap && bits) std::memcpy(bits, data + file.bfOffBits, static_cast<size_t>(stride * height));
+    if (bitmap && bits)
+        std::memcpy(bits, data + file.bfOffBits, static_cast<size_t>(stride * height));
     return bitmap;
 }
 
@@ -48,7 +49,8 @@ ScopedBitmap loadScaledBitmap(int id, int percent, HINSTANCE module) {
                           SizeofResource(module, found));
 }
 
-// `bitmap` resized to width x height, each pixel taken whole from the nearest source pixel.
+// `bitmap` resized to width x height, each pixel taken whole from the nearest source pixel;
+// empty when it has that size already.
 ScopedBitmap resized(HBITMAP bitmap, int width, int height) {
     const SIZE from = bitmapSize(bitmap);
     if (from.cx == width && from.cy == height) return ScopedBitmap();

@@ -57,10 +57,11 @@ int metricAt(int index, Dpi dpi) {
 NONCLIENTMETRICSW nonClientMetricsAt(Dpi dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    const bool read = calls().parameters
-        ? calls().parameters(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                             static_cast<UINT>(dpi.value()))
-        : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    const bool read =
+        calls().parameters
+            ? calls().parameters(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                 static_cast<UINT>(dpi.value()))
+            : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     if (!read) metrics = NONCLIENTMETRICSW{sizeof(metrics)};
     return metrics;
 }
