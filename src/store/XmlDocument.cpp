@@ -264,58 +264,112 @@ bool sameName(const char* tag, const Attribute& a, std::string_view name) {
            std::memcmp(p, name.data(), length) == 0;
 }
 
+uint64_t nameBit(std::string_view name) {
+    const unsigned char last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+    return 1ull << ((name.size() * 7 + last) & 63);
+}
+
 }  // namespace
 
-const std::vector<Attribute>& XmlDocument::attributesOf(uint32_t r, size_t* lastToken) const {
-    if (r != attributesElement_ || version_ != attributesVersion_) {
-        const Record& e = rec(r);
-        const std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
-        listAttributes(tag, isEmptyTag(r), attributes_, &attributesLastToken_);
-        attributesElement_ = r;
-        attributesVersion_ = version_;
-        attributesNext_ = 0;
-        attributesUnique_ = true;
-        for (size_t i = 0; i < attributes_.size() && attributesUnique_; ++i)
-            for (size_t j = i + 1; j < attributes_.size(); ++j)
-                if (sameName(tag.data(), attributes_[i],
-                             tag.substr(attributes_[j].nameStart,
-                                        attributes_[j].nameEnd - attributes_[j].nameStart)))
-                    attributesUnique_ = false;
+// Attributes are listed from the start tag as far as the reads ask for them: a reader of
+// the first few never scans a long last value.
+void XmlDocument::beginAttributes(uint32_t r) const {
+    if (r == attributesElement_ && version_ == attributesVersion_) return;
+    const Record& e = rec(r);
+    const std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
+    attributes_.clear();
+    attributesEnd_ = attributesEnd(tag, isEmptyTag(r));
+    attributesScan_ = std::min(nameEnd(tag.data(), 1, attributesEnd_), attributesEnd_);
+    attributesLastToken_ = attributesScan_;
+    attributesComplete_ = false;
+    attributesElement_ = r;
+    attributesVersion_ = version_;
+    attributesNext_ = 0;
+    attributesUnique_ = true;
+    attributesSeen_ = 0;
+}
+
+bool XmlDocument::listNextAttribute() const {
+    if (attributesComplete_) return false;
+    const char* tag = text_.data() + rec(attributesElement_).start;
+    Attribute a;
+    if (!nextAttribute(tag, attributesEnd_, &attributesScan_, &a, &attributesLastToken_)) {
+        attributesComplete_ = true;
+        return false;
     }
-    if (lastToken) *lastToken = attributesLastToken_;
-    return attributes_;
+    // Names are compared only where their lengths and last bytes meet in a small bit set,
+    // not pair by pair.
+    const std::string_view name(tag + a.nameStart, a.nameEnd - a.nameStart);
+    const uint64_t bit = nameBit(name);
+    if (attributesUnique_ && (attributesSeen_ & bit))
+        for (const Attribute& earlier : attributes_)
+            if (sameName(tag, earlier, name)) attributesUnique_ = false;
+    attributesSeen_ |= bit;
+    attributes_.push_back(a);
+    return true;
 }
 
 const Attribute* XmlDocument::findAttribute(uint32_t r, std::string_view name,
                                             size_t* lastToken) const {
-    const std::vector<Attribute>& list = attributesOf(r, lastToken);
+    beginAttributes(r);
+    if (lastToken) {
+        while (listNextAttribute()) {
+        }
+        *lastToken = attributesLastToken_;
+    }
     const char* tag = text_.data() + rec(r).start;
     // Callers read attributes in file order: start after the last one found, which
-    // finds the first of that name as long as no name occurs twice.
-    const size_t count = list.size();
+    // finds the first of that name as long as no name occurs twice. A name whose bit is
+    // not set was not listed yet (a walk's usual case).
+    const size_t count = (attributesSeen_ & nameBit(name)) ? attributes_.size() : 0;
     const size_t first = attributesUnique_ && attributesNext_ < count ? attributesNext_ : 0;
     for (size_t k = 0; k < count; ++k) {
         const size_t i = first + k < count ? first + k : first + k - count;
-        const Attribute& a = list[i];
-        if (sameName(tag, a, name)) {
+        if (sameName(tag, attributes_[i], name)) {
             attributesNext_ = i + 1;
-            return &a;
+            return &attributes_[i];
+        }
+    }
+    // Not among those listed: an earlier one of that name would have been found there.
+    while (listNextAttribute()) {
+        if (sameName(tag, attributes_.back(), name)) {
+            attributesNext_ = attributes_.size();
+            return &attributes_.back();
         }
     }
     return nullptr;
 }
 
-std::string XmlDocument::attributeOf(uint32_t r, std::string_view name) const {
+std::string_view XmlDocument::attributeView(uint32_t r, std::string_view name,
+                                            std::string& scratch) const {
     if (!r) return {};
     const Attribute* a = findAttribute(r, name, nullptr);
     if (!a || !a->hasValue) return {};
-    return Unescape(
-        std::string_view(text_.data() + rec(r).start + a->valueStart, a->valueEnd - a->valueStart));
+    const std::string_view raw(text_.data() + rec(r).start + a->valueStart,
+                               a->valueEnd - a->valueStart);
+    if (raw.find('&') == std::string_view::npos) return raw;
+    scratch = Unescape(raw);
+    return scratch;
 }
 
 uint32_t XmlDocument::findSibling(uint32_t from, std::string_view name) const {
+    if (name.empty()) return from;
+    // A valid name (no delimiter in it, no lead byte cut off) matches a tag whose bytes
+    // begin with it and end there, without finding the end of each tag's name.
+    if (isValidName(name)) {
+        const char* s = text_.data();
+        for (uint32_t x = from; x; x = rec(x).next) {
+            const Record& e = rec(x);
+            const char* tag = s + e.start + 1;
+            if (e.startTagLength > name.size() + 1 && tag[0] == name[0] &&
+                (classOf(tag[name.size()]) & kNameEnd) &&
+                std::memcmp(tag, name.data(), name.size()) == 0)
+                return x;
+        }
+        return 0;
+    }
     for (uint32_t x = from; x; x = rec(x).next)
-        if (name.empty() || nameOf(x) == name) return x;
+        if (nameOf(x) == name) return x;
     return 0;
 }
 
@@ -376,16 +430,22 @@ std::string XmlDocument::GetChildText() const {
     return textOf(child_);
 }
 std::string XmlDocument::GetAttribute(std::string_view name) const {
-    return attributeOf(main_, name);
+    std::string scratch;
+    return std::string(attributeView(main_, name, scratch));
+}
+std::string_view XmlDocument::GetAttribute(std::string_view name, std::string& scratch) const {
+    return attributeView(main_, name, scratch);
 }
 std::string XmlDocument::GetChildAttribute(std::string_view name) const {
-    return attributeOf(child_, name);
+    std::string scratch;
+    return std::string(attributeView(child_, name, scratch));
 }
 
 // ---- editing -------------------------------------------------------------------------
 
 // Replaces text_[pos, pos + removeLength) with `insert`, moves every record that starts
-// behind the cut, and resizes `container` and all its ancestors.
+// behind the cut, and resizes `container` and all its ancestors. `container` holds the cut
+// and none of its children does.
 bool XmlDocument::splice(size_t pos, size_t removeLength, std::string_view insert,
                          uint32_t container) {
     if (text_.size() - removeLength + insert.size() > kMaxText) return false;
@@ -393,19 +453,40 @@ bool XmlDocument::splice(size_t pos, size_t removeLength, std::string_view inser
     ++version_;
     const int64_t delta = static_cast<int64_t>(insert.size()) - static_cast<int64_t>(removeLength);
     if (delta == 0) return true;
-    const int64_t threshold = static_cast<int64_t>(pos + removeLength);
     const int32_t shift = static_cast<int32_t>(delta);
-    for (uint32_t i = 1; i < nextFree_;) {
-        Record* page = pages_[i >> kPageBits].get();
-        const uint32_t pageEnd = std::min(nextFree_, ((i >> kPageBits) + 1) << kPageBits);
-        for (; i < pageEnd; ++i) {
-            Record& r = page[i & (kPageSize - 1)];
-            if (!(r.flags & kReleased) && r.start >= threshold) r.start += shift;
-        }
-    }
+    shiftFollowing(container, static_cast<int64_t>(pos + removeLength), shift);
     for (uint32_t a = container; a; a = rec(a).parent) rec(a).length += shift;
     rec(0).length = static_cast<int32_t>(text_.size());
     return true;
+}
+
+// The records behind a cut inside `container` are its children from the cut on and the
+// later siblings of it and of each ancestor, with their subtrees. Each list is read from
+// its last child backwards, so an edit near the end of a long list (a store's appends)
+// touches only what follows it, not the whole index.
+void XmlDocument::shiftFollowing(uint32_t container, int64_t threshold, int32_t shift) {
+    for (uint32_t a = container;; a = rec(a).parent) {
+        const uint32_t first = rec(a).firstChild;
+        for (uint32_t c = first ? rec(first).prev : 0; c && rec(c).start >= threshold;
+             c = c == first ? 0 : rec(c).prev)
+            shiftTree(c, shift);
+        if (a == 0) return;
+    }
+}
+
+void XmlDocument::shiftTree(uint32_t top, int32_t shift) {
+    rec(top).start += shift;
+    // Preorder through the links, without a stack.
+    uint32_t x = rec(top).firstChild;
+    while (x) {
+        rec(x).start += shift;
+        if (rec(x).firstChild) {
+            x = rec(x).firstChild;
+            continue;
+        }
+        while (x != top && !rec(x).next) x = rec(x).parent;
+        x = x == top ? 0 : rec(x).next;
+    }
 }
 
 namespace {

@@ -3,7 +3,8 @@
 //
 // A document is one GB2312 text, the exact bytes of the file, with an index of element
 // positions beside it. Reading walks the index; editing splices new text into the string
-// and shifts the index entries behind the edit; saving writes the string back, so every
+// and shifts the index entries behind the edit (found through the tree: an edit costs what
+// follows it, not the size of the index); saving writes the string back, so every
 // byte the program did not touch (comments, declarations, spacing, attribute order)
 // survives unchanged.
 //
@@ -79,6 +80,10 @@ class XmlDocument {
 
     // Attributes of the main (child) element.
     std::string GetAttribute(std::string_view name) const;
+    // The same without copying: a view into the document, valid until its next edit, or,
+    // for a value holding a reference such as &amp;, into `scratch`, which gets the
+    // unescaped value. For walks that compare or count values by the thousand.
+    std::string_view GetAttribute(std::string_view name, std::string& scratch) const;
     std::string GetChildAttribute(std::string_view name) const;
     bool SetAttribute(std::string_view name, std::string_view value);
     bool SetAttribute(std::string_view name, int value);
@@ -150,15 +155,18 @@ class XmlDocument {
     bool isEmptyTag(uint32_t r) const;
     size_t emptyTagSlashes(uint32_t r) const;
     std::string textOf(uint32_t r) const;
-    std::string attributeOf(uint32_t r, std::string_view name) const;
+    std::string_view attributeView(uint32_t r, std::string_view name, std::string& scratch) const;
     const xml::Attribute* findAttribute(uint32_t r, std::string_view name, size_t* lastToken) const;
-    // The attributes of `r`'s start tag, listed once per element and edit: callers read
-    // several attributes of one element in a row.
-    const std::vector<xml::Attribute>& attributesOf(uint32_t r, size_t* lastToken) const;
+    // The attributes of one element's start tag, listed as far as reads need them and
+    // kept until the next element or edit: callers read several of one element in a row.
+    void beginAttributes(uint32_t r) const;
+    bool listNextAttribute() const;
     uint32_t findSibling(uint32_t from, std::string_view name) const;
 
     // Editing helpers.
     bool splice(size_t pos, size_t removeLength, std::string_view insert, uint32_t container);
+    void shiftFollowing(uint32_t container, int64_t threshold, int32_t shift);
+    void shiftTree(uint32_t top, int32_t shift);
     bool addNew(Where where, std::string_view name, std::string_view value);
     bool setContent(uint32_t r, std::string_view value);
     bool removeTree(uint32_t r);
@@ -176,9 +184,13 @@ class XmlDocument {
     uint64_t version_ = 0;  // changes with every parse and every edit of the text
     mutable uint32_t attributesElement_ = 0;
     mutable uint64_t attributesVersion_ = ~0ull;
-    mutable size_t attributesLastToken_ = 0;
     mutable std::vector<xml::Attribute> attributes_;
-    mutable bool attributesUnique_ = true;  // no name twice: lookups may start anywhere
+    mutable size_t attributesScan_ = 0;  // where listing goes on, from the tag's '<'
+    mutable size_t attributesEnd_ = 0;
+    mutable size_t attributesLastToken_ = 0;
+    mutable bool attributesComplete_ = false;
+    mutable bool attributesUnique_ = true;  // no name twice among those listed
+    mutable uint64_t attributesSeen_ = 0;   // a bit for each listed name's length and last byte
     mutable size_t attributesNext_ = 0;     // after the last one found
 };
 

@@ -9,20 +9,49 @@
 
 namespace tarnix::xml {
 
+// One pass over the tag: every '>' and quote of a block of 64 bytes is found at once, and
+// a small state machine (inside a quoted value or not) takes them in order. Each byte
+// after one of them starts a character, so the boundary checks never look back further.
 size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing) {
     const size_t nameEnd = i;
-    for (;;) {
-        const size_t q = findAny(s, i, n, '>', '"', '\'');
-        if (q >= n) return n;
-        if (s[q] == '>') {
-            // "/>" when a '/' of its own comes right before, after the name.
-            *selfClosing = q > nameEnd && s[q - 1] == '/' && isBoundary(s, i, q - 1);
-            return q;
+    size_t from = i;  // starts a character; at or before every byte still to be taken
+    char quote = 0;   // the quote of the value being read, if any
+    auto ends = [&](size_t q) {
+        const char c = s[q];
+        const bool boundary = isBoundary(s, from, q);
+        from = q + 1;
+        if (!boundary) return false;
+        if (quote) {
+            if (c == quote) quote = 0;
+            return false;
         }
-        const size_t close = findAny(s, q + 1, n, s[q], s[q], s[q]);
-        if (close >= n) return n;
-        i = close + 1;
+        if (c == '>') {
+            // "/>" when a '/' of its own comes right before, after the name.
+            *selfClosing = q > nameEnd && s[q - 1] == '/' && isBoundary(s, nameEnd, q - 1);
+            return true;
+        }
+        quote = c;
+        return false;
+    };
+#if defined(__SSE2__)
+    const __m128i greater = _mm_set1_epi8('>'), dq = _mm_set1_epi8('"'), sq = _mm_set1_epi8('\'');
+    for (; i + 64 <= n; i += 64) {
+        uint64_t mask = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 16 * k));
+            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(x, greater),
+                                             _mm_or_si128(_mm_cmpeq_epi8(x, dq), _mm_cmpeq_epi8(x, sq)));
+            mask |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(hit))) << (16 * k);
+        }
+        for (; mask; mask &= mask - 1) {
+            const size_t q = i + static_cast<size_t>(__builtin_ctzll(mask));
+            if (ends(q)) return q;
+        }
     }
+#endif
+    for (; i < n; ++i)
+        if ((s[i] == '>' || s[i] == '"' || s[i] == '\'') && ends(i)) return i;
+    return n;
 }
 
 size_t find(const char* s, size_t i, size_t n, std::string_view token) {
@@ -84,15 +113,15 @@ size_t scanWord(const char* s, size_t i, size_t end, bool name) {
 
 }  // namespace
 
-void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
-                    size_t* lastToken) {
-    out.clear();
-    const char* s = tag.data();
+size_t attributesEnd(std::string_view tag, bool selfClosing) {
     const size_t n = tag.size();
-    size_t end = (n > 0 && s[n - 1] == '>') ? n - 1 : n;
+    size_t end = (n > 0 && tag[n - 1] == '>') ? n - 1 : n;
     if (selfClosing && end > 0) --end;
-    size_t i = std::min(nameEnd(s, 1, end), end);
-    if (lastToken) *lastToken = i;
+    return end;
+}
+
+bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t* lastToken) {
+    size_t i = *at;
     while (i < end) {
         char c = s[i];
         if (isSpace(c) || c == '/') {
@@ -102,7 +131,7 @@ void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribut
         if (classOf(c) & kQuote) {  // stray quoted text: skip it as the parser does
             i = skipQuoted(s, i, end);
             if (i < end) ++i;
-            if (lastToken) *lastToken = i;
+            *lastToken = i;
             continue;
         }
         Attribute a;
@@ -128,9 +157,24 @@ void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribut
                 i = a.valueEnd;
             }
         }
-        if (lastToken) *lastToken = i;
-        out.push_back(a);
+        *lastToken = i;
+        *at = i;
+        *out = a;
+        return true;
     }
+    *at = i;
+    return false;
+}
+
+void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
+                    size_t* lastToken) {
+    out.clear();
+    const size_t end = attributesEnd(tag, selfClosing);
+    size_t i = std::min(nameEnd(tag.data(), 1, end), end);
+    size_t token = i;
+    Attribute a;
+    while (nextAttribute(tag.data(), end, &i, &a, &token)) out.push_back(a);
+    if (lastToken) *lastToken = token;
 }
 
 }  // namespace tarnix::xml

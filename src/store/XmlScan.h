@@ -142,4 +142,10 @@ struct Attribute {
 void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
                     size_t* lastToken);
 
+// The same one at a time, for readers that want only the first few: the end of the
+// attributes of such a tag (its '>' or "/>"), and the attribute at or after `*at` (which
+// starts after the tag's name), moving `*at` behind it; false when none is left.
+size_t attributesEnd(std::string_view tag, bool selfClosing);
+bool nextAttribute(const char* tag, size_t end, size_t* at, Attribute* out, size_t* lastToken);
+
 }  // namespace tarnix::xml

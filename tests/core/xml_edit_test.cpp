@@ -201,5 +201,51 @@ TEST(XmlEdit, UnendedElementGetsItsEndTagWhenWritten) {
     ASSERT_TRUE(doc.FindChildElement("B"));  // still inside after parsing again
 }
 
+// Edits move only the index entries behind them; wherever an edit falls (before, inside
+// or after nested elements, at the top or the end of a long list), the index must stay
+// what a fresh parse of the edited text makes.
+TEST(XmlEdit, EditsAnywhereLeaveTheIndexAFreshParseWouldMake) {
+    std::string text = std::string(kDecl) + "<r>\r\n<a k='1'>\r\n<b><c>x</c></b>\r\n</a>\r\n";
+    for (int i = 0; i < 40; ++i) text += "<ITEM n=\"" + std::to_string(i) + "\"><s/></ITEM>\r\n";
+    text += "<z>t</z>\r\n</r>\r\n";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.SetDocText(text));
+    auto same = [&](const char* step) {
+        XmlDocument fresh;
+        fresh.SetDocText(doc.GetDocText());
+        EXPECT_EQ(doc.CheckIndex(), "") << step;
+        EXPECT_EQ(doc.IndexSummary(), fresh.IndexSummary()) << step;
+    };
+    ASSERT_TRUE(doc.FindElement("r") && doc.EnterElement());
+    ASSERT_TRUE(doc.FindElement("a"));
+    ASSERT_TRUE(doc.SetAttribute("k", "longer value"));  // in a start tag with children behind
+    same("attribute of a parent");
+    ASSERT_TRUE(doc.EnterElement() && doc.FindElement("b") && doc.FindChildElement("c"));
+    ASSERT_TRUE(doc.EnterElement());
+    ASSERT_TRUE(doc.SetText("a much longer text"));  // deep inside, everything after moves
+    same("text deep inside");
+    while (doc.LeaveElement()) {
+    }
+    doc.ResetMainPosition();
+    ASSERT_TRUE(doc.FindElement("r") && doc.EnterElement() && doc.FindElement("a"));
+    ASSERT_TRUE(doc.InsertElement("top", "1"));
+    same("insert at the top");
+    while (doc.FindElement()) {
+    }
+    ASSERT_TRUE(doc.AddElement("end"));
+    ASSERT_TRUE(doc.SetAttribute("v", "x"));
+    same("append at the end");
+    doc.ResetMainPosition();
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(doc.FindElement("ITEM"));
+    ASSERT_TRUE(doc.AddChildElement("t", "new"));
+    ASSERT_TRUE(doc.RemoveElement());
+    same("child added, then its parent removed");
+    ASSERT_TRUE(doc.FindElement("ITEM"));
+    ASSERT_TRUE(doc.SetAttribute("n", ""));
+    same("a value shortened in the middle");
+    ASSERT_TRUE(doc.FindElement("z"));
+    EXPECT_EQ(doc.GetText(), "t");
+}
+
 }  // namespace
 }  // namespace tarnix

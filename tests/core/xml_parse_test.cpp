@@ -151,5 +151,38 @@ TEST(XmlRead, TextAndAttributesAreUnescaped) {
     EXPECT_EQ(doc.GetAttribute("x"), "1");
 }
 
+// The reads that copy nothing: plain values are views into the document, values with
+// references are unescaped into the caller's string, and listing a tag only as far as the
+// reads need must still find the first of a repeated name.
+TEST(XmlRead, AttributeViewsCopyOnlyWhatMustBeUnescaped) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.SetDocText("<d ab='1' v=\"a&amp;b\" cb='2' ab='3' e=''/>"));
+    ASSERT_TRUE(doc.FindElement());
+    std::string scratch;
+    const std::string_view text = doc.GetDocText();
+    const std::string_view cb = doc.GetAttribute("cb", scratch);
+    EXPECT_EQ(cb, "2");
+    EXPECT_TRUE(cb.data() >= text.data() && cb.data() < text.data() + text.size());
+    EXPECT_EQ(doc.GetAttribute("ab", scratch), "1") << "ab and cb share a length and last byte";
+    EXPECT_EQ(doc.GetAttribute("v", scratch), "a&b");
+    EXPECT_EQ(scratch, "a&b");
+    EXPECT_EQ(doc.GetAttribute("e", scratch), "");
+    EXPECT_EQ(doc.GetAttribute("missing", scratch), "");
+    EXPECT_EQ(doc.GetAttribute("ab", scratch), "1");
+
+    // A later duplicate met first while listing goes on never hides the earlier one.
+    ASSERT_TRUE(doc.SetDocText("<d x='1' y='2' x='3'/>"));
+    ASSERT_TRUE(doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute("x", scratch), "1");
+    EXPECT_EQ(doc.GetAttribute("missing", scratch), "");  // lists the rest
+    EXPECT_EQ(doc.GetAttribute("y", scratch), "2");
+    EXPECT_EQ(doc.GetAttribute("x", scratch), "1");
+
+    // A read after an edit sees the edited tag, not the last listing.
+    ASSERT_TRUE(doc.SetAttribute("y", "22"));
+    EXPECT_EQ(doc.GetAttribute("y", scratch), "22");
+    EXPECT_EQ(doc.GetAttribute("x", scratch), "1");
+}
+
 }  // namespace
 }  // namespace tarnix
