@@ -95,6 +95,7 @@ class MessageStore {
     Message readItem() const;
     void addItem(const Message& m);
     void removeItems(std::set<Key> keys);
+    std::set<Key> storedKeys();
     void changed();
     void loadUnread();
 

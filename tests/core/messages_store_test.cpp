@@ -175,6 +175,27 @@ TEST_F(Messages, MergeAppendsTheNewOnceSkipsTheKnownAndCountsThemUnread) {
     EXPECT_EQ(again.unreadCount(), 0u);
 }
 
+// The merge compares the stored keys without copying them: titles holding what XML
+// escapes must still be known, and a large store must know each of its messages.
+TEST_F(Messages, MergeKnowsEveryStoredMessageWhateverItsTitleHolds) {
+    std::vector<Message> stored;
+    for (int i = 0; i < 3000; ++i)
+        stored.push_back(msg("2026-12-" + std::to_string(10 + i % 20), "08:00:00",
+                             i % 3 ? "t" + std::to_string(i) : kAwkward + std::to_string(i)));
+    writeFile(listOf(stored));
+    MessageStore store(dir_);
+    store.setLimits({5000, 8u << 20});
+    const std::string before = file();
+    EXPECT_TRUE(store.merge(stored).empty());
+    EXPECT_EQ(file(), before) << "nothing new, nothing written";
+
+    const auto added = store.merge({stored[3], msg("2026-12-01", "08:00:00", kAwkward), stored[2999]});
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].title, kAwkward);
+    EXPECT_EQ(store.messages().size(), 3001u);
+    EXPECT_TRUE(store.merge({msg("2026-12-01", "08:00:00", kAwkward)}).empty());
+}
+
 TEST_F(Messages, AFullStoreDropsItsOldestAndIsNotRewrittenForOlderNews) {
     MessageStore store(dir_);
     store.setLimits({3, 1u << 20});
