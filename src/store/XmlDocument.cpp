@@ -260,8 +260,10 @@ bool sameName(const char* tag, const Attribute& a, std::string_view name) {
     if (length != name.size()) return false;
     if (length == 0) return true;
     const char* p = tag + a.nameStart;
-    return p[0] == name[0] && p[length - 1] == name[length - 1] &&
-           std::memcmp(p, name.data(), length) == 0;
+    if (p[0] != name[0] || p[length - 1] != name[length - 1]) return false;
+    for (size_t i = 1; i + 1 < length; ++i)  // short: a call to memcmp costs more
+        if (p[i] != name[i]) return false;
+    return true;
 }
 
 uint64_t nameBit(std::string_view name) {
@@ -271,70 +273,46 @@ uint64_t nameBit(std::string_view name) {
 
 }  // namespace
 
-// Attributes are listed from the start tag as far as the reads ask for them: a reader of
-// the first few never scans a long last value.
-void XmlDocument::beginAttributes(uint32_t r) const {
+// The attributes of `r`'s start tag, listed once per element and edit: callers read
+// several attributes of one element in a row.
+void XmlDocument::listAttributesOf(uint32_t r) const {
     if (r == attributesElement_ && version_ == attributesVersion_) return;
     const Record& e = rec(r);
     const std::string_view tag = std::string_view(text_).substr(e.start, e.startTagLength);
-    attributes_.clear();
-    attributesEnd_ = attributesEnd(tag, isEmptyTag(r));
-    attributesScan_ = std::min(nameEnd(tag.data(), 1, attributesEnd_), attributesEnd_);
-    attributesLastToken_ = attributesScan_;
-    attributesComplete_ = false;
+    listAttributes(tag, isEmptyTag(r), attributes_, &attributesLastToken_);
     attributesElement_ = r;
     attributesVersion_ = version_;
     attributesNext_ = 0;
     attributesUnique_ = true;
     attributesSeen_ = 0;
-}
-
-bool XmlDocument::listNextAttribute() const {
-    if (attributesComplete_) return false;
-    const char* tag = text_.data() + rec(attributesElement_).start;
-    Attribute a;
-    if (!nextAttribute(tag, attributesEnd_, &attributesScan_, &a, &attributesLastToken_)) {
-        attributesComplete_ = true;
-        return false;
-    }
     // Names are compared only where their lengths and last bytes meet in a small bit set,
     // not pair by pair.
-    const std::string_view name(tag + a.nameStart, a.nameEnd - a.nameStart);
-    const uint64_t bit = nameBit(name);
-    if (attributesUnique_ && (attributesSeen_ & bit))
-        for (const Attribute& earlier : attributes_)
-            if (sameName(tag, earlier, name)) attributesUnique_ = false;
-    attributesSeen_ |= bit;
-    attributes_.push_back(a);
-    return true;
+    for (size_t j = 0; j < attributes_.size(); ++j) {
+        const Attribute& a = attributes_[j];
+        const std::string_view name = tag.substr(a.nameStart, a.nameEnd - a.nameStart);
+        const uint64_t bit = nameBit(name);
+        if (attributesUnique_ && (attributesSeen_ & bit))
+            for (size_t i = 0; i < j; ++i)
+                if (sameName(tag.data(), attributes_[i], name)) attributesUnique_ = false;
+        attributesSeen_ |= bit;
+    }
 }
 
 const Attribute* XmlDocument::findAttribute(uint32_t r, std::string_view name,
                                             size_t* lastToken) const {
-    beginAttributes(r);
-    if (lastToken) {
-        while (listNextAttribute()) {
-        }
-        *lastToken = attributesLastToken_;
-    }
+    listAttributesOf(r);
+    if (lastToken) *lastToken = attributesLastToken_;
+    if (!(attributesSeen_ & nameBit(name))) return nullptr;
     const char* tag = text_.data() + rec(r).start;
     // Callers read attributes in file order: start after the last one found, which
-    // finds the first of that name as long as no name occurs twice. A name whose bit is
-    // not set was not listed yet (a walk's usual case).
-    const size_t count = (attributesSeen_ & nameBit(name)) ? attributes_.size() : 0;
+    // finds the first of that name as long as no name occurs twice.
+    const size_t count = attributes_.size();
     const size_t first = attributesUnique_ && attributesNext_ < count ? attributesNext_ : 0;
     for (size_t k = 0; k < count; ++k) {
         const size_t i = first + k < count ? first + k : first + k - count;
         if (sameName(tag, attributes_[i], name)) {
             attributesNext_ = i + 1;
             return &attributes_[i];
-        }
-    }
-    // Not among those listed: an earlier one of that name would have been found there.
-    while (listNextAttribute()) {
-        if (sameName(tag, attributes_.back(), name)) {
-            attributesNext_ = attributes_.size();
-            return &attributes_.back();
         }
     }
     return nullptr;
@@ -347,7 +325,7 @@ std::string_view XmlDocument::attributeView(uint32_t r, std::string_view name,
     if (!a || !a->hasValue) return {};
     const std::string_view raw(text_.data() + rec(r).start + a->valueStart,
                                a->valueEnd - a->valueStart);
-    if (raw.find('&') == std::string_view::npos) return raw;
+    if (!a->hasReference) return raw;
     scratch = Unescape(raw);
     return scratch;
 }

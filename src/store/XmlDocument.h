@@ -157,10 +157,7 @@ class XmlDocument {
     std::string textOf(uint32_t r) const;
     std::string_view attributeView(uint32_t r, std::string_view name, std::string& scratch) const;
     const xml::Attribute* findAttribute(uint32_t r, std::string_view name, size_t* lastToken) const;
-    // The attributes of one element's start tag, listed as far as reads need them and
-    // kept until the next element or edit: callers read several of one element in a row.
-    void beginAttributes(uint32_t r) const;
-    bool listNextAttribute() const;
+    void listAttributesOf(uint32_t r) const;
     uint32_t findSibling(uint32_t from, std::string_view name) const;
 
     // Editing helpers.
@@ -185,12 +182,9 @@ class XmlDocument {
     mutable uint32_t attributesElement_ = 0;
     mutable uint64_t attributesVersion_ = ~0ull;
     mutable std::vector<xml::Attribute> attributes_;
-    mutable size_t attributesScan_ = 0;  // where listing goes on, from the tag's '<'
-    mutable size_t attributesEnd_ = 0;
     mutable size_t attributesLastToken_ = 0;
-    mutable bool attributesComplete_ = false;
-    mutable bool attributesUnique_ = true;  // no name twice among those listed
-    mutable uint64_t attributesSeen_ = 0;   // a bit for each listed name's length and last byte
+    mutable bool attributesUnique_ = true;  // no name twice: lookups may start anywhere
+    mutable uint64_t attributesSeen_ = 0;   // a bit for each name's length and last byte
     mutable size_t attributesNext_ = 0;     // after the last one found
 };
 

@@ -111,8 +111,7 @@ size_t scanWord(const char* s, size_t i, size_t end, bool name) {
     return scanTo(s, i, end, stop);
 }
 
-}  // namespace
-
+// The end of the attributes of the start tag `tag`: its '>' or "/>".
 size_t attributesEnd(std::string_view tag, bool selfClosing) {
     const size_t n = tag.size();
     size_t end = (n > 0 && tag[n - 1] == '>') ? n - 1 : n;
@@ -120,6 +119,8 @@ size_t attributesEnd(std::string_view tag, bool selfClosing) {
     return end;
 }
 
+// The attribute at or after `*at` (behind the tag's name), moving `*at` past it; false
+// when none is left. `*lastToken` follows as listAttributes() tells it.
 bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t* lastToken) {
     size_t i = *at;
     while (i < end) {
@@ -149,11 +150,19 @@ bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t
             if (j < end && (classOf(s[j]) & kQuote)) {
                 a.quoted = true;
                 a.valueStart = static_cast<uint32_t>(j + 1);
-                a.valueEnd = static_cast<uint32_t>(skipQuoted(s, j, end));
+                // The closing quote, noting on the way whether a reference needs unescaping.
+                const char quote = s[j];
+                size_t close = findAny(s, j + 1, end, quote, '&', '&');
+                while (close < end && s[close] == '&') {
+                    a.hasReference = true;
+                    close = findAny(s, close + 1, end, quote, quote, quote);
+                }
+                a.valueEnd = static_cast<uint32_t>(close);
                 i = a.valueEnd < end ? a.valueEnd + 1 : end;
             } else {
                 a.valueStart = static_cast<uint32_t>(j);
                 a.valueEnd = static_cast<uint32_t>(std::min(scanWord(s, j, end, false), end));
+                a.hasReference = std::memchr(s + j, '&', a.valueEnd - j) != nullptr;
                 i = a.valueEnd;
             }
         }
@@ -165,6 +174,8 @@ bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t
     *at = i;
     return false;
 }
+
+}  // namespace
 
 void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
                     size_t* lastToken) {

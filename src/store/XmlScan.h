@@ -134,6 +134,7 @@ struct Attribute {
     uint32_t valueEnd = 0;
     bool quoted = false;
     bool hasValue = false;  // false for a bare name
+    bool hasReference = false;  // a '&' in the value: it needs unescaping
 };
 
 // The attributes of the start tag `tag` (from '<' through '>'; `selfClosing` when it
@@ -141,11 +142,5 @@ struct Attribute {
 // a new attribute goes.
 void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
                     size_t* lastToken);
-
-// The same one at a time, for readers that want only the first few: the end of the
-// attributes of such a tag (its '>' or "/>"), and the attribute at or after `*at` (which
-// starts after the tag's name), moving `*at` behind it; false when none is left.
-size_t attributesEnd(std::string_view tag, bool selfClosing);
-bool nextAttribute(const char* tag, size_t end, size_t* at, Attribute* out, size_t* lastToken);
 
 }  // namespace tarnix::xml

@@ -152,8 +152,8 @@ TEST(XmlRead, TextAndAttributesAreUnescaped) {
 }
 
 // The reads that copy nothing: plain values are views into the document, values with
-// references are unescaped into the caller's string, and listing a tag only as far as the
-// reads need must still find the first of a repeated name.
+// references are unescaped into the caller's string, and names that share the bit of the
+// quick check are still told apart.
 TEST(XmlRead, AttributeViewsCopyOnlyWhatMustBeUnescaped) {
     XmlDocument doc;
     ASSERT_TRUE(doc.SetDocText("<d ab='1' v=\"a&amp;b\" cb='2' ab='3' e=''/>"));
@@ -170,7 +170,7 @@ TEST(XmlRead, AttributeViewsCopyOnlyWhatMustBeUnescaped) {
     EXPECT_EQ(doc.GetAttribute("missing", scratch), "");
     EXPECT_EQ(doc.GetAttribute("ab", scratch), "1");
 
-    // A later duplicate met first while listing goes on never hides the earlier one.
+    // A repeated name read after others gives the first.
     ASSERT_TRUE(doc.SetDocText("<d x='1' y='2' x='3'/>"));
     ASSERT_TRUE(doc.FindElement());
     EXPECT_EQ(doc.GetAttribute("x", scratch), "1");
