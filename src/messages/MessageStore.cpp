@@ -34,6 +34,13 @@ MessageStore::MessageStore() : MessageStore(programFolder()) {}
 
 MessageStore::MessageStore(const std::filesystem::path& folder)
     : path_(folder / "MessageInfo.xml") {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
+    if (!error && size > kMaxFileBytes) {
+        tooLarge_ = readOnly_ = true;
+        makeNew();
+        return;
+    }
     switch (loadXmlFile(doc_, path_, kRoot)) {
         case XmlFileState::Loaded:
             break;

@@ -7,12 +7,15 @@
 // A missing file is created with the declaration and an empty root. A file that reads
 // but is not a message file is kept aside as MessageInfo.xml.damaged (-2, ...) and a new
 // one started; one that cannot be read at all (held by another program) is never
-// replaced: the store then works in memory and writes nothing this run.
+// replaced: the store then works in memory and writes nothing this run. So does a file
+// larger than any store the program writes (one of gigabytes would stall the window while
+// it is read, or exhaust its memory): it is not read and never replaced.
 //
 // Threads: the user-interface thread only. Every walk resets the document's position
 // first, so the windows that share the store never see each other's place.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -81,6 +84,9 @@ class MessageStore {
     void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
     bool isReadOnlyThisRun() const { return readOnly_; }
+    // The file was left unread for its size; the store is in memory only this run.
+    bool isTooLargeThisRun() const { return tooLarge_; }
+    static constexpr std::uintmax_t kMaxFileBytes = 64u << 20;  // eight times the default limit
     // Where a damaged file went at start-up; empty when none was kept aside.
     const std::filesystem::path& keptAside() const { return keptAside_; }
 
@@ -102,6 +108,7 @@ class MessageStore {
     std::filesystem::path path_;
     XmlDocument doc_;
     bool readOnly_ = false;
+    bool tooLarge_ = false;
     std::filesystem::path keptAside_;
     std::set<Key> unread_;
     Limits limits_;

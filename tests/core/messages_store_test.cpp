@@ -196,6 +196,34 @@ TEST_F(Messages, MergeKnowsEveryStoredMessageWhateverItsTitleHolds) {
     EXPECT_TRUE(store.merge({msg("2026-12-01", "08:00:00", kAwkward)}).empty());
 }
 
+// A file of gigabytes is not read (it would stall the window or exhaust its memory) and
+// never replaced; the store takes this run's messages in memory.
+TEST_F(Messages, AStoreFileTooLargeToHoldIsLeftUnreadAndUntouched) {
+    writeFile(listOf({msg("2026-12-01", "08:00:00", "kept")}));
+    const fs::path path = dir_ / "MessageInfo.xml";
+    fs::resize_file(path, std::uintmax_t(2) << 30);  // sparse: nothing of it is written
+    const auto written = fs::last_write_time(path);
+    {
+        MessageStore store(dir_);
+        EXPECT_TRUE(store.isTooLargeThisRun());
+        EXPECT_TRUE(store.isReadOnlyThisRun());
+        EXPECT_TRUE(store.messages().empty());
+        EXPECT_EQ(store.merge({msg("2026-12-02", "09:00:00", "new")}).size(), 1u);
+        EXPECT_EQ(store.messages().size(), 1u);
+        EXPECT_EQ(store.unreadCount(), 1u);
+        EXPECT_FALSE(store.save());
+    }
+    EXPECT_EQ(fs::file_size(path), std::uintmax_t(2) << 30);
+    EXPECT_EQ(fs::last_write_time(path), written);
+    EXPECT_EQ(file().substr(0, kDecl.size()), kDecl);
+    for (const char* other : {"MessageInfo.xml.tmp", "MessageInfo.xml.damaged", "MessageInfo.xml.unread"})
+        EXPECT_FALSE(fs::exists(dir_ / other)) << other;
+    // One within the bound is a store as before.
+    fs::resize_file(path, listOf({msg("2026-12-01", "08:00:00", "kept")}).size());
+    EXPECT_FALSE(MessageStore(dir_).isTooLargeThisRun());
+    EXPECT_EQ(MessageStore(dir_).messages().size(), 1u);
+}
+
 TEST_F(Messages, AFullStoreDropsItsOldestAndIsNotRewrittenForOlderNews) {
     MessageStore store(dir_);
     store.setLimits({3, 1u << 20});

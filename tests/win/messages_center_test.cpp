@@ -2,7 +2,7 @@
 // (header line and text byte for byte, the link only for a web address), deletion of
 // exactly the chosen messages, the export through the save dialog's seam, and two centres
 // at once. Then the main window's part: a list arriving after link-up, its pop-up and the
-// menu's unread count.
+// menu's unread count, and a store file too large to hold.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
 #include "../support/PathAnswerer.h"
@@ -385,6 +387,34 @@ TEST(MessageDeskTest, ANewListPopsUpCountsUnreadAndAClickOpensTheCentreOnIt) {
     window.reset();
     pumpPending();
     EXPECT_FALSE(IsWindow(open));
+}
+
+// A store file too large to hold: the centre opens on the empty store and says why, once.
+TEST(MessageDeskTest, AStoreTooLargeToHoldIsToldOnceWhenTheCentreOpens) {
+    testing::DialRig rig("msgdesk-large");
+    testing::PromptRecorder prompts;
+    testing::RecordingPower power;
+    std::ofstream(rig.folder / "MessageInfo.xml", std::ios::binary) << "<MessageRecord/>";
+    fs::resize_file(rig.folder / "MessageInfo.xml", std::uintmax_t(2) << 30);  // sparse
+    MessageStore store(rig.folder);
+    ASSERT_TRUE(store.isTooLargeThisRun());
+    auto window = std::make_unique<MainWindow>(MainWindow::Services{
+        *rig.config, rig.connectManage.get(), rig.folder, &rig.clock, &power, &store, {}});
+    ASSERT_NE(window->create(nullptr), nullptr);
+    pumpPending();
+    for (int i = 0; i < 2; ++i) {
+        SendMessageW(window->hwnd(), WM_COMMAND, ID_MESSAGE_CENTER, 0);
+        HWND centre = FindWindowW(L"#32770", L"历史消息管理");
+        ASSERT_NE(centre, nullptr);
+        DestroyWindow(centre);
+    }
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].text, tarnix::text(IDS_MSG_STORE_TOO_LARGE));
+    EXPECT_EQ(prompts.asked[0].icon, PromptIcon::Warning);
+    DestroyWindow(window->hwnd());
+    window.reset();
+    pumpPending();
+    EXPECT_EQ(fs::file_size(rig.folder / "MessageInfo.xml"), std::uintmax_t(2) << 30);
 }
 
 }  // namespace

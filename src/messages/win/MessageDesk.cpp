@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/net/ProviderKey.h"
+#include "base/Prompt.h"
 #include "base/Profile.h"
 #include "base/Texts.h"
 #include "messages/MessageList.h"
@@ -108,7 +109,13 @@ void MessageDesk::prepareMenu(HMENU menu) const {
 }
 
 void MessageDesk::openCenter(std::optional<Message> focus) {
-    if (store_) MessageCenterDialog::open(*store_, std::move(focus), main_);
+    if (!store_) return;
+    // The centre would show an empty store: say why, once a run.
+    if (store_->isTooLargeThisRun() && !toldTooLarge_) {
+        toldTooLarge_ = true;
+        prompt({main_, text(IDS_MSG_STORE_TOO_LARGE), text(IDS_PROMPT_CAPTION), PromptIcon::Warning});
+    }
+    MessageCenterDialog::open(*store_, std::move(focus), main_);
 }
 
 void MessageDesk::received(const std::vector<Message>& list) {

@@ -66,6 +66,7 @@ class MessageDesk {
     std::deque<Message> waiting_;
     MessagePopup* popup_ = nullptr;
     bool stopped_ = false;
+    bool toldTooLarge_ = false;
 };
 
 }  // namespace tarnix
