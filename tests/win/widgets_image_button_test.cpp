@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "../support/Accessibility.h"
 #include "../support/PixelSnapshot.h"
 #include "resource.h"
 #include "widgets/win/Dialog.h"
@@ -325,6 +326,36 @@ TEST_P(ImageButtonTest, DetachedOrDestroyedWidgetLeavesTheButtonToItself) {
     if (GetParam() == IDC_DISCONNECT) {
         EXPECT_GT(page.drawItems, 0) << "owner draw is back";
     }
+}
+
+// A screen reader hears a push button named by its caption (the spacing gone), with its
+// state, and may press it.
+TEST_P(ImageButtonTest, ScreenReadersHearANamedPushButtonAndMayPressIt) {
+    using tarnix::testing::hear;
+    tarnix::testing::Heard heard = hear(button());
+    EXPECT_EQ(heard.name, GetParam() == IDC_CONNECT ? L"登录" : L"断开");
+    EXPECT_EQ(heard.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(heard.state & STATE_SYSTEM_DEFAULT, GetParam() == IDC_CONNECT ? STATE_SYSTEM_DEFAULT : 0);
+
+    EnableWindow(button(), FALSE);
+    EXPECT_TRUE(hear(button()).state & STATE_SYSTEM_UNAVAILABLE);
+    EnableWindow(button(), TRUE);
+
+    ComPtr<IAccessible> object = tarnix::testing::accessibleOf(button());
+    ASSERT_TRUE(object);
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+    pump();
+    EXPECT_EQ(clicks(), 1);
+
+    // An object a reader still holds after the button went answers, without a crash.
+    DestroyWindow(button());
+    BSTR name = nullptr;
+    EXPECT_TRUE(FAILED(object->get_accName(self, &name)));
+    EXPECT_EQ(name, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageButton, ImageButtonTest, ::testing::Values(IDC_CONNECT, IDC_DISCONNECT),

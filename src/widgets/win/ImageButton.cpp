@@ -5,8 +5,12 @@
 
 #include <string>
 
+#include "base/Texts.h"
+#include "widgets/SpokenText.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Control.h"
 #include "widgets/win/WindowDpi.h"
+#include "TextIds.h"
 
 namespace tarnix {
 
@@ -54,10 +58,12 @@ void ImageButton::attach(HWND button, int normal, int hover, int pressed, int di
         return;
     }
     button_ = button;
+    accessible_.attach(button_, *this);
     InvalidateRect(button_, nullptr, FALSE);
 }
 
 void ImageButton::detach() {
+    accessible_.detach();
     if (button_) {
         RemoveWindowSubclass(button_, subclassProc, reinterpret_cast<UINT_PTR>(this));
         InvalidateRect(button_, nullptr, TRUE);  // the button paints itself again
@@ -65,6 +71,22 @@ void ImageButton::detach() {
     }
     freeBitmaps();
     hover_ = pressed_ = pushed_ = tracking_ = false;
+}
+
+AccessiblePart ImageButton::describe(int) const {
+    AccessiblePart part;
+    part.name = spokenCaption(Control(button_).text());
+    part.role = ROLE_SYSTEM_PUSHBUTTON;
+    part.defaultAction = text(IDS_ACC_PRESS);
+    if (look() == Look::Pressed) part.state |= STATE_SYSTEM_PRESSED;
+    if (SendMessageW(button_, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+        part.state |= STATE_SYSTEM_DEFAULT;
+    return part;
+}
+
+// Posted, as a screen reader expects the call to return before the click's work is done.
+bool ImageButton::doDefaultAction(int) {
+    return PostMessageW(button_, BM_CLICK, 0, 0) != FALSE;
 }
 
 void ImageButton::freeBitmaps() {
@@ -218,11 +240,8 @@ void ImageButton::paintFocus(HDC dc, const RECT& area) const {
 }
 
 void ImageButton::paintCaption(HDC dc, const RECT& area) const {
-    int length = GetWindowTextLengthW(button_);
-    if (length <= 0) return;
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    length = GetWindowTextW(button_, caption.data(), length + 1);
-    caption.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    const std::wstring caption = Control(button_).text();
+    if (caption.empty()) return;
 
     auto font = reinterpret_cast<HFONT>(SendMessageW(button_, WM_GETFONT, 0, 0));
     if (!font) font = reinterpret_cast<HFONT>(SendMessageW(GetParent(button_), WM_GETFONT, 0, 0));

@@ -2,16 +2,18 @@
 // A push button of a dialog page drawn from four bitmaps (normal, mouse over, pressed,
 // disabled) with its caption in white over them and, while it has the focus, a focus
 // rectangle. The button keeps its own click logic, so the parent still gets BN_CLICKED;
-// only painting and the look under the mouse are taken over.
+// only painting and the look under the mouse are taken over. Screen readers hear it as a
+// push button named by its caption.
 
 #include <windows.h>
 
+#include "widgets/win/Accessible.h"
 #include "widgets/win/Bitmaps.h"
 #include "base/win/Scoped.h"
 
 namespace tarnix {
 
-class ImageButton {
+class ImageButton : private AccessibleSource {
   public:
     enum class Look { Normal, Hover, Pressed, Disabled };
 
@@ -19,7 +21,7 @@ class ImageButton {
     static constexpr COLORREF kTransparent = kTransparentColour;
 
     ImageButton() = default;
-    ~ImageButton();
+    ~ImageButton() override;
     ImageButton(const ImageButton&) = delete;
     ImageButton& operator=(const ImageButton&) = delete;
 
@@ -32,6 +34,9 @@ class ImageButton {
     HWND hwnd() const { return button_; }
 
   private:
+    AccessiblePart describe(int child) const override;
+    bool doDefaultAction(int child) override;
+
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -45,6 +50,7 @@ class ImageButton {
 
     HWND button_ = nullptr;
     ScopedBitmap bitmaps_[4];
+    AccessibleHook accessible_;
     bool hover_ = false;     // the mouse is over the button
     bool pressed_ = false;   // the left button went down on it and is not yet up
     bool pushed_ = false;    // the button's own pushed state, as last set by BM_SETSTATE
