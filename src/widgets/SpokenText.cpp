@@ -1,5 +1,8 @@
 #include "widgets/SpokenText.h"
 
+#include <cmath>
+#include <cstdio>
+
 namespace tarnix {
 namespace {
 
@@ -30,6 +33,27 @@ std::wstring spokenCaption(const std::wstring& caption) {
         spoken += plain[i];
     }
     return spoken;
+}
+
+std::wstring fillIn(const std::wstring& pattern, std::initializer_list<std::wstring> values) {
+    std::wstring out;
+    auto next = values.begin();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] == L's') {
+            if (next != values.end()) out += *next++;
+            ++i;
+            continue;
+        }
+        out += pattern[i];
+    }
+    return out;
+}
+
+std::wstring oneDecimal(double value) {
+    if (!std::isfinite(value)) value = 0;
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%.1f", value);
+    return text;
 }
 
 }  // namespace tarnix

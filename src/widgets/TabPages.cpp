@@ -26,4 +26,9 @@ Rect TabPages::placePage(const Rect& area, const Rect& firstTab) {
     return page;
 }
 
+int TabPages::neighbour(int step) const {
+    if (count_ == 0) return -1;
+    return ((selected_ + step) % count_ + count_) % count_;
+}
+
 }  // namespace tarnix

@@ -17,6 +17,8 @@ class TabPages {
     // it is selected already (nothing to show or hide).
     bool select(int index);
     int selected() const { return selected_; }
+    // The page `step` pages on from the selected one, going round past either end.
+    int neighbour(int step) const;
 
     // A page fills the tab control's client area below the tab row: from the first tab's
     // left edge, one pixel below the tab's bottom, to two pixels short of the area's right

@@ -6,6 +6,7 @@
 #include "../support/FakeRemoteAccess.h"
 #include "base/DialEntry.h"
 #include "dial/LinkProbes.h"
+#include "records/ChartSpeech.h"
 #include "records/RecordQuery.h"
 #include "records/StatisticsModel.h"
 #include "records/UsageChart.h"
@@ -201,6 +202,24 @@ TEST_F(Chart, DaysOfAMonthMonthsOfAYearAndYears) {
     EXPECT_EQ(years.bars()[0].seconds, 7200);  // a leap day's session over midnight
     EXPECT_EQ(years.bars()[1].label, 2009);
     EXPECT_EQ(years.totalBytes(), all.totals().bytes());
+}
+
+// The graphs say as text what they draw: the newest rates and the scale, the totals, and
+// each bar.
+TEST_F(Chart, ScreenReadersHearTheFiguresTheChartsDraw) {
+    RateHistory rates;
+    EXPECT_EQ(rateGraphValue(rates), L"尚无速率");
+    rates.push({150 * 1024, 0});
+    rates.push({1536, 512});
+    EXPECT_EQ(rateGraphValue(rates), L"接收 1.5 KB/s，发送 0.5 KB/s，图顶 200 KB/s");
+
+    write("2009-02.xml",
+          recordText(recordItem("a", "2009-02-01 10:00:00", "2009-02-01 11:30:00", "", "1048576", "0") +
+                     recordItem("a", "2009-02-02 10:00:00", "2009-02-02 10:06:00", "", "0", "524288")));
+    const RecordFilter month{kAll, "2009", "02", kAll};
+    const UsageChart days = UsageChart::build(query_.run(month), month);
+    EXPECT_EQ(usageChartValue(days), L"上网时间共 1.6 小时，流量共 1.5 MB");
+    EXPECT_EQ(usageChartDescription(days).rfind(L"1：1.5 小时，1.0 MB；2：0.1 小时，0.5 MB；3：", 0), 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // press-and-drag rules and the context menu's states.
 #include <gtest/gtest.h>
 
+#include "shortcuts/OutlookBarKeys.h"
 #include "shortcuts/OutlookBarMenu.h"
 #include "shortcuts/OutlookItemPress.h"
 #include "shortcuts/ShortcutRules.h"
@@ -251,6 +252,33 @@ TEST(OutlookBarModel, ViewChangesAndDroppedFiles) {
 }
 
 // The press on an item, carried through the layout into the model, as the control does.
+// The arrows walk the bar as it is drawn, A, B, a, b, c, C, and stop at either end; a
+// focus the model moved from under is brought back inside.
+TEST(OutlookBarKeys, ArrowsWalkHeadersAndTheOpenFoldersItemsInDrawnOrder) {
+    OutlookBarModel bar = threeByThree();
+    const OutlookFocus a{OutlookFocus::Header, 0}, b{OutlookFocus::Header, 1},
+        c{OutlookFocus::Header, 2};
+    const OutlookFocus first{OutlookFocus::Item, 0}, last{OutlookFocus::Item, 2};
+    std::vector<OutlookFocus> walked{a};
+    for (int i = 0; i < 6; ++i) walked.push_back(moveFocus(bar, walked.back(), OutlookKey::Down));
+    EXPECT_EQ(walked, (std::vector<OutlookFocus>{a, b, first, {OutlookFocus::Item, 1}, last, c, c}));
+    EXPECT_EQ(moveFocus(bar, first, OutlookKey::Up), b);
+    EXPECT_EQ(moveFocus(bar, a, OutlookKey::Up), a);
+    EXPECT_EQ(moveFocus(bar, first, OutlookKey::End), c);
+    EXPECT_EQ(moveFocus(bar, c, OutlookKey::Home), a);
+
+    bar.openFolder(2);  // C is open and empty: A, B, C
+    EXPECT_EQ(moveFocus(bar, b, OutlookKey::Down), c);
+    EXPECT_EQ(keepFocusInside(bar, last), c) << "the items went with their folder";
+    bar.openFolder(1);
+    bar.removeItem(2);
+    EXPECT_EQ(keepFocusInside(bar, last), (OutlookFocus{OutlookFocus::Item, 1}));
+    bar.removeFolder(2);
+    EXPECT_EQ(keepFocusInside(bar, c), b);
+    EXPECT_EQ(moveFocus(OutlookBarModel(), c, OutlookKey::Down), OutlookFocus{})
+        << "no folder: nothing to walk";
+}
+
 TEST(OutlookItemPress, ClicksAndDragsEndAsTheRulesSay) {
     OutlookBarModel bar = threeByThree();
     Owner owner;

@@ -23,6 +23,17 @@ TEST(TabPages, HoldSixteenPagesAndSelectOnlyPagesThatExist) {
     EXPECT_EQ(pages.selected(), 15);
 }
 
+TEST(TabPages, CtrlTabGoesRoundPastEitherEnd) {
+    TabPages pages;
+    EXPECT_EQ(pages.neighbour(1), -1) << "no page to go to";
+    for (int i = 0; i < 4; ++i) pages.add();
+    EXPECT_EQ(pages.neighbour(1), 1);
+    EXPECT_EQ(pages.neighbour(-1), 3);
+    pages.select(3);
+    EXPECT_EQ(pages.neighbour(1), 0);
+    EXPECT_EQ(pages.neighbour(-5), 2);
+}
+
 TEST(TabPages, APageStandsBelowTheTabRowAndNeverTurnsInsideOut) {
     Rect page = TabPages::placePage({0, 0, 300, 200}, {2, 2, 60, 22});
     EXPECT_EQ(page.left, 2);

@@ -6,6 +6,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,37 +61,56 @@ inline std::wstring className(HWND window) {
     return name;
 }
 
-// The control a window belongs to for the user: the edit box of a drop-down combo box or of
-// an address control, and a list's header, are parts of those.
+// The control a window belongs to for the user: a window inside a control (the edit box of
+// a drop-down combo box or an address control, a list's header, a date picker's arrows) is
+// a part of it; controls stand in dialogs.
 inline HWND controlOf(HWND window) {
-    const std::wstring parent = className(GetParent(window));
-    if (parent == L"ComboBox" || parent == L"SysIPAddress32" || parent == L"SysListView32")
-        return GetParent(window);
+    while (window && GetParent(window) && className(GetParent(window)) != L"#32770" &&
+           (GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
+        window = GetParent(window);
     return window;
 }
 
-// Presses Tab (Shift+Tab when `back`) in `dialog` as its message loop would pass it on.
-inline void pressTab(HWND dialog, bool back = false) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const BYTE shift = keys[VK_SHIFT];
-    keys[VK_SHIFT] = back ? 0x80 : 0;
-    SetKeyboardState(keys);
-    MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, GetTickCount(), {}};
+// Holds Ctrl and Shift down (as GetKeyState sees them) while it lives.
+class HeldKeys {
+  public:
+    HeldKeys(bool control, bool shift) {
+        GetKeyboardState(saved_);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+  private:
+    BYTE saved_[256];
+};
+
+// A dialog's own handling of a key before the dialog manager's (Dialog::filterMessage).
+using KeyFilter = std::function<bool(MSG&)>;
+
+// Presses `key` on the focused control of `dialog` as its message loop would pass it on.
+inline void pressKey(HWND dialog, WPARAM key, bool control = false, bool shift = false,
+                     const KeyFilter& filter = {}) {
+    HeldKeys held(control, shift);
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0x00000001, GetTickCount(), {}};
+    if (filter && filter(msg)) return;
     if (!IsDialogMessageW(dialog, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    keys[VK_SHIFT] = shift;
-    SetKeyboardState(keys);
 }
 
 // The controls the focus visits, from the one that has it, pressing Tab until it comes
 // back round (or `limit` presses).
-inline std::vector<HWND> tabWalk(HWND dialog, int limit = 64) {
+inline std::vector<HWND> tabWalk(HWND dialog, const KeyFilter& filter = {}, int limit = 64) {
     std::vector<HWND> visited{controlOf(GetFocus())};
     for (int i = 0; i < limit; ++i) {
-        pressTab(dialog);
+        pressKey(dialog, VK_TAB, false, false, filter);
         HWND now = controlOf(GetFocus());
         if (now == visited.front() || now == visited.back()) break;
         visited.push_back(now);
@@ -118,5 +139,40 @@ inline std::vector<HWND> workingControls(HWND dialog) {
         reinterpret_cast<LPARAM>(&found));
     return found;
 }
+
+// Whether a walk reached `control`: a radio button is reached with its group, whose one
+// stop is the chosen button (the arrows choose among them).
+inline bool reached(const std::vector<HWND>& walked, HWND control) {
+    auto in = [&](HWND window) { return std::find(walked.begin(), walked.end(), window) != walked.end(); };
+    if (in(control)) return true;
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (className(control) != L"Button" || (type != BS_RADIOBUTTON && type != BS_AUTORADIOBUTTON))
+        return false;
+    HWND parent = GetParent(control);
+    for (HWND other = GetNextDlgGroupItem(parent, control, FALSE); other && other != control;
+         other = GetNextDlgGroupItem(parent, other, FALSE))
+        if (in(other)) return true;
+    return false;
+}
+
+// High contrast on, as the user's registry keeps it (Wine has no live setting), while it
+// lives.
+class HighContrastOn {
+  public:
+    HighContrastOn() {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key_.put(), nullptr);
+        const wchar_t on[] = L"127";
+        RegSetValueExW(key_.get(), L"Flags", 0, REG_SZ, reinterpret_cast<const BYTE*>(on),
+                       sizeof(on));
+    }
+    ~HighContrastOn() { RegDeleteValueW(key_.get(), L"Flags"); }
+    HighContrastOn(const HighContrastOn&) = delete;
+    HighContrastOn& operator=(const HighContrastOn&) = delete;
+
+  private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Accessibility\\HighContrast";
+    ScopedRegKey key_;
+};
 
 }  // namespace tarnix::testing

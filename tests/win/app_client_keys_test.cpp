@@ -145,10 +145,13 @@ TEST(ClientKeys, TheKeyboardAloneDialsAndHangsUpAndTheWindowShowsADialUnderWay) 
                                            .count()));
     EXPECT_TRUE(labAc.logged("dialling demo"));
 
-    // Tab walks on past the greyed 登录 to 断开 and round to the account box.
-    for (int id : {IDC_REMEMBER, IDC_DISCONNECT, IDC_ACCOUNT}) {
+    // Tab walks on past the greyed 登录 to 断开, to the page tabs and round to the account box.
+    for (int id : {IDC_REMEMBER, IDC_DISCONNECT, IDC_TABS, IDC_ACCOUNT}) {
         press(VK_TAB);
-        EXPECT_TRUE(waitFor([&] { return window.focusIn(id); }, 2s)) << id;
+        EXPECT_TRUE(waitFor([&] {
+            return id == IDC_TABS ? window.focus() == GetDlgItem(window.main, IDC_TABS)
+                                  : window.focusIn(id);
+        }, 2s)) << id;
     }
 
     // The slow line refuses the wrong password (or gives up): 登录 is back, and nothing

@@ -7,12 +7,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 
 #include "TextIds.h"
 #include "base/Texts.h"
+#include "../support/Accessibility.h"
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
 #include "../support/PromptRecorder.h"
@@ -104,7 +106,10 @@ class MainWindowTest : public ::testing::Test {
     testing::PromptRecorder prompts_;
     testing::RecordingPower power_;
     std::unique_ptr<MainWindow> window_;
+    static inline std::vector<HWND> renamed_;
 };
+
+using ScopedWinEventHook = Scoped<HWINEVENTHOOK, freeing::Call<HWINEVENTHOOK, UnhookWinEvent>>;
 
 TEST_F(MainWindowTest, EveryConnectAndDisconnectCommandDrivesTheLinkAndTheStatesFollow) {
     open();
@@ -167,6 +172,12 @@ TEST_F(MainWindowTest, TheConnectionLinesTellTheLinkAndAReaddedIconReplaysNoBall
 }
 
 TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
+    // What a screen reader would hear of changed names.
+    ScopedWinEventHook hook(SetWinEventHook(
+        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) { renamed_.push_back(window); },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT));
+    renamed_.clear();
     rig_.backend->failure = kDialErrorAuthentication;
     rig_.backend->plan({false});
     open();
@@ -178,6 +189,10 @@ TEST_F(MainWindowTest, ARefusedDialSaysWhyOnTheStatusLineAndInABalloon) {
     EXPECT_EQ(window_->tray().balloonTitle(), L"澄远宽带拨号客户端连接失败");
     EXPECT_FALSE(window_->loginPage()->connectedState());
     EXPECT_TRUE(prompts_.asked.empty()) << "told without a box to click away";
+    pumpPending();
+    EXPECT_NE(std::find(renamed_.begin(), renamed_.end(), window_->item(IDC_STATUS_LINE)),
+              renamed_.end())
+        << "screen readers were told the status line changed";
 }
 
 // From the press until the link is up or the dial fails, the window says it is dialling
@@ -460,6 +475,88 @@ TEST_F(MainWindowTest, TabsShowOnePageEachWithTheirTips) {
     EXPECT_EQ(commandTip(IDS_TAB_CONTACT), L"宽带服务");
     EXPECT_EQ(commandTip(ID_TOOL_SETTINGS), L"客户端设置");
     EXPECT_EQ(commandTip(ID_UPDATE), L"软件升级");
+}
+
+// Without a mouse: Tab goes from the tabs through the shown page and back, the arrows turn
+// the focused tabs, Ctrl+Tab (Ctrl+PageUp) turns them from anywhere, leaving no focus on a
+// hidden page; Enter on the tray icon brings the window back.
+TEST_F(MainWindowTest, TheKeyboardReachesTheTabsTheirPagesAndTheTray) {
+    open();
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    HWND tabs = window_->item(IDC_TABS);
+    const LoginPage& login = *window_->loginPage();
+    auto filter = [&](MSG& msg) { return window_->filterMessage(msg); };
+    SetFocus(tabs);
+    EXPECT_EQ(testing::tabWalk(hwnd(), filter),
+              (std::vector<HWND>{tabs, login.item(IDC_ACCOUNT), login.item(IDC_PASSWORD),
+                                 login.item(IDC_REMEMBER), login.item(IDC_CONNECT)}))
+        << "断开 is greyed";
+    SetFocus(login.item(IDC_ACCOUNT));
+    testing::pressKey(hwnd(), VK_TAB, false, true, filter);
+    EXPECT_EQ(GetFocus(), tabs) << "Shift+Tab from the page's first control";
+
+    auto key = [&](WPARAM k, bool control = false, bool shift = false) {
+        testing::pressKey(hwnd(), k, control, shift, filter);
+    };
+    key(VK_DOWN);
+    EXPECT_EQ(window_->selectedTab(), 1);
+    key(VK_RIGHT);
+    key(VK_UP);
+    EXPECT_EQ(window_->selectedTab(), 1);
+    key(VK_LEFT);
+    key(VK_LEFT);
+    EXPECT_EQ(window_->selectedTab(), 0) << "the arrows stop at the first tab";
+
+    SetFocus(login.item(IDC_PASSWORD));
+    key(VK_TAB, true);
+    EXPECT_EQ(window_->selectedTab(), 1);
+    EXPECT_FALSE(IsChild(login.hwnd(), GetFocus())) << "the focus left the hidden page";
+    EXPECT_TRUE(GetFocus() == tabs || IsChild(tabs, GetFocus()));
+    key(VK_TAB, true, true);
+    EXPECT_EQ(window_->selectedTab(), 0);
+    key(VK_PRIOR, true);
+    EXPECT_EQ(window_->selectedTab(), 3) << "round past the first";
+
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(hwnd()); }));
+    tray(NIN_KEYSELECT);
+    pumpPending();
+    EXPECT_TRUE(IsWindowVisible(hwnd())) << "Enter on the tray icon";
+}
+
+// A screen reader hears the icon tabs and the toolbar's buttons by their tips, with their
+// states, and can use them.
+TEST_F(MainWindowTest, ScreenReadersHearTheTabsAndToolbarButtonsByName) {
+    open();
+    using testing::hear;
+    HWND tabs = window_->item(IDC_TABS);
+    EXPECT_EQ(hear(tabs).role, ROLE_SYSTEM_PAGETABLIST);
+    ASSERT_EQ(hear(tabs).children, 4);
+    const wchar_t* tabNames[] = {L"用户登录", L"辅助功能", L"推荐服务", L"宽带服务"};
+    for (long i = 1; i <= 4; ++i) {
+        EXPECT_EQ(hear(tabs, i).name, tabNames[i - 1]);
+        EXPECT_EQ(hear(tabs, i).role, ROLE_SYSTEM_PAGETAB);
+        EXPECT_EQ((hear(tabs, i).state & STATE_SYSTEM_SELECTED) != 0, i == 1);
+    }
+    ComPtr<IAccessible> object = testing::accessibleOf(tabs);
+    ASSERT_TRUE(object);
+    VARIANT third;
+    VariantInit(&third);
+    third.vt = VT_I4;
+    third.lVal = 3;
+    EXPECT_EQ(object->accDoDefaultAction(third), S_OK);
+    EXPECT_EQ(window_->selectedTab(), 2);
+
+    HWND toolbar = window_->toolbar();
+    EXPECT_EQ(hear(toolbar).role, ROLE_SYSTEM_TOOLBAR);
+    ASSERT_EQ(hear(toolbar).children, 4);
+    const wchar_t* tools[] = {L"登录连接", L"断开连接", L"客户端设置", L"软件升级"};
+    for (long i = 1; i <= 4; ++i) {
+        EXPECT_EQ(hear(toolbar, i).name, tools[i - 1]);
+        EXPECT_EQ(hear(toolbar, i).role, ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ((hear(toolbar, i).state & STATE_SYSTEM_UNAVAILABLE) != 0, i == 2) << "断开连接 greyed";
+    }
 }
 
 TEST_F(MainWindowTest, MissingHelpIsToldAndAnUnreadableConfigurationStillOpens) {

@@ -8,12 +8,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
 
+#include "../support/Accessibility.h"
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
 #include "../support/FakeClock.h"
@@ -195,6 +197,29 @@ class SettingsDialogTest : public ::testing::Test {
     std::optional<ConfigStore> config_;
     testing::PromptRecorder prompts_;
 };
+
+// Ctrl+Tab turns the pages; on each, Tab alone reaches every control of the page and of the
+// dialog, the tabs among them.
+TEST_F(SettingsDialogTest, TabAloneReachesEveryControlOfEveryPage) {
+    open("");
+    run([&](DialogDriver& d, SettingsDialog& dialog) {
+        HWND tabs = d.control(IDC_SETTINGS_TABS);
+        auto filter = [&](MSG& msg) { return dialog.filterMessage(msg); };
+        const int pages = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+        for (int page = 0; page < pages; ++page) {
+            SCOPED_TRACE(page);
+            EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), page);
+            SetFocus(tabs);
+            const std::vector<HWND> walked = testing::tabWalk(d.hwnd(), filter);
+            for (HWND control : testing::workingControls(d.hwnd()))
+                EXPECT_TRUE(testing::reached(walked, control))
+                    << "never reached: control " << GetDlgCtrlID(control);
+            testing::pressKey(d.hwnd(), VK_TAB, true, false, filter);
+        }
+        EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0) << "round to the first page";
+        d.click(IDCANCEL);
+    });
+}
 
 TEST_F(SettingsDialogTest, PagesLoadApplyOkAndCancelKeepWhatWasApplied) {
     open(

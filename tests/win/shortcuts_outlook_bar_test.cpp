@@ -7,9 +7,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
+#include "../support/Accessibility.h"
 #include "../support/PixelSnapshot.h"
 #include "../support/WindowPump.h"
 #include "shortcuts/win/OutlookBarCtrl.h"
@@ -212,6 +214,47 @@ TEST_F(OutlookBarTest, ArrowsScrollWhenTheItemsDoNotFit) {
     send(WM_LBUTTONUP, {0, 150});  // released off the arrow: no extra step
     EXPECT_EQ(bar_.model().firstVisible(), 3);
     EXPECT_TRUE(owner_.notices.empty());
+}
+
+// Without a mouse: the arrows walk headers and items as drawn, scrolling an item into view,
+// Enter opens a folder or starts an item; screen readers hear each folder and shortcut.
+TEST_F(OutlookBarTest, KeysWalkAndPressFoldersAndItemsAndReadersHearThem) {
+    for (int i = 0; i < 30; ++i) bar_.insertItem(1, -1, {0, 0, "more", 0, "C:\\more.exe", "", ""});
+    const LRESULT wants = SendMessageW(bar_.hwnd(), WM_GETDLGCODE, 0, 0);
+    EXPECT_TRUE(wants & DLGC_WANTARROWS);
+    EXPECT_TRUE(GetWindowLongW(bar_.hwnd(), GWL_STYLE) & WS_TABSTOP);
+    auto key = [&](WPARAM k) { SendMessageW(bar_.hwnd(), WM_KEYDOWN, k, 0); };
+
+    key(VK_DOWN);
+    EXPECT_EQ(bar_.keyFocus(), (OutlookFocus{OutlookFocus::Header, 1}));
+    key(VK_DOWN);
+    EXPECT_EQ(bar_.keyFocus(), (OutlookFocus{OutlookFocus::Item, 0}));
+    key(VK_RETURN);
+    ASSERT_EQ(owner_.notices.size(), 1u);
+    EXPECT_EQ(owner_.notices[0].code, 1u) << "the item was started";
+    EXPECT_EQ(owner_.notices[0].index, 0);
+    for (int i = 0; i < 32; ++i) key(VK_DOWN);
+    EXPECT_EQ(bar_.keyFocus(), (OutlookFocus{OutlookFocus::Item, 32}));
+    EXPECT_GT(bar_.model().firstVisible(), 0) << "scrolled to the last item";
+    const std::vector<int> shown = bar_.layout().shownItems();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), 32), shown.end());
+    key(VK_END);
+    key(VK_SPACE);
+    EXPECT_EQ(bar_.model().openFolder(), 2) << "the last header opened its folder";
+    key(VK_HOME);
+    EXPECT_EQ(bar_.keyFocus(), (OutlookFocus{OutlookFocus::Header, 0}));
+
+    using testing::hear;
+    bar_.openFolder(1);
+    EXPECT_EQ(hear(bar_.hwnd()).role, ROLE_SYSTEM_LIST);
+    EXPECT_EQ(hear(bar_.hwnd()).children, 3 + 33);
+    EXPECT_EQ(hear(bar_.hwnd(), 2).name, L"common");
+    EXPECT_EQ(hear(bar_.hwnd(), 2).role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_TRUE(hear(bar_.hwnd(), 2).state & STATE_SYSTEM_EXPANDED);
+    EXPECT_EQ(hear(bar_.hwnd(), 4).name, L"one");
+    EXPECT_EQ(hear(bar_.hwnd(), 4).role, ROLE_SYSTEM_LISTITEM);
+    EXPECT_EQ(hear(bar_.hwnd(), 4).description, L"C:\\one.exe");
+    EXPECT_TRUE(hear(bar_.hwnd(), 3 + 33).state & STATE_SYSTEM_OFFSCREEN) << "scrolled out of view";
 }
 
 // The files as a shell drop carries them.

@@ -328,6 +328,20 @@ TEST_P(ImageButtonTest, DetachedOrDestroyedWidgetLeavesTheButtonToItself) {
     }
 }
 
+// In high contrast the button is the system's, in its colours: no art, and the caption in
+// the button text's colour.
+TEST_P(ImageButtonTest, InHighContrastTheFaceAndCaptionTakeTheSystemsColours) {
+    tarnix::testing::HighContrastOn highContrast;
+    Snapshot shot = snapshot(button());
+    EXPECT_EQ(shot.at(shot.width / 2, 3), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(shot.count(bluish), 0);
+    // The caption in the (black) button text, smoothed into greys; the frame's darkest
+    // line is the system's own colour.
+    const COLORREF frame = GetSysColor(COLOR_3DDKSHADOW);
+    EXPECT_GT(shot.count([frame](COLORREF c) { return GetGValue(c) < 0x80 && c != frame; }), 15)
+        << "the caption";
+}
+
 // A screen reader hears a push button named by its caption (the spacing gone), with its
 // state, and may press it.
 TEST_P(ImageButtonTest, ScreenReadersHearANamedPushButtonAndMayPressIt) {

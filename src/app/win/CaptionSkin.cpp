@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
@@ -71,7 +72,8 @@ CaptionSkin::Button CaptionSkin::buttonAt(POINT screen) const {
 }
 
 bool CaptionSkin::handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (!window_) return false;
+    // In high contrast the system's own caption shows, in the colours the user chose.
+    if (!window_ || highContrast()) return false;
     POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     switch (msg) {
         case WM_MOVE:

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/ShellOpen.h"
+#include "widgets/win/Contrast.h"
 
 namespace tarnix {
 namespace {
@@ -42,7 +43,7 @@ bool LinkDialog::onNotify(int id, NMHDR& header, LRESULT& result) {
 // The labels and links sit on the page's own colour. The DC's own brush rather than one of
 // ours: some link controls delete the brush they are given, and a stock object survives that.
 HBRUSH LinkDialog::onControlColour(HDC dc, HWND control, UINT msg) {
-    if (background_ != Background::Light) return nullptr;
+    if (background_ != Background::Light || highContrast()) return nullptr;
     if (msg != WM_CTLCOLORDLG && msg != WM_CTLCOLORSTATIC) return nullptr;
     SetBkColor(dc, kLightPageColour);
     SetDCBrushColor(dc, kLightPageColour);

@@ -59,6 +59,7 @@ void MainToolbar::create(HWND owner) {
     // Disconnected until the dial controller says otherwise.
     enable(ID_TOOL_DISCONNECT, false);
     toolbar_.autoSize();
+    accessible_.attach(toolbar_.hwnd(), *this);
 }
 
 void MainToolbar::scaleTo(Dpi dpi) {
@@ -98,6 +99,43 @@ void MainToolbar::loadImages(Dpi dpi) {
     normal_ = std::move(normal);
     hot_ = std::move(hot);
     disabled_ = std::move(disabled);
+}
+
+int MainToolbar::indexOf(int command) const {
+    return static_cast<int>(SendMessageW(toolbar_.hwnd(), TB_COMMANDTOINDEX, command, 0));
+}
+
+int MainToolbar::partCount() const {
+    return static_cast<int>(SendMessageW(toolbar_.hwnd(), TB_BUTTONCOUNT, 0, 0));
+}
+
+AccessiblePart MainToolbar::describe(int child) const {
+    AccessiblePart part;
+    part.role = ROLE_SYSTEM_TOOLBAR;
+    if (child == CHILDID_SELF) return part;
+    TBBUTTON button{};
+    SendMessageW(toolbar_.hwnd(), TB_GETBUTTON, child - 1, reinterpret_cast<LPARAM>(&button));
+    if (button.fsStyle & BTNS_SEP) {
+        part.role = ROLE_SYSTEM_SEPARATOR;
+        return part;
+    }
+    part.name = commandTip(static_cast<UINT>(button.idCommand));
+    part.role = ROLE_SYSTEM_PUSHBUTTON;
+    part.defaultAction = text(IDS_ACC_PRESS);
+    if (!(button.fsState & TBSTATE_ENABLED)) part.state |= STATE_SYSTEM_UNAVAILABLE;
+    SendMessageW(toolbar_.hwnd(), TB_GETITEMRECT, child - 1, reinterpret_cast<LPARAM>(&part.area));
+    return part;
+}
+
+// As a click would: the command goes to the window; posted, so that a dialog it opens
+// does not hold up the screen reader's call.
+bool MainToolbar::doDefaultAction(int child) {
+    TBBUTTON button{};
+    if (!SendMessageW(toolbar_.hwnd(), TB_GETBUTTON, child - 1, reinterpret_cast<LPARAM>(&button)) ||
+        (button.fsStyle & BTNS_SEP) || !(button.fsState & TBSTATE_ENABLED))
+        return false;
+    return PostMessageW(GetParent(toolbar_.hwnd()), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(toolbar_.hwnd())) != FALSE;
 }
 
 int MainToolbar::height() const {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window's toolbar: four 48-pixel (at 96 DPI) buttons (connect, disconnect, settings,
-// update) with normal, hot and disabled images, tooltips from the string table.
+// update) with normal, hot and disabled images, tooltips from the string table. Screen
+// readers hear each button by its tooltip.
 
 #include <windows.h>
 
@@ -10,11 +11,12 @@
 
 #include "base/Dpi.h"
 #include "base/win/Scoped.h"
+#include "widgets/win/Accessible.h"
 #include "widgets/win/Toolbar.h"
 
 namespace tarnix {
 
-class MainToolbar {
+class MainToolbar : private AccessibleSource {
   public:
     // Creates the toolbar at the top of `owner`'s client area. The two failures are told
     // to the user and the window goes on without the toolbar or its buttons.
@@ -23,7 +25,9 @@ class MainToolbar {
     void scaleTo(Dpi dpi);
     HWND hwnd() const { return toolbar_.hwnd(); }
     void enable(int command, bool enabled) const {
-        if (toolbar_) toolbar_.enableButton(command, enabled);
+        if (!toolbar_) return;
+        toolbar_.enableButton(command, enabled);
+        accessible_.notify(EVENT_OBJECT_STATECHANGE, indexOf(command) + 1);
     }
     // Height of the toolbar, 0 when there is none.
     int height() const;
@@ -31,9 +35,15 @@ class MainToolbar {
   private:
     bool loadButtons();
     void loadImages(Dpi dpi);
+    int indexOf(int command) const;
+
+    AccessiblePart describe(int child) const override;
+    int partCount() const override;
+    bool doDefaultAction(int child) override;
 
     Toolbar toolbar_;
     ScopedImageList normal_, hot_, disabled_;
+    AccessibleHook accessible_;
 };
 
 // The tooltip of a command or tool: its string resource, from after the first line feed

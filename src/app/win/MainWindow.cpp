@@ -3,6 +3,9 @@
 #include <chrono>
 #include <cwchar>
 #include <iterator>
+#include <utility>
+
+#include <windowsx.h>
 
 #include "app/win/AboutDialog.h"
 #include "app/win/DialerApp.h"
@@ -29,6 +32,7 @@
 #include "shortcuts/win/OpenSoftLauncher.h"
 #include "store/ConfigStore.h"
 #include "update/win/UpdateSettingsPage.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/Strings.h"
 #include "widgets/win/WindowDpi.h"
 
@@ -191,15 +195,29 @@ void MainWindow::layoutUnderToolbar() {
 void MainWindow::paintMenus() {
     HMENU menu = GetMenu(hwnd());
     if (!menu) return;
+    colourMenus();
+    EnableMenuItem(GetSubMenu(menu, kToolsMenu), kStatisticsItem, MF_BYPOSITION | MF_GRAYED);
+    EnableMenuItem(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, MF_BYPOSITION | MF_GRAYED);
+}
+
+// The menus in the product's light blue; in high contrast in the system's colours.
+void MainWindow::colourMenus() {
+    HMENU menu = GetMenu(hwnd());
+    if (!menu) return;
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
-    menuBrush_.reset(CreateSolidBrush(RGB(183, 207, 255)));
-    info.hbrBack = menuBrush_.get();
+    if (!menuBrush_) menuBrush_.reset(CreateSolidBrush(RGB(183, 207, 255)));
+    info.hbrBack = highContrast() ? nullptr : menuBrush_.get();
     SetMenuInfo(menu, &info);
     DrawMenuBar(hwnd());
-    EnableMenuItem(GetSubMenu(menu, kToolsMenu), kStatisticsItem, MF_BYPOSITION | MF_GRAYED);
-    EnableMenuItem(GetSubMenu(menu, kNetworkMenu), kDisconnectItem, MF_BYPOSITION | MF_GRAYED);
+}
+
+// High contrast turned on or off, or the system's colours changed: the skin, the art and
+// the menus' blue give way to the system's colours, or come back.
+void MainWindow::followColours() {
+    colourMenus();
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::placeAtRightEdge() {
@@ -444,7 +462,7 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
             if (!tray_.added()) tray_.show();  // a balloon may have shown it already
             return true;
         case WM_TRAY_NOTIFY:
-            onTrayEvent(static_cast<UINT>(lParam));
+            onTrayEvent(LOWORD(lParam), wParam);
             return true;
         case WM_LINK_UP:
             onLinkUp();
@@ -491,6 +509,7 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         case WM_SETTINGCHANGE:
             if (msg == WM_DISPLAYCHANGE || wParam == SPI_SETWORKAREA)
                 PostMessageW(hwnd(), kFitWorkArea, 0, 0);
+            if (msg == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST) followColours();
             return false;
         case kFitWorkArea:
             fitWorkArea();
@@ -498,6 +517,9 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(icon_);
             return true;
+        case WM_SYSCOLORCHANGE:
+            followColours();
+            return false;
         default:
             return false;
     }
@@ -509,6 +531,7 @@ bool MainWindow::preTranslate(MSG& msg) {
     // login page, where Enter presses its buttons.
     if (loginPage_ && loginPage_->filterMessage(msg)) return true;
     if (keys_ && TranslateAcceleratorW(hwnd(), keys_, &msg)) return true;
+    if (tabs_.handleKey(msg)) return true;
     if ((msg.message != WM_KEYDOWN && msg.message != WM_CHAR) ||
         (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN))
         return false;
@@ -517,13 +540,25 @@ bool MainWindow::preTranslate(MSG& msg) {
     return (wants & DLGC_WANTALLKEYS) == 0;
 }
 
-void MainWindow::onTrayEvent(UINT mouseMessage) {
-    switch (mouseMessage) {
+void MainWindow::onTrayEvent(UINT event, WPARAM anchor) {
+    switch (event) {
         case WM_LBUTTONDBLCLK:
+        case NIN_KEYSELECT:  // Enter or Space on the icon
             restoreFromTray();
             break;
-        case WM_RBUTTONDOWN:
-            showTrayMenu();
+        case WM_RBUTTONDOWN: {
+            // The shell follows a right click with WM_CONTEXTMENU, which the menu shown on
+            // the press stands for already.
+            POINT at;
+            GetCursorPos(&at);
+            showTrayMenu(at);
+            trayMenuByMouse_ = true;
+            break;
+        }
+        case WM_CONTEXTMENU:
+            // From the keyboard (Shift+F10, the context-menu key): at the icon.
+            if (!std::exchange(trayMenuByMouse_, false))
+                showTrayMenu({GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
             break;
         case WM_MOUSEMOVE:
             tray_.setTip(probes_ ? gbToWide(probes_->trayTipText(connected_)) : tray_.tip());
@@ -552,11 +587,9 @@ HMENU MainWindow::loadTrayMenu() const {
     return loaded;
 }
 
-void MainWindow::showTrayMenu() {
+void MainWindow::showTrayMenu(POINT at) {
     ScopedMenu loaded(loadTrayMenu());
     if (!loaded) return;
-    POINT at;
-    GetCursorPos(&at);
     SetForegroundWindow(hwnd());
     TrackPopupMenu(GetSubMenu(loaded.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
     // Without a message after it, the menu would not close when the user clicks elsewhere.
@@ -590,6 +623,7 @@ void MainWindow::showConnectionLines(bool up) {
     std::wstring address = up && probes_ ? gbToWide(probes_->connectionAddress()) : L"";
     setItemText(IDC_ENTRY_VALUE, up ? gbToWide(kDialEntryName) : entryIdle_);
     setItemText(IDC_STATE_VALUE, up ? loadString(IDS_STATE_CONNECTED) : stateIdle_);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, item(IDC_STATE_VALUE), OBJID_CLIENT, CHILDID_SELF);
     setItemText(IDC_IP_VALUE, up && !address.empty() ? address : addressIdle_);
 }
 
@@ -627,8 +661,10 @@ void MainWindow::enableCommands(bool connect, bool disconnect, bool statistics) 
     DrawMenuBar(hwnd());
 }
 
+// Screen readers hear the status line (a dial's progress, its failure) as it changes.
 void MainWindow::showStatus(const std::wstring& text) {
     setItemText(IDC_STATUS_LINE, text);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, item(IDC_STATUS_LINE), OBJID_CLIENT, CHILDID_SELF);
 }
 
 // The status line already says why; the balloon reaches a user whose window is hidden.

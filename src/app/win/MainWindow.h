@@ -117,14 +117,17 @@ class MainWindow : public Dialog, private LinkDisplay {
     void openPages();
     void layoutUnderToolbar();
     void paintMenus();
+    void colourMenus();
+    void followColours();
     void placeAtRightEdge();
     // Wholly on the work area of the window's monitor (not moved while docked).
     void fitWorkArea();
     void onDpiChanged(Dpi dpi, const RECT& suggested);
     void openMessageChannel();
     void startLoginPage();
-    void onTrayEvent(UINT mouseMessage);
-    void showTrayMenu();
+    // The tray icon's event, and with it the icon's place for the keyboard's menu.
+    void onTrayEvent(UINT event, WPARAM anchor);
+    void showTrayMenu(POINT at);
     void onLinkUp();
     void onLinkDown();
     void restoreFromTray();
@@ -158,6 +161,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     ShutdownSchedule schedule_;
     ReconnectSchedule reconnect_;
     bool connected_ = false;  // selects the tray tip
+    bool trayMenuByMouse_ = false;  // the tray menu was shown on a right press
     std::unique_ptr<LinkProbes> probes_;
     NetworkWatcher networkWatcher_;
     // After a resume from sleep, until the network is back for the dial.

@@ -33,7 +33,7 @@ void PageTabs::create(HWND owner, HWND tabs, std::span<Dialog* const> pages) {
     // Visual styles draw vertical tabs as horizontal ones turned on their side; the
     // classic look draws them as they are.
     SetWindowTheme(tabs, L"", L"");
-    for (int i = 0; i < count; ++i) host_.addPage(L"", *pages[i], i);
+    for (int i = 0; i < count; ++i) host_.addPage(L"", *pages[i], i, loadString(IDS_TAB_LOGIN + i));
     host_.createPagesWhenShown();
     host_.create(tabs, besideTheTabs);
     addTooltips(owner, count);

@@ -29,6 +29,8 @@ class PageTabs {
     void select(int index) { host_.select(index); }
     // The owner's WM_NOTIFY: true when it was the user's change of tab.
     bool handleNotify(const NMHDR& header) { return host_.handleNotify(header); }
+    // The owner's key messages: true when Ctrl+Tab or the like turned the page.
+    bool handleKey(const MSG& msg) { return host_.handleKey(msg); }
     HWND hwnd() const { return host_.hwnd(); }
     int selected() const { return host_.selected(); }
 

@@ -30,6 +30,11 @@ void TrayIcon::show() {
     // brings the icon back when it is there.
     NOTIFYICONDATAW record = addRecord();
     added_ = Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+    if (!added_) return;
+    record.uVersion = NOTIFYICON_VERSION_4;
+    version4_ = Shell_NotifyIconW(NIM_SETVERSION, &record) != FALSE;
+    // In that way the shell shows the tip only when asked to.
+    if (version4_) data_.uFlags |= NIF_SHOWTIP;
 }
 
 NOTIFYICONDATAW TrayIcon::addRecord() const {
@@ -44,7 +49,7 @@ void TrayIcon::remove() {
 }
 
 void TrayIcon::setTip(const std::wstring& tip) {
-    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | (version4_ ? NIF_SHOWTIP : 0);
     copyText(data_.szTip, tip);
     modify();
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The client's icon in the notification area: its tip, the balloons on link up and link
 // down, and the way back to the window while it is hidden. The record is kept so that the
-// icon can be put back as it was when Explorer restarts.
+// icon can be put back as it was when Explorer restarts. The icon asks for the shell's
+// fourth way of telling its events, which adds the keyboard's: Enter or Space on the icon
+// (NIN_KEYSELECT) and Shift+F10 or the context-menu key (WM_CONTEXTMENU); the event is
+// then LOWORD(lParam) of the callback message, in either way.
 
 #include <windows.h>
 
@@ -37,6 +40,8 @@ class TrayIcon {
     bool balloonPending() const { return (data_.uFlags & NIF_INFO) != 0; }
     HICON icon() const { return data_.hIcon; }
     bool added() const { return added_; }
+    // The shell sends the keyboard's events (NIM_SETVERSION was accepted).
+    bool keyboardEvents() const { return version4_; }
     // What show() hands the shell: the icon, its tip and callback, never a balloon, which
     // would be shown again each time Explorer restarts.
     NOTIFYICONDATAW addRecord() const;
@@ -46,6 +51,7 @@ class TrayIcon {
 
     NOTIFYICONDATAW data_{};
     bool added_ = false;
+    bool version4_ = false;
 };
 
 }  // namespace tarnix

@@ -1,6 +1,7 @@
 #include "app/win/WindowBackground.h"
 
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
@@ -28,7 +29,7 @@ void WindowBackground::attach(HWND window, int bitmapId) {
 }
 
 bool WindowBackground::erase(HDC dc) {
-    if (!brush_) return false;
+    if (!brush_ || highContrast()) return false;
     RECT area;
     GetClientRect(window_, &area);
     SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -37,7 +38,7 @@ bool WindowBackground::erase(HDC dc) {
 }
 
 HBRUSH WindowBackground::labelBrush(HDC dc, HWND label) {
-    if (!brush_ || GetParent(label) != window_) return nullptr;
+    if (!brush_ || GetParent(label) != window_ || highContrast()) return nullptr;
     RECT r;
     GetWindowRect(label, &r);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);

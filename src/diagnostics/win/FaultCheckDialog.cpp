@@ -1,6 +1,8 @@
 #include "diagnostics/win/FaultCheckDialog.h"
 
+#include "TextIds.h"
 #include "base/Texts.h"
+#include "widgets/SpokenText.h"
 #include "diagnostics/LocalAddress.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "diagnostics_ids.h"
@@ -47,6 +49,27 @@ constexpr struct {
 };
 constexpr int kStageIconSize = 48;  // at 96 DPI
 
+// What a screen reader hears of each stage's icon, in the order of kStageIcons: the label
+// under it (a text of its own for the connector, which has none) and, for the two stages
+// the check judges, the state the icon shows.
+constexpr struct {
+    int label;  // a control, or a text id when `ownText`
+    bool ownText;
+    int state;  // IDS_ACC_STAGE_...; 0: the icon shows no state
+} kStageNames[] = {
+    {IDC_FAULT_ADAPTER_LABEL, false, IDS_ACC_STAGE_UNCHECKED},
+    {IDC_FAULT_ADAPTER_LABEL, false, IDS_ACC_STAGE_GOOD},
+    {IDC_FAULT_ADAPTER_LABEL, false, IDS_ACC_STAGE_FAULT},
+    {IDC_FAULT_PPPOE_LABEL, false, IDS_ACC_STAGE_UNCHECKED},
+    {IDC_FAULT_PPPOE_LABEL, false, IDS_ACC_STAGE_GOOD},
+    {IDC_FAULT_PPPOE_LABEL, false, IDS_ACC_STAGE_FAULT},
+    {IDC_FAULT_MODEM_LABEL, false, 0},
+    {IDS_ACC_CONNECTOR, true, 0},
+    {IDC_FAULT_GATEWAY_LABEL, false, 0},
+    {IDC_FAULT_SERVER_LABEL, false, 0},
+};
+static_assert(std::size(kStageNames) == std::size(kStageIcons));
+
 }  // namespace
 
 FaultCheckDialog::FaultCheckDialog(InventorySource source)
@@ -61,6 +84,7 @@ FaultCheckDialog::~FaultCheckDialog() {
 
 BOOL FaultCheckDialog::onInitDialog() {
     loadStageIcons();
+    nameStages();
     ProgressBar(hwnd(), IDC_FAULT_PROGRESS).setRange(0, CheckProgress::kRange);
     for (DetailListPage& page : pages_)
         tabHost_.addPage(text(kDetailLists[&page - pages_.data()].tabTitle), page);
@@ -192,6 +216,20 @@ void FaultCheckDialog::arrived(unsigned number, InventorySnapshot snapshot) {
 
 void FaultCheckDialog::showVerdict() {
     setItemText(IDC_FAULT_VERDICT, form_.check().diagnosis());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, item(IDC_FAULT_VERDICT), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void FaultCheckDialog::nameStages() {
+    for (std::size_t i = 0; i < std::size(kStageIcons); ++i) {
+        const auto& said = kStageNames[i];
+        stageNames_[i].attach(item(kStageIcons[i].control), [this, said] {
+            AccessiblePart part;
+            part.name = said.ownText ? text(static_cast<unsigned>(said.label)) : itemText(said.label);
+            if (said.state) part.name = fillIn(text(IDS_ACC_STAGE), {part.name, text(said.state)});
+            part.role = ROLE_SYSTEM_GRAPHIC;
+            return part;
+        });
+    }
 }
 
 void FaultCheckDialog::showLists() {

@@ -19,6 +19,7 @@
 #include "diagnostics/NetworkInventory.h"
 #include "diagnostics/win/DetailListPage.h"
 #include "widgets/win/Dialog.h"
+#include "widgets/win/Accessible.h"
 #include "widgets/win/TabHost.h"
 
 namespace tarnix {
@@ -39,6 +40,7 @@ class FaultCheckDialog : public Dialog {
     BOOL onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
     bool onNotify(int id, NMHDR& header, LRESULT& result) override;
+    bool preTranslate(MSG& msg) override { return tabHost_.handleKey(msg); }
     void onTimer(UINT_PTR id) override;
     void onOK() override {}  // Enter presses "开始", the default button
     void onDestroy() override;
@@ -54,6 +56,7 @@ class FaultCheckDialog : public Dialog {
     void showView();
     void showButtons();
     void loadStageIcons();
+    void nameStages();
 
     InventorySource source_;
     FaultCheckForm form_;
@@ -61,6 +64,7 @@ class FaultCheckDialog : public Dialog {
     TabHost tabHost_;
     std::vector<ScopedIcon> stageIcons_;  // the stages' icons at the size they are shown
     ScopedBitmap banner_;                 // the band's art, shown by its control
+    std::array<AccessibleSingle, 10> stageNames_;  // what screen readers hear of them
     WorkerThreads readers_;               // last: joined before anything it might reach goes
 };
 

@@ -6,6 +6,7 @@
 #include "store/ConfigStore.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/ComboBox.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
@@ -213,12 +214,14 @@ bool LoginPage::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 // The labels and the check box show the background through.
 HBRUSH LoginPage::onControlColour(HDC dc, HWND control, UINT msg) {
-    if (msg != WM_CTLCOLORSTATIC || !background_) return nullptr;
+    if (msg != WM_CTLCOLORSTATIC || !background_ || highContrast()) return nullptr;
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
+// In high contrast the page is the system's dialog colour.
 bool LoginPage::paintBackground(HDC dc) {
+    if (highContrast()) return false;
     SIZE size = bitmapSize(background_.get());
     if (size.cx <= 0 || size.cy <= 0) return false;
     RECT client;

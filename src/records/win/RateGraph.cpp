@@ -6,16 +6,23 @@
 
 #include "base/win/Scoped.h"
 #include "records_ids.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
 
-constexpr COLORREF kBackground = RGB(16, 32, 48);
-constexpr COLORREF kGrid = RGB(40, 72, 96);
-constexpr COLORREF kReceived = RGB(60, 203, 79);
-constexpr COLORREF kSent = RGB(240, 170, 40);
-constexpr COLORREF kLabel = RGB(170, 190, 205);
+struct GraphColours {
+    COLORREF background, grid, received, sent, label;
+};
+// In high contrast the system's colours, the two lines the text's and the highlight's.
+GraphColours graphColours() {
+    if (highContrast())
+        return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_HIGHLIGHT),
+                GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOWTEXT)};
+    return {RGB(16, 32, 48), RGB(40, 72, 96), RGB(60, 203, 79), RGB(240, 170, 40),
+            RGB(170, 190, 205)};
+}
 
 // A line's width at `dpi`: one pixel at 96 DPI, never thinner.
 int lineWidth(Dpi dpi, int pixels) {
@@ -23,7 +30,7 @@ int lineWidth(Dpi dpi, int pixels) {
 }
 
 void drawGrid(HDC dc, int width, int height, Dpi dpi) {
-    ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 1), kGrid));
+    ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 1), graphColours().grid));
     SelectGuard select(dc, pen.get());
     for (int y = height / 4; y<height; y += height / 4> 0 ? height / 4 : height) {
         MoveToEx(dc, 0, y, nullptr);
@@ -64,13 +71,14 @@ void drawRates(HDC dc, int width, int height, const RateHistory& history, uint64
 // each line's colour before its name.
 void drawLabels(HDC dc, int width, uint64_t scale, Dpi dpi) {
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kLabel);
+    const GraphColours colours = graphColours();
+    SetTextColor(dc, colours.label);
     const std::wstring top = std::to_wstring(scale) + L" " + loadString(IDS_STAT_RATE_UNIT);
     const int margin = dpi.scale(3), line = dpi.scale(1);
     TextOutW(dc, margin, line, top.c_str(), static_cast<int>(top.size()));
     int right = width - margin;
-    for (const auto& [name, colour] : {std::pair{loadString(IDS_STAT_RECEIVED_LEGEND), kReceived},
-                                       std::pair{loadString(IDS_STAT_SENT_LEGEND), kSent}}) {
+    for (const auto& [name, colour] : {std::pair{loadString(IDS_STAT_RECEIVED_LEGEND), colours.received},
+                                       std::pair{loadString(IDS_STAT_SENT_LEGEND), colours.sent}}) {
         SIZE size{};
         GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &size);
         right -= size.cx;
@@ -94,13 +102,14 @@ void drawRateGraph(HDC target, const RECT& area, const RateHistory& history, HFO
     ScopedBitmap canvas(CreateCompatibleBitmap(target, width, height));
     if (!dc || !canvas) return;
     SelectGuard selectCanvas(dc.get(), canvas.get());
-    ScopedBrush background(CreateSolidBrush(kBackground));
+    const GraphColours colours = graphColours();
+    ScopedBrush background(CreateSolidBrush(colours.background));
     RECT all{0, 0, width, height};
     FillRect(dc.get(), &all, background.get());
     drawGrid(dc.get(), width, height, dpi);
     const uint64_t scale = RateHistory::scaleKilobytes(history.peak());
-    drawRates(dc.get(), width, height, history, scale * 1024, false, kSent, dpi);
-    drawRates(dc.get(), width, height, history, scale * 1024, true, kReceived, dpi);
+    drawRates(dc.get(), width, height, history, scale * 1024, false, colours.sent, dpi);
+    drawRates(dc.get(), width, height, history, scale * 1024, true, colours.received, dpi);
     SelectGuard selectFont(dc.get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
     drawLabels(dc.get(), width, scale, dpi);
     BitBlt(target, area.left, area.top, width, height, dc.get(), 0, 0, SRCCOPY);

@@ -1,6 +1,9 @@
 #include "records/win/StatisticsDialog.h"
 
+#include "TextIds.h"
 #include "base/CodePage.h"
+#include "base/Texts.h"
+#include "records/ChartSpeech.h"
 #include "records/win/RateGraph.h"
 #include "records_ids.h"
 #include "widgets/win/WindowDpi.h"
@@ -18,6 +21,13 @@ BOOL StatisticsDialog::onInitDialog() {
         ShowWindow(item(IDC_STAT_ALLOWANCE_LABEL), SW_HIDE);
         ShowWindow(item(IDC_STAT_ALLOWANCE), SW_HIDE);
     }
+    graph_.attach(item(IDC_STAT_GRAPH), [this] {
+        AccessiblePart part;
+        part.name = text(IDS_ACC_RATE_GRAPH);
+        part.role = ROLE_SYSTEM_CHART;
+        part.value = rateGraphValue(model_.history());
+        return part;
+    });
     showFields();
     SetTimer(hwnd(), kTimer, 1000, nullptr);
     return TRUE;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "records/StatisticsModel.h"
+#include "widgets/win/Accessible.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
@@ -32,6 +33,7 @@ class StatisticsDialog : public Dialog {
 
     StatisticsModel model_;
     int shownIcon_ = 0;
+    AccessibleSingle graph_;  // the rate graph, as text
 };
 
 }  // namespace tarnix

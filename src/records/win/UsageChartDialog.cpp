@@ -3,13 +3,21 @@
 #include <cwchar>
 #include <string>
 
+#include "TextIds.h"
+#include "base/Texts.h"
 #include "base/win/Scoped.h"
+#include "records/ChartSpeech.h"
+#include "widgets/win/Contrast.h"
 #include "records_ids.h"
 #include "widgets/win/Strings.h"
 
 namespace tarnix {
 namespace {
 
+// The bars' colours; in high contrast both the highlight's.
+COLORREF barColour(COLORREF art) {
+    return highContrast() ? GetSysColor(COLOR_HIGHLIGHT) : art;
+}
 constexpr COLORREF kTimeBar = RGB(43, 92, 154);
 constexpr COLORREF kTrafficBar = RGB(60, 170, 80);
 constexpr COLORREF kAllowanceLine = RGB(220, 40, 40);
@@ -31,7 +39,7 @@ void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t p
     if (bars.empty() || height <= 0) return;
     const int slot = (band.right - band.left) / static_cast<int>(bars.size());
     if (slot <= 0) return;
-    ScopedBrush brush(CreateSolidBrush(colour));
+    ScopedBrush brush(CreateSolidBrush(barColour(colour)));
     for (size_t i = 0; i < bars.size(); ++i) {
         const int left = band.left + static_cast<int>(i) * slot;
         const int64_t v = value(bars[i]);
@@ -58,6 +66,18 @@ void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t p
 UsageChartDialog::UsageChartDialog(UsageChart chart, UsageAllowance allowance)
     : Dialog(IDD_USAGE_CHART), chart_(std::move(chart)), allowance_(allowance) {}
 
+BOOL UsageChartDialog::onInitDialog() {
+    spoken_.attach(item(IDC_CHART_AREA), [this] {
+        AccessiblePart part;
+        part.name = text(IDS_ACC_USAGE_CHART);
+        part.role = ROLE_SYSTEM_CHART;
+        part.value = usageChartValue(chart_);
+        part.description = usageChartDescription(chart_);
+        return part;
+    });
+    return TRUE;
+}
+
 bool UsageChartDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     if (msg != WM_DRAWITEM) return false;
     auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
@@ -83,6 +103,7 @@ bool UsageChartDialog::onMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& resul
 void UsageChartDialog::draw(HDC dc, const RECT& area) const {
     FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
+    if (highContrast()) SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     if (chart_.bars().empty()) {
         const std::wstring nothing = loadString(IDS_CHART_NOTHING);
         RECT all = area;

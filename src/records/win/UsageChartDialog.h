@@ -7,6 +7,7 @@
 
 #include "records/UsageAllowance.h"
 #include "records/UsageChart.h"
+#include "widgets/win/Accessible.h"
 #include "widgets/win/Dialog.h"
 
 namespace tarnix {
@@ -16,6 +17,7 @@ class UsageChartDialog : public Dialog {
     explicit UsageChartDialog(UsageChart chart, UsageAllowance allowance = {});
 
   protected:
+    BOOL onInitDialog() override;
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
@@ -23,6 +25,7 @@ class UsageChartDialog : public Dialog {
 
     UsageChart chart_;
     UsageAllowance allowance_;
+    AccessibleSingle spoken_;  // the chart, as text
 };
 
 }  // namespace tarnix

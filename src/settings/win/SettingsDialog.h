@@ -42,6 +42,7 @@ class SettingsDialog : public Dialog {
     BOOL onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
     bool onNotify(int id, NMHDR& header, LRESULT& result) override;
+    bool preTranslate(MSG& msg) override { return tabs_.handleKey(msg); }
     bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void onOK() override;
 

@@ -17,8 +17,11 @@ bool OutlookBarCtrl::create(HWND parent, int id, const RECT& area) {
     owner_ = parent;
     hand_ = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursorId));
     if (!hand_) hand_ = LoadCursorW(nullptr, IDC_HAND);
-    return Window::create(kClass, parent, id, area, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN) !=
-           nullptr;
+    if (!Window::create(kClass, parent, id, area,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP))
+        return false;
+    accessible_.attach(hwnd(), *this);
+    return true;
 }
 
 void OutlookBarCtrl::onSize(UINT, int width, int height) {

@@ -9,8 +9,9 @@
 // button's release or on loss of capture, so the control never runs a loop of its own.
 //
 // One class in a file per concern: the window and the model's changes (OutlookBarCtrl.cpp),
-// painting (OutlookBarPaint.cpp), the mouse (OutlookBarInput.cpp), captions edited in place
-// (OutlookBarEdit.cpp) and files dropped from the shell (OutlookBarDrop.cpp).
+// painting (OutlookBarPaint.cpp), the mouse (OutlookBarInput.cpp), the keyboard and screen
+// readers (OutlookBarKeyboard.cpp), captions edited in place (OutlookBarEdit.cpp) and files
+// dropped from the shell (OutlookBarDrop.cpp).
 
 #include <windows.h>
 
@@ -21,10 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "shortcuts/OutlookBarKeys.h"
 #include "shortcuts/OutlookBarLayout.h"
 #include "shortcuts/OutlookItemPress.h"
 #include "shortcuts/OutlookBarModel.h"
 #include "base/win/Scoped.h"
+#include "widgets/win/Accessible.h"
 #include "widgets/win/Window.h"
 
 namespace tarnix {
@@ -37,7 +40,7 @@ struct OutlookNotifyRecord {
     const char* text = "";
 };
 
-class OutlookBarCtrl : public Window {
+class OutlookBarCtrl : public Window, private AccessibleSource {
   public:
     static constexpr UINT kNotifyMessage = WM_USER + 10100;  // 0x2B74
     static constexpr UINT_PTR kScrollTimer = 2;
@@ -88,6 +91,8 @@ class OutlookBarCtrl : public Window {
 
     // Where things are drawn now (tests and the owner's menus).
     OutlookBarLayout layout() const;
+    // The header or item that has the keyboard's attention.
+    OutlookFocus keyFocus() const { return focus_; }
 
   protected:
     // The window's messages.
@@ -104,6 +109,8 @@ class OutlookBarCtrl : public Window {
     bool onCommand(int id, int code, HWND control) override;
     void onDropFiles(const std::vector<std::wstring>& paths) override;
     void onDestroy() override;
+    bool onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool onContextMenu(HWND from, POINT screen) override;
 
   private:
     enum class Press { None, Header, Item, UpArrow, DownArrow };
@@ -121,6 +128,21 @@ class OutlookBarCtrl : public Window {
     void paintArrows(HDC dc, const OutlookBarLayout& layout) const;
     void paintSlide(const OutlookSlideFrame& frame);
     void redraw();
+
+    void paintFocus(HDC dc) const;
+
+    bool onKey(WPARAM key);
+    void setFocusPart(OutlookFocus focus);
+    void scrollIntoView(int item);
+    void pressFocused();
+    Rect focusRect() const;
+    // The context menu over the part at `point` (client coordinates).
+    void showMenuAt(Point point);
+
+    AccessiblePart describe(int child) const override;
+    int partCount() const override;
+    int focusedPart() const override;
+    bool doDefaultAction(int child) override;
 
     void endPress();
     void scrollBy(int items);
@@ -152,6 +174,8 @@ class OutlookBarCtrl : public Window {
     bool editCancelled_ = false;
 
     HCURSOR hand_ = nullptr;
+    OutlookFocus focus_;
+    AccessibleHook accessible_;
 };
 
 }  // namespace tarnix

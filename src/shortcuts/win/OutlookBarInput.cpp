@@ -178,16 +178,20 @@ void OutlookBarCtrl::scrollBy(int items) {
 bool OutlookBarCtrl::onRightUp(POINT at) {
     const Point point{at.x, at.y};
     if (press_ != Press::None) return true;
+    showMenuAt(point);
+    return true;
+}
+
+void OutlookBarCtrl::showMenuAt(Point point) {
     rightClickAt(point);
     const auto menu = makeOwnerDrawnOutlookMenu(
         OutlookMenuState(rightClick_.kind, model_.openFolder(), model_.smallIcons()));
-    if (!menu->handle()) return true;
+    if (!menu->handle()) return;
     POINT screen{point.x, point.y};
     ClientToScreen(hwnd(), &screen);
     // The bar draws the menu; the command goes to the parent as the menu would post it.
     if (const int command = menu->track(hwnd(), screen))
         PostMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    return true;
 }
 
 const OutlookHit& OutlookBarCtrl::rightClickAt(Point point) {

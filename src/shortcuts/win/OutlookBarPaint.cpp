@@ -3,6 +3,7 @@
 
 #include "shortcuts/win/OutlookBarCtrl.h"
 #include "base/CodePage.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
@@ -13,6 +14,18 @@ void fill(HDC dc, const Rect& area, COLORREF colour) {
     RECT r{area.left, area.top, area.right, area.bottom};
     SetBkColor(dc, colour);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+// The bar's colours; in high contrast the system's.
+struct BarColours {
+    COLORREF background, face, itemText, mark;
+};
+BarColours barColours() {
+    if (highContrast())
+        return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT),
+                GetSysColor(COLOR_WINDOWTEXT)};
+    return {GetSysColor(COLOR_BACKGROUND), OutlookBarCtrl::kFaceColour, RGB(255, 255, 255),
+            RGB(0, 0, 0)};
 }
 
 }  // namespace
@@ -63,19 +76,20 @@ void OutlookBarCtrl::onPaint(HDC target, const RECT&) {
     SetBkMode(dc.get(), TRANSPARENT);
 
     const OutlookBarLayout place = layout();
-    fill(dc.get(), {0, 0, client.right, client.bottom}, GetSysColor(COLOR_BACKGROUND));
+    fill(dc.get(), {0, 0, client.right, client.bottom}, barColours().background);
     for (int f = 0; f < model_.folderCount(); ++f) {
         const bool pressed = press_ == Press::Header && pressedHeader_ == f && headerDown_;
         paintHeader(dc.get(), place.header(f), f, pressed, hotHeader_ == f);
     }
     paintItems(dc.get(), place);
+    paintFocus(dc.get());
     BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
 }
 
 void OutlookBarCtrl::paintHeader(HDC dc, const Rect& place, int folder, bool pressed,
                                  bool hot) const {
     RECT r = toRect(place);
-    fill(dc, place, kFaceColour);
+    fill(dc, place, barColours().face);
     // A line along the top keeps neighbouring headers apart.
     fill(dc, {place.left, place.top, place.right, place.top + 1}, GetSysColor(COLOR_3DSHADOW));
     if (pressed) {
@@ -107,7 +121,8 @@ void OutlookBarCtrl::paintItems(HDC dc, const OutlookBarLayout& place) const {
     }
     const bool small = model_.smallIcons();
     HIMAGELIST images = small ? small_ : large_;
-    SetTextColor(dc, RGB(255, 255, 255));
+    const BarColours colours = barColours();
+    SetTextColor(dc, colours.itemText);
     for (int i : place.shownItems()) {
         const OutlookItemPlace at = place.itemPlace(i);
         const OutlookItem* item = model_.item(i);
@@ -134,10 +149,10 @@ void OutlookBarCtrl::paintItems(HDC dc, const OutlookBarLayout& place) const {
     }
     if (press_ == Press::Item && pressView_.dragging && pressView_.place >= 0) {
         const Rect mark = place.insertionMark(pressView_.place);
-        fill(dc, mark, RGB(0, 0, 0));
+        fill(dc, mark, colours.mark);
         // Small ticks at both ends make the line read as a place between items.
-        fill(dc, {mark.left, mark.top - 2, mark.left + 1, mark.bottom + 2}, RGB(0, 0, 0));
-        fill(dc, {mark.right - 1, mark.top - 2, mark.right, mark.bottom + 2}, RGB(0, 0, 0));
+        fill(dc, {mark.left, mark.top - 2, mark.left + 1, mark.bottom + 2}, colours.mark);
+        fill(dc, {mark.right - 1, mark.top - 2, mark.right, mark.bottom + 2}, colours.mark);
     }
     RestoreDC(dc, saved);
 }
@@ -164,7 +179,7 @@ void OutlookBarCtrl::paintSlide(const OutlookSlideFrame& frame) {
     SelectGuard keepBitmap(dc.get(), bitmap.get());
     SelectGuard keepFont(dc.get(), guiFont());
     SetBkMode(dc.get(), TRANSPARENT);
-    fill(dc.get(), {0, 0, client.right, client.bottom}, GetSysColor(COLOR_BACKGROUND));
+    fill(dc.get(), {0, 0, client.right, client.bottom}, barColours().background);
     for (int f = 0; f < static_cast<int>(frame.headers.size()); ++f) {
         paintHeader(dc.get(), frame.headers[f], f, false, false);
     }

@@ -11,6 +11,7 @@
 #include "shortcuts/win/ShortcutDialogs.h"
 #include "base/CodePage.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/WindowDpi.h"
 #include "resource.h"
 
@@ -270,6 +271,7 @@ void ShortcutsPage::rename() {
 }
 
 bool ShortcutsPage::onEraseBackground(HDC dc) {
+    if (highContrast()) return false;  // the system's dialog colour
     if (!background_) background_ = loadBitmap(IDB_SHORTCUTS_BACKGROUND, dpiOf(hwnd()));
     if (!background_) return false;
     RECT client;

@@ -333,6 +333,12 @@ LRESULT AccessibleHook::answer(WPARAM flags) {
     // LresultFromObject takes its own reference; a failure is a negative HRESULT, which
     // must not reach the caller as a reference.
     LRESULT result = Oleacc::get().fromObject(kAccessibleId, flags, object_);
+    if (result == CO_E_NOTINITIALIZED) {
+        // The reference goes through COM, which this thread may not have started: it is
+        // started now, for the rest of the thread's life.
+        static thread_local ComScope com;
+        result = Oleacc::get().fromObject(kAccessibleId, flags, object_);
+    }
     return result > 0 ? result : 0;
 }
 

@@ -14,6 +14,7 @@
 
 #include <oleacc.h>
 
+#include <functional>
 #include <string>
 
 namespace tarnix {
@@ -73,6 +74,23 @@ class AccessibleHook {
     HWND control_ = nullptr;
     AccessibleSource* source_ = nullptr;
     AccessibleObject* object_ = nullptr;  // made at the first question, one reference held
+};
+
+// A control that is one thing to a screen reader (a chart, a picture of a state): it
+// answers from `describe`, asked afresh at each question.
+class AccessibleSingle : private AccessibleSource {
+  public:
+    void attach(HWND control, std::function<AccessiblePart()> describe) {
+        describe_ = std::move(describe);
+        hook_.attach(control, *this);
+    }
+    void notify(DWORD event) const { hook_.notify(event); }
+
+  private:
+    AccessiblePart describe(int) const override { return describe_ ? describe_() : AccessiblePart{}; }
+
+    std::function<AccessiblePart()> describe_;
+    AccessibleHook hook_;
 };
 
 }  // namespace tarnix

@@ -8,6 +8,7 @@
 #include "base/Texts.h"
 #include "widgets/SpokenText.h"
 #include "widgets/win/Bitmaps.h"
+#include "widgets/win/Contrast.h"
 #include "widgets/win/Control.h"
 #include "widgets/win/WindowDpi.h"
 #include "TextIds.h"
@@ -215,6 +216,16 @@ void ImageButton::paintParentBackground(HDC dc) const {
 }
 
 void ImageButton::paintFace(HDC dc, const RECT& area) const {
+    if (highContrast()) {
+        // The system's push button, in the colours the user chose.
+        RECT face = area;
+        FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
+        UINT state = DFCS_BUTTONPUSH;
+        if (look() == Look::Pressed) state |= DFCS_PUSHED;
+        if (look() == Look::Disabled) state |= DFCS_INACTIVE;
+        DrawFrameControl(dc, &face, DFC_BUTTON, state);
+        return;
+    }
     const int index = static_cast<int>(look());
     HBITMAP bitmap = bitmaps_[index].get();
     SIZE size = bitmapSize(bitmap);
@@ -248,7 +259,10 @@ void ImageButton::paintCaption(HDC dc, const RECT& area) const {
     if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
+    COLORREF colour = RGB(255, 255, 255);
+    if (highContrast())
+        colour = GetSysColor(look() == Look::Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    SetTextColor(dc, colour);
     RECT box = area;
     if (look() == Look::Pressed) OffsetRect(&box, 1, 1);  // the face seems pushed in
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,

@@ -3,7 +3,7 @@
 // disabled) with its caption in white over them and, while it has the focus, a focus
 // rectangle. The button keeps its own click logic, so the parent still gets BN_CLICKED;
 // only painting and the look under the mouse are taken over. Screen readers hear it as a
-// push button named by its caption.
+// push button named by its caption. In high contrast it is drawn as the system's button.
 
 #include <windows.h>
 

@@ -2,11 +2,16 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "base/Texts.h"
+#include "TextIds.h"
+
 namespace tarnix {
 
-bool TabHost::addPage(std::wstring title, Dialog& page, int image) {
+bool TabHost::addPage(std::wstring title, Dialog& page, int image, std::wstring spoken) {
     if (tabs_ || !pages_.add()) return false;
-    entries_.push_back({std::move(title), &page, image});
+    entries_.push_back({std::move(title), &page, image, std::move(spoken)});
     return true;
 }
 
@@ -31,6 +36,7 @@ void TabHost::create(HWND tabs, Placement placement) {
         ShowWindow(page(i).hwnd(), shown ? SW_SHOW : SW_HIDE);
     }
     SendMessageW(tabs_, TCM_SETCURSEL, pages_.selected(), 0);
+    accessible_.attach(tabs_, *this);
 }
 
 bool TabHost::open(int index) {
@@ -63,11 +69,132 @@ void TabHost::select(int index) {
         place(now);
     }
     if (now) ShowWindow(now, SW_SHOW);
+    accessible_.notify(EVENT_OBJECT_SELECTION, index + 1);
 }
 
 bool TabHost::handleNotify(const NMHDR& header) {
     if (!tabs_ || header.hwndFrom != tabs_ || header.code != TCN_SELCHANGE) return false;
     select(static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
+    return true;
+}
+
+bool TabHost::handleKey(const MSG& msg) {
+    if (!tabs_ || msg.message != WM_KEYDOWN || count() == 0) return false;
+    if (GetKeyState(VK_MENU) < 0) return false;
+    const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    if (!control) {
+        if (msg.wParam == VK_TAB) return handleTab(shift);
+        // The arrows on the focused tabs, up and down too for a column of them.
+        if (GetFocus() != tabs_) return false;
+        if (msg.wParam == VK_LEFT || msg.wParam == VK_UP) {
+            choose(std::max(selected() - 1, 0));
+            return true;
+        }
+        if (msg.wParam == VK_RIGHT || msg.wParam == VK_DOWN) {
+            choose(std::min(selected() + 1, count() - 1));
+            return true;
+        }
+        return false;
+    }
+    int step = 0;
+    if (msg.wParam == VK_TAB) step = shift ? -1 : 1;
+    if (msg.wParam == VK_NEXT) step = 1;
+    if (msg.wParam == VK_PRIOR) step = -1;
+    if (step == 0) return false;
+    // The focus must not stay in the page that is about to hide.
+    const bool inPage = IsChild(shownPage(), GetFocus());
+    choose(pages_.neighbour(step));
+    if (inPage) {
+        HWND first = firstInPage(false);
+        moveFocus(first ? first : tabs_);
+    }
+    return true;
+}
+
+// Tab order: whatever comes before the tab control, the tab control, the controls of its
+// shown page, whatever comes after. The dialog manager would step over the tab control
+// into a page (WS_EX_CONTROLPARENT), or never reach the page's controls at all.
+bool TabHost::handleTab(bool back) {
+    HWND focus = GetFocus();
+    HWND dialog = GetParent(tabs_);
+    auto inside = [this](HWND window) { return window == tabs_ || IsChild(tabs_, window); };
+    // The dialog's next stop beyond the tab host, if it has one.
+    auto beyond = [&](bool backwards) -> HWND {
+        HWND next = GetNextDlgTabItem(dialog, tabs_, backwards);
+        return next && !inside(next) ? next : nullptr;
+    };
+    HWND first = firstInPage(false), last = firstInPage(true);
+    HWND to = nullptr;
+    if (focus == tabs_) {
+        to = back ? beyond(true) : first;
+        if (!to) to = back ? last : beyond(false);
+    } else if (IsChild(tabs_, focus)) {
+        HWND page = shownPage();
+        if (!IsChild(page, focus)) return false;
+        // The page's own control, not a part of it (a combo box's edit).
+        while (GetParent(focus) != page) focus = GetParent(focus);
+        if (back ? focus == first : focus == last) {
+            to = back ? tabs_ : beyond(false);
+            if (!to) to = tabs_;
+        } else {
+            to = GetNextDlgTabItem(page, focus, back);
+        }
+    } else {
+        HWND next = GetNextDlgTabItem(dialog, focus, back);
+        if (!next || !inside(next)) return false;  // the dialog manager's own step
+        to = back && last ? last : tabs_;
+    }
+    if (!to || to == focus) return false;
+    moveFocus(to);
+    return true;
+}
+
+HWND TabHost::shownPage() const {
+    return count() > 0 ? page(selected()).hwnd() : nullptr;
+}
+
+// The first (or last) stop of the shown page; null when it has none.
+HWND TabHost::firstInPage(bool last) const {
+    HWND page = shownPage();
+    if (!page) return nullptr;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    if (!first || !IsChild(page, first)) return nullptr;
+    return last ? GetNextDlgTabItem(page, first, TRUE) : first;
+}
+
+// As the dialog manager moves it: an edit box's text is selected, the default button kept.
+void TabHost::moveFocus(HWND to) const {
+    SendMessageW(GetParent(to), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
+    if (GetFocus() != to) SetFocus(to);
+}
+
+void TabHost::choose(int index) {
+    if (index == selected()) return;
+    SendMessageW(tabs_, TCM_SETCURSEL, index, 0);
+    NMHDR header{tabs_, static_cast<UINT_PTR>(GetDlgCtrlID(tabs_)),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(GetParent(tabs_), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+AccessiblePart TabHost::describe(int child) const {
+    AccessiblePart part;
+    if (child == CHILDID_SELF) {
+        part.role = ROLE_SYSTEM_PAGETABLIST;
+        return part;
+    }
+    const Entry& entry = entries_.at(static_cast<std::size_t>(child - 1));
+    part.name = entry.title.empty() ? entry.spoken : entry.title;
+    part.role = ROLE_SYSTEM_PAGETAB;
+    part.defaultAction = text(IDS_ACC_SWITCH);
+    part.state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (child - 1 == selected()) part.state |= STATE_SYSTEM_SELECTED;
+    SendMessageW(tabs_, TCM_GETITEMRECT, child - 1, reinterpret_cast<LPARAM>(&part.area));
+    return part;
+}
+
+bool TabHost::doDefaultAction(int child) {
+    if (child == CHILDID_SELF) return false;
+    choose(child - 1);
     return true;
 }
 
