@@ -17,6 +17,7 @@
 #include "../support/Accessibility.h"
 #include "../support/DialRig.h"
 #include "../support/DialogDriver.h"
+#include "../support/PixelSnapshot.h"
 #include "../support/PromptRecorder.h"
 #include "../support/RecordingPower.h"
 #include "../support/WindowPump.h"
@@ -487,7 +488,9 @@ TEST_F(MainWindowTest, TheKeyboardReachesTheTabsTheirPagesAndTheTray) {
     HWND tabs = window_->item(IDC_TABS);
     const LoginPage& login = *window_->loginPage();
     auto filter = [&](MSG& msg) { return window_->filterMessage(msg); };
+    const testing::Snapshot unfocused = testing::snapshot(tabs);
     SetFocus(tabs);
+    EXPECT_NE(testing::snapshot(tabs).pixels, unfocused.pixels) << "the focus shows on the tabs";
     EXPECT_EQ(testing::tabWalk(hwnd(), filter),
               (std::vector<HWND>{tabs, login.item(IDC_ACCOUNT), login.item(IDC_PASSWORD),
                                  login.item(IDC_REMEMBER), login.item(IDC_CONNECT)}))

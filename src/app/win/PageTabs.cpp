@@ -37,6 +37,45 @@ void PageTabs::create(HWND owner, HWND tabs, std::span<Dialog* const> pages) {
     host_.createPagesWhenShown();
     host_.create(tabs, besideTheTabs);
     addTooltips(owner, count);
+    SetWindowSubclass(tabs, focusProc, 0, 0);
+}
+
+LRESULT CALLBACK PageTabs::focusProc(HWND tabs, UINT msg, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR) {
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(tabs, focusProc, 0);
+    const LRESULT result = DefSubclassProc(tabs, msg, wParam, lParam);
+    switch (msg) {
+        case WM_PAINT: {
+            WindowDC dc(tabs);
+            paintFocus(tabs, dc.get());
+            break;
+        }
+        case WM_PRINTCLIENT:
+            paintFocus(tabs, reinterpret_cast<HDC>(wParam));
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            InvalidateRect(tabs, nullptr, FALSE);
+            break;
+        default:
+            break;
+    }
+    return result;
+}
+
+// Drawn without XOR, so that painting it twice leaves it as it is.
+void PageTabs::paintFocus(HWND tabs, HDC dc) {
+    if (!dc || GetFocus() != tabs) return;
+    if (SendMessageW(tabs, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) return;
+    RECT ring;
+    if (!TabCtrl_GetItemRect(tabs, TabCtrl_GetCurSel(tabs), &ring)) return;
+    InflateRect(&ring, -3, -3);
+    ScopedPen pen(CreatePen(PS_DOT, 1, GetSysColor(COLOR_BTNTEXT)));
+    SelectGuard withPen(dc, pen.get());
+    SelectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+    SetBkMode(dc, TRANSPARENT);
+    Rectangle(dc, ring.left, ring.top, ring.right, ring.bottom);
 }
 
 void PageTabs::scaleTo(Dpi dpi) {

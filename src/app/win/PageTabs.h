@@ -1,6 +1,8 @@
 #pragma once
 // The vertical tab control of the main window: a tab host whose tabs show an image each and
-// a tooltip, and whose pages stand right of the column of tabs.
+// a tooltip, and whose pages stand right of the column of tabs. A click never gives the
+// tabs the focus (TCS_FOCUSNEVER), so the control draws no focus of its own; when the
+// keyboard gives it to them, a dotted frame round the selected tab shows it.
 
 #include <windows.h>
 
@@ -37,6 +39,9 @@ class PageTabs {
   private:
     void addTooltips(HWND owner, int count);
     void placeTooltips() const;
+    static LRESULT CALLBACK focusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
+    static void paintFocus(HWND tabs, HDC dc);
 
     TabHost host_;
     ScopedImageList images_;

@@ -79,7 +79,8 @@ bool TabHost::handleNotify(const NMHDR& header) {
 }
 
 bool TabHost::handleKey(const MSG& msg) {
-    if (!tabs_ || msg.message != WM_KEYDOWN || count() == 0) return false;
+    // Hidden (the fault check's summary view), the tabs take no keys.
+    if (!tabs_ || msg.message != WM_KEYDOWN || count() == 0 || !IsWindowVisible(tabs_)) return false;
     if (GetKeyState(VK_MENU) < 0) return false;
     const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
     if (!control) {
