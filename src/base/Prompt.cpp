@@ -4,6 +4,8 @@
 
 #include "base/CodePage.h"
 #include "base/ReplaceableHandler.h"
+#include "base/Texts.h"
+#include "TextIds.h"
 
 namespace tarnix {
 namespace {
@@ -24,6 +26,10 @@ int unshownPrompt(const PromptRequest& request) {
 int prompt(const PromptRequest& request) {
     PromptHandler h = handler().get();
     return h ? h(request) : unshownPrompt(request);
+}
+
+int promptText(void* owner, unsigned textId, PromptIcon icon) {
+    return prompt({owner, text(textId), text(IDS_PROMPT_CAPTION), icon});
 }
 
 void setPromptHandler(PromptHandler h) {

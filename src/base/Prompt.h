@@ -22,6 +22,9 @@ struct PromptRequest {
 using PromptHandler = std::function<int(const PromptRequest&)>;
 
 int prompt(const PromptRequest& request);
+// The form's refusals and faults: text `textId` of the string table under the caption
+// 提示, with an OK button.
+int promptText(void* owner, unsigned textId, PromptIcon icon);
 // Replaces the handler: the program's entry point installs systemPrompt, tests their own
 // answers. With none (an empty handler) nothing can be shown: the text goes to standard
 // error and counts as acknowledged.

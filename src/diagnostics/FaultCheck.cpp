@@ -12,12 +12,7 @@ namespace {
 using namespace faultcheck;
 
 void tell(unsigned id, void* owner) {
-    PromptRequest request;
-    request.owner = owner;
-    request.text = text(id);
-    request.caption = text(IDS_PROMPT_CAPTION);
-    request.icon = PromptIcon::Error;
-    prompt(request);
+    promptText(owner, id, PromptIcon::Error);
 }
 
 }  // namespace

@@ -10,12 +10,7 @@ namespace tarnix {
 namespace {
 
 void refuse(unsigned id, void* owner) {
-    PromptRequest request;
-    request.owner = owner;
-    request.text = text(id);
-    request.caption = text(IDS_PROMPT_CAPTION);
-    request.icon = PromptIcon::Stop;
-    prompt(request);
+    promptText(owner, id, PromptIcon::Stop);
 }
 
 }  // namespace

@@ -12,12 +12,7 @@ namespace tarnix {
 namespace {
 
 bool refuse(unsigned message, void* owner) {
-    PromptRequest request;
-    request.owner = owner;
-    request.text = text(message);
-    request.caption = text(IDS_PROMPT_CAPTION);
-    request.icon = PromptIcon::Error;
-    prompt(request);
+    promptText(owner, message, PromptIcon::Error);
     return false;
 }
 

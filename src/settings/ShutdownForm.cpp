@@ -82,12 +82,7 @@ bool ShutdownForm::save(ShutdownFields& fields, void* owner) {
     const LocalTime when{fields.date.year, fields.date.month,  fields.date.day,
                          fields.time.hour, fields.time.minute, fields.time.second};
     if (ordered(when) <= ordered(clock_.now())) {
-        PromptRequest request;
-        request.owner = owner;
-        request.text = text(IDS_SHUTDOWN_NOT_IN_FUTURE);
-        request.caption = text(IDS_PROMPT_CAPTION);
-        request.icon = PromptIcon::Error;
-        prompt(request);
+        promptText(owner, IDS_SHUTDOWN_NOT_IN_FUTURE, PromptIcon::Error);
         fields.scheduled = false;
         return false;
     }
