@@ -72,14 +72,20 @@ TEST(MessageDelivery, FetchesAtLinkUpThenEachPeriodAndNeverWhileTheLinkIsDown) {
         // Between turns no thread waits: the next fetch comes with the owner's timer.
         std::this_thread::sleep_for(50ms);
         EXPECT_EQ(r.fetches, turn - 1);
-        delivery.periodDue();
-        ASSERT_TRUE(eventually([&] { return r.deliveries == turn; })) << "again every period";
+        // A turn is refused while the last fetch's worker is still ending: the timer's next
+        // turn comes, as here the next call.
+        ASSERT_TRUE(eventually([&] {
+            if (r.fetches < turn) delivery.periodDue();
+            return r.deliveries == turn;
+        })) << "again every period";
     }
 
     // A turn that comes while a fetch is under way starts no second one.
-    r.fetchTime = 200ms;
-    delivery.periodDue();
-    ASSERT_TRUE(eventually([&] { return r.fetches == 4; }));
+    r.fetchTime = 500ms;
+    ASSERT_TRUE(eventually([&] {
+        if (r.fetches < 4) delivery.periodDue();
+        return r.fetches == 4;
+    }));
     delivery.periodDue();
     ASSERT_TRUE(eventually([&] { return r.deliveries == 4; }));
     EXPECT_EQ(r.fetches, 4);
@@ -104,9 +110,10 @@ TEST(MessageDelivery, AFailedOrDamagedFetchDeliversNothingAndIsTriedAgainNextTur
         std::lock_guard<std::mutex> lock(r.mutex);
         r.answer = "<html>Service Unavailable</html>";
     }
-    std::this_thread::sleep_for(20ms);  // the first fetch's worker ends
-    delivery.periodDue();
-    ASSERT_TRUE(eventually([&] { return r.fetches == 2; }));
+    ASSERT_TRUE(eventually([&] {
+        if (r.fetches < 2) delivery.periodDue();  // refused until the first worker ends
+        return r.fetches == 2;
+    }));
     EXPECT_EQ(r.deliveries, 0);
     {
         std::lock_guard<std::mutex> lock(r.mutex);
@@ -114,7 +121,7 @@ TEST(MessageDelivery, AFailedOrDamagedFetchDeliversNothingAndIsTriedAgainNextTur
     }
     ASSERT_TRUE(eventually([&] {
         delivery.periodDue();  // refused while the failed fetch's worker is still ending
-        return r.deliveries == 1;
+        return r.deliveries >= 1;  // a turn may start and deliver again before the look
     }));
 }
 
