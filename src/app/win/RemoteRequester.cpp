@@ -130,10 +130,9 @@ bool startClient(const std::filesystem::path& program) {
     const bool started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
                                         nullptr, program.parent_path().c_str(), &si, &pi) != 0;
     for (int i = 0; i < 3; ++i) SetStdHandle(kinds[i], kept[i]);
-    if (!started) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    // The client runs on its own: its handles are not needed here.
+    ScopedHandle thread(pi.hThread), process(pi.hProcess);  // null when not started
+    return started;
 }
 
 int settledOrTimedOut(ReplyWindow& client, RemoteVerb verb, RemoteReply reply,
