@@ -1,10 +1,12 @@
-// The tab host's rules and the list columns' widths, apart from their windows.
+// The tab host's rules, the list columns' widths and the toolbar's keys, apart from their
+// windows.
 #include <gtest/gtest.h>
 
 #include <numeric>
 
 #include "widgets/ColumnFit.h"
 #include "widgets/TabPages.h"
+#include "widgets/ToolbarKeys.h"
 
 namespace tarnix {
 namespace {
@@ -69,6 +71,31 @@ TEST(ColumnFit, ColumnsFitTheListAndNoneIsCutBelowWhatItNeeds) {
     EXPECT_EQ(fitColumns(columns, 500), (std::vector<int>{40, 90, 130, 240}));
     EXPECT_EQ(fitColumns(columns, 285), (std::vector<int>{40, 50, 125, 70}));
     EXPECT_TRUE(fitColumns({}, 100).empty());
+}
+
+// The hot button walks only what can be pressed, stops at either end, and a hot button
+// greyed (or a toolbar changed underneath it) gives way to its nearest pressable neighbour.
+TEST(ToolbarKeys, TheHotButtonSkipsWhatCannotBePressedAndStopsAtTheEnds) {
+    // connect, disconnect (greyed), a separator, settings, update
+    const std::vector<bool> buttons{true, false, false, true, true};
+    EXPECT_EQ(moveHot(buttons, 0, ToolbarKey::Next), 3);
+    EXPECT_EQ(moveHot(buttons, 3, ToolbarKey::Previous), 0);
+    EXPECT_EQ(moveHot(buttons, 4, ToolbarKey::Next), 4) << "stays at the end";
+    EXPECT_EQ(moveHot(buttons, 0, ToolbarKey::Previous), 0) << "stays at the start";
+    EXPECT_EQ(moveHot(buttons, 3, ToolbarKey::First), 0);
+    EXPECT_EQ(moveHot(buttons, 0, ToolbarKey::Last), 4);
+    EXPECT_EQ(moveHot(buttons, -1, ToolbarKey::Next), 0) << "none hot yet";
+    EXPECT_EQ(moveHot(buttons, -1, ToolbarKey::Previous), 4);
+    EXPECT_EQ(moveHot(buttons, 99, ToolbarKey::Next), 0) << "an index the toolbar lost";
+
+    EXPECT_EQ(keepHot(buttons, 3), 3);
+    EXPECT_EQ(keepHot(buttons, 1), 3) << "greyed: the next one";
+    EXPECT_EQ(keepHot({true, true, false}, 2), 1) << "greyed last: the one before";
+    EXPECT_EQ(keepHot(buttons, -1), 0);
+    EXPECT_EQ(moveHot({false, true, false}, 1, ToolbarKey::Next), 1);
+    for (int hot : {-1, 0, 2})
+        EXPECT_EQ(keepHot({false, false, false}, hot), -1) << "nothing to press";
+    EXPECT_EQ(moveHot({}, -1, ToolbarKey::Last), -1);
 }
 
 }  // namespace

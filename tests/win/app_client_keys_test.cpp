@@ -145,10 +145,13 @@ TEST(ClientKeys, TheKeyboardAloneDialsAndHangsUpAndTheWindowShowsADialUnderWay) 
                                            .count()));
     EXPECT_TRUE(labAc.logged("dialling demo"));
 
-    // Tab walks on past the greyed 登录 to 断开, to the page tabs and round to the account box.
-    for (int id : {IDC_REMEMBER, IDC_DISCONNECT, IDC_TABS, IDC_ACCOUNT}) {
+    // Tab walks on past the greyed 登录 to 断开, to the toolbar, the page tabs and round to
+    // the account box.
+    const int kToolbar = 0;
+    for (int id : {IDC_REMEMBER, IDC_DISCONNECT, kToolbar, IDC_TABS, IDC_ACCOUNT}) {
         press(VK_TAB);
         EXPECT_TRUE(waitFor([&] {
+            if (id == kToolbar) return window.focus() == window.toolbar;
             return id == IDC_TABS ? window.focus() == GetDlgItem(window.main, IDC_TABS)
                                   : window.focusIn(id);
         }, 2s)) << id;

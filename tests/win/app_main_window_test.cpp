@@ -493,11 +493,17 @@ TEST_F(MainWindowTest, TheKeyboardReachesTheTabsTheirPagesAndTheTray) {
     EXPECT_NE(testing::snapshot(tabs).pixels, unfocused.pixels) << "the focus shows on the tabs";
     EXPECT_EQ(testing::tabWalk(hwnd(), filter),
               (std::vector<HWND>{tabs, login.item(IDC_ACCOUNT), login.item(IDC_PASSWORD),
-                                 login.item(IDC_REMEMBER), login.item(IDC_CONNECT)}))
+                                 login.item(IDC_REMEMBER), login.item(IDC_CONNECT),
+                                 window_->toolbar()}))
         << "断开 is greyed";
     SetFocus(login.item(IDC_ACCOUNT));
     testing::pressKey(hwnd(), VK_TAB, false, true, filter);
     EXPECT_EQ(GetFocus(), tabs) << "Shift+Tab from the page's first control";
+    testing::pressKey(hwnd(), VK_TAB, false, true, filter);
+    EXPECT_EQ(GetFocus(), window_->toolbar()) << "Shift+Tab from the tabs";
+    testing::pressKey(hwnd(), VK_TAB, false, true, filter);
+    EXPECT_EQ(GetFocus(), login.item(IDC_CONNECT)) << "Shift+Tab from the toolbar";
+    SetFocus(tabs);
 
     auto key = [&](WPARAM k, bool control = false, bool shift = false) {
         testing::pressKey(hwnd(), k, control, shift, filter);
@@ -526,6 +532,53 @@ TEST_F(MainWindowTest, TheKeyboardReachesTheTabsTheirPagesAndTheTray) {
     tray(NIN_KEYSELECT);
     pumpPending();
     EXPECT_TRUE(IsWindowVisible(hwnd())) << "Enter on the tray icon";
+}
+
+// The toolbar without a mouse: the arrows, Home and End walk its buttons that can be pressed,
+// the hot one showing and heard as the focus; Enter and Space press it, and a button greyed
+// under the focus hands it on. "软件升级" is in no menu: this is its only way from the keyboard.
+TEST_F(MainWindowTest, TheToolbarsCommandsAreReachedAndPressedFromTheKeyboard) {
+    open();
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    typeAccount();
+    HWND toolbar = window_->toolbar();
+    auto filter = [&](MSG& msg) { return window_->filterMessage(msg); };
+    auto key = [&](WPARAM k) { testing::pressKey(hwnd(), k, false, false, filter); };
+    auto hot = [&] { return static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0)); };
+    const testing::Snapshot unfocused = testing::snapshot(toolbar);
+    SetFocus(window_->loginPage()->item(IDC_CONNECT));
+    key(VK_TAB);
+    ASSERT_EQ(GetFocus(), toolbar);
+    pumpPending();
+    EXPECT_EQ(hot(), 0) << "登录连接";
+    EXPECT_NE(testing::snapshot(toolbar).pixels, unfocused.pixels) << "the focus shows";
+    EXPECT_EQ(testing::hear(toolbar).state & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
+
+    std::vector<int> walked{hot()};
+    for (WPARAM k : {VK_RIGHT, VK_DOWN, VK_RIGHT, VK_HOME, VK_END, VK_LEFT}) {
+        key(k);
+        walked.push_back(hot());
+    }
+    EXPECT_EQ(walked, (std::vector<int>{0, 2, 3, 3, 0, 3, 2})) << "断开连接 is greyed";
+
+    key(VK_END);
+    key(VK_RETURN);
+    pumpPending();
+    ASSERT_EQ(prompts_.asked.size(), 1u) << "软件升级 ran: this folder has no updater";
+    EXPECT_EQ(prompts_.asked[0].text, tarnix::text(IDS_UPDATER_MISSING));
+
+    key(VK_HOME);
+    key(VK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return shown(true); })) << "登录连接 dialled";
+    EXPECT_EQ(hot(), 1) << "登录连接 greyed, the focus went on to 断开连接";
+    key(VK_SPACE);
+    ASSERT_TRUE(pumpUntil([&] { return shown(false); })) << "断开连接 hung up";
+    EXPECT_EQ(GetFocus(), toolbar);
+
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), window_->item(IDC_TABS)) << "Tab leaves the toolbar";
+    EXPECT_EQ(hot(), -1) << "no button stays hot without the focus";
 }
 
 // A screen reader hears the icon tabs and the toolbar's buttons by their tips, with their

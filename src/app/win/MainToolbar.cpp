@@ -5,6 +5,7 @@
 #include "base/Prompt.h"
 #include "base/Texts.h"
 #include "resource.h"
+#include "widgets/ToolbarKeys.h"
 #include "widgets/win/Bitmaps.h"
 #include "widgets/win/Strings.h"
 #include "widgets/win/WindowDpi.h"
@@ -44,8 +45,9 @@ std::wstring commandTip(UINT id) {
 
 void MainToolbar::create(HWND owner) {
     toolbar_.attach(CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT |
-                                        TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT |
+                                        TBSTYLE_TRANSPARENT | TBSTYLE_TOOLTIPS | CCS_TOP |
+                                        CCS_NODIVIDER,
                                     0, 0, 0, 0, owner, nullptr, GetModuleHandleW(nullptr),
                                     nullptr));
     if (!toolbar_) {
@@ -60,6 +62,22 @@ void MainToolbar::create(HWND owner) {
     enable(ID_TOOL_DISCONNECT, false);
     toolbar_.autoSize();
     accessible_.attach(toolbar_.hwnd(), *this);
+    SetWindowSubclass(toolbar_.hwnd(), keyboardProc, reinterpret_cast<UINT_PTR>(this),
+                      reinterpret_cast<DWORD_PTR>(this));
+    // Last in the Tab cycle (the page after the tabs comes first), so that the window still
+    // opens with the focus where it did.
+    SetWindowPos(toolbar_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainToolbar::enable(int command, bool enabled) {
+    if (!toolbar_) return;
+    toolbar_.enableButton(command, enabled);
+    accessible_.notify(EVENT_OBJECT_STATECHANGE, indexOf(command) + 1);
+    // A button greyed under the keyboard's focus hands it on to one that can be pressed.
+    if (!enabled && focused()) {
+        const int hot = static_cast<int>(SendMessageW(toolbar_.hwnd(), TB_GETHOTITEM, 0, 0));
+        if (hot == indexOf(command)) setHot(keepHot(pressable(), hot));
+    }
 }
 
 void MainToolbar::scaleTo(Dpi dpi) {
