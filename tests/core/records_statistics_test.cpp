@@ -10,6 +10,7 @@
 #include "records/RecordQuery.h"
 #include "records/StatisticsModel.h"
 #include "records/UsageChart.h"
+#include "records/UsageChartLayout.h"
 #include "records_fixture.h"
 
 namespace tarnix {
@@ -220,6 +221,50 @@ TEST_F(Chart, ScreenReadersHearTheFiguresTheChartsDraw) {
     const UsageChart days = UsageChart::build(query_.run(month), month);
     EXPECT_EQ(usageChartValue(days), L"上网时间共 1.6 小时，流量共 1.5 MB");
     EXPECT_EQ(usageChartDescription(days).rfind(L"1：1.5 小时，1.0 MB；2：0.1 小时，0.5 MB；3：", 0), 0u);
+}
+
+// At any scale and with a font larger than the rows were drawn for, the chart's rows stand
+// one under the other: each band's heading above its bars, the labels under them and above
+// the next band, every row as high as its text, and the month's 31 labels side by side. At
+// 96 DPI the chart keeps the look it has always had.
+TEST(UsageChartLayout, RowsNeverOverlapAtAnyScale) {
+    auto apart = [](const Rect& upper, const Rect& lower) { return upper.bottom <= lower.top; };
+    for (int value : {72, 96, 120, 144, 192, 288}) {
+        const Dpi dpi(value);
+        // The chart's area and its font as the dialog gives them at this DPI; and a font half
+        // as large again (a user's larger text).
+        const Rect area = dpi.scale(Rect{0, 0, 516, 276});
+        for (int text : {dpi.scale(12), dpi.scale(18)}) {
+            SCOPED_TRACE(::testing::Message() << value << " DPI, text " << text);
+            const UsageChartLayout chart = layoutUsageChart(area, 31, text, dpi);
+            EXPECT_TRUE(apart(chart.time.labels, chart.traffic.heading)) << "the two bands";
+            for (const UsageBandLayout* band : {&chart.time, &chart.traffic}) {
+                EXPECT_TRUE(apart(band->heading, band->plot));
+                EXPECT_TRUE(apart(band->plot, band->labels));
+                EXPECT_GE(band->heading.height(), text);
+                EXPECT_GE(band->labels.height(), text);
+                EXPECT_GT(band->plot.height(), 0);
+                EXPECT_GE(band->heading.top, area.top);
+                EXPECT_LE(band->labels.bottom, area.bottom);
+                EXPECT_LE(band->label(30).right, area.right);
+                EXPECT_GE(band->label(30).width(), dpi.scale(12)) << "room for \"31\"";
+                EXPECT_EQ(band->label(29).right, band->label(30).left);
+                const Rect tallest = band->bar(30, 1.0);
+                EXPECT_EQ(tallest.top, band->plot.top);
+                EXPECT_EQ(tallest.bottom, band->plot.bottom);
+                EXPECT_LT(tallest.left, tallest.right);
+                EXPECT_GE(band->lineAt(2.0), band->plot.top) << "above every bar: at the top";
+            }
+        }
+    }
+    const UsageChartLayout old = layoutUsageChart({0, 0, 516, 276}, 31, 12, Dpi());
+    EXPECT_EQ(old.time.heading, (Rect{4, 2, 512, 16}));
+    EXPECT_EQ(old.time.labels, (Rect{4, 120, 512, 134}));
+    EXPECT_EQ(old.traffic.heading.top, 140);
+    EXPECT_EQ(old.time.bar(0, 0.5), (Rect{5, 68, 19, 120}));
+    EXPECT_EQ(old.lineWidth, 1);
+    EXPECT_FALSE(layoutUsageChart({0, 0, 20, 20}, 31, 12, Dpi()).time.drawable())
+        << "too small to draw bars in";
 }
 
 }  // namespace

@@ -57,9 +57,9 @@ void drawRates(HDC dc, int width, int height, const RateHistory& history, uint64
         const uint64_t rate = received ? s.receivedPerSecond : s.sentPerSecond;
         const int x = width - static_cast<int>(static_cast<double>(shown - i) * step);
         // Two pixels of headroom at the top so the peak stays visible.
-        const int y =
-            height - 1 -
-            static_cast<int>(static_cast<double>(rate) * (height - 3) / static_cast<double>(top));
+        const int y = height - 1 -
+                      static_cast<int>(static_cast<double>(rate) * (height - 1 - dpi.scale(2)) /
+                                       static_cast<double>(top));
         points.push_back({x, y});
     }
     ScopedPen pen(CreatePen(PS_SOLID, lineWidth(dpi, 1), colour));

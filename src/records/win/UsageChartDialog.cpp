@@ -7,9 +7,11 @@
 #include "base/Texts.h"
 #include "base/win/Scoped.h"
 #include "records/ChartSpeech.h"
+#include "records/UsageChartLayout.h"
 #include "widgets/win/Contrast.h"
 #include "records_ids.h"
 #include "widgets/win/Strings.h"
+#include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
 namespace {
@@ -21,44 +23,48 @@ COLORREF barColour(COLORREF art) {
 constexpr COLORREF kTimeBar = RGB(43, 92, 154);
 constexpr COLORREF kTrafficBar = RGB(60, 170, 80);
 constexpr COLORREF kAllowanceLine = RGB(220, 40, 40);
-constexpr int kLabelHeight = 14;
 
-// One band of bars with its title and the tallest bar's value (`peakText`) at the top left.
+// A dashed line `width` pixels wide: one pixel wide, the system's own dashes; wider, dashes
+// that grow with it (a wider cosmetic pen would draw solid).
+ScopedPen dashedPen(int width, COLORREF colour) {
+    if (width <= 1) return ScopedPen(CreatePen(PS_DASH, 1, colour));
+    LOGBRUSH brush{BS_SOLID, colour, 0};
+    return ScopedPen(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, static_cast<DWORD>(width),
+                                  &brush, 0, nullptr));
+}
+
+// One band of bars with its title and the tallest bar's value (`peakText`) in its heading.
 // `mark` (in the bars' unit; 0: none) is drawn as a line across the band, at its top when
 // it stands above every bar.
 template <class Value>
-void drawBand(HDC dc, RECT band, const UsageChart& chart, Value value, int64_t peak,
-              COLORREF colour, const std::wstring& title, const std::wstring& peakText,
-              double mark = 0) {
+void drawBand(HDC dc, const UsageBandLayout& band, int lineWidth, const UsageChart& chart,
+              Value value, int64_t peak, COLORREF colour, const std::wstring& title,
+              const std::wstring& peakText, double mark = 0) {
     const auto& bars = chart.bars();
     std::wstring heading = title + L"  " + peakText;
-    TextOutW(dc, band.left, band.top, heading.c_str(), static_cast<int>(heading.size()));
-    band.top += kLabelHeight;
-    band.bottom -= kLabelHeight;  // room for the labels under the bars
-    const int height = band.bottom - band.top;
-    if (bars.empty() || height <= 0) return;
-    const int slot = (band.right - band.left) / static_cast<int>(bars.size());
-    if (slot <= 0) return;
+    TextOutW(dc, band.heading.left, band.heading.top, heading.c_str(),
+             static_cast<int>(heading.size()));
+    if (!band.drawable()) return;
     ScopedBrush brush(CreateSolidBrush(barColour(colour)));
     for (size_t i = 0; i < bars.size(); ++i) {
-        const int left = band.left + static_cast<int>(i) * slot;
-        const int64_t v = value(bars[i]);
+        const int index = static_cast<int>(i);
         // In doubles: saturated totals would overflow a product of integers.
-        const int tall = peak > 0 ? static_cast<int>(static_cast<double>(v) / peak * height) : 0;
-        RECT bar{left + 1, band.bottom - tall, left + (slot > 3 ? slot - 1 : slot), band.bottom};
+        const double share = peak > 0 ? static_cast<double>(value(bars[i])) / peak : 0;
+        const Rect b = band.bar(index, share);
+        RECT bar{b.left, b.top, b.right, b.bottom};
         FillRect(dc, &bar, brush.get());
         const std::wstring label = std::to_wstring(bars[i].label);
-        RECT text{left, band.bottom, left + slot, band.bottom + kLabelHeight};
+        const Rect l = band.label(index);
+        RECT text{l.left, l.top, l.right, l.bottom};
         DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
                   DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
     }
     if (mark <= 0) return;
-    const int y = band.bottom - (peak > 0 && mark < peak ? static_cast<int>(mark / peak * height)
-                                                          : height);
-    ScopedPen pen(CreatePen(PS_DASH, 1, kAllowanceLine));
+    const int y = band.lineAt(peak > 0 ? mark / static_cast<double>(peak) : 1);
+    ScopedPen pen = dashedPen(lineWidth, kAllowanceLine);
     SelectGuard selected(dc, pen.get());
-    MoveToEx(dc, band.left, y, nullptr);
-    LineTo(dc, band.right, y);
+    MoveToEx(dc, band.plot.left, y, nullptr);
+    LineTo(dc, band.plot.right, y);
 }
 
 }  // namespace
@@ -111,7 +117,11 @@ void UsageChartDialog::draw(HDC dc, const RECT& area) const {
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         return;
     }
-    const int middle = (area.top + area.bottom) / 2;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const UsageChartLayout layout =
+        layoutUsageChart({area.left, area.top, area.right, area.bottom},
+                         static_cast<int>(chart_.bars().size()), metrics.tmHeight, dpiOf(hwnd()));
     // Bars to scale; the headings name the tallest in hours and megabytes.
     const int64_t peakSeconds = chart_.peakSeconds(), peakBytes = chart_.peakBytes();
     wchar_t hours[32], megabytes[32];
@@ -127,11 +137,11 @@ void UsageChartDialog::draw(HDC dc, const RECT& area) const {
     if (chart_.unit() == UsageChart::Unit::Day) per = 1.0 / static_cast<double>(chart_.bars().size());
     if (chart_.unit() == UsageChart::Unit::Month) per = 1;
     drawBand(
-        dc, {area.left + 4, area.top + 2, area.right - 4, middle - 4}, chart_,
+        dc, layout.time, layout.lineWidth, chart_,
         [](const UsageBar& bar) { return bar.seconds; }, peakSeconds, kTimeBar,
         loadString(IDS_CHART_TIME), hours, seconds * per);
     drawBand(
-        dc, {area.left + 4, middle + 2, area.right - 4, area.bottom - 2}, chart_,
+        dc, layout.traffic, layout.lineWidth, chart_,
         [](const UsageBar& bar) { return bar.bytes; }, peakBytes, kTrafficBar,
         loadString(IDS_CHART_TRAFFIC), megabytes, bytes * per);
 }
