@@ -299,6 +299,33 @@ TEST(ClippedTexts, AreFoundInLabelsAndCheckBoxes) {
     EXPECT_EQ(clipped[2].substr(0, 2), L"3:");
 }
 
+// After the main window moved to a monitor of twice the scale (as Windows tells it: both
+// DPIs in wParam, the suggested rectangle in lParam), the modal dialogs it opens take their
+// monitor's scale, not the main window's geometry: whole and on the screen.
+TEST(MainWindowWorkArea, DialogsOpenedAfterAChangeOfScaleAreWholeAndOnScreen) {
+    Main main;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(main.hwnd(), MONITOR_DEFAULTTONEAREST), &info);
+    const Rect work{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    const Dpi now = dpiOf(main.hwnd()), twice(now.value() * 2);
+    const Rect before = rectOf(main.hwnd());
+    RECT suggested{before.left, before.top, before.left + before.width() * 2,
+                   before.top + before.height() * 2};
+    SendMessageW(main.hwnd(), WM_DPICHANGED, MAKEWPARAM(twice.value(), twice.value()),
+                 reinterpret_cast<LPARAM>(&suggested));
+    for (int command : {ID_RECORD_QUERY, ID_FAULT_CHECK, ID_MENU_SETTINGS}) {
+        SCOPED_TRACE(command);
+        EXPECT_TRUE(driveNextDialog(
+            [&] { SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(command, 0), 0); },
+            [&](DialogDriver& dialog) {
+                EXPECT_TRUE(inside(rectOf(dialog.hwnd()), work));
+                expectWhole(dialog.hwnd(), "after-change");
+                SendMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0);
+            }));
+    }
+}
+
 // Run by DpiWalk under each DPI; skipped in a run of its own.
 TEST(DpiOfThisRun, TheMainWindowScalesAndNoWindowClipsItsTexts) {
     if (!dpiOfThisRun()) GTEST_SKIP() << "run by DpiWalk";
