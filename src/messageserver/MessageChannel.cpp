@@ -70,14 +70,33 @@ void MessageChannel::startKeepAlive() {
 }
 
 void MessageChannel::sendOnline(const std::string& accountName) {
+    openForNotice();
     send(buildStatusDatagram(kOnlineType, accountName));
 }
 
 void MessageChannel::sendOffline(const std::string& accountName) {
+    openForNotice();
     send(buildStatusDatagram(kOfflineType, accountName));
 }
 
+void MessageChannel::openForNotice() {
+    if (!openOnFirstNotice_ || server_.address.empty()) return;
+    std::lock_guard<std::mutex> lock(openMutex_);
+    if (closed_ || receiver_.joinable()) return;
+    try {
+        open();
+        startKeepAlive();
+    } catch (const Exception&) {
+        // The notices are a courtesy to the provider: without them the client still dials.
+    }
+}
+
 void MessageChannel::close() {
+    {
+        // A notice opening the channel finishes first; none opens it after this.
+        std::lock_guard<std::mutex> lock(openMutex_);
+        closed_ = true;
+    }
     // The flags are cleared before the joins, so a thread that has not yet looked at its
     // flag ends as soon as it does.
     keepAliveRunning_ = false;

@@ -4,8 +4,8 @@
 // and runs a receiving loop on its own socket (bound to any address, a system-chosen
 // port) that writes two diagnostic lines and otherwise drops what arrives.
 //
-// Threads: open, startKeepAlive and close belong to one thread (the owner's); the sends
-// may come from any thread, also while close runs. Close joins both worker threads and
+// Threads: open, startKeepAlive, openOnFirstNotice and close belong to one thread (the
+// owner's); the sends may come from any thread, also while close runs. Close joins both worker threads and
 // never waits out the keep-alive's sleep; the destructor closes. One channel per process.
 
 #include <atomic>
@@ -58,6 +58,12 @@ class MessageChannel : public OnlineNotices {
     // Sends a keep-alive now and every 40 seconds until close. A thread that cannot be
     // started is not reported.
     void startKeepAlive();
+    // From now on the first on-line or off-line notice opens the channel and starts its
+    // keep-alive (a failure to open is dropped with that notice; the next one tries again),
+    // unless close came first: a client that has not dialled has nothing to tell the
+    // server and no link to reach it by, so the two threads would only wait. Call before
+    // any notice can be sent.
+    void openOnFirstNotice() { openOnFirstNotice_ = true; }
     // One datagram each, not awaited and not retried. Nothing is sent while the channel
     // is not open or when no server address is configured.
     void sendOnline(const std::string& accountName) override;
@@ -70,12 +76,19 @@ class MessageChannel : public OnlineNotices {
     std::uint16_t localPort() const;
 
   private:
+    void openForNotice();
     void send(const StatusDatagram& datagram);
     void receiveLoop();
     void keepAliveLoop();
 
     const MessageServer server_;
     const Output output_;
+
+    bool openOnFirstNotice_ = false;  // written by the owner before any sender runs
+    // Held by a notice while it opens the channel, and by close to end that for good: two
+    // first notices at once open it once, and none opens it again after close.
+    std::mutex openMutex_;
+    bool closed_ = false;
 
     // Held by senders and by close around every use of socket_ that may race; never
     // across the receiving loop's wait.

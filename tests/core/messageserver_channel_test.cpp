@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -146,6 +147,36 @@ TEST_F(MessageChannelLoopback, NothingIsSentWhenClosedOrWithoutServerAddress) {
     closed->sendOnline("demo");
     EXPECT_TRUE(received(300).empty());
     EXPECT_EQ(closed->localPort(), 0);
+}
+
+// The client's channel waits for its first notice: before it no socket and no thread; two
+// first notices at once open it once (one keep-alive); after close, or without a server,
+// nothing opens it.
+TEST_F(MessageChannelLoopback, OpensWithTheFirstNoticeAndNeverAfterClose) {
+    auto c = channel();
+    c->openOnFirstNotice();
+    EXPECT_EQ(c->localPort(), 0);
+    std::thread first([&] { c->sendOffline("demo"); });
+    c->sendOnline("demo");
+    first.join();
+    std::multiset<unsigned char> types;
+    for (Bytes got = received(); !got.empty(); got = received(300)) types.insert(got[0]);
+    EXPECT_EQ(types, (std::multiset<unsigned char>{1, 2, 10}));
+    EXPECT_NE(c->localPort(), 0);
+
+    c->close();
+    c->sendOnline("demo");
+    EXPECT_EQ(c->localPort(), 0);
+    auto closedFirst = channel();
+    closedFirst->openOnFirstNotice();
+    closedFirst->close();
+    closedFirst->sendOnline("demo");
+    EXPECT_EQ(closedFirst->localPort(), 0);
+    auto nowhere = channel("");
+    nowhere->openOnFirstNotice();
+    nowhere->sendOnline("demo");
+    EXPECT_EQ(nowhere->localPort(), 0);
+    EXPECT_TRUE(received(300).empty());
 }
 
 TEST_F(MessageChannelLoopback, OnlyTypeOneHundredThreeIsReported) {

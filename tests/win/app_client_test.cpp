@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <vector>
 
 #include "app/RemoteCommand.h"
@@ -169,22 +170,34 @@ TEST_F(Client, AFirstStartWritesSettingsIniBeforeTheShortcutTabIsShown) {
     exitClient(client, w);
 }
 
-TEST_F(Client, KeepsTheMessageServerInformedUntilItEnds) {
+// Until it has dialled the client has nothing to tell the message server (and no link to
+// reach it by): it opens its channel with the first notice, and from then on keeps it.
+TEST_F(Client, TellsTheMessageServerOnceItHasDialledUntilItEnds) {
     Socket server = Socket::bindUdp("127.0.0.1", 0);
     ASSERT_TRUE(server.valid());
     std::ofstream(folder_.path() / "Provider.ini")
         << "[MessageServer]\r\nAddress=127.0.0.1\r\nPort=" << server.localPort() << "\r\n";
+    InProcessLabAc labAc;
+    useLabAc(labAc.endpoint(), false);
 
     ChildProcess client(exe_);
     HWND w = waitForWindow(client);
     ASSERT_NE(w, nullptr);
     unsigned char datagram[100] = {};
-    ASSERT_EQ(server.receiveFrom(datagram, sizeof datagram, 20000), 44);
-    EXPECT_EQ(datagram[0], 10);  // keep-alive, carrying "A" for a name
-    EXPECT_EQ(datagram[4], 'A');
+    EXPECT_EQ(server.receiveFrom(datagram, sizeof datagram, 1000), kSocketTimeout);
 
-    // Its 40-second pause does not hold up the exit. Under Wine on a display without a
-    // window manager the exit itself takes about 4 s: removing the tray icon and
+    PostMessageW(w, WM_COMMAND, ID_TOOL_CONNECT, 0);
+    // Off line and on line for the account, and the keep-alive the channel starts with.
+    std::multiset<unsigned char> types;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(server.receiveFrom(datagram, sizeof datagram, 20000), 44) << i;
+        types.insert(datagram[0]);
+        EXPECT_EQ(datagram[4], datagram[0] == 10 ? 'A' : 'd');
+    }
+    EXPECT_EQ(types, (std::multiset<unsigned char>{1, 2, 10}));
+
+    // The keep-alive's 40-second pause does not hold up the exit. Under Wine on a display
+    // without a window manager the exit itself takes about 4 s: removing the tray icon and
     // destroying the window each wait 2 s for a window manager that never answers.
     auto asked = std::chrono::steady_clock::now();
     exitClient(client, w);

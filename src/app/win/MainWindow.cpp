@@ -48,9 +48,8 @@ constexpr UINT kSchedulePeriod = 1000;
 constexpr UINT_PTR kReconnectTimer = 5, kUsageTimer = 6;
 constexpr UINT kUsagePeriod = 60 * 1000;
 constexpr UINT kTrayIconId = IDI_TRAY_OFFLINE;
-// Posted at initialisation: the shell takes its time over a new icon, and the window need
-// not wait for it to show.
-constexpr UINT kShowTrayIcon = WM_APP + 1;
+// Posted at initialisation: what the window needs not wait for, once it shows.
+constexpr UINT kStartAfterShown = WM_APP + 1;
 // Posted by the resume watcher once the network is back after a sleep.
 constexpr UINT kNetworkBackAfterSleep = WM_APP + 2;
 // Posted when the monitors or the work area change: the window fits itself once they settle.
@@ -144,24 +143,39 @@ BOOL MainWindow::onInitDialog() {
     stateIdle_ = itemText(IDC_STATE_VALUE);
     addressIdle_ = itemText(IDC_IP_VALUE);
 
+    // Before the property, so that a second start's request comes after it.
+    PostMessageW(hwnd(), kStartAfterShown, 0, 0);
     // A second start finds this window by its property.
     SetPropW(hwnd(), kProductTitle, reinterpret_cast<HANDLE>(1));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray_.prepare(hwnd(), kTrayIconId, WM_TRAY_NOTIFY, offlineIcon_, loadString(IDS_TRAY_TIP));
-    PostMessageW(hwnd(), kShowTrayIcon, 0, 0);
     if (services_.connectManage)
         probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
                                                systemInterfaceTable());
-    openMessageChannel();
+    // Nothing has the focus yet: it is given once the window shows (startAfterShown).
+    return FALSE;
+}
+
+// What the window needs not wait for: the first paint comes first, then the focus (which
+// starts the input method's machinery), the tray icon (the shell takes its time over a new
+// one), the monitors and the watchers, and whatever start-up has to tell.
+void MainWindow::startAfterShown() {
+    if (sessionEnded_) return;
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!GetFocus() || !IsChild(hwnd(), GetFocus()))
+        SendMessageW(hwnd(), WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(GetNextDlgTabItem(hwnd(), nullptr, FALSE)), TRUE);
+    if (!tray_.added()) tray_.show();  // a balloon may have shown it already
+    // The message server hears from this client once it has something to tell.
+    messageChannel_.openOnFirstNotice();
     messageDesk_.attach(hwnd(), services_.messages, services_.config, services_.folder,
                         services_.fetchMessages);
     startLoginPage();
     watchSchedule();
     // So that the scheduled shutdown may shut down or restart the computer.
     enableShutdownPrivilege();
-    // A config.xml that could not be read, or was kept aside, is told once the window shows.
-    post([this] { services_.config.ShowStartNotice(hwnd()); });
-    return TRUE;
+    // A config.xml that could not be read, or was kept aside, is told now the window shows.
+    services_.config.ShowStartNotice(hwnd());
 }
 
 // The four pages, each filling the tab control right of the column of tabs; the hidden
@@ -264,18 +278,6 @@ void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
     background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
     RedrawWindow(hwnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
-// The channel opens with the window and lives as long as it, so the dial and hang-up
-// workers always find it ready; the keep-alive runs throughout, so the provider's server
-// hears from every running client (with no server in Provider.ini nothing is sent).
-void MainWindow::openMessageChannel() {
-    try {
-        messageChannel_.open();
-        messageChannel_.startKeepAlive();
-    } catch (const MessageChannel::Exception&) {
-        // The notices are a courtesy to the provider: without them the client still dials.
-    }
 }
 
 void MainWindow::startLoginPage() {
@@ -458,8 +460,8 @@ bool MainWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return true;
     }
     switch (msg) {
-        case kShowTrayIcon:
-            if (!tray_.added()) tray_.show();  // a balloon may have shown it already
+        case kStartAfterShown:
+            startAfterShown();
             return true;
         case WM_TRAY_NOTIFY:
             onTrayEvent(LOWORD(lParam), wParam);

@@ -123,7 +123,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     // Wholly on the work area of the window's monitor (not moved while docked).
     void fitWorkArea();
     void onDpiChanged(Dpi dpi, const RECT& suggested);
-    void openMessageChannel();
+    void startAfterShown();
     void startLoginPage();
     // The tray icon's event, and with it the icon's place for the keyboard's menu.
     void onTrayEvent(UINT event, WPARAM anchor);

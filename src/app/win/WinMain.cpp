@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,7 +11,6 @@
 #include "base/Prompt.h"
 #include "base/ShellOpen.h"
 #include "base/win/ResourceTexts.h"
-#include "base/win/Scoped.h"
 #include "settings/StartupRegistration.h"
 #include "update/UpdaterStart.h"
 
@@ -27,12 +25,11 @@ static tarnix::DialerApp theApp;
 
 namespace {
 
-// The arguments after the program's name, split as the C runtime would split them.
+// The arguments after the program's name, as the C runtime split them before start-up
+// (not CommandLineToArgvW, which would load the shell's library into every start).
 std::vector<std::wstring> commandLineArguments() {
-    int count = 0;
-    tarnix::ScopedLocalMemory<LPWSTR*> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::wstring> arguments;
-    for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+    for (int i = 1; __wargv && i < __argc; ++i) arguments.emplace_back(__wargv[i]);
     return arguments;
 }
 
