@@ -152,19 +152,15 @@ BOOL MainWindow::onInitDialog() {
     if (services_.connectManage)
         probes_ = std::make_unique<LinkProbes>(services_.connectManage->remoteAccess(),
                                                systemInterfaceTable());
-    // Nothing has the focus yet: it is given once the window shows (startAfterShown).
-    return FALSE;
+    return TRUE;
 }
 
-// What the window needs not wait for: the first paint comes first, then the focus (which
-// starts the input method's machinery), the tray icon (the shell takes its time over a new
-// one), the monitors and the watchers, and whatever start-up has to tell.
+// What the window needs not wait for: the first paint comes first, then the tray icon (the
+// shell takes its time over a new one), the monitors and the watchers, and whatever
+// start-up has to tell.
 void MainWindow::startAfterShown() {
     if (sessionEnded_) return;
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (!GetFocus() || !IsChild(hwnd(), GetFocus()))
-        SendMessageW(hwnd(), WM_NEXTDLGCTL,
-                     reinterpret_cast<WPARAM>(GetNextDlgTabItem(hwnd(), nullptr, FALSE)), TRUE);
     if (!tray_.added()) tray_.show();  // a balloon may have shown it already
     // The message server hears from this client once it has something to tell.
     messageChannel_.openOnFirstNotice();
