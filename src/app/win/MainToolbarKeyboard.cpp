@@ -13,9 +13,14 @@ MainToolbar::~MainToolbar() {
 
 LRESULT CALLBACK MainToolbar::keyboardProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR id, DWORD_PTR self) {
+    auto* toolbar = reinterpret_cast<MainToolbar*>(self);
     LRESULT result = 0;
-    if (reinterpret_cast<MainToolbar*>(self)->onKeyboard(msg, wParam, lParam, result)) return result;
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, keyboardProc, id);
+    if (toolbar->onKeyboard(msg, wParam, lParam, result)) return result;
+    if (msg == WM_NCDESTROY) {
+        // The handle is no one's any more: nothing sends to it or unhooks it again.
+        RemoveWindowSubclass(hwnd, keyboardProc, id);
+        toolbar->toolbar_.attach(nullptr);
+    }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
