@@ -1,11 +1,13 @@
 #include "app/NetworkWatcher.h"
 #include "base/ThreadName.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace tarnix {
 
-bool NetworkWatcher::start(Check check, Ready ready, std::chrono::milliseconds period) {
+bool NetworkWatcher::start(Check check, Ready ready, std::chrono::milliseconds period,
+                           std::chrono::milliseconds longest) {
     if (thread_.joinable()) return true;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -13,7 +15,7 @@ bool NetworkWatcher::start(Check check, Ready ready, std::chrono::milliseconds p
     }
     try {
         thread_ = std::thread(&NetworkWatcher::watch, this, std::move(check), std::move(ready),
-                              period);
+                              period, longest);
     } catch (const std::system_error&) {
         return false;
     }
@@ -34,10 +36,11 @@ bool NetworkWatcher::pause(std::chrono::milliseconds period) {
     return !wake_.wait_for(lock, period, [this] { return stopping_; });
 }
 
-void NetworkWatcher::watch(Check check, Ready ready, std::chrono::milliseconds period) {
+void NetworkWatcher::watch(Check check, Ready ready, std::chrono::milliseconds period,
+                           std::chrono::milliseconds longest) {
     nameThisThread("network watch");
-    while (check() != 1) {
-        if (!pause(period)) return;
+    for (auto pauseFor = period; check() != 1; pauseFor = std::min(longest, pauseFor * 2)) {
+        if (!pause(pauseFor)) return;
     }
     if (pause(period)) ready();
 }

@@ -20,15 +20,20 @@ class NetworkWatcher {
     NetworkWatcher(const NetworkWatcher&) = delete;
     NetworkWatcher& operator=(const NetworkWatcher&) = delete;
 
-    // Calls `check` every `period` until it returns 1, waits one period more and calls
-    // `ready` once. False when the thread cannot start (the watcher then does nothing).
+    // Calls `check` until it returns 1, waits one `period` more and calls `ready` once.
+    // The looks come `period` apart at first, then twice as far apart each time up to
+    // `longest`: a machine that stays off the network is not woken ten times a second for
+    // as long as the client runs. False when the thread cannot start (the watcher then
+    // does nothing).
     bool start(Check check, Ready ready,
-               std::chrono::milliseconds period = std::chrono::milliseconds(100));
+               std::chrono::milliseconds period = std::chrono::milliseconds(100),
+               std::chrono::milliseconds longest = std::chrono::seconds(5));
     // Ends the watch, waking it from its pause, and waits for the thread.
     void stop();
 
   private:
-    void watch(Check check, Ready ready, std::chrono::milliseconds period);
+    void watch(Check check, Ready ready, std::chrono::milliseconds period,
+               std::chrono::milliseconds longest);
     // False when stopped during the pause.
     bool pause(std::chrono::milliseconds period);
 

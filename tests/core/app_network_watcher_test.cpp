@@ -29,6 +29,18 @@ TEST(NetworkWatcher, SaysReadyOnceAfterTheNetworkAppears) {
     watcher.stop();
 }
 
+// Off the network for good, the looks thin out to the longest pause (about 20 in 300 ms
+// here, where a look every period would be hundreds).
+TEST(NetworkWatcher, LooksLessOftenWhileNoNetworkComes) {
+    std::atomic<int> checks{0};
+    NetworkWatcher watcher;
+    ASSERT_TRUE(watcher.start([&] { return ++checks, 0; }, [] {}, 1ms, 16ms));
+    std::this_thread::sleep_for(300ms);
+    watcher.stop();
+    EXPECT_GE(checks.load(), 2);
+    EXPECT_LT(checks.load(), 40);
+}
+
 TEST(NetworkWatcher, StopEndsAWatchThatNeverSeesANetworkAtOnce) {
     std::atomic<int> checks{0}, readies{0};
     NetworkWatcher watcher;
