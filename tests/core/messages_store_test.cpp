@@ -215,7 +215,9 @@ TEST_F(Messages, AStoreFileTooLargeToHoldIsLeftUnreadAndUntouched) {
     }
     EXPECT_EQ(fs::file_size(path), std::uintmax_t(2) << 30);
     EXPECT_EQ(fs::last_write_time(path), written);
-    EXPECT_EQ(file().substr(0, kDecl.size()), kDecl);
+    std::string head(kDecl.size(), '\0');  // not the whole 2 GB, which would take minutes
+    std::ifstream(path, std::ios::binary).read(head.data(), head.size());
+    EXPECT_EQ(head, kDecl);
     for (const char* other : {"MessageInfo.xml.tmp", "MessageInfo.xml.damaged", "MessageInfo.xml.unread"})
         EXPECT_FALSE(fs::exists(dir_ / other)) << other;
     // One within the bound is a store as before.
