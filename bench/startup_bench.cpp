@@ -6,7 +6,9 @@
 //
 // RUNS starts of each (10 by default); the programs default to the ones built beside this
 // one. Each start copies the program into a fresh temporary folder; Tarnix gets a lab-mode
-// LinkAgent.ini aimed at a port where nothing listens so that it never dials.
+// LinkAgent.ini aimed at a port where nothing listens so that it never dials, or, with
+// TARNIX_BENCH_SYSTEM=1 in the environment, none: it then uses the system's remote access
+// as a subscriber's client does (under Wine, Wine's), without lab mode's watch thread.
 //
 // Wine's own start-up is kept out of the figures: this driver is itself a Wine process, so
 // the wineserver and the prefix's services are up for every measured start, and one
@@ -48,6 +50,11 @@ struct Sample {
     double privateKiB;
     double workingSetKiB;
 };
+
+bool systemMode() {
+    const char* value = std::getenv("TARNIX_BENCH_SYSTEM");
+    return value && *value == '1';
+}
 
 struct Search {
     DWORD pid;
@@ -105,7 +112,7 @@ bool measureOnce(const Program& program, int run, Sample& sample) {
         std::fwprintf(stderr, L"cannot copy %ls\n", program.exe.c_str());
         return false;
     }
-    if (program.isClient) {
+    if (program.isClient && !systemMode()) {
         std::ofstream(folder / "LinkAgent.ini", std::ios::binary)
             << "[LinkAgent]\r\nMode=lab\r\nConcentrator=127.0.0.1:9\r\n";
     }
@@ -239,8 +246,9 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     std::printf("Start-up until the main window is visible, %d starts each (%zu and %zu "
-                "succeeded)\n\n",
-                runs, clientSamples.size(), minimalSamples.size());
+                "succeeded), the client in %s\n\n",
+                runs, clientSamples.size(), minimalSamples.size(),
+                systemMode() ? "system mode" : "lab mode");
     std::printf("  %-22s %-4s %10s %10s %10s\n", "figure", "unit", "median", "min", "max");
     printRow("Tarnix time", "ms", clientSamples, &Sample::ms);
     printRow("minimal time", "ms", minimalSamples, &Sample::ms);
