@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -83,7 +84,8 @@ class Main {
 };
 
 // A window left on a monitor that has gone comes back onto the one there is, whole; a change
-// of DPI while a modal dialog is open re-lays the window behind it and the dialog stays.
+// of DPI while a modal dialog is open re-lays the window behind it, its pages' controls and
+// their fonts too, and the dialog stays.
 TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
     Main main;
     const Rect work = [&] {
@@ -121,6 +123,19 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
         return width;
     };
     const int image = imageWidth();
+    // The login page's controls and the connection lines, which no dialog manager scales
+    // inside this window: their places and their font's height.
+    HWND account = GetDlgItem(main->loginPage()->hwnd(), IDC_ACCOUNT);
+    HWND line = GetDlgItem(main.hwnd(), IDC_STATE_VALUE);
+    auto fontHeight = [](HWND control) {
+        LOGFONTW look{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                   sizeof(look), &look);
+        return std::abs(look.lfHeight);
+    };
+    const Rect field = rectOf(account);
+    const int pageLeft = rectOf(main->loginPage()->hwnd()).left;
+    const int font = fontHeight(account);
     bool shown = driveNextDialog(
         [&] { SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ID_MENU_ABOUT, 0), 0); },
         [&](DialogDriver& about) {
@@ -130,12 +145,20 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
             EXPECT_EQ(imageWidth(), image * 2) << "the toolbar's art at twice the scale";
             EXPECT_EQ(clientWidth(), width * 2);
             EXPECT_TRUE(main.wholeOn(work)) << "given up height to stay on the screen";
+            EXPECT_NEAR(rectOf(account).width(), field.width() * 2, 1);
+            EXPECT_NEAR(rectOf(account).left - rectOf(main->loginPage()->hwnd()).left,
+                        (field.left - pageLeft) * 2, 1);
+            EXPECT_EQ(fontHeight(account), font * 2);
+            EXPECT_EQ(fontHeight(line), font * 2);
             SendMessageW(about.hwnd(), WM_COMMAND, IDOK, 0);
         });
     EXPECT_TRUE(shown);
     tell(now);
     EXPECT_EQ(imageWidth(), image);
     EXPECT_EQ(clientWidth(), width);
+    EXPECT_EQ(rectOf(account).width(), field.width());
+    EXPECT_EQ(fontHeight(account), font);
+    EXPECT_EQ(fontHeight(line), font);
     EXPECT_TRUE(main.wholeOn(work));
 }
 

@@ -251,11 +251,12 @@ void MainWindow::fitWorkArea() {
 
 // On a monitor of another scale: the window stands where the system suggests, at its size for
 // the new scale, keeping the edge it is docked to, and sizes its pictures and metrics anew.
-// (The system scales the dialog's fonts.)
+// Handled here, the change is not the dialog manager's: the pages' controls and the fonts
+// follow by this window's hand too.
 void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
     RECT before;
     GetWindowRect(hwnd(), &before);
-    dpi_ = dpi;
+    const Dpi was = std::exchange(dpi_, dpi);
     SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     fit_.scaleTo(dpi);
@@ -269,7 +270,9 @@ void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
     caption_.scaleTo(dpi);
     toolbar_.scaleTo(dpi);
     layoutUnderToolbar();
-    tabs_.scaleTo(dpi);
+    tabs_.scaleTo(was, dpi);
+    // The lines below the tabs: the font at the new scale; their places are the fit's.
+    lineFonts_.apply(hwnd(), was, dpi, false);
     fitWorkArea();
     background_.attach(hwnd(), IDB_MAIN_BACKGROUND);
     RedrawWindow(hwnd(), nullptr, nullptr,

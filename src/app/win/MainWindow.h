@@ -153,6 +153,7 @@ class MainWindow : public Dialog, private LinkDisplay {
     WindowBackground background_;
     MainWindowFit fit_;
     Dpi dpi_;
+    DialogRescale lineFonts_;
     ScopedBrush menuBrush_;
     // The connection lines as the template gives them, shown again when the link goes.
     std::wstring entryIdle_, stateIdle_, addressIdle_;

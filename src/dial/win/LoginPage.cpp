@@ -10,6 +10,12 @@
 #include "widgets/win/WindowDpi.h"
 
 namespace tarnix {
+namespace {
+
+// What a lifted page keeps free above and below its controls.
+constexpr int kLiftMargin = 8;
+
+}  // namespace
 
 LoginPage::LoginPage(ConfigStore& config, CConnectManage* connectManage,
                      std::filesystem::path recordFolder, LinkDisplay* display)
@@ -203,8 +209,21 @@ bool LoginPage::pressesButton(const MSG& msg) {
     return true;
 }
 
+// At another scale: the controls and their font, then the pictures drawn for it.
+void LoginPage::followDpi(Dpi from, Dpi to) {
+    Dialog::followDpi(from, to);
+    lift_.scale(from, to);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    lift_.fit(hwnd(), client.bottom, to.scale(kLiftMargin));
+    background_ = loadBitmap(IDB_LOGIN_BACKGROUND, to);
+    connectButton_.scaleTo(to);
+    disconnectButton_.scaleTo(to);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void LoginPage::onSize(UINT, int, int height) {
-    lift_.fit(hwnd(), height, dpiOf(hwnd()).scale(8));
+    lift_.fit(hwnd(), height, dpiOf(hwnd()).scale(kLiftMargin));
 }
 
 // The image buttons ask for the page behind their transparent corners.

@@ -45,6 +45,7 @@ class LoginPage : public Dialog, private DialView {
     bool connectedState() const;
     // The page's connect and disconnect buttons, as the window's commands are.
     void enableButtons(bool connect, bool disconnect);
+    void followDpi(Dpi from, Dpi to) override;
 
   protected:
     BOOL onInitDialog() override;

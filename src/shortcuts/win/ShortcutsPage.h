@@ -27,6 +27,11 @@ class ShortcutsPage : public Dialog {
     OutlookBarCtrl& bar() { return bar_; }
     // Lists the drives under "我的电脑" if the page has not been shown yet.
     void fill();
+    // The background is drawn again for the new scale when next painted.
+    void followDpi(Dpi from, Dpi to) override {
+        Dialog::followDpi(from, to);
+        background_.reset();
+    }
 
   protected:
     BOOL onInitDialog() override;

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "widgets/win/DialogRescale.h"
 #include "widgets/win/WindowObject.h"
 
 namespace tarnix {
@@ -74,6 +75,11 @@ class Dialog : public WindowObject {
     void pull();  // controls to fields
     void push();  // fields to controls
 
+    // A page whose window changed its DPI (the system scales top-level dialogs, not pages):
+    // its controls and their font at `to`. A page with pictures or a layout of its own
+    // follows too, after this.
+    virtual void followDpi(Dpi from, Dpi to) { rescale_.apply(hwnd(), from, to); }
+
     // Lets the dialog see a message of the owner's loop before it is dispatched (a page of
     // another window's loop); true when the dialog consumed it.
     bool filterMessage(MSG& msg) { return preTranslateChain(msg); }
@@ -108,6 +114,7 @@ class Dialog : public WindowObject {
     bool deleteWhenClosed_ = false;
     bool ended_ = false;
     INT_PTR result_ = 0;
+    DialogRescale rescale_;
 };
 
 }  // namespace tarnix

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "base/Texts.h"
@@ -49,17 +51,21 @@ ImageButton::~ImageButton() {
 void ImageButton::attach(HWND button, int normal, int hover, int pressed, int disabled) {
     detach();
     if (!button || !IsWindow(button)) return;
-    auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(button, GWLP_HINSTANCE));
-    if (!module) module = GetModuleHandleW(nullptr);
-    const int ids[4] = {normal, hover, pressed, disabled};
-    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(ids[i], dpiOf(button), module);
     if (!SetWindowSubclass(button, subclassProc, reinterpret_cast<UINT_PTR>(this),
-                           reinterpret_cast<DWORD_PTR>(this))) {
-        freeBitmaps();
+                           reinterpret_cast<DWORD_PTR>(this)))
         return;
-    }
     button_ = button;
+    const int ids[4] = {normal, hover, pressed, disabled};
+    std::copy(std::begin(ids), std::end(ids), ids_);
+    scaleTo(dpiOf(button));
     accessible_.attach(button_, *this);
+}
+
+void ImageButton::scaleTo(Dpi dpi) {
+    if (!button_) return;
+    auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(button_, GWLP_HINSTANCE));
+    if (!module) module = GetModuleHandleW(nullptr);
+    for (int i = 0; i < 4; ++i) bitmaps_[i] = loadBitmap(ids_[i], dpi, module);
     InvalidateRect(button_, nullptr, FALSE);
 }
 

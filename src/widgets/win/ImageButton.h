@@ -29,6 +29,8 @@ class ImageButton : private AccessibleSource {
     // of Look. A bitmap that cannot be loaded leaves its look as a plain flat face.
     void attach(HWND button, int normal, int hover, int pressed, int disabled);
     void detach();
+    // The bitmaps again, drawn for `dpi` (the button's window moved to another scale).
+    void scaleTo(Dpi dpi);
 
     Look look() const;
     HWND hwnd() const { return button_; }
@@ -49,6 +51,7 @@ class ImageButton : private AccessibleSource {
     void freeBitmaps();
 
     HWND button_ = nullptr;
+    int ids_[4] = {};  // the bitmaps' resources, in the order of Look
     ScopedBitmap bitmaps_[4];
     AccessibleHook accessible_;
     bool hover_ = false;     // the mouse is over the button

@@ -58,6 +58,12 @@ void TabHost::fitPages() const {
         if (entry.page->hwnd()) place(entry.page->hwnd());
 }
 
+void TabHost::followDpi(Dpi from, Dpi to) {
+    for (const Entry& entry : entries_)
+        if (entry.page->hwnd()) entry.page->followDpi(from, to);
+    fitPages();
+}
+
 void TabHost::select(int index) {
     int before = pages_.selected();
     if (!pages_.select(index)) return;

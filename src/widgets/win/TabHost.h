@@ -33,6 +33,8 @@ class TabHost : private AccessibleSource {
     void create(HWND tabs, Placement placement = TabPages::placePage);
     // Places every page again, after the tab control was moved or resized.
     void fitPages() const;
+    // The pages made so far, their controls and fonts, at the window's new DPI; then placed.
+    void followDpi(Dpi from, Dpi to);
     // Shows page `index` and hides the current one; indices out of range are ignored.
     void select(int index);
     int selected() const { return pages_.selected(); }
