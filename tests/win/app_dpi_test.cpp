@@ -133,7 +133,13 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
                    sizeof(look), &look);
         return std::abs(look.lfHeight);
     };
+    auto dropped = [&] {
+        RECT list{};
+        SendMessageW(account, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
+        return static_cast<int>(list.bottom - list.top);
+    };
     const Rect field = rectOf(account);
+    const int list = dropped();
     const int pageLeft = rectOf(main->loginPage()->hwnd()).left;
     const int font = fontHeight(account);
     bool shown = driveNextDialog(
@@ -149,6 +155,9 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
             EXPECT_NEAR(rectOf(account).left - rectOf(main->loginPage()->hwnd()).left,
                         (field.left - pageLeft) * 2, 1);
             EXPECT_EQ(fontHeight(account), font * 2);
+            // (Wine counts a combo box resized by hand without its field.)
+            EXPECT_GE(dropped(), list * 2 - rectOf(account).height())
+                << "the account list drops down as far";
             EXPECT_EQ(fontHeight(line), font * 2);
             SendMessageW(about.hwnd(), WM_COMMAND, IDOK, 0);
         });
@@ -157,6 +166,7 @@ TEST(MainWindowWorkArea, ComesBackOnScreenAndFollowsAMonitorOfAnotherScale) {
     EXPECT_EQ(imageWidth(), image);
     EXPECT_EQ(clientWidth(), width);
     EXPECT_EQ(rectOf(account).width(), field.width());
+    EXPECT_GE(dropped(), list - 2 * rectOf(account).height());
     EXPECT_EQ(fontHeight(account), font);
     EXPECT_EQ(fontHeight(line), font);
     EXPECT_TRUE(main.wholeOn(work));

@@ -7,22 +7,24 @@ HFONT fontOf(HWND window) {
     return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
 }
 
+RECT mapped(RECT r, HWND dialog) {
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 // Where `control` stands in `dialog`'s client area, as it is laid out: a drop-down combo box
 // by its height dropped down, which is the height it was given (its window is only as high
 // as its selection field).
 RECT placeOf(HWND control, HWND dialog) {
-    RECT r{};
+    RECT r{}, dropped{};
+    GetWindowRect(control, &r);
     wchar_t kind[16] = L"";
     GetClassNameW(control, kind, 16);
-    if (lstrcmpiW(kind, L"ComboBox") != 0 ||
-        !SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r)))
-        GetWindowRect(control, &r);
-    RECT window{};
-    GetWindowRect(control, &window);
-    r.left = window.left;
-    r.top = window.top;
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    if (lstrcmpiW(kind, L"ComboBox") != 0) return mapped(r, dialog);
+    // Judged by the rectangle, not the answer: not every system answers nonzero.
+    SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    if (dropped.bottom > dropped.top) r.bottom = r.top + (dropped.bottom - dropped.top);
+    return mapped(r, dialog);
 }
 
 }  // namespace
@@ -45,14 +47,14 @@ void DialogRescale::apply(HWND dialog, Dpi from, Dpi to, bool placeControls) {
     }
     auto scaled = [&](LONG v) { return MulDiv(v, to.value(), from.value()); };
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (placeControls) {
-            const RECT r = placeOf(child, dialog);
-            const int left = scaled(r.left), top = scaled(r.top);
-            SetWindowPos(child, nullptr, left, top, scaled(r.right) - left, scaled(r.bottom) - top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        // Where it stands before the new font, which may resize it (a combo box's field).
+        const RECT r = placeOf(child, dialog);
         if (before && font && fontOf(child) == before)
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (!placeControls) continue;
+        const int left = scaled(r.left), top = scaled(r.top);
+        SetWindowPos(child, nullptr, left, top, scaled(r.right) - left, scaled(r.bottom) - top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // The font the controls held is freed only now that none holds it.
     font_ = std::move(made);
