@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <condition_variable>
 #include <filesystem>
@@ -29,6 +30,7 @@
 #include "diagnostics/win/FaultCheckDialog.h"
 #include "diagnostics/win/ModemAddressDialog.h"
 #include "resource.h"
+#include "widgets/win/WindowDpi.h"
 #include "base/CodePage.h"
 
 namespace tarnix {
@@ -335,6 +337,37 @@ TEST_F(FaultCheckWindow, WithoutPciDevicesTheWindowSaysSoInTheBoxAndTheResultAre
     ASSERT_TRUE(box.click(IDC_MODEM_AUTO));
     EXPECT_TRUE(IsWindowEnabled(field));
     modem.end(IDCANCEL);
+}
+
+// Moved to a monitor of another scale, the system scales the dialog and its own controls; the
+// detail pages inside its tab control follow: their lists' places and sizes and their font.
+TEST_F(FaultCheckWindow, TheDetailPagesFollowAChangeOfScale) {
+    open();
+    HWND pageWindow = dialog_->page(DetailList::Devices).hwnd();
+    ASSERT_NE(pageWindow, nullptr);
+    HWND list = GetDlgItem(pageWindow, IDC_FAULT_LIST);
+    auto box = [&] {
+        RECT r{};
+        GetWindowRect(list, &r);
+        MapWindowPoints(nullptr, pageWindow, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto fontHeight = [&] {
+        LOGFONTW look{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof(look),
+                   &look);
+        return std::abs(look.lfHeight);
+    };
+    const RECT before = box();
+    const int font = fontHeight();
+    const Dpi now = dpiOf(dialog_->tabs().hwnd());
+    dialog_->tabs().followDpi(Dpi(now.value() * 2));
+    EXPECT_EQ(box().right - box().left, (before.right - before.left) * 2);
+    EXPECT_EQ(box().top, before.top * 2);
+    EXPECT_EQ(fontHeight(), font * 2);
+    dialog_->tabs().followDpi(now);
+    EXPECT_EQ(box().right - box().left, before.right - before.left);
+    EXPECT_EQ(fontHeight(), font);
 }
 
 TEST(FaultCheckCommand, IsRefusedWhileTheLinkIsUpAndOpensTheCheckOtherwise) {

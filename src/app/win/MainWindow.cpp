@@ -270,7 +270,7 @@ void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
     caption_.scaleTo(dpi);
     toolbar_.scaleTo(dpi);
     layoutUnderToolbar();
-    tabs_.scaleTo(was, dpi);
+    tabs_.scaleTo(dpi);
     // The lines below the tabs: the font at the new scale; their places are the fit's.
     lineFonts_.apply(hwnd(), was, dpi, false);
     fitWorkArea();

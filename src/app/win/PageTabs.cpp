@@ -78,14 +78,14 @@ void PageTabs::paintFocus(HWND tabs, HDC dc) {
     Rectangle(dc, ring.left, ring.top, ring.right, ring.bottom);
 }
 
-void PageTabs::scaleTo(Dpi from, Dpi to) {
+void PageTabs::scaleTo(Dpi dpi) {
     HWND tabs = hwnd();
     if (!tabs) return;
-    ScopedImageList images = loadImageStrip(IDB_TABS, kImageSize, count_, to);
+    ScopedImageList images = loadImageStrip(IDB_TABS, kImageSize, count_, dpi);
     TabCtrl_SetImageList(tabs, images.get());
     images_ = std::move(images);
-    TabCtrl_SetItemSize(tabs, to.scale(kTabWidth), to.scale(kTabHeight));
-    host_.followDpi(from, to);
+    TabCtrl_SetItemSize(tabs, dpi.scale(kTabWidth), dpi.scale(kTabHeight));
+    host_.followDpi(dpi);
     placeTooltips();
 }
 

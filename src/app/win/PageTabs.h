@@ -24,9 +24,9 @@ class PageTabs {
     // puts `pages` in it, one per tab; the first is created and shown, each other when
     // its tab is first chosen.
     void create(HWND owner, HWND tabs, std::span<Dialog* const> pages);
-    // Tabs and images at `to` (the owner's, after a change of DPI from `from`), the pages
-    // scaled and placed again.
-    void scaleTo(Dpi from, Dpi to);
+    // Tabs and images at `dpi` (the owner's, after a change of DPI), the pages scaled and
+    // placed again.
+    void scaleTo(Dpi dpi);
     // Places every page again, after the tab control was moved or resized.
     void fitPages() const { host_.fitPages(); }
     void select(int index) { host_.select(index); }

@@ -5,9 +5,16 @@
 #include <algorithm>
 
 #include "base/Texts.h"
+#include "widgets/win/WindowDpi.h"
 #include "TextIds.h"
 
 namespace tarnix {
+namespace {
+
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703), which the headers give only for that target.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
+}  // namespace
 
 bool TabHost::addPage(std::wstring title, Dialog& page, int image, std::wstring spoken) {
     if (tabs_ || !pages_.add()) return false;
@@ -37,6 +44,8 @@ void TabHost::create(HWND tabs, Placement placement) {
     }
     SendMessageW(tabs_, TCM_SETCURSEL, pages_.selected(), 0);
     accessible_.attach(tabs_, *this);
+    dpi_ = dpiOf(tabs_);
+    SetWindowSubclass(tabs_, dpiProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
 }
 
 bool TabHost::open(int index) {
@@ -58,10 +67,27 @@ void TabHost::fitPages() const {
         if (entry.page->hwnd()) place(entry.page->hwnd());
 }
 
-void TabHost::followDpi(Dpi from, Dpi to) {
+TabHost::~TabHost() {
+    if (tabs_) RemoveWindowSubclass(tabs_, dpiProc, reinterpret_cast<UINT_PTR>(this));
+}
+
+void TabHost::followDpi(Dpi to) {
+    if (!tabs_ || to == dpi_) return;
     for (const Entry& entry : entries_)
-        if (entry.page->hwnd()) entry.page->followDpi(from, to);
+        if (entry.page->hwnd()) entry.page->followDpi(dpi_, to);
+    dpi_ = to;
     fitPages();
+}
+
+LRESULT CALLBACK TabHost::dpiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR self) {
+    auto* host = reinterpret_cast<TabHost*>(self);
+    if (msg == kDpiChangedAfterParent) host->followDpi(dpiOf(hwnd));
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, dpiProc, id);
+        host->tabs_ = nullptr;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 void TabHost::select(int index) {

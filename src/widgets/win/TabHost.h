@@ -19,6 +19,11 @@ namespace tarnix {
 
 class TabHost : private AccessibleSource {
   public:
+    TabHost() = default;
+    ~TabHost() override;
+    TabHost(const TabHost&) = delete;
+    TabHost& operator=(const TabHost&) = delete;
+
     // Where a page stands, from the tab control's client area and its first tab.
     using Placement = Rect (*)(const Rect& clientArea, const Rect& firstTab);
 
@@ -34,7 +39,10 @@ class TabHost : private AccessibleSource {
     // Places every page again, after the tab control was moved or resized.
     void fitPages() const;
     // The pages made so far, their controls and fonts, at the window's new DPI; then placed.
-    void followDpi(Dpi from, Dpi to);
+    // It follows by itself once the system has scaled the window around it (Windows tells
+    // every child after a top-level window's change); a window that handles the change
+    // itself calls it at once.
+    void followDpi(Dpi to);
     // Shows page `index` and hides the current one; indices out of range are ignored.
     void select(int index);
     int selected() const { return pages_.selected(); }
@@ -70,7 +78,11 @@ class TabHost : private AccessibleSource {
     int focusedPart() const override { return selected() + 1; }
     bool doDefaultAction(int child) override;
 
+    static LRESULT CALLBACK dpiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR self);
+
     HWND tabs_ = nullptr;
+    Dpi dpi_;  // the pages' scale
     Placement placement_ = TabPages::placePage;
     bool whenShown_ = false;
     TabPages pages_;
