@@ -83,6 +83,12 @@ LRESULT CALLBACK TabHost::dpiProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
                                   DWORD_PTR self) {
     auto* host = reinterpret_cast<TabHost*>(self);
     if (msg == kDpiChangedAfterParent) host->followDpi(dpiOf(hwnd));
+    // Resized by another hand (the dialog manager after a change of scale): the pages too.
+    if (msg == WM_SIZE) {
+        const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        host->fitPages();
+        return result;
+    }
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, dpiProc, id);
         host->tabs_ = nullptr;
