@@ -4,6 +4,7 @@
 #include "app/win/MainToolbar.h"
 
 #include "widgets/ToolbarKeys.h"
+#include "widgets/win/Control.h"
 
 namespace tarnix {
 
@@ -26,15 +27,9 @@ LRESULT CALLBACK MainToolbar::keyboardProc(HWND hwnd, UINT msg, WPARAM wParam, L
 
 bool MainToolbar::onKeyboard(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-        case WM_GETDLGCODE: {
-            // The arrows are the toolbar's own, and Enter, which the window would otherwise
-            // swallow; Tab leaves it.
-            const auto* key = reinterpret_cast<const MSG*>(lParam);
-            result = DLGC_WANTARROWS;
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
-                result |= DLGC_WANTMESSAGE;
+        case WM_GETDLGCODE:
+            result = arrowsAndEnterDialogCode(lParam);
             return true;
-        }
         case WM_KEYDOWN:
             return onKey(wParam);
         case WM_SETFOCUS:

@@ -8,19 +8,15 @@
 #include "base/CodePage.h"
 #include "base/Texts.h"
 #include "TextIds.h"
+#include "widgets/win/Control.h"
 
 namespace tarnix {
 
 bool OutlookBarCtrl::onMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-        case WM_GETDLGCODE: {
-            // The arrows, Enter and Space are the bar's own; Tab leaves it.
-            const auto* key = reinterpret_cast<const MSG*>(lParam);
-            result = DLGC_WANTARROWS;
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
-                result |= DLGC_WANTMESSAGE;
+        case WM_GETDLGCODE:
+            result = arrowsAndEnterDialogCode(lParam);
             return true;
-        }
         case WM_KEYDOWN:
             return onKey(wParam);
         case WM_SETFOCUS:

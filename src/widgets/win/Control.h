@@ -11,6 +11,16 @@
 
 namespace tarnix {
 
+// WM_GETDLGCODE's answer for a control that moves among its own parts with the arrows and
+// presses one with Enter, which the dialog would otherwise take; Tab still leaves it.
+// `lParam` is the message's: the key's MSG, or null.
+inline LRESULT arrowsAndEnterDialogCode(LPARAM lParam) {
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    LRESULT code = DLGC_WANTARROWS;
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
 class Control {
   public:
     Control() = default;
