@@ -5,8 +5,10 @@
 // port) that writes two diagnostic lines and otherwise drops what arrives.
 //
 // Threads: open, startKeepAlive, openOnFirstNotice and close belong to one thread (the
-// owner's); the sends may come from any thread, also while close runs. Close joins both worker threads and
-// never waits out the keep-alive's sleep; the destructor closes. One channel per process.
+// owner's); the sends may come from any thread, also while close runs. Once asked to, the
+// first notice opens the channel on its sender's thread, under a lock that close takes
+// too. Close joins both worker threads and never waits out the keep-alive's sleep; the
+// destructor closes. One channel per process.
 
 #include <atomic>
 #include <cstdint>
