@@ -1,5 +1,7 @@
 #include "widgets/win/WindowDpi.h"
 
+#include "base/win/Scoped.h"
+
 namespace tarnix {
 namespace {
 
@@ -35,10 +37,8 @@ const DpiCalls& calls() {
 
 Dpi systemDpi() {
     if (calls().forSystem) return Dpi(static_cast<int>(calls().forSystem()));
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : Dpi::kStandard;
-    if (screen) ReleaseDC(nullptr, screen);
-    return Dpi(dpi);
+    const WindowDC screen(nullptr);
+    return Dpi(screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : Dpi::kStandard);
 }
 
 Dpi dpiOf(HWND window) {
