@@ -254,21 +254,40 @@ std::string XmlDocument::textOf(uint32_t r) const {
 
 namespace {
 
-// Names mostly differ in length or in their first or last byte.
-bool sameName(const char* tag, const Attribute& a, std::string_view name) {
-    const size_t length = a.nameEnd - a.nameStart;
-    if (length != name.size()) return false;
-    if (length == 0) return true;
-    const char* p = tag + a.nameStart;
-    if (p[0] != name[0] || p[length - 1] != name[length - 1]) return false;
-    for (size_t i = 1; i + 1 < length; ++i)  // short: a call to memcmp costs more
-        if (p[i] != name[i]) return false;
-    return true;
+template <typename Word>
+Word load(const char* p) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
 }
 
+// Names mostly differ in length or in their first or last byte. The rest is compared a
+// word at a time, the last word overlapping the one before: names are short, and a call
+// to memcmp, or a loop whose length changes from name to name, costs more.
+bool sameBytes(const char* p, const char* q, size_t length) {
+    if (length == 0) return true;
+    if (p[0] != q[0] || p[length - 1] != q[length - 1]) return false;
+    if (length < 4) return length < 3 || p[1] == q[1];
+    if (length <= 8)
+        return load<uint32_t>(p) == load<uint32_t>(q) &&
+               load<uint32_t>(p + length - 4) == load<uint32_t>(q + length - 4);
+    for (size_t i = 0; i + 8 < length; i += 8)
+        if (load<uint64_t>(p + i) != load<uint64_t>(q + i)) return false;
+    return load<uint64_t>(p + length - 8) == load<uint64_t>(q + length - 8);
+}
+
+bool sameName(const char* tag, const Attribute& a, std::string_view name) {
+    const size_t length = a.nameEnd - a.nameStart;
+    return length == name.size() && sameBytes(tag + a.nameStart, name.data(), length);
+}
+
+// A bit for each name's length and first and last byte: the usual names get bits of
+// their own.
 uint64_t nameBit(std::string_view name) {
-    const unsigned char last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
-    return 1ull << ((name.size() * 7 + last) & 63);
+    if (name.empty()) return 1;
+    const auto first = static_cast<unsigned char>(name.front());
+    const auto last = static_cast<unsigned char>(name.back());
+    return 1ull << ((first * 31 + last * 7 + name.size()) & 63);
 }
 
 }  // namespace
@@ -318,10 +337,53 @@ const Attribute* XmlDocument::findAttribute(uint32_t r, std::string_view name,
     return nullptr;
 }
 
+// Callers mostly read an element's attributes in the order they stand in its tag. So a
+// lookup first tries the spot after the last attribute found that way: when the name
+// stands there, right before '=' and a quote, only the value's end is left to find, and
+// no attribute before it can bear that name (each was found by a name of its own). Any
+// other shape, or a name seen already, goes the whole way through findAttribute().
+bool XmlDocument::attributeInOrder(uint32_t r, std::string_view name, Attribute* out) const {
+    const Record& e = rec(r);
+    const char* tag = text_.data() + e.start;
+    if (r != inOrderElement_ || version_ != inOrderVersion_) {
+        inOrderElement_ = r;
+        inOrderVersion_ = version_;
+        inOrderEnd_ = e.startTagLength - (isEmptyTag(r) ? 2 : 1);
+        inOrderAt_ = static_cast<uint32_t>(std::min<size_t>(nameEnd(tag, 1, inOrderEnd_), inOrderEnd_));
+        inOrderSeen_ = 0;
+    }
+    const size_t end = inOrderEnd_, n = name.size();
+    size_t i = inOrderAt_;
+    while (i < end && isSpace(tag[i])) ++i;
+    if (n == 0 || i + n + 1 >= end || tag[i + n] != '=' || !(classOf(tag[i + n + 1]) & kQuote) ||
+        !sameBytes(tag + i, name.data(), n))
+        return false;
+    // The name must end where the tag's reading would end it, not at a delimiter inside.
+    const uint64_t bit = nameBit(name);
+    if ((inOrderSeen_ & bit) || attributeNameEnd(tag, i, end) != i + n) return false;
+    const char quote = tag[i + n + 1];
+    const size_t start = i + n + 2;
+    size_t close = findAny(tag, start, end, quote, '&', '&');
+    bool reference = false;
+    while (close < end && tag[close] == '&') {
+        reference = true;
+        close = findAny(tag, close + 1, end, quote, quote, quote);
+    }
+    if (close >= end) return false;
+    out->valueStart = static_cast<uint32_t>(start);
+    out->valueEnd = static_cast<uint32_t>(close);
+    out->hasValue = out->quoted = true;
+    out->hasReference = reference;
+    inOrderAt_ = static_cast<uint32_t>(close + 1);
+    inOrderSeen_ |= bit;
+    return true;
+}
+
 std::string_view XmlDocument::attributeView(uint32_t r, std::string_view name,
                                             std::string& scratch) const {
     if (!r) return {};
-    const Attribute* a = findAttribute(r, name, nullptr);
+    Attribute inOrder;
+    const Attribute* a = attributeInOrder(r, name, &inOrder) ? &inOrder : findAttribute(r, name, nullptr);
     if (!a || !a->hasValue) return {};
     const std::string_view raw(text_.data() + rec(r).start + a->valueStart,
                                a->valueEnd - a->valueStart);

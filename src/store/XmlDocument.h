@@ -157,6 +157,7 @@ class XmlDocument {
     std::string textOf(uint32_t r) const;
     std::string_view attributeView(uint32_t r, std::string_view name, std::string& scratch) const;
     const xml::Attribute* findAttribute(uint32_t r, std::string_view name, size_t* lastToken) const;
+    bool attributeInOrder(uint32_t r, std::string_view name, xml::Attribute* out) const;
     void listAttributesOf(uint32_t r) const;
     uint32_t findSibling(uint32_t from, std::string_view name) const;
 
@@ -186,6 +187,12 @@ class XmlDocument {
     mutable bool attributesUnique_ = true;  // no name twice: lookups may start anywhere
     mutable uint64_t attributesSeen_ = 0;   // a bit for each name's length and last byte
     mutable size_t attributesNext_ = 0;     // after the last one found
+    // Where the next attribute of `inOrderElement_` stands, for lookups in the tag's order.
+    mutable uint32_t inOrderElement_ = 0;
+    mutable uint64_t inOrderVersion_ = ~0ull;
+    mutable uint32_t inOrderAt_ = 0;
+    mutable uint32_t inOrderEnd_ = 0;     // where the attributes end: the '>' or "/>"
+    mutable uint64_t inOrderSeen_ = 0;    // the name bits of those found in order
 };
 
 }  // namespace tarnix

@@ -177,6 +177,10 @@ bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t
 
 }  // namespace
 
+size_t attributeNameEnd(const char* s, size_t i, size_t end) {
+    return std::min(scanWord(s, i, end, true), end);
+}
+
 void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
                     size_t* lastToken) {
     out.clear();
