@@ -119,6 +119,9 @@ TEST_F(LoginPageTest, OpensWithTheLastUserAndListsEveryDialEntry) {
     EXPECT_EQ(text(IDC_PASSWORD), gbToWide(cipher));
     EXPECT_EQ(IsDlgButtonChecked(page_->hwnd(), IDC_REMEMBER), BST_CHECKED);
     EXPECT_EQ(SendMessageW(page_->item(IDC_ACCOUNT), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(page_->item(IDC_DEVICES), nullptr) << "the entries wait until the window shows";
+    page_->listDialEntries();
+    page_->listDialEntries();  // once only
     HWND devices = page_->item(IDC_DEVICES);
     EXPECT_EQ(SendMessageW(devices, CB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(SendMessageW(devices, CB_GETCURSEL, 0, 0), 1) << "the PPPoE entry is selected";

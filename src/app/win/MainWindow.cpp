@@ -280,6 +280,7 @@ void MainWindow::onDpiChanged(Dpi dpi, const RECT& suggested) {
 }
 
 void MainWindow::startLoginPage() {
+    loginPage_->listDialEntries();
     loginPage_->startMonitors();
     if (services_.connectManage) {
         HWND self = hwnd();

@@ -1,5 +1,7 @@
 #include "dial/win/LoginPage.h"
 
+#include <commctrl.h>
+
 #include "base/CodePage.h"
 #include "dial/ConnectManage.h"
 #include "resource.h"
@@ -48,11 +50,6 @@ BOOL LoginPage::onInitDialog() {
     services.clock = &systemClock();
     controller_ = std::make_unique<DialController>(std::move(services));
 
-    if (connectManage_) {
-        connectManage_->InsertEntryName(&LoginPage::onEntry, nullptr, this);
-        entryCount_ = 0;
-        connectManage_->EnumEntry();
-    }
     fillAccounts();
 
     connectButton_.attach(item(IDC_CONNECT), IDB_CONNECT_NORMAL, IDB_CONNECT_HOT, IDB_CONNECT_HOT,
@@ -62,6 +59,26 @@ BOOL LoginPage::onInitDialog() {
     // Nothing to disconnect yet; a link found at start enables it.
     enableItem(IDC_DISCONNECT, false);
     return TRUE;
+}
+
+// The dial entries go into a hidden list. Nothing on screen needs it, and listing them
+// loads the remote-access library, so the window's owner asks for it once the window shows.
+void LoginPage::listDialEntries() {
+    if (!hwnd() || item(IDC_DEVICES)) return;
+    RECT place{10, 180, 10 + 98, 180 + 80};  // dialog units, under the buttons
+    MapDialogRect(hwnd(), &place);
+    HWND list = CreateWindowExW(0, WC_COMBOBOXW, L"",
+                                WS_CHILD | WS_DISABLED | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                place.left, place.top, place.right - place.left,
+                                place.bottom - place.top, hwnd(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DEVICES)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!list) return;
+    SendMessageW(list, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
+    if (!connectManage_) return;
+    connectManage_->InsertEntryName(&LoginPage::onEntry, nullptr, this);
+    entryCount_ = 0;
+    connectManage_->EnumEntry();
 }
 
 // Every entry is listed; one whose name says PPPoE is selected. Nothing dials by this

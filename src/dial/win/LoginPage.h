@@ -35,6 +35,8 @@ class LoginPage : public Dialog, private DialView {
     void disconnectCommand();
     // True when the page shows both an account and a password (for connecting at start).
     bool hasAccountAndPassword();
+    // The hidden list of dial entries, built and filled on the first call.
+    void listDialEntries();
     int startMonitors();
     // Stops the monitors; the window's messages are handled meanwhile.
     void stopMonitors();
