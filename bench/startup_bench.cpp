@@ -1,6 +1,8 @@
 // Start-up benchmark (a report, not a test): how long Tarnix.exe takes from CreateProcess
 // until its main window is visible, and how much private memory it then holds, against a
-// minimal Win32 window program started the same way in the same Wine.
+// minimal Win32 window program started the same way in the same Wine; and beside both, a
+// program that shows the client's windows from its own templates and does nothing else
+// (template_window.exe), which tells Wine's price for those windows from the client's work.
 //
 //   startup_bench.exe [RUNS [TARNIX_EXE [MINIMAL_EXE]]]
 //
@@ -12,8 +14,8 @@
 //
 // Wine's own start-up is kept out of the figures: this driver is itself a Wine process, so
 // the wineserver and the prefix's services are up for every measured start, and one
-// unmeasured start of each program comes first to warm the file and font caches. The two
-// programs alternate (in swapped order every other round) so that drift hits both alike.
+// unmeasured start of each program comes first to warm the file and font caches. The
+// programs take turns, in another order each round, so that drift hits them alike.
 #include <windows.h>
 #include <psapi.h>
 
@@ -42,7 +44,8 @@ constexpr auto kWindowLimit = std::chrono::seconds(20);
 struct Program {
     const wchar_t* label;
     fs::path exe;
-    bool isClient;  // Tarnix: needs its settings and is found and ended by its main window
+    bool isClient;     // Tarnix: needs its settings and ends by its exit command
+    bool hasProperty;  // its main window carries the client's property
 };
 
 struct Sample {
@@ -129,7 +132,7 @@ bool measureOnce(const Program& program, int run, Sample& sample) {
     }
     HWND window = nullptr;
     bool ended = false;
-    while (!(window = visibleWindowOf(pi.dwProcessId, program.isClient))) {
+    while (!(window = visibleWindowOf(pi.dwProcessId, program.hasProperty))) {
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
             ended = true;
             break;
@@ -216,60 +219,74 @@ fs::path besideThisProgram(const wchar_t* relative) {
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 10;
     Program client{L"Tarnix.exe", argc > 2 ? fs::path(argv[2]) : besideThisProgram(L"../Tarnix.exe"),
-                   true};
+                   true, true};
     Program minimal{L"minimal_window.exe",
-                    argc > 3 ? fs::path(argv[3]) : besideThisProgram(L"minimal_window.exe"), false};
-    for (const Program* p : {&client, &minimal}) {
+                    argc > 3 ? fs::path(argv[3]) : besideThisProgram(L"minimal_window.exe"), false,
+                    false};
+    Program windowsOnly{L"template_window.exe", besideThisProgram(L"template_window.exe"), false,
+                        true};
+    std::vector<const Program*> programs{&client, &minimal};
+    for (const Program* p : programs) {
         if (!fs::exists(p->exe)) {
             std::fwprintf(stderr, L"no program at %ls\n", p->exe.c_str());
             return 0;
         }
     }
+    // Only beside the programs built with this driver: a client given by path may have
+    // other windows.
+    if (argc <= 2 && fs::exists(windowsOnly.exe)) programs.push_back(&windowsOnly);
 
     // Unmeasured warm-up starts.
     Sample ignored{};
-    measureOnce(client, 0, ignored);
-    measureOnce(minimal, 0, ignored);
+    for (const Program* p : programs) measureOnce(*p, 0, ignored);
 
-    std::vector<Sample> clientSamples, minimalSamples;
+    std::vector<std::vector<Sample>> samples(programs.size());
     for (int run = 1; run <= runs; ++run) {
-        Sample s{};
-        const bool clientFirst = run % 2 == 1;
-        for (int i = 0; i < 2; ++i) {
-            const bool isClient = (i == 0) == clientFirst;
-            const Program& program = isClient ? client : minimal;
-            if (!measureOnce(program, run, s)) continue;
-            (isClient ? clientSamples : minimalSamples).push_back(s);
-            std::fwprintf(stderr, L"round %d of %d: %-18ls %7.1f ms %9.0f KiB private\n", run,
-                          runs, program.label, s.ms, s.privateKiB);
+        // Each round in another order, so that drift hits every program alike.
+        for (size_t k = 0; k < programs.size(); ++k) {
+            const size_t i = (k + static_cast<size_t>(run)) % programs.size();
+            Sample s{};
+            if (!measureOnce(*programs[i], run, s)) continue;
+            samples[i].push_back(s);
+            std::fwprintf(stderr, L"round %d of %d: %-19ls %7.1f ms %9.0f KiB private\n", run,
+                          runs, programs[i]->label, s.ms, s.privateKiB);
         }
     }
 
-    std::printf("Start-up until the main window is visible, %d starts each (%zu and %zu "
-                "succeeded), the client in %s\n\n",
-                runs, clientSamples.size(), minimalSamples.size(),
-                systemMode() ? "system mode" : "lab mode");
-    std::printf("  %-22s %-4s %10s %10s %10s\n", "figure", "unit", "median", "min", "max");
-    printRow("Tarnix time", "ms", clientSamples, &Sample::ms);
-    printRow("minimal time", "ms", minimalSamples, &Sample::ms);
-    printRow("Tarnix private", "KiB", clientSamples, &Sample::privateKiB);
-    printRow("minimal private", "KiB", minimalSamples, &Sample::privateKiB);
-    printRow("Tarnix working set", "KiB", clientSamples, &Sample::workingSetKiB);
-    printRow("minimal working set", "KiB", minimalSamples, &Sample::workingSetKiB);
+    std::printf("Start-up until the main window is visible, %d starts each, the client in %s\n\n",
+                runs, systemMode() ? "system mode" : "lab mode");
+    std::printf("  %-30s %-4s %10s %10s %10s\n", "figure", "unit", "median", "min", "max");
+    const std::pair<const char*, double Sample::*> figures[] = {
+        {"time", &Sample::ms}, {"private", &Sample::privateKiB}, {"working set", &Sample::workingSetKiB}};
+    for (const auto& [name, field] : figures)
+        for (size_t i = 0; i < programs.size(); ++i) {
+            char figure[64];
+            std::snprintf(figure, sizeof figure, "%ls %s", programs[i]->label, name);
+            printRow(figure, field == &Sample::ms ? "ms" : "KiB", samples[i], field);
+        }
 
-    if (clientSamples.empty() || minimalSamples.empty()) {
-        std::printf("\nNo ratios: a program never showed its window.\n");
-        return 0;
-    }
-    const double timeRatio = medianOf(clientSamples, &Sample::ms) / medianOf(minimalSamples, &Sample::ms);
-    const double privateRatio =
-        medianOf(clientSamples, &Sample::privateKiB) / medianOf(minimalSamples, &Sample::privateKiB);
-    const double workingSetRatio = medianOf(clientSamples, &Sample::workingSetKiB) /
-                                   medianOf(minimalSamples, &Sample::workingSetKiB);
+    for (const auto& programSamples : samples)
+        if (programSamples.empty()) {
+            std::printf("\nNo ratios: a program never showed its window.\n");
+            return 0;
+        }
+    auto ratio = [&](size_t a, size_t b, double Sample::*field) {
+        return medianOf(samples[a], field) / medianOf(samples[b], field);
+    };
+    const double timeRatio = ratio(0, 1, &Sample::ms);
+    const double privateRatio = ratio(0, 1, &Sample::privateKiB);
     std::printf("\n  time ratio (median)            %5.2fx  target <= %.1fx  %s\n", timeRatio,
                 kTimeTarget, timeRatio <= kTimeTarget ? "met" : "NOT met");
     std::printf("  private memory ratio (median)  %5.2fx  target <= %.1fx  %s\n", privateRatio,
                 kMemoryTarget, privateRatio <= kMemoryTarget ? "met" : "NOT met");
-    std::printf("  working set ratio (median)     %5.2fx  (no target)\n", workingSetRatio);
+    std::printf("  working set ratio (median)     %5.2fx  (no target)\n",
+                ratio(0, 1, &Sample::workingSetKiB));
+    if (programs.size() > 2) {
+        std::printf("\n  The client's windows alone (template_window.exe) against the minimal window:\n"
+                    "  time %.2fx, private memory %.2fx. The client against them: time %.2fx,"
+                    " private memory %.2fx.\n",
+                    ratio(2, 1, &Sample::ms), ratio(2, 1, &Sample::privateKiB),
+                    ratio(0, 2, &Sample::ms), ratio(0, 2, &Sample::privateKiB));
+    }
     return 0;
 }
