@@ -199,7 +199,7 @@ void printRow(const char* figure, const char* unit, const std::vector<Sample>& s
     std::vector<double> values;
     for (const auto& s : samples) values.push_back(s.*field);
     Summary sum = summarise(values);
-    std::printf("  %-22s %-4s %10.1f %10.1f %10.1f\n", figure, unit, sum.median, sum.min, sum.max);
+    std::printf("  %-34s %-4s %10.1f %10.1f %10.1f\n", figure, unit, sum.median, sum.min, sum.max);
 }
 
 double medianOf(const std::vector<Sample>& samples, double Sample::*field) {
@@ -255,7 +255,7 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("Start-up until the main window is visible, %d starts each, the client in %s\n\n",
                 runs, systemMode() ? "system mode" : "lab mode");
-    std::printf("  %-30s %-4s %10s %10s %10s\n", "figure", "unit", "median", "min", "max");
+    std::printf("  %-34s %-4s %10s %10s %10s\n", "figure", "unit", "median", "min", "max");
     const std::pair<const char*, double Sample::*> figures[] = {
         {"time", &Sample::ms}, {"private", &Sample::privateKiB}, {"working set", &Sample::workingSetKiB}};
     for (const auto& [name, field] : figures)
