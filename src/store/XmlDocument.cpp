@@ -421,10 +421,12 @@ bool XmlDocument::IsWellFormed() const {
 // ---- cursor --------------------------------------------------------------------------
 
 void XmlDocument::ResetMainPosition() {
+    settle();
     main_ = child_ = 0;
 }
 
 bool XmlDocument::FindElement(std::string_view name) {
+    settle();
     const uint32_t x = findSibling(main_ ? rec(main_).next : rec(parent_).firstChild, name);
     if (!x) return false;
     main_ = x;
@@ -434,6 +436,7 @@ bool XmlDocument::FindElement(std::string_view name) {
 }
 
 bool XmlDocument::FindChildElement(std::string_view name) {
+    settle();
     if (!main_ && !FindElement()) return false;
     const uint32_t x = findSibling(child_ ? rec(child_).next : rec(main_).firstChild, name);
     if (!x) return false;
@@ -442,6 +445,7 @@ bool XmlDocument::FindChildElement(std::string_view name) {
 }
 
 bool XmlDocument::EnterElement() {
+    settle();
     if (!main_) return false;
     parent_ = main_;
     main_ = child_;
@@ -450,6 +454,7 @@ bool XmlDocument::EnterElement() {
 }
 
 bool XmlDocument::LeaveElement() {
+    settle();
     if (!parent_) return false;
     child_ = main_;
     main_ = parent_;
@@ -494,7 +499,17 @@ bool XmlDocument::splice(size_t pos, size_t removeLength, std::string_view inser
     const int64_t delta = static_cast<int64_t>(insert.size()) - static_cast<int64_t>(removeLength);
     if (delta == 0) return true;
     const int32_t shift = static_cast<int32_t>(delta);
-    shiftFollowing(container, static_cast<int64_t>(pos + removeLength), shift);
+    const int64_t threshold = static_cast<int64_t>(pos + removeLength);
+    if (deferredAfter_ != container) settle();
+    const uint32_t first = rec(container).firstChild;
+    if (container != 0 && (!first || rec(rec(first).prev).start < threshold)) {
+        // No child of the container is behind the cut: what moves is all that follows it.
+        deferredAfter_ = container;
+        deferredShift_ += shift;
+    } else {
+        settle();
+        shiftFollowing(container, threshold, shift);
+    }
     for (uint32_t a = container; a; a = rec(a).parent) rec(a).length += shift;
     rec(0).length = static_cast<int32_t>(text_.size());
     return true;
@@ -512,6 +527,17 @@ void XmlDocument::shiftFollowing(uint32_t container, int64_t threshold, int32_t 
             shiftTree(c, shift);
         if (a == 0) return;
     }
+}
+
+void XmlDocument::settle() {
+    if (!deferredAfter_) return;
+    const auto shift = static_cast<int32_t>(deferredShift_);
+    const uint32_t after = deferredAfter_;
+    deferredAfter_ = 0;
+    deferredShift_ = 0;
+    if (shift == 0) return;
+    for (uint32_t a = after; a; a = rec(a).parent)
+        for (uint32_t c = rec(a).next; c; c = rec(c).next) shiftTree(c, shift);
 }
 
 void XmlDocument::shiftTree(uint32_t top, int32_t shift) {
@@ -567,6 +593,7 @@ Spot spotAfter(std::string_view text, size_t end, size_t limit) {
 }  // namespace
 
 bool XmlDocument::addNew(Where where, std::string_view name, std::string_view value) {
+    settle();
     if (!isValidName(name)) return false;
     uint32_t parent = parent_, ref = main_;
     if (where == Where::AtChild) {
@@ -692,6 +719,7 @@ size_t XmlDocument::emptyTagSlashes(uint32_t r) const {
 }
 
 bool XmlDocument::setContent(uint32_t r, std::string_view value) {
+    if (r != deferredAfter_) settle();
     if (!r || rec(r).firstChild) return false;
     const std::string escaped = Escape(value, false);
     const Record& e = rec(r);
@@ -728,6 +756,7 @@ bool XmlDocument::SetText(int value) {
 
 bool XmlDocument::SetAttribute(std::string_view name, std::string_view value) {
     if (!main_ || !isValidName(name)) return false;
+    if (main_ != deferredAfter_) settle();
     const size_t start = static_cast<size_t>(rec(main_).start);
     const size_t closing = rec(main_).startTagLength - (isEmptyTag(main_) ? 2 : 1);
     size_t lastToken = 0;
@@ -769,6 +798,7 @@ bool XmlDocument::removeTree(uint32_t r) {
 }
 
 bool XmlDocument::RemoveElement() {
+    settle();
     if (!main_) return false;
     const uint32_t prev = previousSibling(main_);
     removeTree(main_);
@@ -778,6 +808,7 @@ bool XmlDocument::RemoveElement() {
 }
 
 bool XmlDocument::RemoveChildElement() {
+    settle();
     if (!child_) return false;
     const uint32_t prev = previousSibling(child_);
     removeTree(child_);
@@ -866,7 +897,10 @@ bool XmlDocument::Save(const std::filesystem::path& file) {
 
 // ---- self check ----------------------------------------------------------------------
 
+// The self checks look at every record: a deferred shift is made first. That changes no
+// answer the document gives, so they stay const.
 std::string XmlDocument::CheckIndex() const {
+    const_cast<XmlDocument*>(this)->settle();
     auto fail = [](uint32_t r, const std::string& what) {
         return "element " + std::to_string(r) + ": " + what;
     };
@@ -926,6 +960,7 @@ std::string XmlDocument::CheckIndex() const {
 }
 
 std::string XmlDocument::IndexSummary() const {
+    const_cast<XmlDocument*>(this)->settle();
     std::string out;
     // Preorder through the links; climbing back up closes the parentheses.
     uint32_t x = rec(0).firstChild;

@@ -165,6 +165,7 @@ class XmlDocument {
     bool splice(size_t pos, size_t removeLength, std::string_view insert, uint32_t container);
     void shiftFollowing(uint32_t container, int64_t threshold, int32_t shift);
     void shiftTree(uint32_t top, int32_t shift);
+    void settle();
     bool addNew(Where where, std::string_view name, std::string_view value);
     bool setContent(uint32_t r, std::string_view value);
     bool removeTree(uint32_t r);
@@ -180,6 +181,14 @@ class XmlDocument {
     bool utf8Bom_ = false;
     bool gbWithoutDeclaration_ = false;  // saved unconverted although it declares no encoding
     uint64_t version_ = 0;  // changes with every parse and every edit of the text
+    // A shift of the index not made yet: every record behind the end of `deferredAfter_`
+    // (its later siblings and its ancestors', with their subtrees) still lacks
+    // `deferredShift_`. Edits inside one element in a row (its attributes set one by one)
+    // add up here instead of moving the rest of the index each time, and a save needs no
+    // index. Every other operation settles it first, so the cursor never stands on such a
+    // record and reads never meet one. 0: none (the document has no siblings).
+    uint32_t deferredAfter_ = 0;
+    int64_t deferredShift_ = 0;
     mutable uint32_t attributesElement_ = 0;
     mutable uint64_t attributesVersion_ = ~0ull;
     mutable std::vector<xml::Attribute> attributes_;

@@ -94,6 +94,8 @@ void XmlDocument::parse(const std::string& loadResult) {
     problem_.clear();
     ++version_;
     parent_ = main_ = child_ = 0;
+    deferredAfter_ = 0;
+    deferredShift_ = 0;
     nextFree_ = 1;
     freeHead_ = 0;
     // Room for the expected elements; the old records need no copying.
