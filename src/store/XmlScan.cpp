@@ -88,27 +88,9 @@ size_t skipQuoted(const char* s, size_t i, size_t end) {
     return findAny(s, i + 1, end, quote, quote, quote);  // the closing quote, or `end`
 }
 
-// An attribute name or an unquoted value runs up to a space, '>' or a quote; a name
-// also ends at '=' and '/'.
+// An unquoted value runs up to a space, '>' or a quote.
 size_t scanWord(const char* s, size_t i, size_t end, bool name) {
-    const uint8_t stop =
-        static_cast<uint8_t>(name ? kNameEnd | kQuote | kEquals : kSpace | kGreater | kQuote);
-#if defined(__SSE2__)
-    // Names are short: one look at sixteen bytes usually finds the end. Control and
-    // high bytes only stop it to let the table decide.
-    if (name && i + 16 <= end) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        auto is = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
-        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x);
-        const __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_or_si128(low, is('=')), _mm_or_si128(is('/'), is('>'))),
-                         _mm_or_si128(_mm_or_si128(is('"'), is('\'')), x));
-        const int bits = _mm_movemask_epi8(hit);
-        if (!bits) return scanTo(s, i + 16, end, stop);
-        i += static_cast<size_t>(__builtin_ctz(bits));
-    }
-#endif
-    return scanTo(s, i, end, stop);
+    return name ? attributeNameEnd(s, i, end) : scanTo(s, i, end, kSpace | kGreater | kQuote);
 }
 
 // The end of the attributes of the start tag `tag`: its '>' or "/>".
@@ -176,10 +158,6 @@ bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t
 }
 
 }  // namespace
-
-size_t attributeNameEnd(const char* s, size_t i, size_t end) {
-    return std::min(scanWord(s, i, end, true), end);
-}
 
 void listAttributes(std::string_view tag, bool selfClosing, std::vector<Attribute>& out,
                     size_t* lastToken) {

@@ -146,8 +146,27 @@ inline size_t nameEnd(const char* s, size_t i, size_t n) {
 // `n` when the tag never ends. `selfClosing` tells whether a '/' came right before it.
 size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing);
 
-// End of the attribute name that begins at `i`, as listAttributes() reads it.
-size_t attributeNameEnd(const char* s, size_t i, size_t end);
+// End of the attribute name that begins at `i`, as listAttributes() reads it: up to a
+// blank, '=', '/', '>' or a quote.
+inline size_t attributeNameEnd(const char* s, size_t i, size_t end) {
+    constexpr uint8_t stop = kNameEnd | kQuote | kEquals;
+#if defined(__SSE2__)
+    // Names are short: one look at sixteen bytes usually finds the end. Control and
+    // high bytes only stop it to let the table decide.
+    if (i + 16 <= end) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        auto is = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x);
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_or_si128(low, is('=')), _mm_or_si128(is('/'), is('>'))),
+                         _mm_or_si128(_mm_or_si128(is('"'), is('\'')), x));
+        const int bits = _mm_movemask_epi8(hit);
+        if (!bits) return scanTo(s, i + 16, end, stop);
+        i += static_cast<size_t>(__builtin_ctz(bits));
+    }
+#endif
+    return scanTo(s, i, end, stop);
+}
 
 // Offset of `token` at or after `i`, stepping whole characters; `n` when absent.
 size_t find(const char* s, size_t i, size_t n, std::string_view token);
