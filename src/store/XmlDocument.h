@@ -194,7 +194,7 @@ class XmlDocument {
     mutable std::vector<xml::Attribute> attributes_;
     mutable size_t attributesLastToken_ = 0;
     mutable bool attributesUnique_ = true;  // no name twice: lookups may start anywhere
-    mutable uint64_t attributesSeen_ = 0;   // a bit for each name's length and last byte
+    mutable uint64_t attributesSeen_ = 0;   // a bit for each name's length and end bytes
     mutable size_t attributesNext_ = 0;     // after the last one found
     // Where the next attribute of `inOrderElement_` stands, for lookups in the tag's order.
     mutable uint32_t inOrderElement_ = 0;

@@ -123,21 +123,26 @@ inline size_t scanToLess(const char* s, size_t i, size_t n) {
     return findAny(s, i, n, '<', '<', '<');
 }
 
+#if defined(__SSE2__)
+// Where a name starting at `i` may end within 16 bytes (s[i, i + 16) must be readable):
+// the first blank, control or high byte, '/' or '>' and, for an attribute's name, '=' or
+// quote; i + 16 when none. Names are short and mostly ASCII, so one look usually finds the
+// end, and the table decides about the bytes this only stops at.
+inline size_t nameStopWithin16(const char* s, size_t i, bool attribute) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    auto is = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x);
+    __m128i hit = _mm_or_si128(_mm_or_si128(low, x), _mm_or_si128(is('/'), is('>')));
+    if (attribute) hit = _mm_or_si128(hit, _mm_or_si128(is('='), _mm_or_si128(is('"'), is('\''))));
+    const int bits = _mm_movemask_epi8(hit) | 0x10000;
+    return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+}
+#endif
+
 // End of the tag name that begins at `i`.
 inline size_t nameEnd(const char* s, size_t i, size_t n) {
 #if defined(__SSE2__)
-    // Names are short and mostly ASCII: one look at 16 bytes finds the end. Control and
-    // high bytes only stop it to let the table decide.
-    if (i + 16 <= n) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x);
-        const __m128i hit = _mm_or_si128(
-            _mm_or_si128(low, x),
-            _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('/')), _mm_cmpeq_epi8(x, _mm_set1_epi8('>'))));
-        const int bits = _mm_movemask_epi8(hit);
-        if (!bits) return scanTo(s, i + 16, n, kNameEnd);
-        i += static_cast<size_t>(__builtin_ctz(bits));
-    }
+    if (i + 16 <= n) i = nameStopWithin16(s, i, false);
 #endif
     return scanTo(s, i, n, kNameEnd);
 }
@@ -149,23 +154,10 @@ size_t tagEnd(const char* s, size_t i, size_t n, bool* selfClosing);
 // End of the attribute name that begins at `i`, as listAttributes() reads it: up to a
 // blank, '=', '/', '>' or a quote.
 inline size_t attributeNameEnd(const char* s, size_t i, size_t end) {
-    constexpr uint8_t stop = kNameEnd | kQuote | kEquals;
 #if defined(__SSE2__)
-    // Names are short: one look at sixteen bytes usually finds the end. Control and
-    // high bytes only stop it to let the table decide.
-    if (i + 16 <= end) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        auto is = [&](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
-        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x);
-        const __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_or_si128(low, is('=')), _mm_or_si128(is('/'), is('>'))),
-                         _mm_or_si128(_mm_or_si128(is('"'), is('\'')), x));
-        const int bits = _mm_movemask_epi8(hit);
-        if (!bits) return scanTo(s, i + 16, end, stop);
-        i += static_cast<size_t>(__builtin_ctz(bits));
-    }
+    if (i + 16 <= end) i = nameStopWithin16(s, i, true);
 #endif
-    return scanTo(s, i, end, stop);
+    return scanTo(s, i, end, kNameEnd | kQuote | kEquals);
 }
 
 // Offset of `token` at or after `i`, stepping whole characters; `n` when absent.
