@@ -77,7 +77,6 @@ void LoginPage::listDialEntries() {
     SendMessageW(list, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
     if (!connectManage_) return;
     connectManage_->InsertEntryName(&LoginPage::onEntry, nullptr, this);
-    entryCount_ = 0;
     connectManage_->EnumEntry();
 }
 
@@ -88,7 +87,6 @@ int LoginPage::onEntry(char* entryName, void* param) {
     ComboBox devices(page->hwnd(), IDC_DEVICES);
     int index = devices.add(gbToWide(entryName));
     if (index >= 0 && looksLikePppoeEntry(entryName)) devices.select(index);
-    ++page->entryCount_;
     return 0;
 }
 

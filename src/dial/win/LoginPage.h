@@ -89,7 +89,6 @@ class LoginPage : public Dialog, private DialView {
     ScopedBitmap background_;
     ContentLift lift_;
     LinkDisplay* display_;
-    int entryCount_ = 0;
 };
 
 }  // namespace tarnix
