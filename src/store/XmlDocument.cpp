@@ -360,7 +360,7 @@ bool XmlDocument::attributeInOrder(uint32_t r, std::string_view name, Attribute*
         return false;
     // The name must end where the tag's reading would end it, not at a delimiter inside.
     const uint64_t bit = nameBit(name);
-    if ((inOrderSeen_ & bit) || attributeNameEnd(tag, i, end) != i + n) return false;
+    if ((inOrderSeen_ & bit) || !attributeNameEndsAt(tag, i, end, i + n)) return false;
     const char quote = tag[i + n + 1];
     const size_t start = i + n + 2;
     size_t close = findAny(tag, start, end, quote, '&', '&');

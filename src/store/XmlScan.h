@@ -160,6 +160,16 @@ inline size_t attributeNameEnd(const char* s, size_t i, size_t end) {
     return scanTo(s, i, end, kNameEnd | kQuote | kEquals);
 }
 
+// Whether the attribute name that begins at `i` ends at `at`: attributeNameEnd() == at,
+// without the table when the name is plain ASCII.
+inline bool attributeNameEndsAt(const char* s, size_t i, size_t end, size_t at) {
+#if defined(__SSE2__)
+    if (i + 16 <= end && nameStopWithin16(s, i, true) == at && at < end)
+        return classOf(s[at]) & (kNameEnd | kQuote | kEquals);
+#endif
+    return attributeNameEnd(s, i, end) == at;
+}
+
 // Offset of `token` at or after `i`, stepping whole characters; `n` when absent.
 size_t find(const char* s, size_t i, size_t n, std::string_view token);
 
