@@ -382,8 +382,13 @@ bool XmlDocument::attributeInOrder(uint32_t r, std::string_view name, Attribute*
 std::string_view XmlDocument::attributeView(uint32_t r, std::string_view name,
                                             std::string& scratch) const {
     if (!r) return {};
+    // Once the element's attributes are listed (they were read out of order), lookups
+    // stay with the list.
+    const bool listed = r == attributesElement_ && version_ == attributesVersion_;
     Attribute inOrder;
-    const Attribute* a = attributeInOrder(r, name, &inOrder) ? &inOrder : findAttribute(r, name, nullptr);
+    const Attribute* a = !listed && attributeInOrder(r, name, &inOrder)
+                             ? &inOrder
+                             : findAttribute(r, name, nullptr);
     if (!a || !a->hasValue) return {};
     const std::string_view raw(text_.data() + rec(r).start + a->valueStart,
                                a->valueEnd - a->valueStart);

@@ -79,18 +79,21 @@ inline size_t findRaw(const char* s, size_t i, size_t n, char a, char b, char c)
 // a trail byte.
 inline bool isBoundary(const char* s, size_t from, size_t pos) {
     if (pos == from || !isLead(s[pos - 1])) return true;
+    size_t run = 0;
 #if defined(__SSE2__)
-    // Values of Chinese text end in such runs: measure one with a look at 16 bytes.
-    if (pos >= 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos - 16));
+    // Values of Chinese text end in such runs: measure one 16 bytes at a look (whole
+    // looks leave the parity as it is).
+    while (pos - run >= 16) {
+        const size_t at = pos - run;
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at - 16));
         unsigned lead = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
             _mm_cmpgt_epi8(x, _mm_set1_epi8(-128)), _mm_cmplt_epi8(x, _mm_set1_epi8(-1)))));
-        // Bit k stands for the byte at pos - 16 + k; the run stops at `from`.
-        if (pos - from < 16) lead &= 0xFFFFu << (16 - (pos - from));
+        // Bit k stands for the byte at at - 16 + k; the run stops at `from`.
+        if (at - from < 16) lead &= 0xFFFFu << (16 - (at - from));
         if (lead != 0xFFFF) return __builtin_clz((~lead & 0xFFFFu) << 16) % 2 == 0;
+        run += 16;
     }
 #endif
-    size_t run = 0;
     while (pos - run > from && isLead(s[pos - run - 1])) ++run;
     return run % 2 == 0;
 }
