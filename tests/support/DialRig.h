@@ -24,6 +24,7 @@
 #include "records/MonthFile.h"
 #include "store/ConfigStore.h"
 #include "store/XmlDocument.h"
+#include "store/XmlFileLoad.h"
 
 namespace tarnix::testing {
 
@@ -216,7 +217,10 @@ struct RecordItem {
 inline std::vector<RecordItem> readRecordItems(const std::filesystem::path& file) {
     std::vector<RecordItem> items;
     XmlDocument doc;
-    if (!doc.Load(file) || !doc.FindElement("record") || !doc.EnterElement()) return items;
+    // The controller may be replacing the file this moment: read it as the client does,
+    // trying again while it cannot be opened.
+    if (loadXmlFile(doc, file, "record") != XmlFileState::Loaded || !doc.EnterElement())
+        return items;
     while (doc.FindElement("ITEM")) {
         items.push_back({doc.GetAttribute("user"), doc.GetAttribute("start_time"),
                          doc.GetAttribute("end_time"), doc.GetAttribute("ip"),
