@@ -361,14 +361,9 @@ bool XmlDocument::attributeInOrder(uint32_t r, std::string_view name, Attribute*
     // The name must end where the tag's reading would end it, not at a delimiter inside.
     const uint64_t bit = nameBit(name);
     if ((inOrderSeen_ & bit) || !attributeNameEndsAt(tag, i, end, i + n)) return false;
-    const char quote = tag[i + n + 1];
     const size_t start = i + n + 2;
-    size_t close = findAny(tag, start, end, quote, '&', '&');
     bool reference = false;
-    while (close < end && tag[close] == '&') {
-        reference = true;
-        close = findAny(tag, close + 1, end, quote, quote, quote);
-    }
+    const size_t close = closingQuote(tag, start, end, tag[i + n + 1], &reference);
     if (close >= end) return false;
     out->valueStart = static_cast<uint32_t>(start);
     out->valueEnd = static_cast<uint32_t>(close);

@@ -132,14 +132,7 @@ bool nextAttribute(const char* s, size_t end, size_t* at, Attribute* out, size_t
             if (j < end && (classOf(s[j]) & kQuote)) {
                 a.quoted = true;
                 a.valueStart = static_cast<uint32_t>(j + 1);
-                // The closing quote, noting on the way whether a reference needs unescaping.
-                const char quote = s[j];
-                size_t close = findAny(s, j + 1, end, quote, '&', '&');
-                while (close < end && s[close] == '&') {
-                    a.hasReference = true;
-                    close = findAny(s, close + 1, end, quote, quote, quote);
-                }
-                a.valueEnd = static_cast<uint32_t>(close);
+                a.valueEnd = static_cast<uint32_t>(closingQuote(s, j + 1, end, s[j], &a.hasReference));
                 i = a.valueEnd < end ? a.valueEnd + 1 : end;
             } else {
                 a.valueStart = static_cast<uint32_t>(j);

@@ -121,6 +121,17 @@ inline size_t scanTo(const char* s, size_t i, size_t n, uint8_t stop) {
     return n;
 }
 
+// The quote that closes a value whose first byte is at `start` (the boundary after the
+// opening `quote`), or `end`; `reference` turns true when a '&' on the way needs unescaping.
+inline size_t closingQuote(const char* s, size_t start, size_t end, char quote, bool* reference) {
+    size_t close = findAny(s, start, end, quote, '&', '&');
+    while (close < end && s[close] == '&') {
+        *reference = true;
+        close = findAny(s, close + 1, end, quote, quote, quote);
+    }
+    return close;
+}
+
 // The next '<' at or after the character boundary `i`, or `n`.
 inline size_t scanToLess(const char* s, size_t i, size_t n) {
     return findAny(s, i, n, '<', '<', '<');
